@@ -1,0 +1,54 @@
+#pragma once
+// tErrorSubject: what a diagnostic is about (a model object, a meta-class,
+// a meta-feature, a line of the file being read). tError: one diagnostic.
+
+#include "lum/text/wstring.h"
+
+namespace lum {
+
+class ClumVellumEntity;
+class ClumMetaClass;
+class ClumMetaFeature;
+
+struct tErrorSubject {
+    const ClumVellumEntity* entity = nullptr;
+    const ClumMetaClass* metaClass = nullptr;
+    const ClumMetaFeature* metaFeature = nullptr;
+    long line = 0;
+
+    tErrorSubject() = default;
+    explicit tErrorSubject(long line_) : line(line_) {}
+    explicit tErrorSubject(const ClumMetaClass* cls) : metaClass(cls) {}
+    explicit tErrorSubject(const ClumMetaFeature* feature) : metaFeature(feature) {}
+    tErrorSubject(const ClumMetaClass* cls, const ClumMetaFeature* feature) : metaClass(cls), metaFeature(feature) {}
+    explicit tErrorSubject(const ClumVellumEntity* object) : entity(object) {}
+    tErrorSubject(const ClumVellumEntity* object, const ClumMetaFeature* feature) : entity(object), metaFeature(feature) {}
+
+    // Equal when entity, metaClass and metaFeature are equal; line is ignored.
+    bool operator==(const tErrorSubject& other) const;
+    // By entity, metaClass, line, metaFeature: the first that differs decides.
+    bool operator<(const tErrorSubject& other) const;
+    bool operator>(const tErrorSubject& other) const { return other < *this; }
+};
+
+struct tError {
+    enum Severity { Information, Warning, Error, FatalError, InternalError };
+
+    // A default error is an Information with an empty message and no subject.
+    Severity severity = Information;
+    WString message;
+    tErrorSubject subject;
+
+    tError() = default;
+    tError(const tErrorSubject& subject_, Severity severity_, WString message_)
+        : severity(severity_), message(std::move(message_)), subject(subject_) {}
+
+    // "Information", "Warning", "Error", "FatalError" or "InternalError".
+    static const wchar_t* ToString(Severity severity);
+
+    bool operator==(const tError& other) const;
+    // By severity, then subject, then message.
+    bool operator<(const tError& other) const;
+};
+
+}  // namespace lum
