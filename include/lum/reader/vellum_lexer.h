@@ -1,0 +1,72 @@
+#pragma once
+// tVellumLexer: the character reader of the Vellum notation. One character of
+// look-ahead over a byte stream, line counting, and the token readers that the
+// grammar of tVellumReader is built from. Reads the stream in blocks through
+// its stream buffer; lives for the reading of one file.
+
+#include <istream>
+#include <string>
+
+#include "lum/text/wstring.h"
+
+namespace lum {
+
+class tVellumLexer {
+public:
+    static constexpr int EndOfFile = -1;
+
+    // Reads the first character. The stream is borrowed; open it in binary
+    // mode so that carriage returns reach the lexer.
+    explicit tVellumLexer(std::istream& in);
+    tVellumLexer(const tVellumLexer&) = delete;
+    tVellumLexer& operator=(const tVellumLexer&) = delete;
+
+    // No hard stream error and not at end of file.
+    bool IsGood() const { return m_nCurrent != EndOfFile && !m_in.bad(); }
+    // Skips white space; true if any was skipped.
+    bool SkipWhitespace();
+    // Skips white space, then consumes `c` if it is next.
+    bool Expect(char c);
+    // A bare word up to a delimiter ('"', '(', ')', white space, end of file);
+    // true if its converted text is not empty.
+    bool ReadSymbol(WString& out);
+    // A quoted string (no escapes are interpreted; a backslash keeps the next
+    // character inside) or a bar string (lines joined by "\r\n").
+    bool ReadString(WString& out);
+    // '@' followed by an optional symbol or string.
+    bool ReadAtToken(WString& out);
+    // Appends the raw text up to the parenthesis that closes the current
+    // level; with includeClose that parenthesis is appended too, otherwise it
+    // is consumed and dropped.
+    bool ReadBalanced(WString& out, bool includeClose);
+    // The offending token of a syntax message.
+    WString ReadWord();
+
+    // The character read last (0-255) or EndOfFile.
+    int GetCurrent() const { return m_nCurrent; }
+    // 1 plus the line feeds consumed so far.
+    int GetLine() const { return m_nLine; }
+
+private:
+    int Advance() {
+        if (m_pPos != m_pEnd) return m_nCurrent = static_cast<unsigned char>(*m_pPos++);
+        return Refill();
+    }
+    int Refill();
+    // Appends one byte as the code page converts it when it stands alone.
+    void AppendByte(WString& out, int byte);
+    // Appends the bytes [from, to) one by one, as AppendByte does.
+    void AppendBytes(WString& out, const char* from, const char* to);
+
+    std::istream& m_in;
+    int m_nCurrent = EndOfFile;
+    int m_nLine = 1;
+    std::streambuf* m_pBuffer;
+    const char* m_pPos = nullptr;
+    const char* m_pEnd = nullptr;
+    std::string m_symbol;  // bytes of the symbol being read, reused
+    static constexpr std::size_t BlockSize = 1 << 16;
+    char m_block[BlockSize];
+};
+
+}  // namespace lum

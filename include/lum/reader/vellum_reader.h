@@ -1,0 +1,62 @@
+#pragma once
+// tVellumReader: the grammar of the Vellum notation. Run() reads a whole file
+// through a tVellumLexer and hands each element to the derived class as soon
+// as it is recognised: OnConstruct when a construct begins (or a whole raw
+// construct or bare value was read), OnClose for a closing parenthesis,
+// OnFeature for a feature name with or without its value. A class that builds
+// objects, or one that only records events, derives from it.
+
+#include <cstdarg>
+#include <vector>
+
+#include "lum/diagnostics/error.h"
+#include "lum/reader/vellum_lexer.h"
+#include "lum/text/wstring.h"
+
+namespace lum {
+
+class tVellumReader {
+public:
+    tVellumReader() = default;
+    tVellumReader(const tVellumReader&) = delete;
+    tVellumReader& operator=(const tVellumReader&) = delete;
+    virtual ~tVellumReader() = default;
+
+    // The reading loop: runs to end of file or a hard stream error. Constructs
+    // still open at the end are not reported.
+    void Run(tVellumLexer& lexer);
+
+protected:
+    // `keyword` is "object", "list", "value" or "lumElement". For the first
+    // three, `classOrText` is the class word (may be empty) and `arguments`
+    // the header strings and @ tokens; for "lumElement" it is the whole raw
+    // construct "(...)" or the bare string value, and there are no arguments.
+    virtual void OnConstruct(const WString& keyword, const WString& classOrText,
+                             const std::vector<WString>& arguments) = 0;
+    virtual void OnClose() = 0;
+    // `hasValue` is false when no string or word followed the name; the
+    // construct that comes next is then the feature's value.
+    virtual void OnFeature(const WString& name, const WString& value, bool hasValue) = 0;
+
+    // Records a message with the lexer's current line as subject on the
+    // current error list; InternalError messages are dropped.
+    void ReportAtLine(tError::Severity severity, const wchar_t* format, ...);
+    // The lexer of the file being read; valid during Run only.
+    tVellumLexer& GetLexer() { return *m_pLexer; }
+
+private:
+    bool ParseConstruct();
+    bool ParseClose();
+    bool ParseFeature();
+    bool ParseBareValue();
+    void ReadHeaderArguments(std::vector<WString>& arguments);
+
+    tVellumLexer* m_pLexer = nullptr;
+    // Token texts, reused from one element to the next.
+    WString m_keyword;
+    WString m_text;
+    WString m_value;
+    std::vector<WString> m_arguments;
+};
+
+}  // namespace lum
