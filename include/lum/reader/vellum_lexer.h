@@ -5,6 +5,7 @@
 // its stream buffer; lives for the reading of one file.
 
 #include <istream>
+#include <memory>
 #include <string>
 
 #include "lum/text/wstring.h"
@@ -55,18 +56,24 @@ private:
     int Refill();
     // Appends one byte as the code page converts it when it stands alone.
     void AppendByte(WString& out, int byte);
-    // Appends the bytes [from, to) one by one, as AppendByte does.
-    void AppendBytes(WString& out, const char* from, const char* to);
+    // Appends the run of plain ASCII bytes that starts at the current
+    // character, up to the first byte of class `stops` (see the .cpp).
+    void AppendRun(WString& out, unsigned char stops);
 
     std::istream& m_in;
     int m_nCurrent = EndOfFile;
     int m_nLine = 1;
     std::streambuf* m_pBuffer;
+    unsigned int m_nPage;        // code page of the text, fixed per file
+    bool m_bAsciiRuns = false;   // bytes below 0x80 convert to themselves
+    wchar_t m_byteMap[256];      // what each byte alone converts to; 0: nothing
     const char* m_pPos = nullptr;
     const char* m_pEnd = nullptr;
-    std::string m_symbol;  // bytes of the symbol being read, reused
+    // Bytes of the symbol being read; kept per lexer rather than shared by
+    // the process, so that readers never share state.
+    std::string m_symbol;
     static constexpr std::size_t BlockSize = 1 << 16;
-    char m_block[BlockSize];
+    std::unique_ptr<char[]> m_block;
 };
 
 }  // namespace lum

@@ -1,0 +1,249 @@
+#include "lum/reader/vellum_lexer.h"
+
+#include <cstring>
+
+#include "platform/codepage.h"
+
+namespace lum {
+
+namespace {
+
+// Byte classes of the notation. White space is what isspace gives in the
+// "C" locale: tab, line feed, vertical tab, form feed, carriage return and
+// space, whatever locale the host has set.
+enum : unsigned char {
+    Space = 1,        // white space
+    Delimiter = 2,    // ends a symbol
+    QuotedStop = 4,   // needs care inside a quoted string
+    BarStop = 8,      // needs care inside a bar line
+    BalancedStop = 16 // needs care inside a raw construct
+};
+
+struct tByteClasses {
+    unsigned char of[256] = {};
+
+    constexpr tByteClasses() {
+        for (unsigned char c : {'\t', '\n', '\v', '\f', '\r', ' '}) of[c] |= Space | Delimiter;
+        for (unsigned char c : {'"', '(', ')'}) of[c] |= Delimiter;
+        // NUL converts to nothing and bytes from 0x80 depend on the code page:
+        // every reader takes them one at a time.
+        for (int c = 0x80; c < 256; ++c) of[c] |= QuotedStop | BarStop | BalancedStop;
+        of[0] |= QuotedStop | BarStop | BalancedStop;
+        of[static_cast<unsigned char>('"')] |= QuotedStop;
+        of[static_cast<unsigned char>('\\')] |= QuotedStop;
+        of[static_cast<unsigned char>('\n')] |= QuotedStop | BarStop | BalancedStop;
+        of[static_cast<unsigned char>('\r')] |= BarStop;
+        of[static_cast<unsigned char>('(')] |= BalancedStop;
+        of[static_cast<unsigned char>(')')] |= BalancedStop;
+    }
+};
+
+constexpr tByteClasses Classes;
+
+bool Is(int c, unsigned char cls) { return c >= 0 && (Classes.of[c] & cls) != 0; }
+bool IsSpace(int c) { return Is(c, Space); }
+bool IsDelimiter(int c) { return c < 0 || Is(c, Delimiter); }
+bool IsAsciiLetterOrDigit(int c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+}  // namespace
+
+tVellumLexer::tVellumLexer(std::istream& in)
+    : m_in(in), m_pBuffer(in.rdbuf()), m_nPage(WString::GetLocalePage()), m_block(new char[BlockSize]) {
+    m_bAsciiRuns = platform::IsAsciiTransparent(m_nPage);
+    for (int byte = 0; byte < 256; ++byte) {
+        m_byteMap[byte] = platform::ConvertSingleByte(m_nPage, static_cast<unsigned char>(byte));
+    }
+    Advance();
+}
+
+int tVellumLexer::Refill() {
+    std::streamsize got = 0;
+    if (m_pBuffer != nullptr) {
+        try {
+            got = m_pBuffer->sgetn(m_block.get(), BlockSize);
+        } catch (...) {
+            got = 0;
+            m_in.setstate(std::ios::badbit);
+        }
+    }
+    if (got <= 0) {
+        m_pPos = m_pEnd = m_block.get();
+        return m_nCurrent = EndOfFile;
+    }
+    m_pPos = m_block.get();
+    m_pEnd = m_block.get() + got;
+    return m_nCurrent = static_cast<unsigned char>(*m_pPos++);
+}
+
+void tVellumLexer::AppendByte(WString& out, int byte) {
+    const wchar_t converted = m_byteMap[byte];
+    if (converted != L'\0') out.push_back(converted);
+}
+
+void tVellumLexer::AppendRun(WString& out, unsigned char stops) {
+    if (!m_bAsciiRuns) return;
+    // Invariant: a current character that is not end of file sits at m_pPos[-1].
+    while (m_nCurrent != EndOfFile && !Is(m_nCurrent, stops)) {
+        const char* start = m_pPos - 1;
+        const char* p = m_pPos;
+        while (p != m_pEnd && (Classes.of[static_cast<unsigned char>(*p)] & stops) == 0) ++p;
+        out.append(start, p);
+        m_pPos = p;
+        Advance();
+    }
+}
+
+bool tVellumLexer::SkipWhitespace() {
+    if (m_nCurrent == EndOfFile) return false;
+    bool skipped = false;
+    while (IsSpace(m_nCurrent)) {
+        if (m_nCurrent == '\n') ++m_nLine;
+        skipped = true;
+        Advance();
+    }
+    return skipped;
+}
+
+bool tVellumLexer::Expect(char c) {
+    SkipWhitespace();
+    if (m_nCurrent != static_cast<unsigned char>(c)) return false;
+    Advance();
+    return true;
+}
+
+bool tVellumLexer::ReadSymbol(WString& out) {
+    SkipWhitespace();
+    m_symbol.clear();
+    while (!IsDelimiter(m_nCurrent)) {
+        const char* start = m_pPos - 1;
+        const char* p = m_pPos;
+        while (p != m_pEnd && (Classes.of[static_cast<unsigned char>(*p)] & Delimiter) == 0) ++p;
+        m_symbol.append(start, p);
+        m_pPos = p;
+        Advance();
+    }
+    // The symbol is converted as one NUL-terminated narrow text: it ends at
+    // its first NUL byte.
+    const void* nul = std::memchr(m_symbol.data(), 0, m_symbol.size());
+    const std::size_t length = nul ? static_cast<const char*>(nul) - m_symbol.data() : m_symbol.size();
+    out.clear();
+    platform::AppendMultiByte(out, m_nPage, m_symbol.data(), length);
+    return !out.empty();
+}
+
+bool tVellumLexer::ReadString(WString& out) {
+    out.clear();
+    SkipWhitespace();
+    if (m_nCurrent == '"') {
+        Advance();
+        bool escaped = false;
+        for (;;) {
+            if (!escaped) AppendRun(out, QuotedStop);
+            const int c = m_nCurrent;
+            if (c == EndOfFile) return true;  // unterminated: what was read
+            if (escaped) {
+                escaped = false;
+            } else if (c == '"') {
+                Advance();
+                return true;
+            } else if (c == '\\') {
+                escaped = true;
+            }
+            if (c == '\n') ++m_nLine;
+            AppendByte(out, c);
+            Advance();
+        }
+    }
+    if (m_nCurrent == '|') {
+        bool first = true;
+        while (m_nCurrent == '|') {
+            if (!first) out += L"\r\n";
+            first = false;
+            Advance();
+            for (;;) {
+                AppendRun(out, BarStop);
+                const int c = m_nCurrent;
+                if (c == EndOfFile) break;
+                if (c == '\n') {
+                    ++m_nLine;
+                    Advance();
+                    break;
+                }
+                if (c == '\r') {
+                    const int next = Advance();
+                    if (next == '\n') {
+                        ++m_nLine;
+                        Advance();
+                        break;
+                    }
+                    // A carriage return that ends the file adds nothing: the
+                    // line simply ends there.
+                    if (next == EndOfFile) break;
+                    out += L"\r\n";
+                    AppendByte(out, next);
+                    Advance();
+                    continue;
+                }
+                AppendByte(out, c);
+                Advance();
+            }
+            SkipWhitespace();
+        }
+        return true;
+    }
+    return false;
+}
+
+bool tVellumLexer::ReadAtToken(WString& out) {
+    out.clear();
+    SkipWhitespace();
+    if (m_nCurrent != '@') return false;
+    out.push_back(L'@');
+    const int next = Advance();
+    if (next == EndOfFile || IsSpace(next)) return true;
+    WString rest;
+    if (ReadSymbol(rest) || ReadString(rest)) out += rest;
+    return true;
+}
+
+bool tVellumLexer::ReadBalanced(WString& out, bool includeClose) {
+    if (m_nCurrent == EndOfFile) return true;
+    int depth = 1;
+    for (;;) {
+        AppendRun(out, BalancedStop);
+        const int c = m_nCurrent;
+        if (c == EndOfFile) break;
+        if (c == '(') {
+            ++depth;
+        } else if (c == ')') {
+            if (--depth == 0 && !includeClose) {
+                Advance();
+                break;
+            }
+        } else if (c == '\n') {
+            ++m_nLine;
+        }
+        AppendByte(out, c);
+        Advance();
+        if (includeClose && depth == 0) break;
+    }
+    return true;
+}
+
+WString tVellumLexer::ReadWord() {
+    WString word;
+    if (IsAsciiLetterOrDigit(m_nCurrent)) {
+        while (IsAsciiLetterOrDigit(m_nCurrent)) {
+            AppendByte(word, m_nCurrent);
+            Advance();
+        }
+        return word;
+    }
+    if (ReadString(word)) return word;
+    if (m_nCurrent != EndOfFile) AppendByte(word, m_nCurrent);
+    return word;
+}
+
+}  // namespace lum

@@ -1,0 +1,14 @@
+#pragma once
+// The process-wide pool of identifier texts: 16384 hash buckets with chains
+// of entries carved from large pages. Entries are never moved or removed, so
+// a text pointer stays valid until the process ends.
+
+#include <cstddef>
+
+namespace lum::detail {
+
+// The pooled copy of the `length` code units at `text`; equal texts give the
+// same pointer.
+const wchar_t* Intern(const wchar_t* text, std::size_t length);
+
+}  // namespace lum::detail
