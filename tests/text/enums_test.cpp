@@ -126,20 +126,6 @@ TEST_F(EnumsTest, DecodeComparesWholeTextWithoutTrimming)
     EXPECT_FALSE(DecodeEParameterDirection(L" in", direction));
     EXPECT_EQ(direction, ParameterDirection_out);
     ExpectOnlyMessage(L"Cannot decode type 'EParameterDirection' from string ' in'");
-
-    errors.clear();
-    EXPECT_FALSE(DecodeEParameterDirection(L"", direction));
-    ExpectOnlyMessage(L"Cannot decode type 'EParameterDirection' from string ''");
-}
-
-TEST_F(EnumsTest, SharedLiteralDecodesPerEnumeration)
-{
-    EConcurrency concurrency = Concurrency_Sequential;
-    ESynchronization synchronization = Synchronization_Simple;
-    EXPECT_TRUE(DecodeEConcurrency(L"synchronous", concurrency));
-    EXPECT_TRUE(DecodeESynchronization(L"synchronous", synchronization));
-    EXPECT_EQ(concurrency, Concurrency_Synchronous);
-    EXPECT_EQ(synchronization, Synchronization_Synchronous);
 }
 
 TEST_F(EnumsTest, ValueOutsideTableLeavesOutputUntouched)

@@ -1,0 +1,226 @@
+// lum_read_sample: reads one model file with lum's notation reader and prints
+// what the reader saw, as an indented outline, followed by the diagnostics.
+//
+//   lum_read_sample [--summary] FILE
+//
+// With --summary only the counts are printed. Exit status: 0 when no
+// diagnostic of severity Error or worse was recorded, 1 otherwise, 2 on a
+// usage error or a file that cannot be opened.
+//
+// The reader (lum::tVellumReader) builds nothing by itself: it calls three
+// virtual functions as it recognises the elements of the file. This program
+// overrides them to print an outline; a program that builds objects would
+// override the same three.
+
+#include <lum/lum.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Wide text to UTF-8. wchar_t holds UTF-32 on most systems and UTF-16 (with
+// surrogate pairs) on others; code units that are not valid become U+FFFD.
+std::string ToUtf8(const std::wstring& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = static_cast<char32_t>(text[i]);
+        if constexpr (sizeof(wchar_t) == 2) {
+            c &= 0xFFFF;
+            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) {
+                const char32_t low = static_cast<char32_t>(text[i + 1]) & 0xFFFF;
+                if (low >= 0xDC00 && low <= 0xDFFF) {
+                    c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                    ++i;
+                }
+            }
+        }
+        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+// A value in double quotes, with line breaks and tabs made visible. The
+// reader hands quoted strings, bar strings and bare words (numbers, TRUE,
+// enumeration literals) over alike, as text; bar strings arrive as lines
+// joined by "\r\n".
+std::string Quote(const std::wstring& text) {
+    std::string out = "\"";
+    for (const char ch : ToUtf8(text)) {
+        if (ch == '\r') out += "\\r";
+        else if (ch == '\n') out += "\\n";
+        else if (ch == '\t') out += "\\t";
+        else out += ch;
+    }
+    return out + "\"";
+}
+
+struct Counts {
+    int constructs = 0;  // (object ...), (list ...), (value ...)
+    int raw = 0;         // raw constructs such as (100, 200), and bare strings
+    int features = 0;
+    int closes = 0;
+    int maxDepth = 0;
+};
+
+class OutlineReader : public lum::tVellumReader {
+public:
+    explicit OutlineReader(bool print) : m_bPrint(print) {}
+
+    const Counts& GetCounts() const { return m_counts; }
+    // Constructs opened and not closed yet.
+    int GetDepth() const { return m_nDepth; }
+
+protected:
+    // A construct begins. keyword is "object", "list" or "value", with its
+    // class word and header arguments (strings and @ labels); or keyword is
+    // "lumElement" and classOrText is a whole raw construct or a bare string.
+    void OnConstruct(const lum::WString& keyword, const lum::WString& classOrText,
+                     const std::vector<lum::WString>& arguments) override {
+        if (m_nDepth == 0 && keyword != L"object") {
+            ReportAtLine(lum::tError::Warning, L"LUM element '%s' with name '%s' is not a top level object",
+                         keyword.c_str(), classOrText.c_str());
+        }
+        if (keyword == L"lumElement") {
+            ++m_counts.raw;
+            Print(classOrText.starts_with(L"(") ? ToUtf8(classOrText) : Quote(classOrText));
+            return;  // complete already: no OnClose follows
+        }
+        ++m_counts.constructs;
+        std::string text = ToUtf8(keyword);
+        if (!classOrText.empty()) text += " " + ToUtf8(classOrText);
+        for (const lum::WString& argument : arguments) {
+            text += " " + (argument.starts_with(L"@") ? ToUtf8(argument) : Quote(argument));
+        }
+        Print(text);
+        if (++m_nDepth > m_counts.maxDepth) m_counts.maxDepth = m_nDepth;
+    }
+
+    // The closing parenthesis of an object, list or value construct.
+    void OnClose() override {
+        ++m_counts.closes;
+        FlushPendingName();
+        if (m_nDepth == 0) {
+            ReportAtLine(lum::tError::Error, L"Closing parenthesis without an open construct");
+            return;
+        }
+        --m_nDepth;
+    }
+
+    // A feature name with its value, or without one: then the construct that
+    // comes next is the value.
+    void OnFeature(const lum::WString& name, const lum::WString& value, bool hasValue) override {
+        ++m_counts.features;
+        FlushPendingName();
+        if (m_nDepth == 0) ReportAtLine(lum::tError::Error, L"Vellum syntax error near %s", name.c_str());
+        if (hasValue) {
+            Print(ToUtf8(name) + " = " + Quote(value));
+        } else {
+            m_pendingName = name;
+        }
+    }
+
+private:
+    // One outline line at the current depth; a feature name still waiting
+    // for its value is put in front of it.
+    void Print(const std::string& text) {
+        std::string prefix;
+        if (!m_pendingName.empty()) prefix = ToUtf8(m_pendingName) + ": ";
+        m_pendingName.clear();
+        if (m_bPrint) std::printf("%*s%s%s\n", 2 * m_nDepth, "", prefix.c_str(), text.c_str());
+    }
+
+    // A feature name that no value followed.
+    void FlushPendingName() {
+        if (m_pendingName.empty()) return;
+        if (m_bPrint) std::printf("%*s%s:\n", 2 * m_nDepth, "", ToUtf8(m_pendingName).c_str());
+        m_pendingName.clear();
+    }
+
+    bool m_bPrint;
+    Counts m_counts;
+    int m_nDepth = 0;
+    lum::WString m_pendingName;
+};
+
+int Usage() {
+    std::fprintf(stderr, "usage: lum_read_sample [--summary] FILE\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Models saved on Western European systems, the bundled samples among
+    // them, are in code page 1252; the reader converts their bytes with it.
+    lum::WString::SetLocalePage(1252);
+
+    bool summary = false;
+    const char* path = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--summary") == 0) summary = true;
+        else if (path == nullptr && argv[i][0] != '-') path = argv[i];
+        else return Usage();
+    }
+    if (path == nullptr) return Usage();
+
+    // Binary mode: the reader sees the bytes as they are, carriage returns
+    // included.
+    std::ifstream in(path, std::ios::binary);
+    if (!in.is_open()) {
+        std::fprintf(stderr, "cannot open %s\n", path);
+        return 2;
+    }
+
+    // Every message of the reader goes to the current error list.
+    lum::tErrorList errors;
+    lum::CErrorReporter::GetInstance().SetErrorList(errors);
+
+    OutlineReader reader(!summary);
+    lum::tVellumLexer lexer(in);
+    reader.Run(lexer);
+
+    // The reader ends quietly at end of file; say so when something was left
+    // open there (an unterminated string, a missing closing parenthesis).
+    if (reader.GetDepth() > 0) {
+        lum::CErrorReporter::GetInstance().GetErrorList().FormatError(
+            lum::tErrorSubject(lexer.GetLine()), lum::tError::Warning,
+            L"End of file inside %d open construct(s): unterminated string or missing ')'", reader.GetDepth());
+    }
+    lum::CErrorReporter::GetInstance().ResetReporter();
+
+    bool failed = false;
+    for (const lum::tError& error : errors) {
+        if (error.severity >= lum::tError::Error) failed = true;
+    }
+
+    if (summary) {
+        const Counts& counts = reader.GetCounts();
+        std::printf("constructs: %d\nraw elements: %d\nfeatures: %d\ncloses: %d\nmax depth: %d\ndiagnostics: %zu\n",
+                    counts.constructs, counts.raw, counts.features, counts.closes, counts.maxDepth, errors.size());
+    } else {
+        for (const lum::tError& error : errors) {
+            std::printf("line %ld: %s: %s\n", error.subject.line, ToUtf8(lum::tError::ToString(error.severity)).c_str(),
+                        ToUtf8(error.message).c_str());
+        }
+    }
+    return failed ? 1 : 0;
+}
