@@ -12,5 +12,20 @@
 #include "lum/diagnostics/reporter.h"
 #include "lum/diagnostics/exceptions.h"
 
+#include "lum/meta/meta_class.h"
+#include "lum/meta/meta_feature.h"
+#include "lum/meta/meta_provider.h"
+#include "lum/meta/class_factory.h"
+#include "lum/meta/lifetime.h"
+
+#include "lum/model/entity.h"
+#include "lum/model/feature.h"
+#include "lum/model/attribute.h"
+#include "lum/model/link.h"
+#include "lum/model/object_ref.h"
+#include "lum/model/reference.h"
+#include "lum/model/classes.h"
+
+#include "lum/reader/link_decoder.h"
 #include "lum/reader/vellum_lexer.h"
 #include "lum/reader/vellum_reader.h"

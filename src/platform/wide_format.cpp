@@ -425,7 +425,12 @@ void PutNarrowText(Sink& sink, const Spec& spec, const char* text) {
     if (text == nullptr) text = "(null)";
     // Every character takes at least one byte, so a precision also bounds
     // how far the text may be read.
-    const std::size_t bytes = spec.precision < 0 ? std::strlen(text) : strnlen(text, static_cast<std::size_t>(spec.precision));
+    std::size_t bytes = 0;
+    if (spec.precision < 0) {
+        bytes = std::strlen(text);
+    } else {
+        while (bytes < static_cast<std::size_t>(spec.precision) && text[bytes] != '\0') ++bytes;
+    }
     const unsigned char* in = reinterpret_cast<const unsigned char*>(text);
     std::size_t length = detail::CountUtf8(in, bytes);
     if (spec.precision >= 0 && length > static_cast<std::size_t>(spec.precision)) {

@@ -1,8 +1,7 @@
 #pragma once
 // printf-style formatting of wide text as the reference platform's wide
 // printf family does it: %s and %ls take a wide text, %S and %hs a narrow one
-// (converted through the current code page), %c a wide character, %C and %hc
-// a narrow one. Numbers are written without regard to the C locale (the
+// (read as UTF-8), %c a wide character, %C and %hc a narrow one. Numbers are written without regard to the C locale (the
 // decimal separator is always '.'). %n writes nothing and stores nothing.
 
 #include <cstdarg>

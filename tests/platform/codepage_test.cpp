@@ -71,6 +71,7 @@ TEST(CodePageTest, SingleBytePagesOfOurOwn) {
     EXPECT_EQ(Convert(1252, "\x81\x8D\x8F\x90\x9D"), L"\u0081\u008D\u008F\u0090\u009D");
     EXPECT_EQ(Convert(28591, "\xE9\x80\xFF"), L"\u00E9\u0080\u00FF");
     EXPECT_EQ(ActiveAnsiCodePage(), 1252u);
+    EXPECT_EQ(Convert(0, "\x80"), L"\u20AC");  // 0 names the ANSI code page
 }
 
 TEST(CodePageTest, OtherPagesGoThroughIconv) {

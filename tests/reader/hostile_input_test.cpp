@@ -201,7 +201,8 @@ protected:
 // is counted once, event and message lines never go back, every message is
 // a syntax message, each of them used up at least one NUL byte, and the
 // events do not depend on how the stream delivers the bytes.
-void CheckArbitraryInput(const std::string& text, const test::tCapturedErrors& errors) {
+void CheckArbitraryInput(const std::string& text) {
+    test::tCapturedErrors errors;
     std::istringstream in(text, std::ios::in | std::ios::binary);
     tVellumLexer lexer(in);
     test::tEventRecorder recorder;
@@ -233,26 +234,27 @@ void CheckArbitraryInput(const std::string& text, const test::tCapturedErrors& e
     EXPECT_EQ(test::ReadEventsTrickled(text, 11, true), recorder.events);
 }
 
-TEST_F(VellumHostileInput, RandomBytes) {
+TEST(VellumHostileInputRandom, RandomBytes) {
     for (unsigned seed : {1u, 2u, 3u}) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         std::mt19937 random(seed);
         std::string text(256 * 1024, '\0');
         for (char& byte : text) byte = static_cast<char>(random() & 0xFF);
-        CheckArbitraryInput(text, errors);
+        CheckArbitraryInput(text);
     }
 }
 
-TEST_F(VellumHostileInput, RandomNotationCharacters) {
+TEST(VellumHostileInputRandom, RandomNotationCharacters) {
     // Bytes the grammar cares about, so that every form and every way of
     // breaking one is met many times.
-    const std::string alphabet("(((()))))\"\"\"|||@@\\  \n\n\r\tobjectlisvau1,\0\xC3\xA9", 42);
+    const char bytes[] = "(((()))))\"\"\"|||@@\\  \n\n\r\tobjectlisvau1,\0\xC3\xA9";
+    const std::string alphabet(bytes, sizeof bytes - 1);
     for (unsigned seed : {4u, 5u, 6u, 7u}) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         std::mt19937 random(seed);
         std::string text(256 * 1024, ' ');
         for (char& byte : text) byte = alphabet[random() % alphabet.size()];
-        CheckArbitraryInput(text, errors);
+        CheckArbitraryInput(text);
     }
 }
 
@@ -284,8 +286,9 @@ TEST_F(VellumHostileInput, NulBytes) {
 
 TEST_F(VellumHostileInput, FiftyMegabyteUnterminatedString) {
     // 80-byte lines of text without quotes or backslashes, never closed.
+    const std::string characters = "abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ 0123456789 .,;:-+=()[]{}<>|@#$%&*/?!~'";
     std::string line;
-    for (int i = 0; i < 79; ++i) line += static_cast<char>('!' + (i * 5) % 90 + (i * 5 % 90 >= 1 ? 1 : 0));
+    for (std::size_t i = 0; i < 79; ++i) line += characters[(i * 7) % characters.size()];
     line += '\n';
     ASSERT_EQ(line.find_first_of("\"\\"), std::string::npos);
     const std::size_t count = 50 * 1000 * 1000;
@@ -361,7 +364,7 @@ TEST_F(VellumHostileInput, TenMegabyteSymbols) {
     for (std::size_t i = 0; i < n; ++i) word[i] = static_cast<char>('a' + (i * 7 + i / 26) % 26);
     const std::string brief = BriefOfAscii(word);
 
-    tMemoryBudget budget(16 * n + 64 * kMiB);
+    tMemoryBudget budget(40 * n + 64 * kMiB);
     {
         // As a name; the short symbols after it hold nothing of it.
         tCountingRun run;

@@ -62,9 +62,9 @@ TEST_F(VellumReaderTest, ClassWordAndArgumentsAreOptional) {
 
 TEST_F(VellumReaderTest, EachConstructStartsWithFreshTexts) {
     // Arguments and class words of one construct never leak into the next.
-    EXPECT_EQ(Read("(object A \"x\" @1)\n(object B)\n(list)\n(raw)\n\"bare\""),
-              (Events{"C object|A|[x,@1] @1", "X @1", "C object|B|[] @2", "X @2", "C list||[] @3", "X @3",
-                      "C lumElement|(raw)|[] @4", "C lumElement|bare|[] @5"}));
+    EXPECT_EQ(Read("(object A \"x\" @1)\n\"bare\"\n(object B)\n(list)\n(raw)"),
+              (Events{"C object|A|[x,@1] @1", "X @1", "C lumElement|bare|[] @2", "C object|B|[] @3", "X @3",
+                      "C list||[] @4", "X @4", "C lumElement|(raw)|[] @5"}));
 }
 
 TEST_F(VellumReaderTest, WhitespaceAfterTheParenthesisIsSkipped) {

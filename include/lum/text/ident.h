@@ -4,7 +4,6 @@
 // compare pointers. The order is stable within a process but not alphabetical.
 
 #include <cstddef>
-#include <functional>
 
 #include "lum/text/wstring.h"
 

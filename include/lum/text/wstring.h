@@ -6,7 +6,6 @@
 
 #include <cstdarg>
 #include <cstddef>
-#include <functional>
 #include <string>
 #include <vector>
 

@@ -1,0 +1,50 @@
+#pragma once
+// The codec of each attribute value type, as overloads that the attribute
+// template picks by type: DecodeValue reads a text into a zero-initialised
+// value (a failed read reports and leaves it zero), EncodeValue writes it.
+
+#include "lum/text/codecs.h"
+#include "lum/text/enums.h"
+#include "lum/text/ident.h"
+#include "lum/text/location.h"
+#include "lum/text/wstring.h"
+
+namespace lum::detail {
+
+void DecodeValue(const WString& text, bool& value);
+void DecodeValue(const WString& text, int& value);
+void DecodeValue(const WString& text, float& value);
+void DecodeValue(const WString& text, WString& value);
+void DecodeValue(const WString& text, ClumIdent& value);
+void DecodeValue(const WString& text, tLocation& value);
+void DecodeValue(const WString& text, tPointVector& value);
+
+void EncodeValue(const bool& value, WString& out);
+void EncodeValue(const int& value, WString& out);
+void EncodeValue(const float& value, WString& out);
+void EncodeValue(const WString& value, WString& out);
+void EncodeValue(const ClumIdent& value, WString& out);
+void EncodeValue(const tLocation& value, WString& out);
+void EncodeValue(const tPointVector& value, WString& out);
+
+#define LUM_ENUM_VALUE_CODEC(Type)                         \
+    void DecodeValue(const WString& text, Type& value);    \
+    void EncodeValue(const Type& value, WString& out);
+LUM_ENUM_VALUE_CODEC(EConcurrency)
+LUM_ENUM_VALUE_CODEC(EContainment)
+LUM_ENUM_VALUE_CODEC(EExportControl)
+LUM_ENUM_VALUE_CODEC(EFrequency)
+LUM_ENUM_VALUE_CODEC(EIconStyle)
+LUM_ENUM_VALUE_CODEC(ELanguage)
+LUM_ENUM_VALUE_CODEC(EMessageDir)
+LUM_ENUM_VALUE_CODEC(EModulePart)
+LUM_ENUM_VALUE_CODEC(EModuleType)
+LUM_ENUM_VALUE_CODEC(EParameterDirection)
+LUM_ENUM_VALUE_CODEC(EPersistence)
+LUM_ENUM_VALUE_CODEC(EScheduling)
+LUM_ENUM_VALUE_CODEC(EStateType)
+LUM_ENUM_VALUE_CODEC(ESynchronization)
+LUM_ENUM_VALUE_CODEC(EActionTimeWhen)
+#undef LUM_ENUM_VALUE_CODEC
+
+}  // namespace lum::detail

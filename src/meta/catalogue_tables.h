@@ -1,0 +1,45 @@
+#pragma once
+// The catalogue as records the metamodel builder reads: one per class and one
+// per feature, in index order (generated into catalogue_tables.cpp).
+
+#include "lum/meta/meta_class.h"
+#include "lum/meta/meta_feature.h"
+
+namespace lum::detail {
+
+inline constexpr unsigned ClassCount = 144;
+inline constexpr unsigned FeatureCount = 345;
+
+struct tClassRecord {
+    unsigned index;
+    const wchar_t* keyword;
+    bool abstract;
+    int base;  // class index; -1 for the root
+    ClumMetaClass::CreateFunction create;
+    ClumMetaClass** metaClass;  // the model class's static meta-class pointer
+};
+
+// The six accessor functions of a feature (the five link ones null for
+// attributes and references).
+struct tFeatureAccess {
+    ClumMetaFeature::GetFeatureFunction getFeature;
+    ClumMetaFeature::LinkGetAtFunction linkGetAt;
+    ClumMetaFeature::LinkIndexOfFunction linkIndexOf;
+    ClumMetaFeature::LinkInsertFunction linkInsert;
+    ClumMetaFeature::LinkRemoveAtFunction linkRemoveAt;
+    ClumMetaFeature::LinkSizeFunction linkSize;
+};
+
+struct tFeatureRecord {
+    unsigned index;
+    const wchar_t* keyword;
+    ClumMetaFeature::Kind kind;
+    int type;  // target class index; -1 for attributes
+    unsigned owner;
+    tFeatureAccess access;
+};
+
+extern const tClassRecord ClassRecords[ClassCount];
+extern const tFeatureRecord FeatureRecords[FeatureCount];
+
+}  // namespace lum::detail
