@@ -27,5 +27,6 @@
 #include "lum/model/classes.h"
 
 #include "lum/reader/link_decoder.h"
+#include "lum/reader/parser.h"
 #include "lum/reader/vellum_lexer.h"
 #include "lum/reader/vellum_reader.h"

@@ -1,6 +1,6 @@
 // The token readers of tVellumLexer, called directly: character classes,
 // what each reader consumes and leaves as the current character, line
-// counting, code page conversion and delivery of the bytes in pieces.
+// counting and delivery of the bytes in pieces.
 
 #include <gtest/gtest.h>
 
@@ -351,37 +351,6 @@ TEST(VellumLexer, LineFeedsCountOnceWhicheverReaderConsumesThem) {
     EXPECT_TRUE(t.lexer.SkipWhitespace());
     EXPECT_EQ(t.lexer.GetLine(), 9);
     EXPECT_FALSE(t.lexer.IsGood());
-}
-
-// A UTF-8 "é" (C3 A9) in every kind of token.
-const std::string kAccented = "sym\xC3\xA9 \"q\xC3\xA9\" |b\xC3\xA9\n@\xC3\xA9 x\xC3\xA9 y\xC3\xA9)";
-
-TEST(VellumLexer, MultiByteCharactersConvertWholeOnlyInSymbols) {
-    tLexerOn t(kAccented);
-    EXPECT_EQ(Symbol(t.lexer), "sym\\u{E9}");
-    EXPECT_EQ(String(t.lexer), "q\\u{FFFD}\\u{FFFD}");
-    EXPECT_EQ(String(t.lexer), "b\\u{FFFD}\\u{FFFD}");
-    EXPECT_EQ(AtToken(t.lexer), "@\\u{E9}");
-    // Raw text is taken byte by byte, like strings.
-    WString raw;
-    t.lexer.ReadBalanced(raw, true);
-    EXPECT_EQ(Printable(raw), " x\\u{FFFD}\\u{FFFD} y\\u{FFFD}\\u{FFFD})");
-}
-
-TEST(VellumLexer, SingleByteCodePageConvertsAllTokensAlike) {
-    test::tCodePage page(1252);
-    tLexerOn t(kAccented);
-    EXPECT_EQ(Symbol(t.lexer), "sym\\u{C3}\\u{A9}");
-    EXPECT_EQ(String(t.lexer), "q\\u{C3}\\u{A9}");
-    EXPECT_EQ(String(t.lexer), "b\\u{C3}\\u{A9}");
-    EXPECT_EQ(AtToken(t.lexer), "@\\u{C3}\\u{A9}");
-    WString raw;
-    t.lexer.ReadBalanced(raw, true);
-    EXPECT_EQ(Printable(raw), " x\\u{C3}\\u{A9} y\\u{C3}\\u{A9})");
-
-    tLexerOn euro("\x80\xFF \"\x80\xFF\"");
-    EXPECT_EQ(Symbol(euro.lexer), "\\u{20AC}\\u{FF}");
-    EXPECT_EQ(String(euro.lexer), "\\u{20AC}\\u{FF}");
 }
 
 // Tokens placed across the 64 KiB boundary of the lexer's block, read from

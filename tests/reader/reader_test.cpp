@@ -231,6 +231,7 @@ TEST_F(VellumReaderTest, MultiByteCharactersInEveryKindOfToken) {
     EXPECT_EQ(Read(text), (Events{"C object|Class|[caf\\u{C3}\\u{A9},@caf\\u{C3}\\u{A9}] @2",
                                   "F name|caf\\u{C3}\\u{A9}|1 @2", "F doc|caf\\u{C3}\\u{A9}|1 @4",
                                   "C lumElement|(caf\\u{C3}\\u{A9} caf\\u{C3}\\u{A9})|[] @4", "X @4"}));
+    EXPECT_EQ(Read("\x80\xFF \"\x80\xFF\""), (Events{"F \\u{20AC}\\u{FF}|\\u{20AC}\\u{FF}|1 @1"}));
 }
 
 // A recorder that reports a message on every feature.

@@ -1,0 +1,36 @@
+#pragma once
+// ClumParser: reads model files into ClumVellumFile objects. Every problem
+// but a file that cannot be opened is recorded on the current error list and
+// reading goes on.
+
+#include <istream>
+#include <list>
+#include <vector>
+
+#include "lum/text/wstring.h"
+
+namespace lum {
+
+class ClumVellumFile;
+class ClumUnitObject;
+
+class ClumParser {
+public:
+    // Reads one file into `file` and appends the unit stubs it holds (units
+    // whose own file is not loaded yet) to `units`. Throws
+    // tCannotOpenFileException when the file cannot be opened.
+    static void Parse(const WString& fileName, ClumVellumFile& file, std::list<ClumUnitObject*>& units);
+
+    // The same from a stream the caller opened (in binary mode); `fileName`
+    // is only recorded in the file object.
+    static void Parse(std::istream& in, const WString& fileName, ClumVellumFile& file,
+                      std::list<ClumUnitObject*>& units);
+
+    // Reads each file into a new file object and appends those that hold a
+    // design or a unit to `files` (the caller owns them); a file that cannot
+    // be read is skipped without a message.
+    static void Parse(const std::vector<WString>& fileNames, std::vector<ClumVellumFile*>& files,
+                      std::list<ClumUnitObject*>& units);
+};
+
+}  // namespace lum

@@ -1,0 +1,286 @@
+#include "reader/model_builder.h"
+
+#include "lum/meta/class_factory.h"
+#include "lum/meta/meta_class.h"
+#include "lum/model/classes.h"
+
+namespace lum {
+
+namespace {
+
+using Kind = tFrameKind;
+
+tFrameKind KindOfKeyword(const WString& keyword) {
+    if (keyword == L"object") return Kind::Object;
+    if (keyword == L"list") return Kind::List;
+    if (keyword == L"value") return Kind::Value;
+    return Kind::Element;
+}
+
+bool IsA(const ClumVellumEntity* object, const ClumMetaClass& metaClass) {
+    return object != nullptr && object->GetMetaClass().IsKindOf(&metaClass);
+}
+
+// Decodes `text` into the feature of that keyword, if the object has one.
+void DecodeInto(ClumVellumEntity* object, const wchar_t* keyword, const WString& text) {
+    if (IlumFeature* feature = object->GetFeature(ClumIdent(keyword))) feature->Decode(text);
+}
+
+}  // namespace
+
+void ForgetUnitsInside(std::list<ClumUnitObject*>& units, const ClumVellumEntity* root) {
+    units.remove_if([root](const ClumUnitObject* unit) {
+        for (const ClumVellumEntity* object = unit; object != nullptr; object = object->Owner()) {
+            if (object == root) return true;
+        }
+        return false;
+    });
+}
+
+tFontKey::tFontKey(const ClumFont& font)
+    : flags((font.bold.Get() ? 1u : 0u) | (font.default_color.Get() ? 2u : 0u) | (font.italics.Get() ? 4u : 0u) |
+            (font.underline.Get() ? 8u : 0u) | (font.strike.Get() ? 16u : 0u)),
+      charSet(font.charSet.Get()),
+      size(font.size.Get()),
+      color(font.color.Get()),
+      face(font.face.Get()) {}
+
+bool tFontKey::operator<(const tFontKey& o) const {
+    if (flags != o.flags) return flags < o.flags;
+    if (charSet != o.charSet) return charSet < o.charSet;
+    if (size != o.size) return size < o.size;
+    if (color != o.color) return color < o.color;
+    return face < o.face;
+}
+
+tModelBuilder::tModelBuilder(ClumVellumFile& file, std::list<ClumUnitObject*>& units)
+    : m_file(file), m_units(units) {}
+
+tModelBuilder::~tModelBuilder() {
+    // A construct left open at the end of the file never reached its owner;
+    // the top-level object at the bottom of the stack is the file's.
+    for (std::size_t i = 1; i < m_stack.size(); ++i) {
+        const tParseFrame& frame = m_stack[i];
+        if (frame.kind == Kind::Object || frame.kind == Kind::Value || frame.kind == Kind::Font) delete frame.object;
+    }
+    for (auto& [key, font] : m_fonts) delete font;
+    // Left only when reading stopped before Finish.
+    for (ClumVellumEntity* object : m_topLevel) delete object;
+}
+
+void tModelBuilder::OnConstruct(const WString& keyword, const WString& classOrText,
+                                const std::vector<WString>& arguments) {
+    tParseFrame frame{KindOfKeyword(keyword), ClumIdent(), nullptr};
+    if (m_stack.empty()) {
+        if (frame.kind != Kind::Object) {
+            if (frame.kind == Kind::List || frame.kind == Kind::Value) PushSkip();
+            ReportAtLine(tError::Warning, L"LUM element '%s' with name '%s' is not a top level object",
+                         keyword.c_str(), classOrText.c_str());
+            return;
+        }
+        ClumVellumEntity* object = CreateFromHeader(classOrText, arguments);
+        m_topLevel.push_back(object);
+        if (object == nullptr) {
+            PushSkip();
+        } else {
+            frame.object = object;
+            m_stack.push_back(frame);
+        }
+        return;
+    }
+
+    const WString* className = &classOrText;
+    static const WString cardinality(L"Cardinality");
+    if (frame.kind == Kind::Value && WString::Match(classOrText, cardinality.c_str(), false)) className = &cardinality;
+    if (frame.kind == Kind::Object && WString::Match(classOrText, L"Font", false)) frame.kind = Kind::Font;
+
+    tParseFrame& parent = m_stack.back();
+    switch (parent.kind) {
+        case Kind::List:
+            if (frame.kind == Kind::Element) {
+                if (IlumFeature* feature = parent.object->GetFeature(parent.ident)) feature->Decode(classOrText);
+                else UnknownFeature(parent.object, parent.ident);
+                return;
+            }
+            if (frame.kind == Kind::List) {
+                ReportAtLine(tError::Error, L"Vellum syntax error");
+                PushSkip();
+                return;
+            }
+            break;
+        case Kind::PendingFeature:
+            if (frame.kind == Kind::Element) {
+                const ClumIdent name = parent.ident;
+                m_stack.pop_back();
+                ClumVellumEntity* owner = m_stack.back().object;
+                if (IlumFeature* feature = owner->GetFeature(name)) feature->Decode(classOrText);
+                else UnknownFeature(owner, name);
+                return;
+            }
+            if (frame.kind == Kind::List && classOrText == L"Points") {
+                // The rest of a point list is taken as one raw text.
+                const ClumIdent name = parent.ident;
+                m_stack.pop_back();
+                ClumVellumEntity* owner = m_stack.back().object;
+                WString raw;
+                GetLexer().ReadBalanced(raw, false);
+                if (IlumFeature* feature = owner->GetFeature(name)) feature->Decode(raw);
+                else UnknownFeature(owner, name);
+                return;
+            }
+            if (frame.kind == Kind::List) {
+                // The list's elements go to the pending feature of the owner
+                // beneath; the pending frame stays under the list.
+                frame.ident = parent.ident;
+                frame.object = m_stack[m_stack.size() - 2].object;
+                m_stack.push_back(frame);
+                return;
+            }
+            break;
+        default:
+            // A construct inside an object without a feature name, or inside
+            // a skipped construct: ignored with its contents.
+            if (frame.kind != Kind::Element) PushSkip();
+            return;
+    }
+
+    ClumVellumEntity* object = CreateFromHeader(*className, arguments);
+    if (object == nullptr) {
+        PushSkip();
+        return;
+    }
+    frame.object = object;
+    m_stack.push_back(frame);
+}
+
+void tModelBuilder::OnClose() {
+    if (m_stack.empty()) {
+        ReportAtLine(tError::Error, L"Vellum syntax error near %s", L")");
+        return;
+    }
+    const tParseFrame closed = m_stack.back();
+    m_stack.pop_back();
+    if (closed.kind == Kind::Skip || m_stack.empty()) return;
+
+    const tParseFrame parent = m_stack.back();
+    if (parent.kind == Kind::PendingFeature) {
+        m_stack.pop_back();
+        if (closed.kind == Kind::List) return;
+        ClumVellumEntity* owner = m_stack.back().object;
+        IlumFeature* feature = owner->GetFeature(parent.ident);
+        if (closed.kind == Kind::Font) {
+            if (IlumReference* reference = feature ? feature->GetReference() : nullptr) {
+                reference->SetTarget(InternFont(static_cast<ClumFont*>(closed.object)));
+                return;
+            }
+            UnknownFeature(owner, parent.ident);
+            delete closed.object;
+            return;
+        }
+        Attach(owner, parent.ident, closed.object, closed.kind == Kind::Object);
+        return;
+    }
+    if (parent.kind == Kind::List) Attach(parent.object, parent.ident, closed.object, closed.kind == Kind::Object);
+}
+
+void tModelBuilder::Attach(ClumVellumEntity* owner, const ClumIdent& name, ClumVellumEntity* object, bool isObject) {
+    IlumFeature* feature = owner->GetFeature(name);
+    IlumLink* link = feature ? feature->GetLink() : nullptr;
+    if (link == nullptr) {
+        UnknownFeature(owner, name);
+        delete object;
+        return;
+    }
+    link->Insert(object, -1);
+    if (object->OwningFeature() != link) {
+        // Refused (its class does not fit): the link has reported it, and
+        // the object, which nobody holds, goes.
+        delete object;
+        return;
+    }
+    if (!isObject || !IsA(object, ClumUnitObject::StaticGetMetaClass())) return;
+    // A unit stub: a unit stored in a file of its own that is not loaded.
+    auto* unit = static_cast<ClumUnitObject*>(object);
+    if (unit->is_unit.Get() && !unit->is_loaded.Get() && !unit->file_name.IsEmpty()) m_units.push_back(unit);
+}
+
+void tModelBuilder::OnFeature(const WString& name, const WString& value, bool hasValue) {
+    if (m_stack.empty()) {
+        ReportAtLine(tError::Error, L"Vellum syntax error near %s", name.c_str());
+        return;
+    }
+    if (m_stack.back().kind == Kind::Skip) return;
+    // A name that got no value is forgotten when the next name comes.
+    if (m_stack.back().kind == Kind::PendingFeature) m_stack.pop_back();
+    const ClumIdent keyword(name);
+    if (!hasValue) {
+        m_stack.push_back({Kind::PendingFeature, keyword, nullptr});
+        return;
+    }
+    ClumVellumEntity* owner = m_stack.back().object;
+    if (IlumFeature* feature = owner->GetFeature(keyword)) feature->Decode(value);
+    else UnknownFeature(owner, keyword);
+}
+
+void tModelBuilder::UnknownFeature(const ClumVellumEntity* owner, const ClumIdent& feature) {
+    // Unknown feature names are ignored without a diagnostic.
+    ReportAtLine(tError::InternalError, L"Class '%s' does not have feature '%s'",
+                 owner->GetMetaClass().GetName().c_str(), feature.c_str());
+}
+
+ClumVellumEntity* tModelBuilder::CreateFromHeader(const WString& className, const std::vector<WString>& arguments) {
+    ClumVellumEntity* object = ClumClassFactory::MakeClass(className);
+    if (object == nullptr || arguments.empty()) return object;
+    const std::size_t n = arguments.size();
+    if (IsA(object, ClumVellumValue::StaticGetMetaClass())) {
+        WString text;
+        for (const WString& argument : arguments) text += argument;
+        static_cast<ClumVellumValue*>(object)->value.Decode(text);
+    } else if (IsA(object, Clummodule::StaticGetMetaClass()) || IsA(object, ClumModView::StaticGetMetaClass())) {
+        // Positions missing from a short header are left unset.
+        const wchar_t* const positions[] = {L"name", L"type", L"part", L"quid"};
+        const std::size_t count = IsA(object, ClumModView::StaticGetMetaClass()) ? 4 : 3;
+        for (std::size_t i = 0; i < count && i < n; ++i) DecodeInto(object, positions[i], arguments[i]);
+    } else if (IsA(object, ClumStateView::StaticGetMetaClass())) {
+        const wchar_t* const positions[] = {L"type", L"name", L"quid"};
+        for (std::size_t i = 0; i < 3 && i < n; ++i) DecodeInto(object, positions[i], arguments[i]);
+    } else if (IsA(object, ClumVellumObject::StaticGetMetaClass())) {
+        if (n == 1) {
+            DecodeInto(object, arguments[0].starts_with(L'@') ? L"quid" : L"name", arguments[0]);
+        } else {
+            DecodeInto(object, L"name", arguments[n - 2]);
+            DecodeInto(object, L"quid", arguments[n - 1]);
+        }
+    }
+    return object;
+}
+
+ClumFont* tModelBuilder::InternFont(ClumFont* font) {
+    const auto [slot, inserted] = m_fonts.try_emplace(tFontKey(*font), font);
+    if (!inserted) delete font;
+    return slot->second;
+}
+
+void tModelBuilder::Finish() {
+    for (ClumVellumEntity* object : m_topLevel) {
+        if (object == nullptr) continue;
+        if (IsA(object, ClumVellum::StaticGetMetaClass())) {
+            m_file.version.Insert(object, -1);
+        } else if (IsA(object, ClumDesign::StaticGetMetaClass())) {
+            m_file.design.Insert(object, -1);
+        } else if (IsA(object, ClumUnitObject::StaticGetMetaClass())) {
+            m_file.unit.Insert(object, -1);
+        } else {
+            // The file has no place for it: say so rather than keep it nowhere.
+            ReportAtLine(tError::Warning, L"Top level object of class '%s' is not a header, design or unit; it is dropped",
+                         object->GetMetaClass().GetName().c_str());
+            ForgetUnitsInside(m_units, object);
+            delete object;
+        }
+    }
+    m_topLevel.clear();
+    for (auto& [key, font] : m_fonts) m_file.fonts.Insert(font, -1);
+    m_fonts.clear();
+}
+
+}  // namespace lum

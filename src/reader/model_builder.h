@@ -1,0 +1,78 @@
+#pragma once
+// tModelBuilder: the building half of reading a file. It turns the reader's
+// events into model objects at once, keeping a stack of frames as its only
+// untyped state; objects reach their owners when their construct closes.
+// Equal fonts are pooled, and unit stubs are collected for the caller.
+
+#include <cstdint>
+#include <deque>
+#include <list>
+#include <map>
+#include <vector>
+
+#include "lum/reader/vellum_reader.h"
+#include "lum/text/ident.h"
+
+namespace lum {
+
+class ClumVellumEntity;
+class ClumVellumFile;
+class ClumUnitObject;
+class ClumFont;
+
+enum class tFrameKind : std::int32_t { Object, PendingFeature, List, Value, Element, Font, Skip };
+
+struct tParseFrame {
+    tFrameKind kind;
+    ClumIdent ident;                     // PendingFeature and List: the feature name
+    ClumVellumEntity* object = nullptr;  // Object, List (the owner), Value and Font
+};
+
+// The attributes that make two fonts equal, ordered field by field.
+struct tFontKey {
+    unsigned int flags;  // bold, default_color, italics, underline, strike: bits 0 to 4
+    int charSet;
+    int size;
+    int color;
+    ClumIdent face;
+
+    explicit tFontKey(const ClumFont& font);
+    bool operator<(const tFontKey& other) const;
+};
+
+// Takes out of `units` the stubs that `root` contains, before it is deleted.
+void ForgetUnitsInside(std::list<ClumUnitObject*>& units, const ClumVellumEntity* root);
+
+class tModelBuilder : public tVellumReader {
+public:
+    tModelBuilder(ClumVellumFile& file, std::list<ClumUnitObject*>& units);
+    // Frees what was never attached: objects of constructs left open and
+    // fonts still pooled.
+    ~tModelBuilder() override;
+
+    // Sorts the top-level objects into the file and hands it the fonts.
+    void Finish();
+
+protected:
+    void OnConstruct(const WString& keyword, const WString& classOrText,
+                     const std::vector<WString>& arguments) override;
+    void OnClose() override;
+    void OnFeature(const WString& name, const WString& value, bool hasValue) override;
+
+private:
+    ClumVellumEntity* CreateFromHeader(const WString& className, const std::vector<WString>& arguments);
+    ClumFont* InternFont(ClumFont* font);
+    // Links a finished object into `feature` of its owner, deleting it when
+    // the owner has no such link or the link refuses it.
+    void Attach(ClumVellumEntity* owner, const ClumIdent& feature, ClumVellumEntity* object, bool isObject);
+    void UnknownFeature(const ClumVellumEntity* owner, const ClumIdent& feature);
+    void PushSkip() { m_stack.push_back({tFrameKind::Skip, ClumIdent(), nullptr}); }
+
+    ClumVellumFile& m_file;
+    std::list<ClumUnitObject*>& m_units;
+    std::vector<ClumVellumEntity*> m_topLevel;
+    std::deque<tParseFrame> m_stack;
+    std::map<tFontKey, ClumFont*> m_fonts;
+};
+
+}  // namespace lum

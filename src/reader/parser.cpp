@@ -1,0 +1,54 @@
+#include "lum/reader/parser.h"
+
+#include <fstream>
+
+#include "lum/diagnostics/exceptions.h"
+#include "lum/model/classes/ClumVellumFile.h"
+#include "platform/file_names.h"
+#include "reader/model_builder.h"
+
+namespace lum {
+
+void ClumParser::Parse(std::istream& in, const WString& fileName, ClumVellumFile& file,
+                       std::list<ClumUnitObject*>& units) {
+    const auto firstNew = units.empty() ? units.end() : std::prev(units.end());
+    const bool hadUnits = !units.empty();
+    try {
+        tModelBuilder builder(file, units);
+        tVellumLexer lexer(in);
+        builder.Run(lexer);
+        builder.Finish();
+    } catch (...) {
+        // The stubs found in this file died with the objects of the builder.
+        units.erase(hadUnits ? std::next(firstNew) : units.begin(), units.end());
+        throw;
+    }
+    file.fileName.Set(fileName);
+}
+
+void ClumParser::Parse(const WString& fileName, ClumVellumFile& file, std::list<ClumUnitObject*>& units) {
+    std::ifstream in(platform::ToFileSystemName(fileName), std::ios::in | std::ios::binary);
+    if (!in.is_open()) throw tCannotOpenFileException(fileName);
+    Parse(in, fileName, file, units);
+}
+
+void ClumParser::Parse(const std::vector<WString>& fileNames, std::vector<ClumVellumFile*>& files,
+                       std::list<ClumUnitObject*>& units) {
+    for (const WString& fileName : fileNames) {
+        auto* file = new ClumVellumFile();
+        try {
+            Parse(fileName, *file, units);
+        } catch (...) {
+            delete file;
+            continue;
+        }
+        if (file->design.GetSize() + file->unit.GetSize() > 0) {
+            files.push_back(file);
+        } else {
+            ForgetUnitsInside(units, file);
+            delete file;
+        }
+    }
+}
+
+}  // namespace lum
