@@ -30,3 +30,11 @@
 #include "lum/reader/parser.h"
 #include "lum/reader/vellum_lexer.h"
 #include "lum/reader/vellum_reader.h"
+
+#include "lum/traverse/meta_visitor.h"
+#include "lum/traverse/non_recursive_visitor.h"
+#include "lum/traverse/filters.h"
+#include "lum/traverse/pruner.h"
+#include "lum/traverse/tree_remover.h"
+#include "lum/traverse/pretty_printer.h"
+#include "lum/traverse/utility_functions.h"

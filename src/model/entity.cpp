@@ -1,6 +1,9 @@
 #include "lum/model/entity.h"
 
 #include "lum/model/feature.h"
+#include "lum/model/vector.h"
+
+#include <vector>
 
 namespace lum {
 
@@ -42,5 +45,27 @@ void ClumOwnerLink::LinkOwner(ClumVellumEntity* object, IlumFeature& feature) {
 void ClumOwnerLink::UnlinkOwner(ClumVellumEntity* object, IlumFeature& feature) {
     if (object != nullptr) object->UnlinkOwner(feature);
 }
+
+namespace detail {
+
+void DeleteContained(ClumVellumEntity* object) {
+    // Never destroyed, so that objects deleted during the process's own
+    // teardown still find it.
+    static auto* pending = new std::vector<ClumVellumEntity*>();
+    static bool draining = false;
+    if (object == nullptr) return;
+    pending->push_back(object);
+    if (draining) return;
+    draining = true;
+    while (!pending->empty()) {
+        ClumVellumEntity* next = pending->back();
+        pending->pop_back();
+        delete next;  // queues its own children
+    }
+    draining = false;
+    if (pending->capacity() > 4096) std::vector<ClumVellumEntity*>().swap(*pending);
+}
+
+}  // namespace detail
 
 }  // namespace lum

@@ -103,7 +103,9 @@ TEST_F(CatalogueSample, RootClass)
     EXPECT_TRUE(root.m_mask.test(0));
     for (const ClumMetaClass* metaClass : AllClasses()) {
         EXPECT_TRUE(metaClass->IsKindOf(&root)) << Describe(*metaClass);
-        if (metaClass != &root) EXPECT_FALSE(root.IsKindOf(metaClass)) << Describe(*metaClass);
+        if (metaClass != &root) {
+            EXPECT_FALSE(root.IsKindOf(metaClass)) << Describe(*metaClass);
+        }
     }
 }
 

@@ -165,6 +165,7 @@ TEST_F(Attributes, GenericInterfaceOfEachFeatureKind)
     EXPECT_EQ(quid.GetLink(), nullptr);
     EXPECT_EQ(quid.GetReference(), nullptr);
     EXPECT_EQ(quid.GetOwner(), &cls);
+    EXPECT_EQ(static_cast<const IlumFeature&>(quid).GetOwner(), &cls);
     EXPECT_EQ(Text(quid.GetMetaFeature()->GetName()), L"quid");
     EXPECT_EQ(quid.GetMetaFeatureType(), nullptr);
     ExpectOnlyMessage(L"GetMetaFeatureType() was called for attribute quid. "

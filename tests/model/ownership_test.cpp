@@ -34,6 +34,11 @@ TEST_F(Ownership, InsertPlacesByPositionAndRemoveAtFreesTheObject)
     EXPECT_EQ(cls.operations.GetAt(1), a);
     EXPECT_EQ(cls.operations.Get(2), b);
     EXPECT_EQ(cls.operations.IndexOf(b), 2);
+    auto* d = new ClumOperation;
+    cls.operations.Insert(d, 2);
+    EXPECT_EQ(cls.operations.IndexOf(d), 2);
+    EXPECT_EQ(cls.operations.IndexOf(b), 3);
+    delete cls.operations.RemoveAt(2);
     EXPECT_EQ(cls.operations.IndexOf(&cls), -1);
     EXPECT_FALSE(cls.operations.IsEmpty());
     EXPECT_EQ(a->Owner(), &cls);

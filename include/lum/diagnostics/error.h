@@ -29,6 +29,11 @@ struct tErrorSubject {
     // By entity, metaClass, line, metaFeature: the first that differs decides.
     bool operator<(const tErrorSubject& other) const;
     bool operator>(const tErrorSubject& other) const { return other < *this; }
+
+    // What the diagnostic is about, printable: "Class Customer", "Line
+    // Association A between 'X' and 'Y'", "feature quid of Class C",
+    // "Class::operations", "line 12" or "<no subject>".
+    WString ToString() const;
 };
 
 struct tError {

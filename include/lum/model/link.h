@@ -60,9 +60,11 @@ public:
         ClumOwnerLink::UnlinkOwner(object, *this);
         return object;
     }
+    // An object is held at most once (an owned object is refused), so the
+    // search runs from the back: detaching children last to first is then
+    // linear in the number of children.
     int IndexOf(const ClumVellumEntity* object) const override {
-        const int size = Vector::Size();
-        for (int i = 0; i < size; ++i) {
+        for (int i = Vector::Size() - 1; i >= 0; --i) {
             if (Vector::At(i) == object) return i;
         }
         return -1;

@@ -9,6 +9,17 @@
 
 namespace lum {
 
+class ClumVellumEntity;
+
+namespace detail {
+
+// Deletes a contained object without recursing once per level of nesting:
+// a deletion that starts while another is running is queued and done by the
+// outermost one, so deleting a chain a million objects deep is safe.
+void DeleteContained(ClumVellumEntity* object);
+
+}  // namespace detail
+
 template <class T>
 class TlumVector {
 public:
@@ -17,9 +28,9 @@ public:
     TlumVector& operator=(const TlumVector&) = delete;
     ~TlumVector() {
         if (IsInline()) {
-            delete Inline();
+            detail::DeleteContained(Inline());
         } else if (std::vector<T*>* heap = Heap()) {
-            for (T* object : *heap) delete object;
+            for (T* object : *heap) detail::DeleteContained(object);
             delete heap;
         }
     }

@@ -56,7 +56,7 @@ TEST_F(References, DecodeCutsAtColonRunsAndEncodeJoinsWithDoubleColons)
     };
     for (const Case& c : cases) {
         std::unique_ptr<ClumObjectRef> ref(ClumObjectRef::Decode(c.text));
-        ASSERT_NE(ref, nullptr) << Text(c.text).size();
+        ASSERT_NE(ref, nullptr) << ::testing::PrintToString(std::wstring(c.text));
         EXPECT_EQ(Components(ref.get()), c.components) << ::testing::PrintToString(std::wstring(c.text));
         EXPECT_EQ(Encoded(*ref), c.encoded);
         EXPECT_EQ(ref->Target(), nullptr);
@@ -72,7 +72,7 @@ TEST_F(References, KindAndTextFollowNameAndTarget)
     EXPECT_EQ(Encoded(ClumObjectRef()), L"");
     EXPECT_EQ(ClumObjectRef(L"@12").GetKind(), ClumObjectRef::eLabel);
     EXPECT_EQ(ClumObjectRef(L"Pkg").GetKind(), ClumObjectRef::eName);
-    EXPECT_EQ(ClumObjectRef(L"A::B").GetName(), ClumIdent(L"A::B"));  // constructors do not split
+    EXPECT_EQ(Text(ClumObjectRef(L"A::B").GetName()), L"A::B");  // constructors do not split
 
     cls.name.Set(ClumIdent(L"Shape"));
     ClumObjectRef fromObject(&cls);
@@ -228,6 +228,14 @@ TEST_F(References, ValueIdentAndEncodingLeaveTheOutputAloneWithoutValue)
     EXPECT_TRUE(ident == ClumIdent(L"B"));
     cls.module.GetValueIdent(ident, 2);
     EXPECT_TRUE(ident == ClumIdent(L"B"));
+
+    // A value made from an object has no written text, only its class name.
+    Clummodule target;
+    cls.module.SetTarget(&target);
+    cls.module.GetValueIdent(ident, 2);
+    EXPECT_TRUE(ident == ClumIdent());
+    cls.module.EncodeReference(text, 2);
+    EXPECT_EQ(Text(text), L"module");
 }
 
 TEST_F(References, OperationExceptionsAreAListOfNamesWithoutBounds)
@@ -237,8 +245,9 @@ TEST_F(References, OperationExceptionsAreAListOfNamesWithoutBounds)
     EXPECT_EQ(Names(operation.exceptions), (std::vector<std::wstring>{L"Overflow", L"IOError"}));
 
     ClumOperation other;
-    other.exceptions.Decode(L" , Errors::Range , Table[3][4],, Odd] ,");
-    EXPECT_EQ(Names(other.exceptions), (std::vector<std::wstring>{L"Errors::Range", L"Table[3]", L"Odd]"}));
+    other.exceptions.Decode(L" , Errors::Range , Table[3][4],, Odd] , Spaced [1], [9]");
+    EXPECT_EQ(Names(other.exceptions),
+              (std::vector<std::wstring>{L"Errors::Range", L"Table[3]", L"Odd]", L"Spaced "}));
     ExpectNoMessage();
 }
 
