@@ -27,7 +27,7 @@ void ClumParser::Parse(std::istream& in, const WString& fileName, ClumVellumFile
 }
 
 void ClumParser::Parse(const WString& fileName, ClumVellumFile& file, std::list<ClumUnitObject*>& units) {
-    std::ifstream in(platform::ToFileSystemName(fileName), std::ios::in | std::ios::binary);
+    std::ifstream in(platform::FindFileName(fileName), std::ios::in | std::ios::binary);
     if (!in.is_open()) throw tCannotOpenFileException(fileName);
     Parse(in, fileName, file, units);
 }

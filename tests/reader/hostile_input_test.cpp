@@ -187,8 +187,19 @@ void RunCounting(std::istream& in, tCountingRun& run) {
     run.finalLine = lexer.GetLine();
 }
 
+// Reads the bytes of a string in place, without the copy a string stream
+// would make.
+class tViewBuffer : public std::streambuf {
+public:
+    explicit tViewBuffer(const std::string& text) {
+        char* begin = const_cast<char*>(text.data());
+        setg(begin, begin, begin + text.size());
+    }
+};
+
 void RunCounting(const std::string& text, tCountingRun& run) {
-    std::istringstream in(text, std::ios::in | std::ios::binary);
+    tViewBuffer buffer(text);
+    std::istream in(&buffer);
     RunCounting(in, run);
 }
 

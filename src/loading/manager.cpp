@@ -1,0 +1,214 @@
+#include "lum/loading/manager.h"
+
+#include <memory>
+#include <string>
+
+#include "lum/diagnostics/exceptions.h"
+#include "lum/diagnostics/reporter.h"
+#include "lum/model/classes.h"
+#include "lum/reader/parser.h"
+#include "lum/traverse/non_recursive_visitor.h"
+#include "platform/file_names.h"
+
+namespace lum {
+
+namespace {
+
+// The files a unit's stub was found through, innermost first: a file that
+// names itself, or one already on the way, is not loaded again.
+struct tFileChain {
+    std::string file;
+    std::shared_ptr<const tFileChain> outer;
+
+    static bool Holds(const std::shared_ptr<const tFileChain>& chain, const std::string& file) {
+        for (const tFileChain* link = chain.get(); link != nullptr; link = link->outer.get()) {
+            if (link->file == file) return true;
+        }
+        return false;
+    }
+};
+
+struct tPendingUnit {
+    ClumUnitObject* unit;
+    WString parentPath;  // the file the stub was found in: the root of its path
+    std::shared_ptr<const tFileChain> chain;
+};
+
+using tPendingList = std::list<tPendingUnit>;
+
+// Sets the host's list as the current one for the call, and resets the
+// reporter however the call ends.
+class tReporterScope {
+public:
+    explicit tReporterScope(tErrorList& errors) { CErrorReporter::GetInstance().SetErrorList(errors); }
+    ~tReporterScope() { CErrorReporter::GetInstance().ResetReporter(); }
+    tReporterScope(const tReporterScope&) = delete;
+    tReporterScope& operator=(const tReporterScope&) = delete;
+};
+
+bool IsA(const ClumVellumEntity* entity, const ClumMetaClass& metaClass) {
+    return entity != nullptr && entity->GetMetaClass().IsKindOf(&metaClass);
+}
+
+// The file object that holds the entity, climbing from `start`.
+const ClumVellumFile* FileAbove(const ClumVellumEntity* start) {
+    for (const ClumVellumEntity* entity = start; entity != nullptr; entity = entity->Owner()) {
+        if (IsA(entity, ClumVellumFile::StaticGetMetaClass())) return static_cast<const ClumVellumFile*>(entity);
+    }
+    return nullptr;
+}
+
+// The name of the file that holds the entity; "." when it is in none.
+WString GetOwningFileName(const ClumVellumEntity* entity) {
+    const ClumVellumFile* file = FileAbove(entity);
+    return file ? file->fileName.Get() : WString(L".");
+}
+
+ClumVellumFile* FindOwningFile(ClumVellumEntity* entity) {
+    return const_cast<ClumVellumFile*>(FileAbove(entity->Owner()));
+}
+
+std::shared_ptr<const tFileChain> ChainOf(const WString& file, std::shared_ptr<const tFileChain> outer) {
+    return std::make_shared<const tFileChain>(tFileChain{platform::CanonicalFileName(file), std::move(outer)});
+}
+
+// Resolves the stored paths of external documents; stays out of units that
+// have a file of their own, except the one the walk starts at.
+class tHyperLinkResolver : public TlumNonRecursiveMetaVisitor<ClumVellumEntity> {
+public:
+    explicit tHyperLinkResolver(ClumVirtualPathResolver& resolver) : m_pResolver(&resolver) {}
+
+    void Walk(ClumVellumEntity* start) {
+        m_pStart = start;
+        Visit(start);
+        m_pStart = nullptr;
+    }
+
+protected:
+    bool OnVisit(ClumVellumEntity* entity) override {
+        if (entity != m_pStart && IsA(entity, ClumUnitObject::StaticGetMetaClass()) &&
+            !static_cast<ClumUnitObject*>(entity)->file_name.IsEmpty()) {
+            return false;
+        }
+        if (!IsA(entity, Clumexternal_doc::StaticGetMetaClass())) return true;
+        auto* document = static_cast<Clumexternal_doc*>(entity);
+        if (!document->external_doc_path.IsEmpty()) {
+            document->external_doc_path.Set(m_pResolver->ResolvePath(document->external_doc_path.Get(), nullptr));
+        }
+        return true;
+    }
+
+private:
+    ClumVirtualPathResolver* m_pResolver;
+    ClumVellumEntity* m_pStart = nullptr;
+};
+
+bool ParseSubUnitFile(const WString& path, ClumVellumFile& file, tPendingList& pending,
+                      const std::shared_ptr<const tFileChain>& chain) {
+    std::list<ClumUnitObject*> found;
+    try {
+        ClumParser::Parse(path, file, found);
+        for (ClumUnitObject* unit : found) pending.push_back({unit, path, chain});
+    } catch (const LUMException&) {
+        return false;
+    }
+    return true;
+}
+
+// Moves the units of a loaded sub-unit file into the stub's container and
+// its fonts to the stub's file, then deletes the stub. The stub is owned
+// (checked before its file was read).
+void GraftLoadedUnits(ClumUnitObject* stub, ClumVellumFile& file) {
+    ClumVellumFile* parentFile = FindOwningFile(stub);
+    IlumLink* target = stub->OwningFeature() ? stub->OwningFeature()->GetLink() : nullptr;
+    stub->UnsetOwner();
+    while (!file.unit.IsEmpty()) {
+        ClumUnitObject* unit = file.unit.Get(0);
+        unit->UnsetOwner();
+        unit->file_name.Set(file.fileName.Get());
+        unit->is_loaded.Set(true);
+        target->Insert(unit, -1);
+        // A unit its stub's container does not accept has no place to go.
+        if (unit->OwningFeature() == nullptr) delete unit;
+    }
+    if (parentFile != nullptr) {
+        while (!file.fonts.IsEmpty()) {
+            ClumVellumEntity* font = file.fonts.GetAt(0);
+            font->UnsetOwner();
+            parentFile->fonts.Insert(font, -1);
+        }
+    }
+    delete stub;
+}
+
+void LoadPendingUnits(tPendingList& pending, ClumVirtualPathResolver& resolver) {
+    tPendingList remaining;
+    tHyperLinkResolver hyperlinks(resolver);
+    for (auto it = pending.begin(); it != pending.end(); ++it) {
+        ClumUnitObject* unit = it->unit;
+        resolver.SetRootDir(it->parentPath);
+        const WString stored = unit->file_name.Get();
+        if (unit->is_loaded.Get()) continue;
+        const WString path = resolver.ResolvePath(stored, unit);
+        // A stub with nowhere to put its units, or one whose file is already
+        // on the way to it, stays unloaded.
+        const auto chain = ChainOf(path, it->chain);
+        if (unit->OwningFeature() == nullptr || tFileChain::Holds(it->chain, chain->file)) {
+            remaining.push_back(*it);
+            continue;
+        }
+        ClumVellumFile file;
+        if (ParseSubUnitFile(path, file, pending, chain)) {
+            hyperlinks.Walk(&file);
+            GraftLoadedUnits(unit, file);
+        } else {
+            remaining.push_back(*it);
+        }
+    }
+    pending.swap(remaining);
+}
+
+void ReturnPending(const tPendingList& pending, std::list<ClumUnitObject*>& units) {
+    units.clear();
+    for (const tPendingUnit& entry : pending) units.push_back(entry.unit);
+}
+
+tPendingList PendingOf(const std::list<ClumUnitObject*>& units) {
+    tPendingList pending;
+    for (ClumUnitObject* unit : units) {
+        const WString parent = GetOwningFileName(unit);
+        pending.push_back({unit, parent, ChainOf(parent, nullptr)});
+    }
+    return pending;
+}
+
+}  // namespace
+
+void ClumManager::LoadModels(tErrorList& errors, const std::vector<WString>& files,
+                             std::vector<ClumVellumFile*>& models, std::list<ClumUnitObject*>& units,
+                             ClumVirtualPathResolver& resolver, bool loadSubUnits) {
+    tReporterScope scope(errors);
+    resolver.SetRootDir(WString());
+    resolver.ReduceMap();
+    ClumParser::Parse(files, models, units);
+    tPendingList pending = PendingOf(units);
+    if (loadSubUnits) LoadPendingUnits(pending, resolver);
+    ReturnPending(pending, units);
+
+    tHyperLinkResolver hyperlinks(resolver);
+    for (std::size_t i = 0; i < models.size(); ++i) {
+        resolver.SetRootDir(GetOwningFileName(models[i]));
+        hyperlinks.Walk(models[i]);
+    }
+}
+
+void ClumManager::LoadSubUnits(tErrorList& errors, std::list<ClumUnitObject*>& units,
+                               ClumVirtualPathResolver& resolver) {
+    resolver.ReduceMap();
+    tReporterScope scope(errors);
+    tPendingList pending = PendingOf(units);
+    LoadPendingUnits(pending, resolver);
+    ReturnPending(pending, units);
+}
+
+}  // namespace lum

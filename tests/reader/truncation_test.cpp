@@ -1,0 +1,85 @@
+// Reading a model file that was cut short at any byte: every prefix of the
+// sample files is read from memory and must neither crash nor leak (the
+// sanitizer build checks leaks at exit), and what the reader hands back must
+// hold together: every collected stub and every font that a view points to
+// is still part of the file.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <streambuf>
+#include <string>
+
+#include "reader/model_reading.h"
+
+namespace lum {
+namespace {
+
+// A get area over bytes that stay with the caller.
+class tMemoryBuffer : public std::streambuf {
+public:
+    tMemoryBuffer(const char* data, std::size_t size) {
+        char* begin = const_cast<char*>(data);
+        setg(begin, begin, begin + size);
+    }
+};
+
+class TruncationTest : public test::ModelReadingTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(TruncationTest, EveryPrefixReadsIntoAConsistentFile) {
+    const std::filesystem::path path = std::filesystem::path(LUM_SAMPLES_DIR) / "library" / GetParam();
+    std::ifstream in(path, std::ios::binary);
+    ASSERT_TRUE(in.is_open()) << path;
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(bytes.size(), 1000u);
+
+    const auto started = std::chrono::steady_clock::now();
+    std::size_t withDesignOrUnit = 0;
+    for (std::size_t length = 0; length <= bytes.size(); ++length) {
+        tMemoryBuffer buffer(bytes.data(), length);
+        std::istream stream(&buffer);
+        auto file = std::make_unique<ClumVellumFile>();
+        ClumParser::Parse(stream, L"cut.mdl", *file, units);
+
+        std::set<const ClumVellumEntity*> objects;
+        std::set<const ClumVellumEntity*> fontRefs;
+        test::ForEachObject(file.get(), [&](ClumVellumEntity* object) {
+            objects.insert(object);
+            if (auto* item = test::As<ClumDiagramItem>(object)) fontRefs.insert(item->font.GetTarget(-1));
+            if (auto* defaults = test::As<Clumdefaults>(object)) fontRefs.insert(defaults->defaultFont.GetTarget(-1));
+        });
+        fontRefs.erase(nullptr);
+        for (const ClumUnitObject* unit : units) {
+            ASSERT_EQ(objects.count(unit), 1u) << "a stub that is not in the file, prefix of " << length << " bytes";
+        }
+        for (const ClumVellumEntity* font : fontRefs) {
+            ASSERT_EQ(file->fonts.IndexOf(font) >= 0, true) << "a font outside the file, prefix of " << length << " bytes";
+        }
+        if (file->design.GetSize() + file->unit.GetSize() > 0) ++withDesignOrUnit;
+        if (length == bytes.size()) EXPECT_EQ(Messages(), test::Strings{});
+
+        file.reset();
+        units.clear();
+        errors.clear();
+    }
+    EXPECT_GT(withDesignOrUnit, bytes.size() / 2);
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    RecordProperty("prefixes", static_cast<int>(bytes.size() + 1));
+    std::printf("%s: %zu prefixes in %.1f s\n", GetParam(), bytes.size() + 1, seconds);
+}
+
+INSTANTIATE_TEST_SUITE_P(SampleFiles, TruncationTest, ::testing::Values("library.mdl", "people.cat", "accounts.cat"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             std::string name = info.param;
+                             for (char& c : name) {
+                                 if (c == '.') c = '_';
+                             }
+                             return name;
+                         });
+
+}  // namespace
+}  // namespace lum
