@@ -29,6 +29,7 @@
 #include "lum/reader/link_decoder.h"
 #include "lum/loading/path_resolver.h"
 #include "lum/loading/manager.h"
+#include "lum/resolve/name_resolver.h"
 #include "lum/reader/parser.h"
 #include "lum/reader/vellum_lexer.h"
 #include "lum/reader/vellum_reader.h"

@@ -60,7 +60,9 @@ TEST_P(TruncationTest, EveryPrefixReadsIntoAConsistentFile) {
             ASSERT_EQ(file->fonts.IndexOf(font) >= 0, true) << "a font outside the file, prefix of " << length << " bytes";
         }
         if (file->design.GetSize() + file->unit.GetSize() > 0) ++withDesignOrUnit;
-        if (length == bytes.size()) EXPECT_EQ(Messages(), test::Strings{});
+        if (length == bytes.size()) {
+            EXPECT_EQ(Messages(), test::Strings{});
+        }
 
         file.reset();
         units.clear();

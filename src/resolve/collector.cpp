@@ -1,0 +1,61 @@
+#include "resolve/collector.h"
+
+#include <cwchar>
+#include <memory>
+
+#include "lum/model/classes.h"
+#include "lum/model/object_ref.h"
+#include "lum/traverse/utility_functions.h"
+
+namespace lum {
+
+tNamePath SplitQualifiedName(const WString& text) {
+    tNamePath path;
+    std::unique_ptr<ClumObjectRef> chain(ClumObjectRef::Decode(text));
+    for (const ClumObjectRef* part = chain.get(); part != nullptr; part = part->GetQualifier()) {
+        path.push_back(part->GetName());
+    }
+    return tNamePath(path.rbegin(), path.rend());
+}
+
+void ClumNrCollector::Visit(const ClumVellumEntity* entity) {
+    if (entity == nullptr) return;
+    const ClumMetaClass& metaClass = entity->GetMetaClass();
+    if (!metaClass.IsKindOf(&ClumDesign::StaticGetMetaClass()) && ClumUtilityFunctions::HasName(entity)) {
+        const ClumIdent name = ClumUtilityFunctions::GetName(entity);
+        if (std::wcschr(name.c_str(), L':') == nullptr) {
+            m_path.push_back(name);
+            m_cache.byName[m_path].push_back(entity);
+            const bool isContext = metaClass.IsKindOf(&ClumClass_Category::StaticGetMetaClass()) ||
+                                   metaClass.IsKindOf(&ClumVellumFile::StaticGetMetaClass());
+            if (isContext) m_contexts.push_back(entity);
+            TlumMetaVisitor::Visit(entity);
+            if (isContext) m_contexts.pop_back();
+            m_path.pop_back();
+            IndexQuid(entity);
+            return;
+        }
+        // A qualified name stands for its own path.
+        m_cache.byName[SplitQualifiedName(name.c_str())].push_back(entity);
+    }
+    IndexQuid(entity);
+    TlumMetaVisitor::Visit(entity);
+}
+
+void ClumNrCollector::IndexQuid(const ClumVellumEntity* entity) {
+    if (!ClumUtilityFunctions::HasQuid(entity)) return;
+    const ClumIdent quid = ClumUtilityFunctions::GetQuid(entity);
+    m_cache.byQuid[quid].push_back(entity);
+    if (!m_contexts.empty() && quid.c_str()[0] == L'@') m_cache.byLabel[m_contexts.back()][quid].push_back(entity);
+}
+
+void ClumNrCollector::VisitMetaFeature(const ClumMetaFeature* feature, const ClumVellumEntity* entity) {
+    if (feature->GetKind() == ClumMetaFeature::eReference && feature->m_pfnGetFeature != nullptr) {
+        const IlumFeature* member = feature->m_pfnGetFeature(const_cast<ClumVellumEntity*>(entity));
+        const IlumReference* reference = member ? member->GetReference() : nullptr;
+        if (reference != nullptr && !reference->IsEmpty()) m_references.push_back(reference);
+    }
+    TlumMetaVisitor::VisitMetaFeature(feature, entity);
+}
+
+}  // namespace lum

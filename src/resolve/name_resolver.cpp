@@ -1,0 +1,285 @@
+#include "lum/resolve/name_resolver.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "lum/diagnostics/reporter.h"
+#include "lum/model/classes.h"
+#include "lum/model/object_ref.h"
+#include "lum/traverse/utility_functions.h"
+#include "resolve/collector.h"
+
+namespace lum {
+
+struct ClumNameResolver::tCache : tResolverCache {};
+
+namespace {
+
+const tEntityList EmptyEntities;
+const std::vector<const IlumReference*> EmptyReferences;
+
+bool IsA(const ClumVellumEntity* entity, const ClumMetaClass& metaClass) {
+    return entity != nullptr && entity->GetMetaClass().IsKindOf(&metaClass);
+}
+
+struct tKeywords {
+    ClumIdent quidu{L"quidu"};
+    ClumIdent supplierQuidu{L"supplier_quidu"};
+    ClumIdent clientQuidu{L"client_quidu"};
+    ClumIdent supplier{L"supplier"};
+    ClumIdent client{L"client"};
+};
+
+const tKeywords& Keywords() {
+    static const tKeywords keywords;
+    return keywords;
+}
+
+bool IsQuidReference(const IlumReference* reference) {
+    const ClumIdent& name = reference->GetMetaFeature()->GetName();
+    const tKeywords& k = Keywords();
+    return name == k.quidu || name == k.supplierQuidu || name == k.clientQuidu;
+}
+
+// The path of an object for messages: the names of it and its ancestors
+// whose class has a name, top down, joined with "::".
+WString PathOf(const ClumVellumEntity* entity) {
+    std::vector<const ClumVellumEntity*> chain;
+    for (const ClumVellumEntity* e = entity; e != nullptr; e = e->Owner()) chain.push_back(e);
+    WString path;
+    bool first = true;
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        if (ClumUtilityFunctions::IsNamedObject(*it) == nullptr) continue;
+        if (!first) path += L"::";
+        path += ClumUtilityFunctions::GetName(*it).c_str();
+        first = false;
+    }
+    return path;
+}
+
+class tBinder {
+public:
+    explicit tBinder(tResolverCache& cache) : m_cache(cache) {}
+
+    // Binds every value; true when all of them are bound.
+    bool Bind(const IlumReference& reference) {
+        if (reference.IsSingle()) return BindValue(reference, reference.GetObjectRef(-1));
+        bool all = true;
+        for (int i = 0; i < reference.GetCount(); ++i) all = BindValue(reference, reference.GetObjectRef(i)) && all;
+        return all;
+    }
+
+private:
+    bool BindValue(const IlumReference& reference, const ClumObjectRef* value) {
+        if (value == nullptr) return false;
+        if (value->Target() != nullptr) return true;
+        switch (value->GetKind()) {
+            case ClumObjectRef::eFromObject:
+                return true;
+            case ClumObjectRef::eLabel:
+                return ByLabel(reference, *value) || ByName(reference, *value);
+            case ClumObjectRef::eName:
+                return ByName(reference, *value);
+            default:
+                return false;
+        }
+    }
+
+    bool ByLabel(const IlumReference& reference, const ClumObjectRef& value) {
+        const ClumVellumEntity* context = reference.GetOwner();
+        while (context != nullptr && !IsA(context, ClumClass_Category::StaticGetMetaClass()) &&
+               !IsA(context, ClumVellumFile::StaticGetMetaClass())) {
+            context = context->Owner();
+        }
+        if (context == nullptr) return false;
+        const auto labels = m_cache.byLabel.find(context);
+        if (labels == m_cache.byLabel.end()) return false;
+        const auto found = labels->second.find(value.GetName());
+        if (found == labels->second.end() || found->second.size() != 1) return false;
+        const ClumVellumEntity* target = found->second.front();
+        if (!target->GetMetaClass().IsKindOf(reference.GetMetaFeature()->GetType())) return false;
+        value.BindTo(target);
+        return true;
+    }
+
+    bool ByName(const IlumReference& reference, const ClumObjectRef& value) {
+        const ClumMetaFeature& feature = *reference.GetMetaFeature();
+        if (feature.GetType()->IsKindOf(&ClumQuidObject::StaticGetMetaClass())) {
+            const auto found = m_cache.byQuid.find(value.GetName());
+            if (found != m_cache.byQuid.end() && BindToChoice(reference, value, found->second)) return true;
+        }
+        if (const ClumVellumEntity* target = CompanionTarget(reference)) {
+            value.BindTo(target);
+            return true;
+        }
+        tNamePath path;
+        for (const ClumObjectRef* part = &value; part != nullptr && part->GetName().GetLength() != 0;
+             part = part->GetQualifier()) {
+            path.push_back(part->GetName());
+        }
+        std::reverse(path.begin(), path.end());
+        const auto found = m_cache.byName.find(path);
+        return found != m_cache.byName.end() && BindToChoice(reference, value, found->second);
+    }
+
+    // The target of the owner's companion quid reference, when it is bound.
+    const ClumVellumEntity* CompanionTarget(const IlumReference& reference) {
+        const ClumMetaFeature& feature = *reference.GetMetaFeature();
+        const tKeywords& k = Keywords();
+        const ClumIdent* companion = &k.quidu;
+        if (feature.GetOwner() == ClumState_Transition::StaticGetMetaClass()) {
+            if (feature.GetName() == k.supplier) companion = &k.supplierQuidu;
+            else if (feature.GetName() == k.client) companion = &k.clientQuidu;
+        }
+        const IlumFeature* other = reference.GetOwner()->GetFeature(*companion);
+        const IlumReference* quid = other ? other->GetReference() : nullptr;
+        if (quid == nullptr || quid == &reference || !quid->IsSingle()) return nullptr;
+        return quid->GetTarget(-1);
+    }
+
+    bool BindToChoice(const IlumReference& reference, const ClumObjectRef& value, const tEntityList& candidates) {
+        if (const ClumVellumEntity* choice = Choose(reference, candidates)) {
+            value.BindTo(choice);
+            return true;
+        }
+        return false;
+    }
+
+    const ClumVellumEntity* Choose(const IlumReference& reference, const tEntityList& candidates) {
+        const ClumMetaFeature& feature = *reference.GetMetaFeature();
+        const ClumVellumEntity* owner = reference.GetOwner();
+        const bool ownerIsView = IsA(owner, ClumDiagramItem::StaticGetMetaClass());
+        const bool roleSupplier =
+            feature.GetOwner() == ClumRole::StaticGetMetaClass() && feature.GetName() == Keywords().supplier;
+        tEntityList kept;
+        for (const ClumVellumEntity* candidate : candidates) {
+            if (!candidate->GetMetaClass().IsKindOf(feature.GetType())) continue;
+            if (!ownerIsView && (IsA(candidate, ClumDiagramItem::StaticGetMetaClass()) ||
+                                 IsA(candidate, ClumDiagram::StaticGetMetaClass()))) {
+                continue;
+            }
+            if (roleSupplier && IsA(candidate, ClumAssociation::StaticGetMetaClass())) continue;
+            kept.push_back(candidate);
+        }
+        if (kept.empty()) return nullptr;
+        if (kept.size() == 1) return kept.front();
+        return Rank(reference, kept);
+    }
+
+    // The nearest candidate in the containment tree, or null on a tie.
+    const ClumVellumEntity* Rank(const IlumReference& reference, const tEntityList& candidates) {
+        const ClumVellumEntity* owner = reference.GetOwner();
+        std::unordered_map<const ClumVellumEntity*, int> ancestors;  // object -> steps up from the owner
+        int steps = 1;
+        for (const ClumVellumEntity* up = owner->Owner(); up != nullptr; up = up->Owner()) ancestors.emplace(up, steps++);
+        std::vector<std::pair<int, const ClumVellumEntity*>> scored;
+        for (const ClumVellumEntity* candidate : candidates) {
+            int score = -1;
+            int climbed = 0;
+            for (const ClumVellumEntity* up = candidate; up != nullptr; up = up->Owner(), ++climbed) {
+                if (const auto meeting = ancestors.find(up); meeting != ancestors.end()) {
+                    score = (meeting->second - 1) + (climbed - 1);
+                    break;
+                }
+            }
+            scored.emplace_back(score, candidate);
+        }
+        // Smallest first; no relation (-1) after every other score.
+        std::stable_sort(scored.begin(), scored.end(), [](const auto& a, const auto& b) {
+            if ((a.first < 0) != (b.first < 0)) return b.first < 0;
+            return a.first < b.first;
+        });
+        std::size_t tied = 1;
+        while (tied < scored.size() && scored[tied].first == scored.front().first) ++tied;
+        if (tied == 1) return scored.front().second;
+        ReportAmbiguity(reference, scored, tied);
+        return nullptr;
+    }
+
+    void ReportAmbiguity(const IlumReference& reference,
+                         const std::vector<std::pair<int, const ClumVellumEntity*>>& scored, std::size_t tied) {
+        WString text;
+        if (reference.IsSingle()) {
+            reference.EncodeReference(text, -1);
+        } else {
+            for (int i = 0; i < reference.GetCount(); ++i) {
+                WString one;
+                reference.EncodeReference(one, i);
+                if (i > 0) text += L",";
+                text += one;
+            }
+        }
+        const ClumMetaFeature& feature = *reference.GetMetaFeature();
+        tErrorList& errors = CErrorReporter::GetInstance().GetErrorList();
+        errors.FormatError(L"Name resolution: several matches for reference '%s' from '%s::%s' in context '%s'",
+                           text.c_str(), feature.GetOwner().GetName().c_str(), feature.GetName().c_str(),
+                           PathOf(reference.GetOwner()).c_str());
+        for (std::size_t i = 0; i < tied; ++i) {
+            errors.FormatError(L"    Candidate '%s %s'", scored[i].second->GetMetaClass().GetName().c_str(),
+                               PathOf(scored[i].second).c_str());
+        }
+    }
+
+    tResolverCache& m_cache;
+};
+
+}  // namespace
+
+ClumNameResolver::ClumNameResolver() : m_pCache(std::make_unique<tCache>()) {}
+
+ClumNameResolver::~ClumNameResolver() = default;
+
+void ClumNameResolver::CollectAndBind(const ClumVellumEntity* root, std::vector<const IlumReference*>& unresolved) {
+    std::vector<const IlumReference*> references;
+    ClumNrCollector collector(*m_pCache, references);
+    collector.Visit(root);
+    std::stable_partition(references.begin(), references.end(), IsQuidReference);
+    tBinder binder(*m_pCache);
+    for (const IlumReference* reference : references) {
+        if (!binder.Bind(*reference)) {
+            unresolved.push_back(reference);
+            continue;
+        }
+        const int count = reference->IsSingle() ? 1 : reference->GetCount();
+        for (int i = 0; i < count; ++i) {
+            const long index = reference->IsSingle() ? -1 : i;
+            m_pCache->referrers[reference->GetTarget(index)].push_back(reference);
+        }
+    }
+}
+
+bool ClumNameResolver::CollectAndBind(const IlumFeature* feature) {
+    const IlumReference* reference = feature ? feature->GetReference() : nullptr;
+    return reference != nullptr && reference->GetTarget(-1) != nullptr;
+}
+
+const std::vector<const ClumVellumEntity*>& ClumNameResolver::GetEntitiesWithName(const ClumIdent& name) {
+    return GetEntitiesWithName(tNamePath{name});
+}
+
+const std::vector<const ClumVellumEntity*>& ClumNameResolver::GetEntitiesWithName(const WString& qualifiedName) {
+    return GetEntitiesWithName(SplitQualifiedName(qualifiedName));
+}
+
+const std::vector<const ClumVellumEntity*>& ClumNameResolver::GetEntitiesWithName(const wchar_t* qualifiedName) {
+    return GetEntitiesWithName(WString(qualifiedName ? qualifiedName : L""));
+}
+
+const std::vector<const ClumVellumEntity*>& ClumNameResolver::GetEntitiesWithName(const std::vector<ClumIdent>& path) {
+    const auto found = m_pCache->byName.find(path);
+    return found == m_pCache->byName.end() ? EmptyEntities : found->second;
+}
+
+const std::vector<const ClumVellumEntity*>& ClumNameResolver::GetEntitiesWithQuid(const ClumIdent& quid) {
+    const auto found = m_pCache->byQuid.find(quid);
+    return found == m_pCache->byQuid.end() ? EmptyEntities : found->second;
+}
+
+const std::vector<const IlumReference*>& ClumNameResolver::GetReferringEntities(const ClumVellumEntity* target) {
+    const auto found = m_pCache->referrers.find(target);
+    return found == m_pCache->referrers.end() ? EmptyReferences : found->second;
+}
+
+void ClumNameResolver::ClearCaches() { m_pCache = std::make_unique<tCache>(); }
+
+}  // namespace lum
