@@ -49,13 +49,30 @@ bool IsAsciiLetterOrDigit(int c) {
 
 }  // namespace
 
+bool tVellumLexer::s_bWholeTexts = false;
+
 tVellumLexer::tVellumLexer(std::istream& in)
-    : m_in(in), m_pBuffer(in.rdbuf()), m_nPage(WString::GetLocalePage()), m_block(new char[BlockSize]) {
-    m_bAsciiRuns = platform::IsAsciiTransparent(m_nPage);
+    : m_in(in),
+      m_pBuffer(in.rdbuf()),
+      m_nPage(WString::GetLocalePage()),
+      m_bWholeTexts(s_bWholeTexts),
+      m_block(new char[BlockSize]) {
+    // Texts converted whole are first taken byte for byte (each byte as the
+    // character of the same value) and converted when complete.
+    m_bAsciiRuns = m_bWholeTexts || platform::IsAsciiTransparent(m_nPage);
     for (int byte = 0; byte < 256; ++byte) {
-        m_byteMap[byte] = platform::ConvertSingleByte(m_nPage, static_cast<unsigned char>(byte));
+        m_byteMap[byte] = m_bWholeTexts ? static_cast<wchar_t>(byte)
+                                        : platform::ConvertSingleByte(m_nPage, static_cast<unsigned char>(byte));
     }
     Advance();
+}
+
+void tVellumLexer::ConvertWhole(WString& text, std::size_t from) {
+    if (!m_bWholeTexts || from >= text.size()) return;
+    std::string bytes(text.size() - from, '\0');
+    for (std::size_t i = from; i < text.size(); ++i) bytes[i - from] = static_cast<char>(text[i]);
+    text.resize(from);
+    platform::AppendMultiByte(text, m_nPage, bytes.data(), bytes.size());
 }
 
 int tVellumLexer::Refill() {
@@ -134,6 +151,12 @@ bool tVellumLexer::ReadSymbol(WString& out) {
 }
 
 bool tVellumLexer::ReadString(WString& out) {
+    const bool read = ReadStringBytes(out);
+    ConvertWhole(out, 0);
+    return read;
+}
+
+bool tVellumLexer::ReadStringBytes(WString& out) {
     out.clear();
     SkipWhitespace();
     if (m_nCurrent == '"') {
@@ -209,7 +232,14 @@ bool tVellumLexer::ReadAtToken(WString& out) {
 }
 
 bool tVellumLexer::ReadBalanced(WString& out, bool includeClose) {
-    if (m_nCurrent == EndOfFile) return true;
+    const std::size_t from = out.size();
+    ReadBalancedBytes(out, includeClose);
+    ConvertWhole(out, from);
+    return true;
+}
+
+void tVellumLexer::ReadBalancedBytes(WString& out, bool includeClose) {
+    if (m_nCurrent == EndOfFile) return;
     int depth = 1;
     for (;;) {
         AppendRun(out, BalancedStop);
@@ -229,7 +259,6 @@ bool tVellumLexer::ReadBalanced(WString& out, bool includeClose) {
         Advance();
         if (includeClose && depth == 0) break;
     }
-    return true;
 }
 
 WString tVellumLexer::ReadWord() {

@@ -95,6 +95,13 @@ inline std::vector<std::wstring> Names(const std::vector<ClumVellumEntity*>& obj
     return names;
 }
 
+// The message texts alone.
+inline std::vector<std::wstring> MessageTexts(const tErrorList& errors) {
+    std::vector<std::wstring> out;
+    for (const tError& error : errors) out.push_back(error.message);
+    return out;
+}
+
 class ModelReadingTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -115,8 +115,8 @@ TEST_F(ParserTest, ManyFilesKeepThoseWithADesignOrAUnitInOrder) {
     std::vector<std::unique_ptr<ClumVellumFile>> owned(files.begin(), files.end());
 
     // The missing file is skipped without a word.
-    EXPECT_EQ(Messages(),
-              Strings{L"Warning 4: Top level object of class 'UseCase' is not a header, design or unit; it is dropped"});
+    EXPECT_EQ(test::MessageTexts(errors),
+              Strings{L"Top level object of class 'UseCase' is not a header, design or unit; it is dropped"});
     ASSERT_EQ(files.size(), 2u);
     EXPECT_EQ(test::Text(files[0]->fileName.Get()), test::Text(names[2]));
     EXPECT_EQ(files[0]->version.GetSize(), 1);

@@ -43,6 +43,13 @@ public:
     // The offending token of a syntax message.
     WString ReadWord();
 
+    // Opt-in, for lexers made afterwards: convert each string and raw
+    // construct as a whole rather than byte by byte, so that characters of
+    // several bytes (UTF-8, double-byte code pages) come out right inside
+    // texts too. Off by default.
+    static void SetConvertTextsWhole(bool whole) { s_bWholeTexts = whole; }
+    static bool GetConvertTextsWhole() { return s_bWholeTexts; }
+
     // The character read last (0-255) or EndOfFile.
     int GetCurrent() const { return m_nCurrent; }
     // 1 plus the line feeds consumed so far.
@@ -54,6 +61,10 @@ private:
         return Refill();
     }
     int Refill();
+    bool ReadStringBytes(WString& out);
+    void ReadBalancedBytes(WString& out, bool includeClose);
+    // With whole conversion, converts text[from..] (one byte a character) at once.
+    void ConvertWhole(WString& text, std::size_t from);
     // Appends one byte as the code page converts it when it stands alone.
     void AppendByte(WString& out, int byte);
     // Appends the run of plain ASCII bytes that starts at the current
@@ -65,6 +76,7 @@ private:
     int m_nLine = 1;
     std::streambuf* m_pBuffer;
     unsigned int m_nPage;        // code page of the text, fixed per file
+    bool m_bWholeTexts;          // texts converted whole, see SetConvertTextsWhole
     bool m_bAsciiRuns = false;   // bytes below 0x80 convert to themselves
     wchar_t m_byteMap[256];      // what each byte alone converts to; 0: nothing
     const char* m_pPos = nullptr;
@@ -74,6 +86,7 @@ private:
     std::string m_symbol;
     static constexpr std::size_t BlockSize = 1 << 16;
     std::unique_ptr<char[]> m_block;
+    static bool s_bWholeTexts;
 };
 
 }  // namespace lum
