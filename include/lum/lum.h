@@ -6,6 +6,7 @@
 #include "lum/text/codecs.h"
 #include "lum/text/location.h"
 #include "lum/text/enums.h"
+#include "lum/text/utf8.h"
 
 #include "lum/diagnostics/error.h"
 #include "lum/diagnostics/error_list.h"

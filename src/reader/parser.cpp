@@ -9,8 +9,29 @@
 
 namespace lum {
 
+namespace {
+
+WString g_currentFile;
+
+// Names the file being read for as long as it is read.
+class tCurrentFile {
+public:
+    explicit tCurrentFile(const WString& name) : m_previous(g_currentFile) { g_currentFile = name; }
+    ~tCurrentFile() { g_currentFile = m_previous; }
+    tCurrentFile(const tCurrentFile&) = delete;
+    tCurrentFile& operator=(const tCurrentFile&) = delete;
+
+private:
+    WString m_previous;
+};
+
+}  // namespace
+
+const WString& ClumParser::GetCurrentFileName() { return g_currentFile; }
+
 void ClumParser::Parse(std::istream& in, const WString& fileName, ClumVellumFile& file,
                        std::list<ClumUnitObject*>& units) {
+    tCurrentFile current(fileName);
     const auto firstNew = units.empty() ? units.end() : std::prev(units.end());
     const bool hadUnits = !units.empty();
     try {

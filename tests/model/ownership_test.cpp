@@ -215,9 +215,8 @@ TEST_F(Ownership, EveryLinkOfEveryClassOwnsWhatItTakes)
         std::unique_ptr<ClumVellumEntity> owner(metaClass.m_pfnCreate());
         ASSERT_EQ(&owner->GetMetaClass(), &metaClass);
         for (const ClumMetaFeature* feature : metaClass.m_allFeatures) {
-            const std::string where = std::string(metaClass.GetName().c_str(), metaClass.GetName().c_str() +
-                                                  metaClass.GetName().GetLength()) +
-                                      " #" + std::to_string(feature->GetIndex());
+            const std::wstring wide = Text(metaClass.GetName()) + L"::" + Text(feature->GetName());
+            const std::string where(wide.begin(), wide.end());
             IlumFeature* member = owner->GetFeature(feature->GetName());
             ASSERT_NE(member, nullptr) << where;
             EXPECT_EQ(member->GetOwner(), owner.get()) << where;

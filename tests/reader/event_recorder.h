@@ -99,13 +99,16 @@ private:
     tErrorList m_errors;
 };
 
-// Switches the code page and restores UTF-8, the default, afterwards.
+// Switches the code page for the lifetime of the guard.
 class tCodePage {
 public:
-    explicit tCodePage(unsigned int page) { WString::SetLocalePage(page); }
-    ~tCodePage() { WString::SetLocalePage(65001); }
+    explicit tCodePage(unsigned int page) : m_nPrevious(WString::GetLocalePage()) { WString::SetLocalePage(page); }
+    ~tCodePage() { WString::SetLocalePage(m_nPrevious); }
     tCodePage(const tCodePage&) = delete;
     tCodePage& operator=(const tCodePage&) = delete;
+
+private:
+    unsigned int m_nPrevious;
 };
 
 // Hands out the text a few bytes at a time: every refill of the get area

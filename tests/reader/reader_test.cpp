@@ -223,6 +223,7 @@ TEST_F(VellumReaderTest, MultiByteCharactersInEveryKindOfToken) {
         "  doc |caf\xC3\xA9\n"
         "  (caf\xC3\xA9 caf\xC3\xA9))";
     // With UTF-8 a symbol converts as one text, a string byte by byte.
+    test::tCodePage utf8(65001);
     EXPECT_EQ(Read(text), (Events{"C object|Class|[caf\\u{FFFD}\\u{FFFD},@caf\\u{E9}] @2", "F name|caf\\u{E9}|1 @2",
                                   "F doc|caf\\u{FFFD}\\u{FFFD}|1 @4",
                                   "C lumElement|(caf\\u{E9} caf\\u{FFFD}\\u{FFFD})|[] @4", "X @4"}));

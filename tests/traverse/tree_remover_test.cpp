@@ -67,7 +67,7 @@ TEST_F(TreeRemoverTest, RepeatedAndNestedRootsAreDeletedOnce) {
         {{0, 0}, 3, 1},           // x twice
         {{0, 1, 3}, 4, 0},        // x1 inside x
         {{2, 0, 3, 0}, 4, 0},     // x2 before the x that holds it
-        {{1, 2, -1}, 2, 1},       // x1 and x2 inside it, and null
+        {{1, 2, -1}, 2, 2},       // x1 and x2 inside it, and null; x stays
         {{3, 3, 3}, 1, 1},        // y thrice
     };
     for (const Case& c : cases) {

@@ -31,6 +31,10 @@ public:
     // be read is skipped without a message.
     static void Parse(const std::vector<WString>& fileNames, std::vector<ClumVellumFile*>& files,
                       std::list<ClumUnitObject*>& units);
+
+    // The name of the file being read right now, empty between files: a
+    // host's error list can note where each message came from.
+    static const WString& GetCurrentFileName();
 };
 
 }  // namespace lum

@@ -1,0 +1,21 @@
+#pragma once
+// The subcommands of the lum tool. Each writes its report for a loaded model
+// and answers the exit status: 0 clean, 1 the model has errors.
+
+#include <iostream>
+
+#include "loaded_model.h"
+#include "options.h"
+
+namespace lumcli {
+
+int RunCheck(tLoadedModel& model, const tOptions& options, std::ostream& out);
+int RunPrint(tLoadedModel& model, const tOptions& options, std::ostream& out);
+int RunRefs(tLoadedModel& model, const tOptions& options, std::ostream& out);
+int RunFind(tLoadedModel& model, const tOptions& options, std::ostream& out);
+int RunStats(tLoadedModel& model, const tOptions& options, std::ostream& out);
+
+// Exit status of a loaded model.
+inline int StatusOf(const tLoadedModel& model) { return model.HasErrors() ? 1 : 0; }
+
+}  // namespace lumcli

@@ -1,0 +1,82 @@
+#pragma once
+// A model as the tool works on it: the main files read with their
+// sub-units, every reference bound, and every diagnostic kept with the file
+// it came from.
+
+#include <cstdint>
+#include <list>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <lum/lum.h>
+
+#include "options.h"
+
+namespace lumcli {
+
+struct tDiagnostic {
+    std::wstring file;  // the file being read when it was reported, if any
+    lum::tError error;
+};
+
+struct tMissingUnit {
+    std::wstring name;      // the unit's name
+    std::wstring stored;    // its path as the model stores it
+    std::wstring resolved;  // the path that was tried
+    std::wstring holder;    // the file that holds the stub
+};
+
+struct tReferenceCounts {
+    std::size_t values = 0;
+    std::size_t bound = 0;
+};
+
+class tLoadedModel {
+public:
+    tLoadedModel() = default;
+    tLoadedModel(const tLoadedModel&) = delete;
+    tLoadedModel& operator=(const tLoadedModel&) = delete;
+    ~tLoadedModel();
+
+    // Reads and binds; false (with the reason) when an input cannot be read.
+    bool Load(const tOptions& options, std::string& error);
+
+    const std::vector<lum::ClumVellumFile*>& Files() const { return m_files; }
+    const std::vector<tDiagnostic>& Diagnostics() const { return m_diagnostics; }
+    const std::vector<tMissingUnit>& MissingUnits() const { return m_missing; }
+    const std::vector<const lum::IlumReference*>& Unresolved() const { return m_unresolved; }
+    lum::ClumNameResolver& Resolver() { return m_nameResolver; }
+    unsigned CodePage() const { return m_nCodePage; }
+    bool CodePageDetected() const { return m_bDetected; }
+    double Seconds() const { return m_seconds; }
+    std::uintmax_t BytesRead() const { return m_bytes; }
+    std::size_t UnitFilesLoaded() const { return m_nUnitFiles; }
+
+    // True when a diagnostic is an error or worse, or a unit is missing.
+    bool HasErrors() const;
+    // Every object of the model (not the file objects), parents first.
+    std::vector<const lum::ClumVellumEntity*> Objects() const;
+    tReferenceCounts CountReferences() const;
+    std::size_t AmbiguousReferences() const;
+
+private:
+    std::vector<lum::ClumVellumFile*> m_files;
+    std::vector<tDiagnostic> m_diagnostics;
+    std::vector<tMissingUnit> m_missing;
+    std::vector<const lum::IlumReference*> m_unresolved;
+    lum::ClumNameResolver m_nameResolver;
+    unsigned m_nCodePage = 1252;
+    bool m_bDetected = false;
+    bool m_bInitialized = false;
+    double m_seconds = 0;
+    std::uintmax_t m_bytes = 0;
+    std::size_t m_nUnitFiles = 0;
+};
+
+// The names of the object and its named ancestors, top down, joined by "::".
+std::wstring PathOf(const lum::ClumVellumEntity* entity);
+// "file:line: Severity: message [subject]", the parts that are known.
+std::string FormatDiagnostic(const tDiagnostic& diagnostic);
+
+}  // namespace lumcli

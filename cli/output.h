@@ -1,0 +1,78 @@
+#pragma once
+// Output of the lum tool: UTF-8 everywhere, a wide stream that encodes to
+// UTF-8 (for the pretty printer), and a small streaming JSON writer.
+
+#include <cstdio>
+#include <ostream>
+#include <streambuf>
+#include <string>
+#include <vector>
+
+namespace lumcli {
+
+// Wide text as UTF-8, and back.
+std::string Utf8(const std::wstring& text);
+std::wstring FromUtf8(const std::string& text);
+
+// A wide stream buffer that writes UTF-8 to a narrow stream.
+class tUtf8WideBuffer : public std::wstreambuf {
+public:
+    explicit tUtf8WideBuffer(std::ostream& out) : m_out(out) {}
+
+protected:
+    int_type overflow(int_type ch) override;
+    std::streamsize xsputn(const wchar_t* text, std::streamsize count) override;
+    int sync() override;
+
+private:
+    std::ostream& m_out;
+};
+
+// Writes one JSON document as it goes: objects, arrays, keys and values,
+// with commas and indentation handled here.
+class tJsonWriter {
+public:
+    explicit tJsonWriter(std::ostream& out) : m_out(out) {}
+
+    void BeginObject();
+    void EndObject();
+    void BeginArray();
+    void EndArray();
+    void Key(const std::string& key);
+    void String(const std::string& utf8);
+    void String(const std::wstring& text) { String(Utf8(text)); }
+    void Number(long long value);
+    void Number(double value);
+    void Bool(bool value);
+    void Null();
+
+    // A whole member: key and value.
+    template <class T>
+    void Member(const std::string& key, const T& value) {
+        Key(key);
+        Value(value);
+    }
+
+private:
+    void Value(const std::string& v) { String(v); }
+    void Value(const char* v) { String(std::string(v)); }
+    void Value(const std::wstring& v) { String(v); }
+    void Value(bool v) { Bool(v); }
+    void Value(int v) { Number(static_cast<long long>(v)); }
+    void Value(long v) { Number(static_cast<long long>(v)); }
+    void Value(long long v) { Number(v); }
+    void Value(unsigned long v) { Number(static_cast<long long>(v)); }
+    void Value(unsigned long long v) { Number(static_cast<long long>(v)); }
+    void Value(double v) { Number(v); }
+    void BeforeValue();
+    void NewLine();
+
+    std::ostream& m_out;
+    std::vector<bool> m_first;  // per open container: nothing written in it yet
+    bool m_afterKey = false;
+};
+
+// A JSON string literal (quotes included) for UTF-8 text.
+std::string JsonQuote(const std::string& utf8);
+
+}  // namespace lumcli

@@ -1,0 +1,43 @@
+// lum stats: objects per class and diagrams per kind.
+
+#include <map>
+
+#include "commands.h"
+#include "output.h"
+
+namespace lumcli {
+
+int RunStats(tLoadedModel& model, const tOptions& options, std::ostream& out) {
+    std::map<std::wstring, std::size_t> classes;
+    std::map<std::wstring, std::size_t> diagrams;
+    std::size_t total = 0;
+    for (const lum::ClumVellumEntity* entity : model.Objects()) {
+        const std::wstring name = entity->GetMetaClass().GetName().c_str();
+        ++classes[name];
+        ++total;
+        if (entity->GetMetaClass().IsKindOf(&lum::ClumDiagram::StaticGetMetaClass())) ++diagrams[name];
+    }
+    if (options.format == tFormat::Json) {
+        tJsonWriter json(out);
+        json.BeginObject();
+        json.Member("format", "lum-stats/1");
+        json.Member("objects", static_cast<long long>(total));
+        json.Key("classes");
+        json.BeginObject();
+        for (const auto& [name, count] : classes) json.Member(Utf8(name), static_cast<long long>(count));
+        json.EndObject();
+        json.Key("diagrams");
+        json.BeginObject();
+        for (const auto& [name, count] : diagrams) json.Member(Utf8(name), static_cast<long long>(count));
+        json.EndObject();
+        json.EndObject();
+    } else {
+        out << "objects: " << total << "\n\nper class:\n";
+        for (const auto& [name, count] : classes) out << "  " << Utf8(name) << ": " << count << '\n';
+        out << "\ndiagrams per kind:\n";
+        for (const auto& [name, count] : diagrams) out << "  " << Utf8(name) << ": " << count << '\n';
+    }
+    return StatusOf(model);
+}
+
+}  // namespace lumcli
