@@ -212,7 +212,11 @@ std::wstring PathOf(const lum::ClumVellumEntity* entity) {
     for (; entity != nullptr; entity = entity->Owner()) chain.push_back(entity);
     std::wstring path;
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-        if (!lum::ClumUtilityFunctions::HasName(*it)) continue;
+        // As the name index has it: designs do not take part in paths.
+        if (!lum::ClumUtilityFunctions::HasName(*it) ||
+            (*it)->GetMetaClass().IsKindOf(&lum::ClumDesign::StaticGetMetaClass())) {
+            continue;
+        }
         if (!path.empty()) path += L"::";
         path += lum::ClumUtilityFunctions::GetName(*it).c_str();
     }

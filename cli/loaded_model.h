@@ -74,7 +74,8 @@ private:
     std::size_t m_nUnitFiles = 0;
 };
 
-// The names of the object and its named ancestors, top down, joined by "::".
+// The names of the object and its named ancestors, top down, joined by "::"
+// (designs left out, as in name lookups): what `lum find` takes.
 std::wstring PathOf(const lum::ClumVellumEntity* entity);
 // "file:line: Severity: message [subject]", the parts that are known.
 std::string FormatDiagnostic(const tDiagnostic& diagnostic);

@@ -48,6 +48,11 @@ inline std::string Class(const std::string& name, const std::string& body = "") 
     return "(object Class \"" + name + "\"\n    quid \"QC-" + name + "\"\n" + body + ")\n";
 }
 
+// A package stored with the file it is in.
+inline std::string Package(const std::string& name, const std::string& body = "") {
+    return "(object Class_Category \"" + name + "\"\n    quid \"QP-" + name + "\"\n" + body + ")\n";
+}
+
 // An external document list holding one document at `storedPath`.
 inline std::string ExternalDoc(const std::string& storedPath) {
     return "    external_docs (list external_doc_list (object external_doc external_doc_path \"" + storedPath +

@@ -66,7 +66,7 @@ protected:
 // --- Which files are read, in what order ----------------------------------
 
 TEST_F(ManagerTest, WithoutSubUnitsEveryStubIsReturnedAndLeftInPlace) {
-    Write("main.mdl", MainFile(Class("Inner", Models(Stub("R", "$X\\r.cat"))) + Stub("P", "$X\\p.cat") +
+    Write("main.mdl", MainFile(Package("Inner", Models(Stub("R", "$X\\r.cat"))) + Stub("P", "$X\\p.cat") +
                                Class("K", ExternalDoc("$X\\doc.txt")) + Stub("Q", "$X\\q.cat")));
     for (const char* name : {"p", "q", "r"}) Write(std::string(name) + ".cat", UnitFile(name, ""));
     Load("main.mdl", false);

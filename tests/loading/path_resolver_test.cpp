@@ -267,7 +267,7 @@ TEST_F(PathResolverTest, PathShapes) {
         {L"C:/models//lib/ a.cat", L"C:\\models\\lib\\a.cat"},
         {L"\\\\server\\share\\f", L"\\\\server\\share\\f"},
         {L"\\a\\b", L"a\\b"},
-        {L"//srv/share/f", L"srv\\share\\f"},
+        {L"//srv/share/f", L"/srv\\share\\f"},
         {L"/data/m/p.cat", L"/data\\m\\p.cat"},
         {L"/", L""},
     };
