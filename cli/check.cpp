@@ -50,6 +50,7 @@ void WriteJson(const tLoadedModel& model, std::ostream& out) {
         json.Member("stored", missing.stored);
         json.Member("resolved", missing.resolved);
         json.Member("in", missing.holder);
+        json.Member("undefinedSymbol", missing.undefinedSymbol);
         json.EndObject();
     }
     json.EndArray();
@@ -73,8 +74,14 @@ void WriteJson(const tLoadedModel& model, std::ostream& out) {
 void WriteText(const tLoadedModel& model, std::ostream& out) {
     for (const tDiagnostic& d : model.Diagnostics()) out << FormatDiagnostic(d) << '\n';
     for (const tMissingUnit& missing : model.MissingUnits()) {
-        out << Utf8(missing.holder) << ": Error: unit '" << Utf8(missing.name) << "' not loaded: stored path '"
-            << Utf8(missing.stored) << "', resolved to '" << Utf8(missing.resolved) << "'\n";
+        out << Utf8(missing.holder) << ": " << (model.Strict() ? "Error" : "Warning") << ": unit '"
+            << Utf8(missing.name) << "' not loaded: stored path '" << Utf8(missing.stored) << "', resolved to '"
+            << Utf8(missing.resolved) << "'\n";
+        if (!missing.undefinedSymbol.empty()) {
+            const std::string symbol = Utf8(missing.undefinedSymbol);
+            out << Utf8(missing.holder) << ": Information: the symbol '" << symbol
+                << "' is not defined: define it with -D " << symbol << "=DIR or in a --pathmap file\n";
+        }
     }
     const tReferenceCounts references = model.CountReferences();
     const auto counts = CountByClass(model);

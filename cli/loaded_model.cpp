@@ -1,6 +1,7 @@
 #include "loaded_model.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -34,9 +35,13 @@ fs::path LocalPath(const std::wstring& stored) {
     return fs::path(path);
 }
 
-// 65001 when the whole file is valid UTF-8, else 1252. The file is read in
-// blocks; a character cut by a block's end is carried into the next block.
-unsigned DetectCodePage(const std::string& file) {
+enum class tTextKind { Ascii, Utf8, Other };
+
+// Whether the file is plain ASCII, valid UTF-8 with characters beyond ASCII,
+// or neither. The file is read in blocks; a character cut by a block's end
+// is carried into the next block.
+tTextKind KindOfText(const std::string& file) {
+    bool beyondAscii = false;
     std::ifstream in(file, std::ios::binary);
     std::vector<char> block(1 << 20);
     std::string carry;
@@ -53,10 +58,56 @@ unsigned DetectCodePage(const std::string& file) {
             break;
         }
         if (!in) complete = bytes.size();
-        if (!lum::IsValidUtf8(bytes.data(), complete)) return 1252;
+        if (!lum::IsValidUtf8(bytes.data(), complete)) return tTextKind::Other;
+        beyondAscii = beyondAscii || std::any_of(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(complete),
+                                                 [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
         carry = bytes.substr(complete);
     }
-    return 65001;
+    return beyondAscii ? tTextKind::Utf8 : tTextKind::Ascii;
+}
+
+// The Windows code page of a header's character set number.
+unsigned CodePageOfCharSet(long charSet) {
+    switch (charSet) {
+        case 0: return 1252;
+        case 128: return 932;
+        case 129: return 949;
+        case 134: return 936;
+        case 136: return 950;
+        case 161: return 1253;
+        case 162: return 1254;
+        case 163: return 1258;
+        case 177: return 1255;
+        case 178: return 1256;
+        case 186: return 1257;
+        case 204: return 1251;
+        case 222: return 874;
+        case 238: return 1250;
+        default: return 0;
+    }
+}
+
+// The "charSet" that the header object at the start of the file declares,
+// or -1. Only the first 64 KB are looked at: the header comes first.
+long HeaderCharSet(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::string head(1 << 16, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    const std::size_t header = head.find("Vellum");
+    if (header == std::string::npos) return -1;
+    const std::size_t end = head.find(')', header);
+    const std::size_t key = head.find("charSet", header);
+    if (key == std::string::npos || key > end) return -1;
+    std::size_t digits = key + 7;
+    while (digits < head.size() && std::isspace(static_cast<unsigned char>(head[digits]))) ++digits;
+    long value = 0;
+    bool any = false;
+    for (; digits < head.size() && std::isdigit(static_cast<unsigned char>(head[digits])); ++digits, any = true) {
+        value = value * 10 + (head[digits] - '0');
+        if (value > 100000) return -1;
+    }
+    return any ? value : -1;
 }
 
 const lum::ClumVellumFile* FileAbove(const lum::ClumVellumEntity* entity) {
@@ -108,15 +159,8 @@ bool tLoadedModel::Load(const tOptions& options, std::string& error) {
 
     lum::InitializeLUM();
     m_bInitialized = true;
-    if (options.codePage) {
-        m_nCodePage = *options.codePage;
-    } else {
-        m_bDetected = true;
-        m_nCodePage = 65001;
-        for (const std::string& file : options.operands) {
-            if (DetectCodePage(file) != 65001) m_nCodePage = 1252;
-        }
-    }
+    m_bStrict = options.strict;
+    m_nCodePage = ChooseCodePage(options);
     lum::WString::SetLocalePage(m_nCodePage);
     // Multi-byte characters inside strings come out whole.
     lum::tVellumLexer::SetConvertTextsWhole(true);
@@ -135,12 +179,24 @@ bool tLoadedModel::Load(const tOptions& options, std::string& error) {
     std::list<lum::ClumUnitObject*> stubs;
     lum::ClumManager::LoadModels(errors, mainFiles, m_files, stubs, paths, options.loadSubUnits);
 
+    if (options.loadSubUnits) LoadMovedUnits(options, paths, stubs, errors);
+
     for (lum::ClumUnitObject* stub : stubs) {
         const lum::ClumVellumFile* holder = FileAbove(stub);
         const lum::WString holderName = holder ? holder->fileName.Get() : lum::WString();
         paths.SetRootDir(holderName);
         const lum::WString resolved = paths.ResolvePath(stub->file_name.Get(), stub);
-        m_missing.push_back({lum::ClumUtilityFunctions::GetName(stub).c_str(), stub->file_name.Get(), resolved, holderName});
+        std::wstring undefined;
+        std::vector<lum::WString> parts;
+        lum::WString::Split(stub->file_name.Get(), parts, L"\\/");
+        for (const lum::WString& part : parts) {
+            if (part.size() > 1 && part[0] == L'$' && paths.GetOriginalPaths().count(part.substr(1)) == 0) {
+                undefined = part.substr(1);
+                break;
+            }
+        }
+        m_missing.push_back({lum::ClumUtilityFunctions::GetName(stub).c_str(), stub->file_name.Get(), resolved,
+                             holderName, undefined});
     }
 
     progress.SetLabel("binding references");
@@ -166,8 +222,103 @@ bool tLoadedModel::Load(const tOptions& options, std::string& error) {
     return true;
 }
 
+unsigned tLoadedModel::ChooseCodePage(const tOptions& options) {
+    if (options.codePage) return *options.codePage;
+    m_bDetected = true;
+    // UTF-8 text beyond ASCII decides for UTF-8. Otherwise the header's
+    // character set names the page; plain ASCII that declares none is read
+    // as UTF-8 (the same for its own bytes, and right for UTF-8 units).
+    const std::string& main = options.operands.front();
+    tTextKind kind = tTextKind::Ascii;
+    for (const std::string& file : options.operands) {
+        const tTextKind fileKind = KindOfText(file);
+        if (fileKind == tTextKind::Other || kind == tTextKind::Ascii) kind = fileKind;
+    }
+    if (kind == tTextKind::Utf8) {
+        page = 65001;
+        reason = L"its bytes are valid UTF-8";
+    } else {
+        const long charSet = HeaderCharSet(main);
+        const unsigned declared = charSet >= 0 ? CodePageOfCharSet(charSet) : 0;
+        if (declared != 0) {
+            page = declared;
+            reason = L"its header declares charSet " + std::to_wstring(charSet);
+        } else if (kind == tTextKind::Ascii) {
+            page = 65001;
+            reason = L"it is plain ASCII and declares no known charSet";
+        } else {
+            page = 1252;
+            reason = L"it is not UTF-8 and declares no known charSet";
+        }
+    }
+    lum::WString message;
+    message.Format(L"Reading the model as code page %d: %s (override with --codepage N)", static_cast<int>(page),
+                   reason.c_str());
+    m_diagnostics.push_back({FromUtf8(main), lum::tError(lum::tErrorSubject(), lum::tError::Information, message)});
+    return page;
+}
+
+void tLoadedModel::LoadMovedUnits(const tOptions& options, lum::ClumVirtualPathResolver& paths,
+                                  std::list<lum::ClumUnitObject*>& stubs, lum::tErrorList& errors) {
+    bool progress = true;
+    while (progress) {
+        progress = false;
+        for (auto it = stubs.begin(); it != stubs.end();) {
+            lum::ClumUnitObject* stub = *it;
+            const lum::ClumVellumFile* holder = FileAbove(stub);
+            const fs::path holderDir = holder ? LocalPath(holder->fileName.Get()).parent_path() : fs::path();
+            const lum::WString stored = stub->file_name.Get();
+            paths.SetRootDir(holder ? holder->fileName.Get() : lum::WString());
+            const fs::path resolved = LocalPath(paths.ResolvePath(stored, stub));
+            // Next to the holding file, then by its file name there and in
+            // each search directory.
+            std::vector<fs::path> candidates;
+            if (resolved.is_relative()) candidates.push_back(holderDir / resolved);
+            std::vector<lum::WString> parts;
+            lum::WString::Split(stored, parts, L"\\/");
+            if (!parts.empty()) {
+                const fs::path name = LocalPath(parts.back());
+                candidates.push_back(holderDir / name);
+                for (const std::string& dir : options.searchDirs) candidates.push_back(fs::path(dir) / name);
+            }
+            lum::WString found;
+            bool located = false;
+            for (const fs::path& candidate : candidates) {
+                if (lum::FindExistingFile(FromUtf8(candidate.string()), found)) {
+                    located = true;
+                    break;
+                }
+            }
+            if (!located) {
+                ++it;
+                continue;
+            }
+            lum::WString note;
+            note.Format(L"Unit '%s' (stored as '%s') found at '%s'", lum::ClumUtilityFunctions::GetName(stub).c_str(),
+                        stored.c_str(), found.c_str());
+            m_diagnostics.push_back({holder ? holder->fileName.Get() : lum::WString(),
+                                     lum::tError(lum::tErrorSubject(), lum::tError::Information, note)});
+            stub->file_name.Set(found);
+            std::list<lum::ClumUnitObject*> one{stub};
+            lum::ClumManager::LoadSubUnits(errors, one, paths);
+            const bool loaded = std::find(one.begin(), one.end(), stub) == one.end();
+            one.remove(stub);
+            if (!loaded) {
+                stub->file_name.Set(stored);  // not readable after all: as it was
+                ++it;
+                continue;
+            }
+            it = stubs.erase(it);
+            // Stubs of the loaded file that were not found where stored get
+            // their own turn.
+            stubs.splice(stubs.end(), one);
+            progress = true;
+        }
+    }
+}
+
 bool tLoadedModel::HasErrors() const {
-    if (!m_missing.empty()) return true;
+    if (m_bStrict && !m_missing.empty()) return true;
     return std::any_of(m_diagnostics.begin(), m_diagnostics.end(),
                        [](const tDiagnostic& d) { return d.error.severity >= lum::tError::Error; });
 }

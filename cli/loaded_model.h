@@ -25,6 +25,7 @@ struct tMissingUnit {
     std::wstring stored;    // its path as the model stores it
     std::wstring resolved;  // the path that was tried
     std::wstring holder;    // the file that holds the stub
+    std::wstring undefinedSymbol;  // a $SYMBOL of the stored path the map lacks
 };
 
 struct tReferenceCounts {
@@ -49,11 +50,13 @@ public:
     lum::ClumNameResolver& Resolver() { return m_nameResolver; }
     unsigned CodePage() const { return m_nCodePage; }
     bool CodePageDetected() const { return m_bDetected; }
+    bool Strict() const { return m_bStrict; }
     double Seconds() const { return m_seconds; }
     std::uintmax_t BytesRead() const { return m_bytes; }
     std::size_t UnitFilesLoaded() const { return m_nUnitFiles; }
 
-    // True when a diagnostic is an error or worse, or a unit is missing.
+    // True when a diagnostic is an error or worse (with --strict, also when
+    // a unit is missing).
     bool HasErrors() const;
     // Every object of the model (not the file objects), parents first.
     std::vector<const lum::ClumVellumEntity*> Objects() const;
@@ -61,6 +64,12 @@ public:
     std::size_t AmbiguousReferences() const;
 
 private:
+    unsigned ChooseCodePage(const tOptions& options);
+    // Loads the stubs whose files lie elsewhere than stored: next to the file
+    // that holds them, or in a search directory.
+    void LoadMovedUnits(const tOptions& options, lum::ClumVirtualPathResolver& paths,
+                        std::list<lum::ClumUnitObject*>& stubs, lum::tErrorList& errors);
+
     std::vector<lum::ClumVellumFile*> m_files;
     std::vector<tDiagnostic> m_diagnostics;
     std::vector<tMissingUnit> m_missing;
@@ -68,6 +77,7 @@ private:
     lum::ClumNameResolver m_nameResolver;
     unsigned m_nCodePage = 1252;
     bool m_bDetected = false;
+    bool m_bStrict = false;
     bool m_bInitialized = false;
     double m_seconds = 0;
     std::uintmax_t m_bytes = 0;

@@ -72,6 +72,11 @@ bool ParseOptions(int argc, char** argv, tOptions& options, std::string& error) 
                 return false;
             }
             options.symbols.emplace_back(value.substr(0, equals), value.substr(equals + 1));
+        } else if (arg == "--search-dir") {
+            if (!valueOf(arg, value)) return false;
+            options.searchDirs.push_back(value);
+        } else if (arg == "--strict") {
+            options.strict = true;
         } else if (arg == "--no-subunits") {
             options.loadSubUnits = false;
         } else if (arg == "--format") {
@@ -126,18 +131,24 @@ std::string HelpText(const std::string& command) {
     const std::string common =
         "\nModel options (every command):\n"
         "  --codepage N|auto   code page of the model's text; auto (the default) reads\n"
-        "                      a model as UTF-8 when its main file is valid UTF-8, else 1252\n"
+        "                      a model as UTF-8 when its main file is valid UTF-8, else in\n"
+        "                      the code page its header's charSet names, else in 1252\n"
         "  --pathmap FILE      path map file (SYMBOL=PATH lines) for stored unit paths\n"
         "  -D SYMBOL=PATH      define one path symbol (repeatable); CURDIR is the main\n"
         "                      file's directory unless defined\n"
         "  --no-subunits       read the main files only\n"
+        "  --search-dir DIR    look for unit files not found where stored here too\n"
+        "                      (repeatable); the holding file's directory is always tried\n"
+        "  --strict            a unit file that cannot be found is an error\n"
         "  -h, --help          this help\n";
     if (command == "check") {
         return "usage: lum check [options] MODEL...\n\n"
                "Loads the main files and their sub-units, binds every reference and prints\n"
                "each diagnostic (file:line: severity: message [subject]), then a summary.\n"
                "  --format json       one JSON document instead of text\n" +
-               common + "\nExit status: 0 clean, 1 the model has errors, 2 usage or unreadable input.\n";
+               common +
+               "\nExit status: 0 clean, 1 the model has errors (with --strict also: units\n"
+               "missing), 2 usage or unreadable input.\n";
     }
     if (command == "print") {
         return "usage: lum print [options] MODEL\n\n"

@@ -19,6 +19,8 @@ struct tOptions {
     std::vector<std::string> pathMaps;               // --pathmap FILE
     std::vector<std::pair<std::string, std::string>> symbols;  // -D SYMBOL=PATH
     bool loadSubUnits = true;                        // --no-subunits turns it off
+    std::vector<std::string> searchDirs;             // --search-dir DIR: where unit files may lie
+    bool strict = false;                             // --strict: missing units are errors
     tFormat format = tFormat::Text;
     std::string outputFile;                          // -o FILE (print)
     bool unresolvedOnly = false;                     // refs --unresolved

@@ -30,6 +30,7 @@
 #include "lum/reader/link_decoder.h"
 #include "lum/loading/path_resolver.h"
 #include "lum/loading/manager.h"
+#include "lum/loading/find_file.h"
 #include "lum/resolve/name_resolver.h"
 #include "lum/reader/parser.h"
 #include "lum/reader/vellum_lexer.h"

@@ -222,6 +222,9 @@ TEST_F(PathResolverTest, RootDirIsTheFilesDirectory) {
     EXPECT_EQ(Resolve(L"&\\f"), L"\\\\server\\share\\f");
     resolver.SetRootDir(L"/data/m/main.mdl");
     EXPECT_EQ(Resolve(L"&\\p.cat"), L"/data\\m\\p.cat");
+    // A root that itself begins with the marker does not expand forever.
+    resolver.SetRootDir(L"&x\\main.mdl");
+    EXPECT_EQ(Resolve(L"&\\f"), L"&x\\f");
 }
 
 TEST_F(PathResolverTest, DefinedAmpersandSymbolWinsOverTheRoot) {

@@ -639,5 +639,27 @@ TEST_F(BuilderTest, AFileThatFailsMidWayTakesItsStubsBack) {
     CErrorReporter::GetInstance().SetErrorList(errors);
 }
 
+TEST_F(BuilderTest, AFileThatFailsWhileSortingItsTopLevelObjectsFreesEachObjectOnce) {
+    // The throw comes from the message about the dropped class, after the
+    // design before it went into the file.
+    class tStopAtDrop : public tErrorList {
+    public:
+        bool OnErrorAdded(const tError& error) override {
+            if (error.message.find(L"it is dropped") != std::wstring::npos) throw std::runtime_error("stopped");
+            return true;
+        }
+    } stopping;
+    CErrorReporter::GetInstance().SetErrorList(stopping);
+    auto file = std::make_unique<ClumVellumFile>();
+    std::istringstream in("(object Vellum version 50)\n(object Design \"D\")\n(object Class \"X\")\n(object Design \"E\")\n",
+                          std::ios::in | std::ios::binary);
+    EXPECT_THROW(ClumParser::Parse(in, L"failing.mdl", *file, units), std::runtime_error);
+    CErrorReporter::GetInstance().SetErrorList(errors);
+    // Whatever the file kept is its own: deleting it must not free an object
+    // a second time (the sanitizer build checks that).
+    for (int i = 0; i < file->design.GetSize(); ++i) EXPECT_EQ(file->design.Get(i)->Owner(), file.get());
+    file.reset();
+}
+
 }  // namespace
 }  // namespace lum

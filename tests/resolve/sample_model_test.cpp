@@ -63,7 +63,7 @@ TEST_F(SampleModelTest, EverythingButPrimitiveTypesAndExceptionNamesBinds) {
     std::vector<ClumVellumFile*> files;
     std::list<ClumUnitObject*> stubs;
     ClumManager::LoadModels(errors, {WString((dir / "library.mdl").c_str())}, files, stubs, paths, true);
-    models.assign(files.begin(), files.end());
+    for (ClumVellumFile* file : files) models.emplace_back(file);
     ASSERT_FALSE(models.empty());
     ASSERT_EQ(stubs.size(), 0u) << "a sub-unit of the sample did not load";
     CErrorReporter::GetInstance().SetErrorList(errors);
@@ -100,12 +100,11 @@ TEST_F(SampleModelTest, EverythingButPrimitiveTypesAndExceptionNamesBinds) {
                 ++bound;
                 if (value->GetKind() == ClumObjectRef::eFromObject) continue;
                 // Bound to what the text says: a quid or label, a name path, or the companion's target.
-                WString text;
-                reference.EncodeReference(text, index);
-                const WString companion = CompanionText(reference);
-                const ClumIdent quid = ClumUtilityFunctions::GetQuid(target);
-                EXPECT_TRUE(quid == text.c_str() || PathText(target) == text ||
-                            (!companion.empty() && quid == companion.c_str()))
+                WString written;
+                reference.EncodeReference(written, index);
+                const std::wstring text = written, companion = CompanionText(reference);
+                const std::wstring quid = ClumUtilityFunctions::GetQuid(target).c_str();
+                EXPECT_TRUE(quid == text || PathText(target) == text || (!companion.empty() && quid == companion))
                     << "bound elsewhere: " << Describe(reference, index);
             }
             if (!complete) incomplete.insert(&reference);
