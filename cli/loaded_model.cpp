@@ -225,6 +225,8 @@ bool tLoadedModel::Load(const tOptions& options, std::string& error) {
 unsigned tLoadedModel::ChooseCodePage(const tOptions& options) {
     if (options.codePage) return *options.codePage;
     m_bDetected = true;
+    unsigned page = 0;
+    std::wstring reason;
     // UTF-8 text beyond ASCII decides for UTF-8. Otherwise the header's
     // character set names the page; plain ASCII that declares none is read
     // as UTF-8 (the same for its own bytes, and right for UTF-8 units).

@@ -2,7 +2,6 @@
 // link blocks, four blanks a level, features in the class's order.
 
 #include <iostream>
-#include <list>
 #include <sstream>
 
 #include "traverse_fixture.h"
@@ -111,6 +110,27 @@ TEST_F(PrettyPrinterTest, LinksOpenBlocksOneLevelDeeper) {
     ClumPrettyPrinter::Print(&root);
     std::wcout.rdbuf(saved);
     EXPECT_EQ(captured.str(), expected);
+}
+
+TEST_F(PrettyPrinterTest, ObjectOfTheSampleModel) {
+    ClumVellumFile file;
+    ReadSample(file);
+    ClumVellumEntity* loans = Find(&file, L"Role", L"loans");
+    ASSERT_NE(loans, nullptr);
+    EXPECT_EQ(Printed(loans),
+              L"object Role\n"
+              L"    supplier = ref Logical View::Lending::Loan;\n"
+              L"    quidu = ref 4C1B0A7E0021;\n"
+              L"    is_navigable = true;\n"
+              L"    label = loans;\n"
+              L"    is_aggregate = true;\n"
+              L"    Containment = By Value;\n"
+              L"    ( link client_cardinality\n"
+              L"        object Cardinality\n"
+              L"            value = 0..n;\n"
+              L"    )\n"
+              L"    name = loans;\n"
+              L"    quid = 4C1B0A7E0025;\n");
 }
 
 }  // namespace

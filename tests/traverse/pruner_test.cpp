@@ -1,8 +1,6 @@
 // The pruner: objects and link features that a filter disables are cut off
 // and deleted with everything they hold; attributes and references stay.
 
-#include <list>
-
 #include "traverse_fixture.h"
 
 namespace lum::test {
@@ -140,9 +138,7 @@ TEST_F(PrunerTest, DisabledObjectIsCutOffWithItsContents) {
 
 TEST_F(PrunerTest, PrunesTheDiagramsOfTheSampleModel) {
     ClumVellumFile file;
-    std::list<ClumUnitObject*> units;
-    ClumParser::Parse(WString(LUM_SAMPLES_DIR "/library/library.mdl"), file, units);
-    errors.clear();  // what the sample's deliberate faults report is not our concern
+    ReadSample(file);
     const std::size_t before = AllObjects(&file).size();
 
     // Every diagram goes, with the items it shows.

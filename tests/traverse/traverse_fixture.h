@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +27,12 @@ protected:
         for (const tError& error : errors) ADD_FAILURE() << "unexpected message: " << std::wstring(error.message);
         CErrorReporter::GetInstance().ResetReporter();
         FinalizeLUM();
+    }
+
+    // Reads the library sample into `file`.
+    void ReadSample(ClumVellumFile& file) {
+        std::list<ClumUnitObject*> units;
+        ClumParser::Parse(WString(LUM_SAMPLES_DIR "/library/library.mdl"), file, units);
     }
 
     tErrorList errors;

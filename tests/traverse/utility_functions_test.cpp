@@ -1,8 +1,6 @@
 // The utility questions: short file names, names and quids, roles,
 // abstractness, binary associations and the names of a line's ends.
 
-#include <list>
-
 #include "traverse_fixture.h"
 
 namespace lum::test {
@@ -175,9 +173,7 @@ TEST_F(UtilityFunctionsTest, IndirectEndsGiveTheBoundObjectsName) {
 
 TEST_F(UtilityFunctionsTest, AnswersOnTheSampleModel) {
     ClumVellumFile file;
-    std::list<ClumUnitObject*> units;
-    ClumParser::Parse(WString(LUM_SAMPLES_DIR "/library/library.mdl"), file, units);
-    errors.clear();  // the sample's deliberate faults are another test's concern
+    ReadSample(file);
 
     ClumVellumEntity* item = Find(&file, L"Class", L"Item");
     ClumVellumEntity* book = Find(&file, L"Class", L"Book");
