@@ -14,6 +14,7 @@ int RunPrint(tLoadedModel& model, const tOptions& options, std::ostream& out);
 int RunRefs(tLoadedModel& model, const tOptions& options, std::ostream& out);
 int RunFind(tLoadedModel& model, const tOptions& options, std::ostream& out);
 int RunStats(tLoadedModel& model, const tOptions& options, std::ostream& out);
+int RunExport(tLoadedModel& model, const tOptions& options, std::ostream& out);
 
 // Exit status of a loaded model.
 inline int StatusOf(const tLoadedModel& model) { return model.HasErrors() ? 1 : 0; }

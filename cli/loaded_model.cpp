@@ -205,15 +205,19 @@ bool tLoadedModel::Load(const tOptions& options, std::string& error) {
     lum::CErrorReporter::GetInstance().ResetReporter();
 
     std::set<std::wstring> read;
-    for (const lum::WString& file : mainFiles) read.insert(file);
+    for (const lum::WString& file : mainFiles) {
+        if (read.insert(file).second) m_filesRead.push_back(file);
+    }
+    m_nMainFiles = m_filesRead.size();
     for (const lum::ClumVellumEntity* entity : Objects()) {
         if (!entity->GetMetaClass().IsKindOf(&lum::ClumUnitObject::StaticGetMetaClass())) continue;
         const auto* unit = static_cast<const lum::ClumUnitObject*>(entity);
         if (unit->is_loaded.Get() && !unit->file_name.IsEmpty() && read.insert(unit->file_name.Get()).second) {
+            m_filesRead.push_back(FromUtf8(LocalPath(unit->file_name.Get()).string()));
             ++m_nUnitFiles;
         }
     }
-    for (const std::wstring& file : read) {
+    for (const std::wstring& file : m_filesRead) {
         std::error_code ignored;
         const std::uintmax_t size = fs::file_size(LocalPath(file), ignored);
         if (!ignored) m_bytes += size;
@@ -317,6 +321,11 @@ void tLoadedModel::LoadMovedUnits(const tOptions& options, lum::ClumVirtualPathR
             progress = true;
         }
     }
+}
+
+bool tLoadedModel::IsMainFile(const std::wstring& path) const {
+    return std::find(m_filesRead.begin(), m_filesRead.begin() + static_cast<std::ptrdiff_t>(m_nMainFiles), path) !=
+           m_filesRead.begin() + static_cast<std::ptrdiff_t>(m_nMainFiles);
 }
 
 bool tLoadedModel::HasErrors() const {

@@ -54,6 +54,9 @@ public:
     double Seconds() const { return m_seconds; }
     std::uintmax_t BytesRead() const { return m_bytes; }
     std::size_t UnitFilesLoaded() const { return m_nUnitFiles; }
+    // The files read: the main files, then the unit files.
+    const std::vector<std::wstring>& FilesRead() const { return m_filesRead; }
+    bool IsMainFile(const std::wstring& path) const;
 
     // True when a diagnostic is an error or worse (with --strict, also when
     // a unit is missing).
@@ -82,6 +85,8 @@ private:
     double m_seconds = 0;
     std::uintmax_t m_bytes = 0;
     std::size_t m_nUnitFiles = 0;
+    std::vector<std::wstring> m_filesRead;
+    std::size_t m_nMainFiles = 0;
 };
 
 // The names of the object and its named ancestors, top down, joined by "::"

@@ -26,5 +26,6 @@ int main(int argc, char** argv) {
     if (options.command == "print") return RunPrint(model, options, std::cout);
     if (options.command == "refs") return RunRefs(model, options, std::cout);
     if (options.command == "find") return RunFind(model, options, std::cout);
+    if (options.command == "export") return RunExport(model, options, std::cout);
     return RunStats(model, options, std::cout);
 }

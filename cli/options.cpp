@@ -7,7 +7,7 @@ namespace lumcli {
 
 namespace {
 
-const std::set<std::string> Commands = {"check", "print", "refs", "find", "stats"};
+const std::set<std::string> Commands = {"check", "print", "refs", "find", "stats", "export"};
 
 bool ParseCodePage(const std::string& text, std::optional<unsigned>& codePage) {
     if (text == "auto") {
@@ -116,8 +116,8 @@ bool ParseOptions(int argc, char** argv, tOptions& options, std::string& error) 
         error = "print writes text only";
         return false;
     }
-    if (!options.outputFile.empty() && options.command != "print") {
-        error = "-o is an option of print";
+    if (!options.outputFile.empty() && options.command != "print" && options.command != "export") {
+        error = "-o is an option of print and export";
         return false;
     }
     if (options.unresolvedOnly && options.command != "refs") {
@@ -170,6 +170,15 @@ std::string HelpText(const std::string& command) {
                "  --format json       one JSON document instead of text\n" +
                common;
     }
+    if (command == "export") {
+        return "usage: lum export [options] MODEL [-o FILE] [--format json]\n\n"
+               "Writes the whole loaded and bound model as one JSON document (format\n"
+               "lum-export/1, described by schema/lum-export-1.schema.json): every object\n"
+               "with its id, class, quid and set features, the files read and the\n"
+               "diagnostics.\n"
+               "  -o, --output FILE   write to FILE instead of standard output\n" +
+               common;
+    }
     if (command == "stats") {
         return "usage: lum stats [options] MODEL\n\n"
                "Counts the objects of the model per class and the diagrams per kind.\n"
@@ -183,7 +192,8 @@ std::string HelpText(const std::string& command) {
            "  print   print the whole model as indented text\n"
            "  refs    list references (--unresolved: those left unbound)\n"
            "  find    find objects by qualified name or quid\n"
-           "  stats   count objects per class and diagrams per kind\n\n"
+           "  stats   count objects per class and diagrams per kind\n"
+           "  export  the whole model as one JSON document\n\n"
            "Run 'lum COMMAND --help' for the options of a command.\n";
 }
 

@@ -133,6 +133,11 @@ void tJsonWriter::Bool(bool value) {
     m_out << (value ? "true" : "false");
 }
 
+void tJsonWriter::RawNumber(const std::string& text) {
+    BeforeValue();
+    m_out << text;
+}
+
 void tJsonWriter::Null() {
     BeforeValue();
     m_out << "null";

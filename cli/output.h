@@ -45,6 +45,8 @@ public:
     void Number(double value);
     void Bool(bool value);
     void Null();
+    // A number already written as JSON allows (e.g. "3.500000").
+    void RawNumber(const std::string& text);
 
     // A whole member: key and value.
     template <class T>

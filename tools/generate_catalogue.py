@@ -246,7 +246,7 @@ def generate_aggregate(classes):
 
 def generate_tables(classes, by_keyword):
     kinds = {"attribute": "eAttribute", "reference": "eReference", "link": "eLink"}
-    out = [BANNER, '#include "meta/catalogue_tables.h"\n\n#include "lum/model/classes.h"\n',
+    out = [BANNER, '#include "meta/catalogue_tables.h"\n\n#include "lum/meta/value_type.h"\n#include "lum/model/classes.h"\n',
            '#include "meta/forwarders.h"\n\nnamespace lum::detail {\n\n',
            "const tClassRecord ClassRecords[ClassCount] = {\n"]
     for c in classes:
@@ -263,7 +263,22 @@ def generate_tables(classes, by_keyword):
             out.append('    {%d, L"%s", ClumMetaFeature::%s, %d, %d, %s(%s, %s)},\n' % (
                 f.index, f.keyword, kinds[f.kind], type_index, c.index, access, c.name, f.member))
     out.append("};\n\n}  // namespace lum::detail\n")
+    out.append("\nnamespace lum {\n\nEValueType GetValueType(const ClumMetaFeature& feature) {\n")
+    out.append("    static const EValueType types[detail::FeatureCount] = {\n")
+    for c in classes:
+        for f in c.features:
+            out.append("        EValueType::%s,  // %d %s::%s\n" % (value_type_name(f), f.index, c.keyword, f.keyword))
+    out.append("    };\n    return feature.GetIndex() < detail::FeatureCount ? types[feature.GetIndex()] : EValueType::None;\n}\n")
+    out.append("\n}  // namespace lum\n")
     return "".join(out)
+
+
+def value_type_name(f):
+    if f.kind != "attribute":
+        return "None"
+    simple = {"bool": "Bool", "int": "Int", "float": "Float", "WString": "String", "ClumIdent": "Ident",
+              "tLocation": "Location", "tPointVector": "PointVector"}
+    return simple.get(f.type, "Enumeration")
 
 
 def outputs(classes, by_keyword):

@@ -18,6 +18,7 @@
 #include "lum/meta/meta_provider.h"
 #include "lum/meta/class_factory.h"
 #include "lum/meta/lifetime.h"
+#include "lum/meta/value_type.h"
 
 #include "lum/model/entity.h"
 #include "lum/model/feature.h"

@@ -248,4 +248,34 @@ private:
     std::size_t m_pos = 0;
 };
 
+// Whether `bytes` is well-formed UTF-8 (no overlong forms, no surrogates,
+// nothing above U+10FFFF).
+inline bool IsUtf8(const std::string& bytes) {
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        std::size_t length = 0;
+        unsigned cp = 0;
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        if (b >= 0xC2 && b <= 0xDF) length = 2, cp = b & 0x1Fu;
+        else if (b >= 0xE0 && b <= 0xEF) length = 3, cp = b & 0x0Fu;
+        else if (b >= 0xF0 && b <= 0xF4) length = 4, cp = b & 0x07u;
+        else return false;
+        if (i + length > bytes.size()) return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto c = static_cast<unsigned char>(bytes[i + k]);
+            if ((c & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (c & 0x3Fu);
+        }
+        if ((length == 3 && cp < 0x800) || (length == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+            (cp >= 0xD800 && cp < 0xE000))
+            return false;
+        i += length;
+    }
+    return true;
+}
+
 }  // namespace lumcli::test

@@ -17,6 +17,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "cli/json_value.h"
+
 extern char** environ;
 
 namespace lumcli::test {
@@ -157,6 +159,26 @@ inline std::string LineWith(const std::string& text, const std::string& part) {
         if (Contains(line, part)) return line;
     }
     return "";
+}
+
+// The JSON document that `text` holds; a failure (and a null value) when it
+// is not exactly one well-formed document in UTF-8.
+inline tJson JsonOf(const std::string& text) {
+    EXPECT_TRUE(IsUtf8(text)) << "not UTF-8:\n" << text;
+    try {
+        return tJsonReader::Parse(text);
+    } catch (const std::exception& e) {
+        ADD_FAILURE() << e.what() << "\n" << text;
+        return tJson();
+    }
+}
+
+// `path` as the file system spells it here: backslashes read as separators.
+inline std::string Slashed(std::string path) {
+    for (char& c : path) {
+        if (c == '\\') c = '/';
+    }
+    return path;
 }
 
 }  // namespace lumcli::test

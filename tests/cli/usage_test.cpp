@@ -26,7 +26,7 @@ TEST_F(UsageTest, HelpOfTheToolAndOfEachCommandGoesToStandardOutput) {
     EXPECT_EQ(check.status, 0) << Describe(check);
     EXPECT_TRUE(check.out.starts_with("usage: lum check [options] MODEL...")) << check.out;
     EXPECT_TRUE(Contains(check.out, "--pathmap FILE"));
-    EXPECT_TRUE(Contains(check.out, "Exit status: 0 clean, 1 the model has errors, 2 usage or unreadable input."));
+    EXPECT_TRUE(Contains(check.out, "\nExit status: 0 clean, 1 the model has errors")) << check.out;
     EXPECT_EQ(check.err, "");
 
     // -h is the same, and help wins over a missing operand.
@@ -67,7 +67,8 @@ TEST_F(UsageTest, MistakesOnTheCommandLineEndWithStatusTwo) {
         const tRun run = RunLum(misuse.args, scratch);
         EXPECT_EQ(run.status, 2) << Describe(run);
         ASSERT_FALSE(run.err.empty());
-        EXPECT_EQ(tRun::Lines(run.err).front(), misuse.message);
+        const std::string first = tRun::Lines(run.err).front();
+        EXPECT_TRUE(first.starts_with(misuse.message)) << first;
         EXPECT_TRUE(Contains(run.err, "usage: lum")) << run.err;
         EXPECT_EQ(run.out, "");
     }

@@ -78,6 +78,10 @@ TEST_F(SubjectTextTest, ObjectsByClassAndName) {
     dependency.label.Set(L"uses");
     EXPECT_EQ(Text(tErrorSubject(&dependency, Feature(dependency.GetMetaClass(), L"supplier"))),
               L"feature supplier of Dependency_Relationship uses");
+    // A role has a label too, but is no labelled object.
+    ClumRole role;
+    role.label.Set(L"borrower");
+    EXPECT_EQ(Text(tErrorSubject(&role)), L"Role ");
 }
 
 TEST_F(SubjectTextTest, LinesBetweenTheirEnds) {

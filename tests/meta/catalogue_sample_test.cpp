@@ -116,6 +116,11 @@ TEST_F(CatalogueSample, ClassDeclaresEighteenFeaturesAndInheritsTheRest)
     for (unsigned i = 0; i < 18; ++i) EXPECT_EQ(cls.m_ownFeatures[i]->GetIndex(), 175 + i);
     EXPECT_EQ(NameOf(*cls.m_ownFeatures.front()), L"superclasses");
     EXPECT_EQ(NameOf(*cls.m_ownFeatures.back()), L"parameters");
+    // ...and the visiting order ends with what every VellumObject carries.
+    ASSERT_GT(cls.m_allFeatures.size(), 22u);
+    std::vector<std::wstring> last;
+    for (auto it = cls.m_allFeatures.end() - 4; it != cls.m_allFeatures.end(); ++it) last.push_back(NameOf(**it));
+    EXPECT_EQ(last, (std::vector<std::wstring>{L"stereotype", L"documentation", L"external_docs", L"attributes"}));
 
     std::vector<std::wstring> derived;
     for (const ClumMetaClass* sub : cls.m_derived) derived.push_back(NameOf(*sub));

@@ -83,6 +83,14 @@ TEST_F(ModelClasses, EveryFeatureIsOneMemberReachedByAccessorAndByKeyword)
             if (kind != ClumMetaFeature::eAttribute) {
                 EXPECT_EQ(member->GetMetaFeatureType(), feature->GetType());
                 EXPECT_TRUE(member->IsEmpty());
+            } else {
+                // An attribute has no target class, and says so.
+                errors.clear();
+                EXPECT_EQ(member->GetMetaFeatureType(), nullptr);
+                EXPECT_EQ(Messages(), std::vector<std::wstring>{L"GetMetaFeatureType() was called for attribute " +
+                                                                NameOf(*feature) +
+                                                                L". This method is not available for attributes. ."});
+                errors.clear();
             }
         }
     }

@@ -1,7 +1,7 @@
 #pragma once
-// Shared ground for the traversal tests: a fixture that holds the metamodel
-// and a private error list for one test, a model class that counts its
-// deletions, and small helpers to build and search object trees.
+// Shared ground for the traversal tests: the metamodel and a private error
+// list for one test, a model class that counts its deletions, and helpers
+// to build and search object trees.
 
 #include <gtest/gtest.h>
 
@@ -22,14 +22,10 @@ protected:
         CErrorReporter::GetInstance().SetErrorList(errors);
     }
     void TearDown() override {
-        // Nothing here is meant to report; a test that expects messages
-        // checks and clears them itself.
         for (const tError& error : errors) ADD_FAILURE() << "unexpected message: " << std::wstring(error.message);
         CErrorReporter::GetInstance().ResetReporter();
         FinalizeLUM();
     }
-
-    // Reads the library sample into `file`.
     void ReadSample(ClumVellumFile& file) {
         std::list<ClumUnitObject*> units;
         ClumParser::Parse(WString(LUM_SAMPLES_DIR "/library/library.mdl"), file, units);
@@ -38,8 +34,7 @@ protected:
     tErrorList errors;
 };
 
-// Counts its deletions in `deleted`. Its meta-class stays that of Base, so
-// links accept it wherever they accept Base.
+// Its meta-class stays that of Base, so links accept it where they accept Base.
 template <class Base>
 struct Counted : Base {
     explicit Counted(int& deleted_) : deleted(deleted_) {}
@@ -53,12 +48,7 @@ T* Named(T* object, const wchar_t* name) {
     return object;
 }
 
-template <class T>
-T* Named(const wchar_t* name) {
-    return Named(new T, name);
-}
-
-// Inserts `child` at the end of `link` and answers it.
+// Appends `child` to `link` and answers it.
 template <class Link, class T>
 T* Add(Link& link, T* child) {
     link.Insert(child, -1);
@@ -67,15 +57,13 @@ T* Add(Link& link, T* child) {
 
 inline std::wstring Text(const ClumIdent& ident) { return ident.c_str(); }
 
-// "Class A" for a named object, the class keyword alone otherwise.
+// "Class A" for an object named A, the class keyword alone when unnamed.
 inline std::wstring Describe(const ClumVellumEntity* object) {
-    std::wstring text = object->GetMetaClass().GetName().c_str();
-    const std::wstring name = ClumUtilityFunctions::GetName(object).c_str();
-    return name.empty() ? text : text + L" " + name;
+    const std::wstring name = Text(ClumUtilityFunctions::GetName(object));
+    return object->GetMetaClass().GetName().c_str() + (name.empty() ? L"" : L" " + name);
 }
 
-// Every object below and including `root`, depth first; the walker is the
-// one under test elsewhere, so these helpers only serve to search.
+// `root` and everything it contains, depth first.
 inline std::vector<ClumVellumEntity*> AllObjects(ClumVellumEntity* root) {
     struct Collector : TlumMetaVisitor<ClumVellumEntity> {
         std::vector<ClumVellumEntity*> found;
@@ -84,18 +72,16 @@ inline std::vector<ClumVellumEntity*> AllObjects(ClumVellumEntity* root) {
             TlumMetaVisitor::Visit(entity);
         }
     } collector;
-    collector.SetVisitOnlyComposite(true);
     collector.Visit(root);
     return collector.found;
 }
 
-// The first object of that class keyword (and name, if given), or null.
+// The first object of that class keyword and, if given, that name.
 inline ClumVellumEntity* Find(ClumVellumEntity* root, const wchar_t* keyword, const wchar_t* name = nullptr) {
     for (ClumVellumEntity* object : AllObjects(root)) {
         if (object->GetMetaClass().GetName() == keyword &&
-            (name == nullptr || ClumUtilityFunctions::GetName(object) == name)) {
+            (name == nullptr || ClumUtilityFunctions::GetName(object) == name))
             return object;
-        }
     }
     return nullptr;
 }

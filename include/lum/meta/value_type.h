@@ -1,0 +1,23 @@
+#pragma once
+// The value type of an attribute feature, for generic code that writes
+// values typed (numbers as numbers, enumerations as literals, ...).
+
+namespace lum {
+
+class ClumMetaFeature;
+
+enum class EValueType {
+    None,         // a link or a reference
+    Bool,
+    Int,
+    Float,
+    String,       // WString
+    Ident,        // ClumIdent
+    Location,     // tLocation
+    PointVector,  // tPointVector
+    Enumeration   // one of the enumerations; written as its literal
+};
+
+EValueType GetValueType(const ClumMetaFeature& feature);
+
+}  // namespace lum
