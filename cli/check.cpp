@@ -26,18 +26,7 @@ void WriteJson(const tLoadedModel& model, std::ostream& out) {
     json.BeginObject();
     json.Member("format", "lum-check/1");
     json.Member("codePage", static_cast<long long>(model.CodePage()));
-    json.Key("diagnostics");
-    json.BeginArray();
-    for (const tDiagnostic& d : model.Diagnostics()) {
-        json.BeginObject();
-        json.Member("file", d.file);
-        json.Member("line", static_cast<long long>(d.error.subject.line));
-        json.Member("severity", std::wstring(lum::tError::ToString(d.error.severity)));
-        json.Member("message", std::wstring(d.error.message));
-        json.Member("subject", std::wstring(d.error.subject.ToString()));
-        json.EndObject();
-    }
-    json.EndArray();
+    WriteDiagnosticsJson(model, json);
     json.Key("files");
     json.BeginObject();
     json.Member("main", static_cast<long long>(model.Files().size()));
@@ -102,6 +91,21 @@ void WriteText(const tLoadedModel& model, std::ostream& out) {
 }
 
 }  // namespace
+
+void WriteDiagnosticsJson(const tLoadedModel& model, tJsonWriter& json) {
+    json.Key("diagnostics");
+    json.BeginArray();
+    for (const tDiagnostic& d : model.Diagnostics()) {
+        json.BeginObject();
+        json.Member("file", d.file);
+        json.Member("line", static_cast<long long>(d.error.subject.line));
+        json.Member("severity", std::wstring(lum::tError::ToString(d.error.severity)));
+        json.Member("message", std::wstring(d.error.message));
+        json.Member("subject", std::wstring(d.error.subject.ToString()));
+        json.EndObject();
+    }
+    json.EndArray();
+}
 
 int RunCheck(tLoadedModel& model, const tOptions& options, std::ostream& out) {
     if (options.format == tFormat::Json) WriteJson(model, out);

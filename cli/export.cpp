@@ -153,15 +153,8 @@ void WriteObjects(tJsonWriter& json, const std::vector<lum::ClumVellumFile*>& fi
 
 int RunExport(tLoadedModel& model, const tOptions& options, std::ostream& out) {
     std::ofstream file;
-    std::ostream* target = &out;
-    if (!options.outputFile.empty()) {
-        file.open(options.outputFile, std::ios::binary | std::ios::trunc);
-        if (!file.is_open()) {
-            std::cerr << "lum: cannot write '" << options.outputFile << "'\n";
-            return 2;
-        }
-        target = &file;
-    }
+    std::ostream* target = OpenOutput(options, out, file);
+    if (target == nullptr) return 2;
     const tIds ids(model.Files());
     tJsonWriter json(*target);
     json.BeginObject();
@@ -177,18 +170,7 @@ int RunExport(tLoadedModel& model, const tOptions& options, std::ostream& out) {
         json.EndObject();
     }
     json.EndArray();
-    json.Key("diagnostics");
-    json.BeginArray();
-    for (const tDiagnostic& d : model.Diagnostics()) {
-        json.BeginObject();
-        json.Member("file", d.file);
-        json.Member("line", static_cast<long long>(d.error.subject.line));
-        json.Member("severity", std::wstring(lum::tError::ToString(d.error.severity)));
-        json.Member("message", std::wstring(d.error.message));
-        json.Member("subject", std::wstring(d.error.subject.ToString()));
-        json.EndObject();
-    }
-    json.EndArray();
+    WriteDiagnosticsJson(model, json);
     json.Key("models");
     json.BeginArray();
     WriteObjects(json, model.Files(), ids);

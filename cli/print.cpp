@@ -7,17 +7,18 @@
 
 namespace lumcli {
 
+std::ostream* OpenOutput(const tOptions& options, std::ostream& out, std::ofstream& file) {
+    if (options.outputFile.empty()) return &out;
+    file.open(options.outputFile, std::ios::binary | std::ios::trunc);
+    if (file.is_open()) return &file;
+    std::cerr << "lum: cannot write '" << options.outputFile << "'\n";
+    return nullptr;
+}
+
 int RunPrint(tLoadedModel& model, const tOptions& options, std::ostream& out) {
     std::ofstream file;
-    std::ostream* target = &out;
-    if (!options.outputFile.empty()) {
-        file.open(options.outputFile, std::ios::binary | std::ios::trunc);
-        if (!file.is_open()) {
-            std::cerr << "lum: cannot write '" << options.outputFile << "'\n";
-            return 2;
-        }
-        target = &file;
-    }
+    std::ostream* target = OpenOutput(options, out, file);
+    if (target == nullptr) return 2;
     tUtf8WideBuffer buffer(*target);
     std::wostream wide(&buffer);
     for (const lum::ClumVellumFile* file : model.Files()) lum::ClumPrettyPrinter::Print(file, wide);

@@ -22,24 +22,10 @@ void EncodeValue(const tPointVector& value, WString& out) {
     tPointVector::Encode(value, out);
 }
 
-#define LUM_ENUM_VALUE_CODEC(Type)                                                      \
+#define LUM_DEFINE_ENUM_VALUE_CODEC(Type)                                               \
     void DecodeValue(const WString& text, Type& value) { Decode##Type(text, value); } \
     void EncodeValue(const Type& value, WString& out) { Encode##Type(value, out); }
-LUM_ENUM_VALUE_CODEC(EConcurrency)
-LUM_ENUM_VALUE_CODEC(EContainment)
-LUM_ENUM_VALUE_CODEC(EExportControl)
-LUM_ENUM_VALUE_CODEC(EFrequency)
-LUM_ENUM_VALUE_CODEC(EIconStyle)
-LUM_ENUM_VALUE_CODEC(ELanguage)
-LUM_ENUM_VALUE_CODEC(EMessageDir)
-LUM_ENUM_VALUE_CODEC(EModulePart)
-LUM_ENUM_VALUE_CODEC(EModuleType)
-LUM_ENUM_VALUE_CODEC(EParameterDirection)
-LUM_ENUM_VALUE_CODEC(EPersistence)
-LUM_ENUM_VALUE_CODEC(EScheduling)
-LUM_ENUM_VALUE_CODEC(EStateType)
-LUM_ENUM_VALUE_CODEC(ESynchronization)
-LUM_ENUM_VALUE_CODEC(EActionTimeWhen)
-#undef LUM_ENUM_VALUE_CODEC
+LUM_ATTRIBUTE_ENUMERATIONS(LUM_DEFINE_ENUM_VALUE_CODEC)
+#undef LUM_DEFINE_ENUM_VALUE_CODEC
 
 }  // namespace lum::detail

@@ -27,24 +27,28 @@ void EncodeValue(const ClumIdent& value, WString& out);
 void EncodeValue(const tLocation& value, WString& out);
 void EncodeValue(const tPointVector& value, WString& out);
 
-#define LUM_ENUM_VALUE_CODEC(Type)                         \
-    void DecodeValue(const WString& text, Type& value);    \
+// Every enumeration an attribute can hold, for code that treats them alike.
+#define LUM_ATTRIBUTE_ENUMERATIONS(X) \
+    X(EConcurrency)                   \
+    X(EContainment)                   \
+    X(EExportControl)                 \
+    X(EFrequency)                     \
+    X(EIconStyle)                     \
+    X(ELanguage)                      \
+    X(EMessageDir)                    \
+    X(EModulePart)                    \
+    X(EModuleType)                    \
+    X(EParameterDirection)            \
+    X(EPersistence)                   \
+    X(EScheduling)                    \
+    X(EStateType)                     \
+    X(ESynchronization)               \
+    X(EActionTimeWhen)
+
+#define LUM_DECLARE_ENUM_VALUE_CODEC(Type)              \
+    void DecodeValue(const WString& text, Type& value); \
     void EncodeValue(const Type& value, WString& out);
-LUM_ENUM_VALUE_CODEC(EConcurrency)
-LUM_ENUM_VALUE_CODEC(EContainment)
-LUM_ENUM_VALUE_CODEC(EExportControl)
-LUM_ENUM_VALUE_CODEC(EFrequency)
-LUM_ENUM_VALUE_CODEC(EIconStyle)
-LUM_ENUM_VALUE_CODEC(ELanguage)
-LUM_ENUM_VALUE_CODEC(EMessageDir)
-LUM_ENUM_VALUE_CODEC(EModulePart)
-LUM_ENUM_VALUE_CODEC(EModuleType)
-LUM_ENUM_VALUE_CODEC(EParameterDirection)
-LUM_ENUM_VALUE_CODEC(EPersistence)
-LUM_ENUM_VALUE_CODEC(EScheduling)
-LUM_ENUM_VALUE_CODEC(EStateType)
-LUM_ENUM_VALUE_CODEC(ESynchronization)
-LUM_ENUM_VALUE_CODEC(EActionTimeWhen)
-#undef LUM_ENUM_VALUE_CODEC
+LUM_ATTRIBUTE_ENUMERATIONS(LUM_DECLARE_ENUM_VALUE_CODEC)
+#undef LUM_DECLARE_ENUM_VALUE_CODEC
 
 }  // namespace lum::detail
