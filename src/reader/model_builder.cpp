@@ -61,11 +61,17 @@ tModelBuilder::~tModelBuilder() {
     // the top-level object at the bottom of the stack is the file's.
     for (std::size_t i = 1; i < m_stack.size(); ++i) {
         const tParseFrame& frame = m_stack[i];
-        if (frame.kind == Kind::Object || frame.kind == Kind::Value || frame.kind == Kind::Font) delete frame.object;
+        if (frame.kind == Kind::Object || frame.kind == Kind::Value || frame.kind == Kind::Font) {
+            ForgetUnitsInside(m_units, frame.object);
+            delete frame.object;
+        }
     }
     for (auto& [key, font] : m_fonts) delete font;
     // Left only when reading stopped before Finish.
-    for (ClumVellumEntity* object : m_topLevel) delete object;
+    for (ClumVellumEntity* object : m_topLevel) {
+        ForgetUnitsInside(m_units, object);
+        delete object;
+    }
 }
 
 void tModelBuilder::OnConstruct(const WString& keyword, const WString& classOrText,
