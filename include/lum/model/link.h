@@ -40,8 +40,10 @@ public:
     // Typed access to the i-th object.
     Target* Get(int i) const { return static_cast<Target*>(Vector::At(i)); }
 
+    // An object is refused when it is owned already, not of the target
+    // class, or the owner itself (which would make it contain itself).
     void Insert(ClumVellumEntity* object, int position) override {
-        if (object == nullptr || object->OwningFeature() != nullptr ||
+        if (object == nullptr || object->OwningFeature() != nullptr || object == this->GetOwner() ||
             !object->GetMetaClass().IsKindOf(TargetClass())) {
             CErrorReporter::GetInstance().GetErrorList().FormatError(L"Cannot insert object into the feature '%s'",
                                                                      this->QualifiedName().c_str());
