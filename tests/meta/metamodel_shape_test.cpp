@@ -3,6 +3,7 @@
 // each checked against an independent reading of the same tables.
 
 #include <set>
+#include <stdexcept>
 
 #include "meta/meta_fixture.h"
 
@@ -164,6 +165,43 @@ TEST_F(MetamodelShape, IsKindOfIsExactlyTheAncestorRelation)
             EXPECT_EQ(metaClass->IsKindOf(other), IsAncestorOrSelf(*metaClass, *other))
                 << Describe(*metaClass) << " kind of " << Describe(*other);
     }
+}
+
+TEST(MetaObjects, NewClassesAndFeaturesAreBareUntilTheBuilderFillsThem)
+{
+    const ClumMetaClass metaClass(L"Loose", 7, true);
+    EXPECT_EQ(NameOf(metaClass), L"Loose");
+    EXPECT_EQ(metaClass.GetIndex(), 7u);
+    EXPECT_TRUE(metaClass.IsAbstract());
+    EXPECT_TRUE(metaClass.m_mask.none());
+    EXPECT_TRUE(metaClass.m_ownFeatures.empty() && metaClass.m_allFeatures.empty() &&
+                metaClass.m_linkFeatures.empty() && metaClass.m_bases.empty() && metaClass.m_derived.empty());
+    EXPECT_EQ(metaClass.m_pfnCreate, nullptr);
+    // Identity comes first; the mask is not consulted for the class itself.
+    EXPECT_TRUE(metaClass.IsKindOf(&metaClass));
+
+    const ClumMetaFeature feature(9, L"loose", ClumMetaFeature::eLink, nullptr);
+    EXPECT_EQ(NameOf(feature), L"loose");
+    EXPECT_EQ(feature.GetIndex(), 9u);
+    EXPECT_EQ(feature.GetKind(), ClumMetaFeature::eLink);
+    EXPECT_EQ(feature.GetType(), nullptr);
+    EXPECT_EQ(feature.m_pOwner, nullptr);
+    EXPECT_TRUE(feature.m_pfnGetFeature == nullptr && feature.m_pfnLinkGetAt == nullptr &&
+                feature.m_pfnLinkIndexOf == nullptr && feature.m_pfnLinkInsert == nullptr &&
+                feature.m_pfnLinkRemoveAt == nullptr && feature.m_pfnLinkSize == nullptr);
+}
+
+TEST(MetaObjects, TheAncestorMaskBoundsClassIndicesAt512)
+{
+    const ClumMetaClass inside(L"Inside", 511, false);
+    const ClumMetaClass outside(L"Outside", 512, false);
+    try {
+        (void)inside.IsKindOf(&outside);
+        ADD_FAILURE() << "no exception for class index 512";
+    } catch (const std::out_of_range& error) {
+        EXPECT_STREQ(error.what(), "invalid bitset<N> position");
+    }
+    EXPECT_FALSE(outside.IsKindOf(&inside));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #if __has_include(<cxxabi.h>)
 #include <cxxabi.h>
 #include <cstdlib>
+#include <typeinfo>
 #define LUM_TEST_HAS_DEMANGLER 1
 #endif
 
@@ -96,6 +97,52 @@ TEST_F(ModelClasses, EveryFeatureIsOneMemberReachedByAccessorAndByKeyword)
     }
     EXPECT_TRUE(Messages().empty());
 }
+
+#ifdef LUM_TEST_HAS_DEMANGLER
+// The generated member templates name the same owner, target, index and
+// storage as the meta-feature, e.g. "lum::TlumReference<lum::ClumClass,
+// lum::Clummodule, 185u, 1>".
+TEST_F(ModelClasses, MemberTemplatesAgreeWithTheirMetaFeatures)
+{
+    const char* const templates[] = {"lum::TlumAttribute", "lum::TlumReference", "lum::TlumLink"};
+    auto className = [](const ClumMetaClass& metaClass) {
+        const std::wstring keyword = NameOf(metaClass);
+        return "lum::Clum" + std::string(keyword.begin(), keyword.end());
+    };
+    for (const ClumMetaFeature* feature : AllFeatures()) {
+        SCOPED_TRACE(Describe(*feature));
+        auto object = MakeObject(*ConcreteCarrierOf(*feature));
+        IlumFeature* member = feature->m_pfnGetFeature(object.get());
+        int status = 0;
+        char* demangled = abi::__cxa_demangle(typeid(*member).name(), nullptr, nullptr, &status);
+        ASSERT_EQ(status, 0);
+        const std::string type = demangled;
+        std::free(demangled);
+
+        const std::size_t open = type.find('<');
+        ASSERT_NE(open, std::string::npos) << type;
+        EXPECT_EQ(type.substr(0, open), templates[feature->GetKind()]);
+        std::vector<std::string> arguments;
+        for (std::size_t from = open + 1, comma;; from = comma + 2) {
+            comma = type.find(", ", from);
+            if (comma == std::string::npos) {
+                arguments.push_back(type.substr(from, type.size() - 1 - from));
+                break;
+            }
+            arguments.push_back(type.substr(from, comma - from));
+        }
+        ASSERT_EQ(arguments.size(), feature->GetKind() == ClumMetaFeature::eReference ? 4u : 3u) << type;
+        EXPECT_EQ(arguments[0], className(feature->GetOwner()));
+        if (feature->GetType() != nullptr) {
+            EXPECT_EQ(arguments[1], className(*feature->GetType()));
+        }
+        EXPECT_EQ(arguments[2], std::to_string(feature->GetIndex()) + "u");
+        if (IlumReference* reference = member->GetReference()) {
+            EXPECT_EQ(arguments[3], reference->IsSingle() ? "0" : "1");
+        }
+    }
+}
+#endif
 
 TEST_F(ModelClasses, KeywordLookupIsCaseSensitive)
 {

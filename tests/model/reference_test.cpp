@@ -245,9 +245,9 @@ TEST_F(References, OperationExceptionsAreAListOfNamesWithoutBounds)
     EXPECT_EQ(Names(operation.exceptions), (std::vector<std::wstring>{L"Overflow", L"IOError"}));
 
     ClumOperation other;
-    other.exceptions.Decode(L" , Errors::Range , Table[3][4],, Odd] , Spaced [1], [9]");
+    other.exceptions.Decode(L" , Errors::Range , Table[3][4],, Odd] , Half[open, Spaced [1], [9]");
     EXPECT_EQ(Names(other.exceptions),
-              (std::vector<std::wstring>{L"Errors::Range", L"Table[3]", L"Odd]", L"Spaced "}));
+              (std::vector<std::wstring>{L"Errors::Range", L"Table[3]", L"Odd]", L"Half[open", L"Spaced "}));
     ExpectNoMessage();
 }
 
@@ -271,6 +271,12 @@ TEST_F(References, ParameterTypeTextCarriesDirectionAndConstness)
     blanks.type.Decode(L"\tout  unsigned long ");
     EXPECT_EQ(blanks.dir.Get(), EParameterDirection(1));
     EXPECT_EQ(Names(blanks.type), std::vector<std::wstring>{L"unsigned long "});
+
+    // The type runs from the first occurrence of its first word in the
+    // whole text, even where that lies inside an earlier word.
+    ClumParameter early;
+    early.type.Decode(L"in n");
+    EXPECT_EQ(Names(early.type), std::vector<std::wstring>{L"n n"});
 
     // The direction words are case-sensitive: "In" begins the type.
     ClumParameter capital;

@@ -53,7 +53,7 @@ protected:
 };
 
 TEST_F(CompositeFilterTest, EmptyDisablesAndOneFilterDecidesAlone) {
-    const auto unknown = static_cast<Operation>(7);
+    const auto unknown = static_cast<Operation>(3);  // within the enumeration's range
     for (Operation operation : {ClumCompositeFilter::eAnd, ClumCompositeFilter::eOr, ClumCompositeFilter::eXor, unknown}) {
         ClumCompositeFilter empty(operation);
         EXPECT_FALSE(Answer(empty)) << operation;

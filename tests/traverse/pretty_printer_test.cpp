@@ -78,9 +78,9 @@ TEST_F(PrettyPrinterTest, SingleAndListReferences) {
 
 TEST_F(PrettyPrinterTest, LinksOpenBlocksOneLevelDeeper) {
     ClumClass root;
-    ClumOperation* f = Add(root.operations, Named<ClumOperation>(L"f"));
-    Add(f->parameters, Named<ClumParameter>(L"p"));
-    Add(root.operations, Named<ClumOperation>(L"g"));
+    ClumOperation* f = Add(root.operations, Named(new ClumOperation, L"f"));
+    Add(f->parameters, Named(new ClumParameter, L"p"));
+    Add(root.operations, Named(new ClumOperation, L"g"));
     root.module.DecodeReference(L"m");
     root.name.Set(L"R");
     root.quid.Set(L"Q1");
