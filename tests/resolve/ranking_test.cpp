@@ -86,7 +86,7 @@ TEST_F(RankingTest, TieIsReportedWithTheCandidatesInRankOrder) {
         Add(geo->logical_models, Make<ClumAssociation>(L"Dup"));
         Add(geo->logical_models, Make<ClumClass_Utility>(L"Dup"));
         if (exceptions == nullptr) return static_cast<IlumReference*>(&Attribute(dup, L"Logical View::Geo::Dup")->type);
-        auto* operation = Add(dup->operations, Make<ClumOperation>(L"op"));
+        auto* operation = Add(dup->operations, Make<ClumOperation>());  // an empty name still counts in the path
         Write(operation->exceptions, exceptions);
         return static_cast<IlumReference*>(&operation->exceptions);
     };
@@ -104,7 +104,7 @@ TEST_F(RankingTest, TieIsReportedWithTheCandidatesInRankOrder) {
     IlumReference* exceptions = build(L"Missing, Logical View::Geo::Dup");
     EXPECT_EQ(Bind(exceptions->GetOwner()), References{exceptions});
     expected[0] = L"Name resolution: several matches for reference 'Missing,Logical View::Geo::Dup' from "
-                  L"'Operation::exceptions' in context 'Model::Logical View::Geo::Dup::op'";
+                  L"'Operation::exceptions' in context 'Model::Logical View::Geo::Dup::'";
     EXPECT_EQ(Messages(), expected);
 }
 
