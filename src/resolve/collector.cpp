@@ -24,8 +24,8 @@ void ClumNrCollector::Visit(const ClumVellumEntity* entity) {
     if (!metaClass.IsKindOf(&ClumDesign::StaticGetMetaClass()) && ClumUtilityFunctions::HasName(entity)) {
         const ClumIdent name = ClumUtilityFunctions::GetName(entity);
         if (std::wcschr(name.c_str(), L':') == nullptr) {
-            m_path.push_back(name);
-            m_cache.byName[m_path].push_back(entity);
+            m_path.push_back(m_cache.Child(m_path.back(), name));
+            m_cache.Node(m_path.back()).Add(entity);
             const bool isContext = metaClass.IsKindOf(&ClumClass_Category::StaticGetMetaClass()) ||
                                    metaClass.IsKindOf(&ClumVellumFile::StaticGetMetaClass());
             if (isContext) m_contexts.push_back(entity);
@@ -36,17 +36,23 @@ void ClumNrCollector::Visit(const ClumVellumEntity* entity) {
             return;
         }
         // A qualified name stands for its own path.
-        m_cache.byName[SplitQualifiedName(name.c_str())].push_back(entity);
+        std::uint32_t node = tResolverCache::Root;
+        for (const ClumIdent& part : SplitQualifiedName(name.c_str())) node = m_cache.Child(node, part);
+        m_cache.Node(node).Add(entity);
     }
     IndexQuid(entity);
+    // A file is the context of the labels in it, named or not.
+    const bool isFile = metaClass.IsKindOf(&ClumVellumFile::StaticGetMetaClass());
+    if (isFile) m_contexts.push_back(entity);
     TlumMetaVisitor::Visit(entity);
+    if (isFile) m_contexts.pop_back();
 }
 
 void ClumNrCollector::IndexQuid(const ClumVellumEntity* entity) {
     if (!ClumUtilityFunctions::HasQuid(entity)) return;
     const ClumIdent quid = ClumUtilityFunctions::GetQuid(entity);
-    m_cache.byQuid[quid].push_back(entity);
-    if (!m_contexts.empty() && quid.c_str()[0] == L'@') m_cache.byLabel[m_contexts.back()][quid].push_back(entity);
+    m_cache.byQuid[quid].Add(entity);
+    if (!m_contexts.empty() && quid.c_str()[0] == L'@') m_cache.byLabel[m_contexts.back()][quid].Add(entity);
 }
 
 void ClumNrCollector::VisitMetaFeature(const ClumMetaFeature* feature, const ClumVellumEntity* entity) {

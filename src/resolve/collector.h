@@ -22,7 +22,7 @@ private:
 
     std::vector<const IlumReference*>& m_references;
     tResolverCache& m_cache;
-    tNamePath m_path;                               // names of the enclosing named objects
+    std::vector<std::uint32_t> m_path{tResolverCache::Root};  // name nodes of the enclosing named objects
     std::vector<const ClumVellumEntity*> m_contexts;  // enclosing categories and files
 };
 

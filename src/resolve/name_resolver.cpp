@@ -95,8 +95,8 @@ private:
         const auto labels = m_cache.byLabel.find(context);
         if (labels == m_cache.byLabel.end()) return false;
         const auto found = labels->second.find(value.GetName());
-        if (found == labels->second.end() || found->second.size() != 1) return false;
-        const ClumVellumEntity* target = found->second.front();
+        if (found == labels->second.end() || found->second.Size() != 1) return false;
+        const ClumVellumEntity* target = found->second.At(0);
         if (!target->GetMetaClass().IsKindOf(reference.GetMetaFeature()->GetType())) return false;
         value.BindTo(target);
         return true;
@@ -112,14 +112,14 @@ private:
             value.BindTo(target);
             return true;
         }
-        tNamePath path;
+        m_path.clear();
         for (const ClumObjectRef* part = &value; part != nullptr && part->GetName().GetLength() != 0;
              part = part->GetQualifier()) {
-            path.push_back(part->GetName());
+            m_path.push_back(part->GetName());
         }
-        std::reverse(path.begin(), path.end());
-        const auto found = m_cache.byName.find(path);
-        return found != m_cache.byName.end() && BindToChoice(reference, value, found->second);
+        std::reverse(m_path.begin(), m_path.end());
+        const std::uint32_t node = m_path.empty() ? tResolverCache::Root : m_cache.FindPath(m_path);
+        return node != tResolverCache::Root && BindToChoice(reference, value, m_cache.Node(node));
     }
 
     // The target of the owner's companion quid reference, when it is bound.
@@ -137,7 +137,7 @@ private:
         return quid->GetTarget(-1);
     }
 
-    bool BindToChoice(const IlumReference& reference, const ClumObjectRef& value, const tEntityList& candidates) {
+    bool BindToChoice(const IlumReference& reference, const ClumObjectRef& value, const tEntityGroup& candidates) {
         if (const ClumVellumEntity* choice = Choose(reference, candidates)) {
             value.BindTo(choice);
             return true;
@@ -145,14 +145,16 @@ private:
         return false;
     }
 
-    const ClumVellumEntity* Choose(const IlumReference& reference, const tEntityList& candidates) {
+    const ClumVellumEntity* Choose(const IlumReference& reference, const tEntityGroup& candidates) {
         const ClumMetaFeature& feature = *reference.GetMetaFeature();
         const ClumVellumEntity* owner = reference.GetOwner();
         const bool ownerIsView = IsA(owner, ClumDiagramItem::StaticGetMetaClass());
         const bool roleSupplier =
             feature.GetOwner() == ClumRole::StaticGetMetaClass() && feature.GetName() == Keywords().supplier;
-        tEntityList kept;
-        for (const ClumVellumEntity* candidate : candidates) {
+        tEntityList& kept = m_kept;
+        kept.clear();
+        for (std::size_t i = 0; i < candidates.Size(); ++i) {
+            const ClumVellumEntity* candidate = candidates.At(i);
             if (!candidate->GetMetaClass().IsKindOf(feature.GetType())) continue;
             if (!ownerIsView && (IsA(candidate, ClumDiagramItem::StaticGetMetaClass()) ||
                                  IsA(candidate, ClumDiagram::StaticGetMetaClass()))) {
@@ -221,6 +223,8 @@ private:
     }
 
     tResolverCache& m_cache;
+    tNamePath m_path;   // reused by every lookup by path
+    tEntityList m_kept;  // reused by every choice
 };
 
 }  // namespace
@@ -243,7 +247,7 @@ void ClumNameResolver::CollectAndBind(const ClumVellumEntity* root, std::vector<
         const int count = reference->IsSingle() ? 1 : reference->GetCount();
         for (int i = 0; i < count; ++i) {
             const long index = reference->IsSingle() ? -1 : i;
-            m_pCache->referrers[reference->GetTarget(index)].push_back(reference);
+            m_pCache->referrers[reference->GetTarget(index)].Add(reference);
         }
     }
 }
@@ -266,18 +270,18 @@ const std::vector<const ClumVellumEntity*>& ClumNameResolver::GetEntitiesWithNam
 }
 
 const std::vector<const ClumVellumEntity*>& ClumNameResolver::GetEntitiesWithName(const std::vector<ClumIdent>& path) {
-    const auto found = m_pCache->byName.find(path);
-    return found == m_pCache->byName.end() ? EmptyEntities : found->second;
+    const std::uint32_t node = path.empty() ? tResolverCache::Root : m_pCache->FindPath(path);
+    return node == tResolverCache::Root ? EmptyEntities : m_pCache->Node(node).Published();
 }
 
 const std::vector<const ClumVellumEntity*>& ClumNameResolver::GetEntitiesWithQuid(const ClumIdent& quid) {
     const auto found = m_pCache->byQuid.find(quid);
-    return found == m_pCache->byQuid.end() ? EmptyEntities : found->second;
+    return found == m_pCache->byQuid.end() ? EmptyEntities : found->second.Published();
 }
 
 const std::vector<const IlumReference*>& ClumNameResolver::GetReferringEntities(const ClumVellumEntity* target) {
     const auto found = m_pCache->referrers.find(target);
-    return found == m_pCache->referrers.end() ? EmptyReferences : found->second;
+    return found == m_pCache->referrers.end() ? EmptyReferences : found->second.Published();
 }
 
 void ClumNameResolver::ClearCaches() { m_pCache = std::make_unique<tCache>(); }
