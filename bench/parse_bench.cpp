@@ -73,6 +73,11 @@ private:
         return buffer;
     }
     static std::string Quoted(std::string_view text) { return Join({"\"", text, "\""}); }
+    static std::string At(int label) {
+        std::string text = "@";
+        text += std::to_string(label);
+        return text;
+    }
     static std::string Point(int x, int y) { return Join({"(", std::to_string(x), ", ", std::to_string(y), ")"}); }
 
     void Line(int depth, std::string_view text) {
@@ -204,7 +209,8 @@ private:
                 Feature(8, "parameters", "(list Parameters");
                 Line(9, "(object Parameter \"value\"");
                 Feature(10, "quid", Quid());
-                Feature(10, "type", Join({Pick(2) ? "\"const in Integer\"" : "\"inout Logical View::Types::Amount\"", "))"}));
+                const char* type = Pick(2) ? "\"const in Integer\"" : "\"inout Logical View::Types::Amount\"";
+                Feature(10, "type", Join({type, "))"}));
                 Feature(8, "result", "\"Boolean\"");
                 if (Pick(3) == 0) Feature(8, "exceptions", "\"Overflow, NotFound[2]\"");
                 Feature(8, "concurrency", "\"Sequential\"");
@@ -250,7 +256,7 @@ private:
             Feature(8, "location", Point(x, y));
             if (Pick(2) == 0) Font(8, "font");
             Feature(8, "label", "(object ItemLabel");
-            Feature(9, "Parent_View", "@" + std::to_string(label));
+            Feature(9, "Parent_View", At(label));
             Feature(9, "location", Point(x - 110, y - 80));
             Feature(9, "fill_color", "13434879");
             Feature(9, "nlines", "1");
@@ -269,8 +275,8 @@ private:
             if (classes[c].superclass.empty()) continue;
             Line(7, Join({"(object InheritView \"\" @", std::to_string(label++)}));
             Feature(8, "quidu", classes[c].relationQuid);
-            Feature(8, "client", "@" + std::to_string(views[c]));
-            Feature(8, "supplier", "@" + std::to_string(views[std::stoul(classes[c].superclass)]));
+            Feature(8, "client", At(views[c]));
+            Feature(8, "supplier", At(views[std::stoul(classes[c].superclass)]));
             Points(8, 2 + Pick(3));
             Feature(8, "line_style", "0)");
         }
@@ -280,7 +286,7 @@ private:
             Line(7, Join({"(object NoteView @", std::to_string(note)}));
             Feature(8, "location", Point(Pick(2000), Pick(1500)));
             Feature(8, "label", "(object ItemLabel");
-            Feature(9, "Parent_View", "@" + std::to_string(note));
+            Feature(9, "Parent_View", At(note));
             Feature(9, "location", Point(Pick(2000), Pick(1500)));
             Feature(9, "nlines", "2");
             Feature(9, "max_width", "300");
@@ -291,8 +297,9 @@ private:
             Feature(8, "width", "320");
             Feature(8, "height", "90)");
             Line(7, Join({"(object AttachView \"\" @", std::to_string(label++)}));
-            Feature(8, "client", "@" + std::to_string(note));
-            Feature(8, "supplier", "@" + std::to_string(views[static_cast<std::size_t>(Pick(static_cast<int>(views.size())))]));
+            Feature(8, "client", At(note));
+            const int target = views[static_cast<std::size_t>(Pick(static_cast<int>(views.size())))];
+            Feature(8, "supplier", At(target));
             Points(8, 2);
             Feature(8, "line_style", "0)");
         }

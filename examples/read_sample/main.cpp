@@ -22,41 +22,8 @@
 
 namespace {
 
-// Wide text to UTF-8. wchar_t holds UTF-32 on most systems and UTF-16 (with
-// surrogate pairs) on others; code units that are not valid become U+FFFD.
-std::string ToUtf8(const std::wstring& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = static_cast<char32_t>(text[i]);
-        if constexpr (sizeof(wchar_t) == 2) {
-            c &= 0xFFFF;
-            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) {
-                const char32_t low = static_cast<char32_t>(text[i + 1]) & 0xFFFF;
-                if (low >= 0xDC00 && low <= 0xDFFF) {
-                    c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-                    ++i;
-                }
-            }
-        }
-        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
+// Wide text as UTF-8, for the terminal.
+std::string ToUtf8(const lum::WString& text) { return lum::ToUtf8(text); }
 
 // A value in double quotes, with line breaks and tabs made visible. The
 // reader hands quoted strings, bar strings and bare words (numbers, TRUE,

@@ -19,7 +19,7 @@ ClumObjectRef::~ClumObjectRef() {
 }
 
 ClumObjectRef::Kind ClumObjectRef::GetKind() const {
-    const bool hasName = name.GetLength() != 0;
+    const bool hasName = name.c_str()[0] != L'\0';
     if (!hasName) return target == nullptr ? eEmpty : eFromObject;
     return name.c_str()[0] == L'@' ? eLabel : eName;
 }

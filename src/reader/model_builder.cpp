@@ -268,25 +268,43 @@ ClumFont* tModelBuilder::InternFont(ClumFont* font) {
 }
 
 void tModelBuilder::Finish() {
-    for (ClumVellumEntity* object : m_topLevel) {
-        if (object == nullptr) continue;
-        if (IsA(object, ClumVellum::StaticGetMetaClass())) {
-            m_file.version.Insert(object, -1);
-        } else if (IsA(object, ClumDesign::StaticGetMetaClass())) {
-            m_file.design.Insert(object, -1);
-        } else if (IsA(object, ClumUnitObject::StaticGetMetaClass())) {
-            m_file.unit.Insert(object, -1);
-        } else {
-            // The file has no place for it: say so rather than keep it nowhere.
-            ReportAtLine(tError::Warning, L"Top level object of class '%s' is not a header, design or unit; it is dropped",
-                         object->GetMetaClass().GetName().c_str());
+    // Taken out first: whatever happens below (a host's list may throw on a
+    // message), the builder no longer holds what the file now owns, and
+    // what was not handed over yet is freed on the way out.
+    std::vector<ClumVellumEntity*> topLevel;
+    topLevel.swap(m_topLevel);
+    try {
+        for (ClumVellumEntity*& object : topLevel) {
+            if (object == nullptr) continue;
+            if (IsA(object, ClumVellum::StaticGetMetaClass())) {
+                m_file.version.Insert(object, -1);
+            } else if (IsA(object, ClumDesign::StaticGetMetaClass())) {
+                m_file.design.Insert(object, -1);
+            } else if (IsA(object, ClumUnitObject::StaticGetMetaClass())) {
+                m_file.unit.Insert(object, -1);
+            } else {
+                // The file has no place for it: say so rather than keep it nowhere.
+                ReportAtLine(tError::Warning,
+                             L"Top level object of class '%s' is not a header, design or unit; it is dropped",
+                             object->GetMetaClass().GetName().c_str());
+                ForgetUnitsInside(m_units, object);
+                delete object;
+            }
+            object = nullptr;
+        }
+    } catch (...) {
+        for (ClumVellumEntity* object : topLevel) {
+            if (object == nullptr) continue;
             ForgetUnitsInside(m_units, object);
             delete object;
         }
+        throw;
     }
-    m_topLevel.clear();
-    for (auto& [key, font] : m_fonts) m_file.fonts.Insert(font, -1);
-    m_fonts.clear();
+    while (!m_fonts.empty()) {
+        ClumFont* font = m_fonts.begin()->second;
+        m_fonts.erase(m_fonts.begin());
+        m_file.fonts.Insert(font, -1);
+    }
 }
 
 }  // namespace lum

@@ -21,8 +21,12 @@ tNamePath SplitQualifiedName(const WString& text) {
 void ClumNrCollector::Visit(const ClumVellumEntity* entity) {
     if (entity == nullptr) return;
     const ClumMetaClass& metaClass = entity->GetMetaClass();
-    if (!metaClass.IsKindOf(&ClumDesign::StaticGetMetaClass()) && ClumUtilityFunctions::HasName(entity)) {
-        const ClumIdent name = ClumUtilityFunctions::GetName(entity);
+    // The name feature is looked up once: "has a name" is a set name attribute.
+    const IlumFeature* nameFeature = ClumUtilityFunctions::IsNamedObject(entity);
+    const IlumAttribute* nameAttribute = nameFeature && !nameFeature->IsEmpty() ? nameFeature->GetAttribute() : nullptr;
+    if (!metaClass.IsKindOf(&ClumDesign::StaticGetMetaClass()) && nameAttribute != nullptr) {
+        ClumIdent name;
+        nameAttribute->GetAsIdent(name);
         if (std::wcschr(name.c_str(), L':') == nullptr) {
             m_path.push_back(m_cache.Child(m_path.back(), name));
             m_cache.Node(m_path.back()).Add(entity);
@@ -49,8 +53,11 @@ void ClumNrCollector::Visit(const ClumVellumEntity* entity) {
 }
 
 void ClumNrCollector::IndexQuid(const ClumVellumEntity* entity) {
-    if (!ClumUtilityFunctions::HasQuid(entity)) return;
-    const ClumIdent quid = ClumUtilityFunctions::GetQuid(entity);
+    const IlumFeature* quidFeature = ClumUtilityFunctions::IsQuidObject(entity);
+    const IlumAttribute* quidAttribute = quidFeature && !quidFeature->IsEmpty() ? quidFeature->GetAttribute() : nullptr;
+    if (quidAttribute == nullptr) return;
+    ClumIdent quid;
+    quidAttribute->GetAsIdent(quid);
     m_cache.byQuid[quid].Add(entity);
     if (!m_contexts.empty() && quid.c_str()[0] == L'@') m_cache.byLabel[m_contexts.back()][quid].Add(entity);
 }

@@ -113,7 +113,7 @@ private:
             return true;
         }
         m_path.clear();
-        for (const ClumObjectRef* part = &value; part != nullptr && part->GetName().GetLength() != 0;
+        for (const ClumObjectRef* part = &value; part != nullptr && part->GetName().c_str()[0] != L'\0';
              part = part->GetQualifier()) {
             m_path.push_back(part->GetName());
         }

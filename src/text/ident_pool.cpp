@@ -8,7 +8,11 @@ namespace lum::detail {
 
 namespace {
 
-constexpr std::size_t BucketCount = 16384;
+// The table starts with 16384 buckets and doubles whenever it holds more
+// than four entries a bucket, so that chains stay short in models with
+// millions of names and quids; the bucket hash stays the same.
+constexpr std::size_t FirstBucketCount = 16384;
+constexpr std::size_t EntriesPerBucket = 4;
 constexpr std::size_t PageUnits = 65536;
 
 // An entry is its chain link followed by the text and its NUL. Sizes are in
@@ -27,10 +31,14 @@ struct tPage {
 };
 
 struct tPool {
-    tEntry* buckets[BucketCount] = {};
+    tEntry* firstBuckets[FirstBucketCount] = {};
+    tEntry** buckets = firstBuckets;
+    std::size_t bucketCount = FirstBucketCount;
+    std::size_t entryCount = 0;
     tPage* current = nullptr;
 
     ~tPool() {
+        if (buckets != firstBuckets) delete[] buckets;
         while (current != nullptr) {
             tPage* previous = current->previous;
             delete[] current->buffer;
@@ -44,10 +52,33 @@ struct tPool {
 // any dynamic initialisation runs.
 constinit tPool g_pool;
 
-std::uint32_t BucketHash(const wchar_t* text, std::size_t length) {
+std::uint32_t TextHash(const wchar_t* text, std::size_t length) {
     std::uint32_t h = static_cast<std::uint32_t>(length) * 997u;
     for (std::size_t i = 0; i < length; ++i) h = h * 5u + static_cast<std::uint32_t>(text[i]);
-    return h & (BucketCount - 1);
+    return h;
+}
+
+// Doubles the table, keeping the order of each chain's entries.
+void Grow() {
+    const std::size_t count = g_pool.bucketCount * 2;
+    auto** buckets = new tEntry*[count]();
+    auto** tails = new tEntry**[count];
+    for (std::size_t i = 0; i < count; ++i) tails[i] = &buckets[i];
+    for (std::size_t i = 0; i < g_pool.bucketCount; ++i) {
+        for (tEntry* entry = g_pool.buckets[i]; entry != nullptr;) {
+            tEntry* next = entry->next;
+            const wchar_t* text = entry->Text();
+            const std::size_t slot = TextHash(text, std::wcslen(text)) & (count - 1);
+            entry->next = nullptr;
+            *tails[slot] = entry;
+            tails[slot] = &entry->next;
+            entry = next;
+        }
+    }
+    delete[] tails;
+    if (g_pool.buckets != g_pool.firstBuckets) delete[] g_pool.buckets;
+    g_pool.buckets = buckets;
+    g_pool.bucketCount = count;
 }
 
 // Units an entry of `length` code units takes: link, text and NUL, rounded
@@ -70,7 +101,7 @@ tEntry* Carve(std::size_t units) {
 }  // namespace
 
 const wchar_t* Intern(const wchar_t* text, std::size_t length) {
-    tEntry** link = &g_pool.buckets[BucketHash(text, length)];
+    tEntry** link = &g_pool.buckets[TextHash(text, length) & (g_pool.bucketCount - 1)];
     for (; *link != nullptr; link = &(*link)->next) {
         wchar_t* stored = (*link)->Text();
         if (std::wmemcmp(stored, text, length) == 0 && stored[length] == L'\0') return stored;
@@ -81,6 +112,7 @@ const wchar_t* Intern(const wchar_t* text, std::size_t length) {
     std::wmemcpy(stored, text, length);
     stored[length] = L'\0';
     *link = entry;
+    if (++g_pool.entryCount > g_pool.bucketCount * EntriesPerBucket) Grow();
     return stored;
 }
 

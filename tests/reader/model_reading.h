@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -95,12 +96,38 @@ inline std::vector<std::wstring> Names(const std::vector<ClumVellumEntity*>& obj
     return names;
 }
 
+// Each object as its class keyword and its "value" (for values and
+// primitives) or its "name": "VellumInt 42", "Class Book".
+inline std::vector<std::wstring> Shown(const std::vector<ClumVellumEntity*>& objects) {
+    std::vector<std::wstring> out;
+    for (const ClumVellumEntity* object : objects) {
+        std::wstring text = Attr(object, L"value");
+        if (text == L"<none>") text = Attr(object, L"name");
+        out.push_back(std::wstring(object->GetMetaClass().GetName().c_str()) + L" " + text);
+    }
+    return out;
+}
+
 // The message texts alone.
 inline std::vector<std::wstring> MessageTexts(const tErrorList& errors) {
     std::vector<std::wstring> out;
     for (const tError& error : errors) out.push_back(error.message);
     return out;
 }
+
+// A host's error list that gives up by throwing when a message contains
+// `trigger`.
+class tStoppingErrorList : public tErrorList {
+public:
+    explicit tStoppingErrorList(const wchar_t* trigger) : m_trigger(trigger) {}
+    bool OnErrorAdded(const tError& error) override {
+        if (error.message.find(m_trigger) != std::wstring::npos) throw std::runtime_error("stopped");
+        return true;
+    }
+
+private:
+    const wchar_t* m_trigger;
+};
 
 class ModelReadingTest : public ::testing::Test {
 protected:
