@@ -22,7 +22,7 @@ void ClumNrCollector::Visit(const ClumVellumEntity* entity) {
     if (entity == nullptr) return;
     const ClumMetaClass& metaClass = entity->GetMetaClass();
     // The name feature is looked up once: "has a name" is a set name attribute.
-    const IlumFeature* nameFeature = ClumUtilityFunctions::IsNamedObject(entity);
+    const IlumFeature* nameFeature = m_name.Of(entity);
     const IlumAttribute* nameAttribute = nameFeature && !nameFeature->IsEmpty() ? nameFeature->GetAttribute() : nullptr;
     if (!metaClass.IsKindOf(&ClumDesign::StaticGetMetaClass()) && nameAttribute != nullptr) {
         ClumIdent name;
@@ -53,7 +53,7 @@ void ClumNrCollector::Visit(const ClumVellumEntity* entity) {
 }
 
 void ClumNrCollector::IndexQuid(const ClumVellumEntity* entity) {
-    const IlumFeature* quidFeature = ClumUtilityFunctions::IsQuidObject(entity);
+    const IlumFeature* quidFeature = m_quid.Of(entity);
     const IlumAttribute* quidAttribute = quidFeature && !quidFeature->IsEmpty() ? quidFeature->GetAttribute() : nullptr;
     if (quidAttribute == nullptr) return;
     ClumIdent quid;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "lum/traverse/meta_visitor.h"
+#include "resolve/feature_finder.h"
 #include "resolve/resolver_cache.h"
 
 namespace lum {
@@ -24,6 +25,8 @@ private:
     tResolverCache& m_cache;
     std::vector<std::uint32_t> m_path{tResolverCache::Root};  // name nodes of the enclosing named objects
     std::vector<const ClumVellumEntity*> m_contexts;  // enclosing categories and files
+    tFeatureFinder m_name{ClumIdent(L"name")};
+    tFeatureFinder m_quid{ClumIdent(L"quid")};
 };
 
 // A qualified name cut at every run of ':' (a leading run gives one empty

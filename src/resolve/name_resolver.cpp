@@ -8,6 +8,7 @@
 #include "lum/model/object_ref.h"
 #include "lum/traverse/utility_functions.h"
 #include "resolve/collector.h"
+#include "resolve/feature_finder.h"
 
 namespace lum {
 
@@ -126,12 +127,12 @@ private:
     const ClumVellumEntity* CompanionTarget(const IlumReference& reference) {
         const ClumMetaFeature& feature = *reference.GetMetaFeature();
         const tKeywords& k = Keywords();
-        const ClumIdent* companion = &k.quidu;
+        tFeatureFinder* companion = &m_quidu;
         if (feature.GetOwner() == ClumState_Transition::StaticGetMetaClass()) {
-            if (feature.GetName() == k.supplier) companion = &k.supplierQuidu;
-            else if (feature.GetName() == k.client) companion = &k.clientQuidu;
+            if (feature.GetName() == k.supplier) companion = &m_supplierQuidu;
+            else if (feature.GetName() == k.client) companion = &m_clientQuidu;
         }
-        const IlumFeature* other = reference.GetOwner()->GetFeature(*companion);
+        const IlumFeature* other = companion->Of(reference.GetOwner());
         const IlumReference* quid = other ? other->GetReference() : nullptr;
         if (quid == nullptr || quid == &reference || !quid->IsSingle()) return nullptr;
         return quid->GetTarget(-1);
@@ -223,6 +224,9 @@ private:
     }
 
     tResolverCache& m_cache;
+    tFeatureFinder m_quidu{Keywords().quidu};
+    tFeatureFinder m_supplierQuidu{Keywords().supplierQuidu};
+    tFeatureFinder m_clientQuidu{Keywords().clientQuidu};
     tNamePath m_path;   // reused by every lookup by path
     tEntityList m_kept;  // reused by every choice
 };
