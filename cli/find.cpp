@@ -9,10 +9,22 @@ namespace lumcli {
 
 int RunFind(tLoadedModel& model, const tOptions& options, std::ostream& out) {
     const lum::WString name(FromUtf8(options.name));
-    std::vector<const lum::ClumVellumEntity*> found = model.Resolver().GetEntitiesWithName(name);
-    for (const lum::ClumVellumEntity* entity : model.Resolver().GetEntitiesWithQuid(lum::ClumIdent(name))) {
-        if (std::find(found.begin(), found.end(), entity) == found.end()) found.push_back(entity);
-    }
+    // Model objects only, as references bind: views carry their model
+    // object's name too.
+    std::vector<const lum::ClumVellumEntity*> found;
+    auto keep = [&found](const std::vector<const lum::ClumVellumEntity*>& entities) {
+        for (const lum::ClumVellumEntity* entity : entities) {
+            const lum::ClumMetaClass& metaClass = entity->GetMetaClass();
+            if (metaClass.IsKindOf(&lum::ClumDiagramItem::StaticGetMetaClass()) ||
+                metaClass.IsKindOf(&lum::ClumDiagram::StaticGetMetaClass()) ||
+                std::find(found.begin(), found.end(), entity) != found.end()) {
+                continue;
+            }
+            found.push_back(entity);
+        }
+    };
+    keep(model.Resolver().GetEntitiesWithName(name));
+    keep(model.Resolver().GetEntitiesWithQuid(lum::ClumIdent(name)));
     if (options.format == tFormat::Json) {
         tJsonWriter json(out);
         json.BeginObject();

@@ -16,12 +16,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A stored or resolved path (backslashes between directories) as this
+// system writes it.
+fs::path LocalPath(const std::wstring& stored) {
+    std::string path = Utf8(stored);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return fs::path(path);
+}
+
+std::wstring LocalName(const std::wstring& path) { return FromUtf8(LocalPath(path).string()); }
+
 // Keeps, beside each error, the file the reader was in when it came.
 class tFileNotingErrorList : public lum::tErrorList {
 public:
     explicit tFileNotingErrorList(std::vector<tDiagnostic>& out) : m_out(out) {}
     bool OnErrorAdded(const lum::tError& error) override {
-        m_out.push_back({lum::ClumParser::GetCurrentFileName(), error});
+        m_out.push_back({LocalName(lum::ClumParser::GetCurrentFileName()), error});
         return false;
     }
 
@@ -29,11 +39,6 @@ private:
     std::vector<tDiagnostic>& m_out;
 };
 
-fs::path LocalPath(const std::wstring& stored) {
-    std::string path = Utf8(stored);
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return fs::path(path);
-}
 
 enum class tTextKind { Ascii, Utf8, Other };
 
@@ -110,14 +115,22 @@ long HeaderCharSet(const std::string& file) {
     return any ? value : -1;
 }
 
-const lum::ClumVellumFile* FileAbove(const lum::ClumVellumEntity* entity) {
-    for (; entity != nullptr; entity = entity->Owner()) {
-        if (entity->GetMetaClass().IsKindOf(&lum::ClumVellumFile::StaticGetMetaClass())) {
-            return static_cast<const lum::ClumVellumFile*>(entity);
+// The file an object was read from: the nearest loaded unit above it (its
+// file name is the file it came from) or else the main file that holds it.
+lum::WString HoldingFile(const lum::ClumVellumEntity* entity) {
+    for (entity = entity ? entity->Owner() : nullptr; entity != nullptr; entity = entity->Owner()) {
+        const lum::ClumMetaClass& metaClass = entity->GetMetaClass();
+        if (metaClass.IsKindOf(&lum::ClumUnitObject::StaticGetMetaClass())) {
+            const auto* unit = static_cast<const lum::ClumUnitObject*>(entity);
+            if (unit->is_loaded.Get() && !unit->file_name.IsEmpty()) return unit->file_name.Get();
+        }
+        if (metaClass.IsKindOf(&lum::ClumVellumFile::StaticGetMetaClass())) {
+            return static_cast<const lum::ClumVellumFile*>(entity)->fileName.Get();
         }
     }
-    return nullptr;
+    return lum::WString();
 }
+
 
 // Collects every object below the roots.
 class tCollector : public lum::TlumNonRecursiveMetaVisitor<lum::ClumVellumEntity> {
@@ -141,17 +154,20 @@ tLoadedModel::~tLoadedModel() {
 
 bool tLoadedModel::Load(const tOptions& options, std::string& error) {
     const auto start = std::chrono::steady_clock::now();
+    // Main files are named by absolute paths, so that "&" (the directory of
+    // the file being read) means something however a file was given.
     std::vector<lum::WString> mainFiles;
     for (const std::string& file : options.operands) {
-        std::ifstream probe(file, std::ios::binary);
-        if (!probe.is_open()) {
+        std::error_code failed;
+        if (!fs::is_regular_file(file, failed) || !std::ifstream(file, std::ios::binary).is_open()) {
             error = "cannot open model file '" + file + "'";
             return false;
         }
-        mainFiles.push_back(FromUtf8(file));
+        mainFiles.push_back(FromUtf8(fs::absolute(file, failed).lexically_normal().string()));
     }
     for (const std::string& map : options.pathMaps) {
-        if (!std::ifstream(map).is_open()) {
+        std::error_code failed;
+        if (!fs::is_regular_file(map, failed) || !std::ifstream(map).is_open()) {
             error = "cannot open path map '" + map + "'";
             return false;
         }
@@ -181,9 +197,8 @@ bool tLoadedModel::Load(const tOptions& options, std::string& error) {
 
     if (options.loadSubUnits) LoadMovedUnits(options, paths, stubs, errors);
 
-    for (lum::ClumUnitObject* stub : stubs) {
-        const lum::ClumVellumFile* holder = FileAbove(stub);
-        const lum::WString holderName = holder ? holder->fileName.Get() : lum::WString();
+    for (lum::ClumUnitObject* stub : options.loadSubUnits ? stubs : std::list<lum::ClumUnitObject*>()) {
+        const lum::WString holderName = HoldingFile(stub);
         paths.SetRootDir(holderName);
         const lum::WString resolved = paths.ResolvePath(stub->file_name.Get(), stub);
         std::wstring undefined;
@@ -195,8 +210,8 @@ bool tLoadedModel::Load(const tOptions& options, std::string& error) {
                 break;
             }
         }
-        m_missing.push_back({lum::ClumUtilityFunctions::GetName(stub).c_str(), stub->file_name.Get(), resolved,
-                             holderName, undefined});
+        m_missing.push_back({lum::ClumUtilityFunctions::GetName(stub).c_str(), stub->file_name.Get(),
+                             LocalName(resolved), LocalName(holderName), undefined});
     }
 
     progress.SetLabel("binding references");
@@ -271,10 +286,10 @@ void tLoadedModel::LoadMovedUnits(const tOptions& options, lum::ClumVirtualPathR
         progress = false;
         for (auto it = stubs.begin(); it != stubs.end();) {
             lum::ClumUnitObject* stub = *it;
-            const lum::ClumVellumFile* holder = FileAbove(stub);
-            const fs::path holderDir = holder ? LocalPath(holder->fileName.Get()).parent_path() : fs::path();
+            const lum::WString holder = HoldingFile(stub);
+            const fs::path holderDir = LocalPath(holder).parent_path();
             const lum::WString stored = stub->file_name.Get();
-            paths.SetRootDir(holder ? holder->fileName.Get() : lum::WString());
+            paths.SetRootDir(holder);
             const fs::path resolved = LocalPath(paths.ResolvePath(stored, stub));
             // Next to the holding file, then by its file name there and in
             // each search directory.
@@ -302,8 +317,7 @@ void tLoadedModel::LoadMovedUnits(const tOptions& options, lum::ClumVirtualPathR
             lum::WString note;
             note.Format(L"Unit '%s' (stored as '%s') found at '%s'", lum::ClumUtilityFunctions::GetName(stub).c_str(),
                         stored.c_str(), found.c_str());
-            m_diagnostics.push_back({holder ? holder->fileName.Get() : lum::WString(),
-                                     lum::tError(lum::tErrorSubject(), lum::tError::Information, note)});
+            m_diagnostics.push_back({LocalName(holder), lum::tError(lum::tErrorSubject(), lum::tError::Information, note)});
             stub->file_name.Set(found);
             std::list<lum::ClumUnitObject*> one{stub};
             lum::ClumManager::LoadSubUnits(errors, one, paths);

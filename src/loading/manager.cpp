@@ -115,10 +115,31 @@ bool ParseSubUnitFile(const WString& path, ClumVellumFile& file, tPendingList& p
     return true;
 }
 
+bool IsInside(const ClumVellumEntity* entity, const ClumVellumEntity* root) {
+    for (; entity != nullptr; entity = entity->Owner()) {
+        if (entity == root) return true;
+    }
+    return false;
+}
+
+// Before `root` is deleted: the entries of stubs inside it leave the
+// failed list and the part of the pending list not walked yet (entries
+// before `current` may name stubs deleted already).
+void ForgetInside(const ClumVellumEntity* root, tPendingList& pending, tPendingList& remaining,
+                  tPendingList::iterator current) {
+    for (auto it = std::next(current); it != pending.end();) {
+        if (IsInside(it->unit, root)) it = pending.erase(it);
+        else ++it;
+    }
+    remaining.remove_if([root](const tPendingUnit& entry) { return IsInside(entry.unit, root); });
+}
+
 // Moves the units of a loaded sub-unit file into the stub's container and
 // its fonts to the stub's file, then deletes the stub. The stub is owned
-// (checked before its file was read).
-void GraftLoadedUnits(ClumUnitObject* stub, ClumVellumFile& file) {
+// (checked before its file was read). `forget` is told of every object
+// about to be deleted.
+template <class Forget>
+void GraftLoadedUnits(ClumUnitObject* stub, ClumVellumFile& file, Forget forget) {
     ClumVellumFile* parentFile = FindOwningFile(stub);
     IlumLink* target = stub->OwningFeature() ? stub->OwningFeature()->GetLink() : nullptr;
     stub->UnsetOwner();
@@ -129,7 +150,10 @@ void GraftLoadedUnits(ClumUnitObject* stub, ClumVellumFile& file) {
         unit->is_loaded.Set(true);
         target->Insert(unit, -1);
         // A unit its stub's container does not accept has no place to go.
-        if (unit->OwningFeature() == nullptr) delete unit;
+        if (unit->OwningFeature() == nullptr) {
+            forget(unit);
+            delete unit;
+        }
     }
     if (parentFile != nullptr) {
         while (!file.fonts.IsEmpty()) {
@@ -138,6 +162,7 @@ void GraftLoadedUnits(ClumUnitObject* stub, ClumVellumFile& file) {
             parentFile->fonts.Insert(font, -1);
         }
     }
+    forget(stub);
     delete stub;
 }
 
@@ -160,7 +185,7 @@ void LoadPendingUnits(tPendingList& pending, ClumVirtualPathResolver& resolver) 
         ClumVellumFile file;
         if (ParseSubUnitFile(path, file, pending, chain)) {
             hyperlinks.Walk(&file);
-            GraftLoadedUnits(unit, file);
+            GraftLoadedUnits(unit, file, [&](const ClumVellumEntity* root) { ForgetInside(root, pending, remaining, it); });
         } else {
             remaining.push_back(*it);
         }

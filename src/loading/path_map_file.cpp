@@ -1,7 +1,9 @@
 // The path map file: "symbol=path" entries separated by line feeds or ';'.
 // Nothing is trimmed, so blanks around '=' belong to the symbol or the path.
 
+#include <filesystem>
 #include <fstream>
+#include <system_error>
 #include <iterator>
 
 #include "lum/loading/path_resolver.h"
@@ -10,7 +12,10 @@
 namespace lum {
 
 void ClumVirtualPathResolver::LoadFromFile(const WString& file) {
-    std::ifstream in(platform::FindFileName(file), std::ios::in | std::ios::binary);
+    const std::string name = platform::FindFileName(file);
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(name, error)) return;  // a directory opens, but reads throw
+    std::ifstream in(name, std::ios::in | std::ios::binary);
     if (!in.is_open()) return;
     WString symbol;
     WString path;

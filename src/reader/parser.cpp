@@ -1,6 +1,8 @@
 #include "lum/reader/parser.h"
 
+#include <filesystem>
 #include <fstream>
+#include <system_error>
 
 #include "lum/diagnostics/exceptions.h"
 #include "lum/model/classes/ClumVellumFile.h"
@@ -48,7 +50,11 @@ void ClumParser::Parse(std::istream& in, const WString& fileName, ClumVellumFile
 }
 
 void ClumParser::Parse(const WString& fileName, ClumVellumFile& file, std::list<ClumUnitObject*>& units) {
-    std::ifstream in(platform::FindFileName(fileName), std::ios::in | std::ios::binary);
+    const std::string name = platform::FindFileName(fileName);
+    std::error_code error;
+    // A directory opens as a stream on some systems but cannot be read.
+    std::ifstream in;
+    if (!std::filesystem::is_directory(name, error)) in.open(name, std::ios::in | std::ios::binary);
     if (!in.is_open()) throw tCannotOpenFileException(fileName);
     Parse(in, fileName, file, units);
 }

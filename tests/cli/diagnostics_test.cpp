@@ -102,7 +102,7 @@ TEST_F(DiagnosticsTest, CheckAsJsonIsOneDocumentWithTheDocumentedFields) {
     const tJson& missing = files["unitsMissing"][0];
     EXPECT_EQ(missing["unit"].text, "P");
     EXPECT_EQ(missing["stored"].text, "$X\\p.cat");
-    EXPECT_EQ(missing["resolved"].text, "$X\\p.cat");
+    EXPECT_EQ(missing["resolved"].text, "$X/p.cat");
     EXPECT_EQ(missing["in"].text, main);
     EXPECT_EQ(missing["undefinedSymbol"].text, "X");
 

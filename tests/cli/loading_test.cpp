@@ -45,7 +45,7 @@ TEST_F(UnitLoadingTest, MissingUnitIsAWarningAndAnErrorOnlyUnderStrict) {
 
     const tRun run = RunLum({"check", main}, scratch);
     EXPECT_EQ(run.status, 0) << Describe(run);
-    EXPECT_EQ(LineWith(run.out, "unit 'P'"), Missing(main, "Warning", "$X\\p.cat", "$X\\p.cat"));
+    EXPECT_EQ(LineWith(run.out, "unit 'P'"), Missing(main, "Warning", "$X\\p.cat", "$X/p.cat"));
     EXPECT_EQ(LineWith(run.out, "symbol 'X'"),
               main + ": Information: the symbol 'X' is not defined: define it with -D X=DIR or in a --pathmap file");
     EXPECT_TRUE(Contains(run.out, "\nfiles: 1 main, 0 unit files loaded, 1 missing\n")) << run.out;
@@ -53,7 +53,7 @@ TEST_F(UnitLoadingTest, MissingUnitIsAWarningAndAnErrorOnlyUnderStrict) {
 
     const tRun strict = RunLum({"check", "--strict", main}, scratch);
     EXPECT_EQ(strict.status, 1) << Describe(strict);
-    EXPECT_EQ(LineWith(strict.out, "unit 'P'"), Missing(main, "Error", "$X\\p.cat", "$X\\p.cat"));
+    EXPECT_EQ(LineWith(strict.out, "unit 'P'"), Missing(main, "Error", "$X\\p.cat", "$X/p.cat"));
     // Every command answers the same status for the same model.
     EXPECT_EQ(RunLum({"stats", "--strict", main}, scratch).status, 1);
     EXPECT_EQ(RunLum({"stats", main}, scratch).status, 0);
@@ -92,12 +92,12 @@ TEST_F(UnitLoadingTest, MapWithoutTheStoredSymbolLeavesTheUnitMissing) {
     const std::string other = scratch.Write("other.map", "Y=" + unitDir + "\n");
     const tRun run = RunLum({"check", "--pathmap", other, main}, scratch);
     EXPECT_EQ(run.status, 0) << Describe(run);
-    EXPECT_EQ(LineWith(run.out, "unit 'P'"), Missing(main, "Warning", "$X\\p.cat", "$X\\p.cat"));
+    EXPECT_EQ(LineWith(run.out, "unit 'P'"), Missing(main, "Warning", "$X\\p.cat", "$X/p.cat"));
     EXPECT_TRUE(Contains(run.out, main + ": Information: the symbol 'X' is not defined")) << run.out;
 
     const tRun strict = RunLum({"check", "--strict", "--pathmap", other, main}, scratch);
     EXPECT_EQ(strict.status, 1) << Describe(strict);
-    EXPECT_EQ(LineWith(strict.out, "unit 'P'"), Missing(main, "Error", "$X\\p.cat", "$X\\p.cat"));
+    EXPECT_EQ(LineWith(strict.out, "unit 'P'"), Missing(main, "Error", "$X\\p.cat", "$X/p.cat"));
 }
 
 TEST_F(UnitLoadingTest, NoSubunitsReadsTheMainFileOnly) {
@@ -126,6 +126,18 @@ TEST_F(UnitLoadingTest, CurdirStandsForTheMainFilesDirectoryUnlessDefined) {
     EXPECT_EQ(defined.status, 0) << Describe(defined);
     EXPECT_EQ(Slashed(LineWith(defined.out, "unit 'P'")),
               Slashed(Missing(main, "Warning", "$CURDIR\\units\\p.cat", elsewhere + "/units/p.cat")));
+}
+
+// "&" stands for the directory of the file that holds the stub, however the
+// main file was named on the command line.
+TEST_F(UnitLoadingTest, RootMarkerIsTheHoldersDirectoryWhateverTheMainFileIsCalled) {
+    scratch.Write("model/sub/p.cat", ReadFile(scratch / "units/p.cat"));
+    const std::string main = WriteMain("&\\sub\\p.cat");
+    ExpectLoaded(RunLum({"check", main}, scratch));
+    ExpectLoaded(RunLumIn(scratch.Path().string(), {"check", "model/m.mdl"}, scratch));
+    ExpectLoaded(RunLumIn((scratch / "model").string(), {"check", "./m.mdl"}, scratch));
+    ExpectLoaded(RunLumIn((scratch / "model").string(), {"check", "m.mdl"}, scratch));
+    ExpectLoaded(RunLumIn((scratch / "units").string(), {"check", "../model/m.mdl"}, scratch));
 }
 
 TEST_F(UnitLoadingTest, UnitFileIsLookedForNextToItsHolderAndInSearchDirectories) {

@@ -83,10 +83,11 @@ struct tRun {
     }
 };
 
-// Runs `program` with `args`; standard input comes from `input` (a file, or
-// /dev/null when empty), standard output and error go to files in `scratch`.
+// Runs `program` with `args` in the directory `cwd` (this process's when
+// empty); standard input comes from `input` (a file, or /dev/null when
+// empty), standard output and error go to files in `scratch`.
 inline tRun RunProgram(const std::string& program, const std::vector<std::string>& args, const tScratchDir& scratch,
-                       const std::string& input = "") {
+                       const std::string& input = "", const std::string& cwd = "") {
     static std::atomic<unsigned> counter{0};
     const unsigned n = counter++;
     const fs::path outFile = scratch / (".stdout-" + std::to_string(n));
@@ -97,6 +98,7 @@ inline tRun RunProgram(const std::string& program, const std::vector<std::string
     posix_spawn_file_actions_addopen(&actions, 0, input.empty() ? "/dev/null" : input.c_str(), O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (!cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
 
     std::vector<std::string> all{program};
     all.insert(all.end(), args.begin(), args.end());
@@ -130,6 +132,11 @@ inline tRun RunProgram(const std::string& program, const std::vector<std::string
 
 inline tRun RunLum(const std::vector<std::string>& args, const tScratchDir& scratch) {
     return RunProgram(LUM_TOOL, args, scratch);
+}
+
+// The same, run from the directory `cwd`.
+inline tRun RunLumIn(const std::string& cwd, const std::vector<std::string>& args, const tScratchDir& scratch) {
+    return RunProgram(LUM_TOOL, args, scratch, "", cwd);
 }
 
 // Everything a failed expectation needs to show about a run.

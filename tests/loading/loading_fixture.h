@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <list>
@@ -23,6 +24,14 @@ namespace fs = std::filesystem;
 
 // The wide form of a path as the library receives it.
 inline WString Wide(const fs::path& path) { return WString(path.wstring().c_str()); }
+
+// The form in which the resolver hands back a real path: backslashes between
+// components, a leading slash kept.
+inline std::wstring Resolved(const fs::path& path) {
+    std::wstring text = path.wstring();
+    if (!text.empty()) std::replace(text.begin() + 1, text.end(), L'/', L'\\');
+    return text;
+}
 
 // Writes `bytes` exactly as given, creating the directories on the way.
 inline void WriteBytes(const fs::path& path, const std::string& bytes) {

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -13,14 +12,6 @@
 
 namespace lum::test {
 namespace {
-
-// The form in which the resolver hands back a real path: backslashes between
-// components, a leading slash kept.
-std::wstring Resolved(const fs::path& path) {
-    std::wstring text = path.wstring();
-    std::replace(text.begin() + 1, text.end(), L'/', L'\\');
-    return text;
-}
 
 ClumUnitObject* Unit(ClumVellumEntity* object) { return As<ClumUnitObject>(object); }
 
@@ -329,6 +320,7 @@ TEST_F(ManagerTest, SubUnitDocumentsAreResolvedOnceWhileLoading) {
     // resolving P's documents again in the final pass would give it the
     // main file's directory.
     resolver.AddPath(L"notes", L"&\\notes");
+    resolver.SetRootDir(L"/elsewhere/left.mdl");  // not built into the map
     Write("main.mdl", MainFile(Stub("P", "$X\\sub\\p.cat")));
     Write("sub/p.cat", UnitFile("P", Models(Class("C", ExternalDoc("$NOTES\\c.txt")) +
                                             Stub("Q", "$X\\missing.cat", ExternalDoc("$NOTES\\q.txt")))));

@@ -249,17 +249,6 @@ TEST_F(PathResolverTest, RootMarkerInAMapValueWaitsForEachResolution) {
     EXPECT_EQ(Resolve(L"$HERE\\p.cat"), L"E:\\fixed\\units\\p.cat");
 }
 
-TEST_F(PathResolverTest, CopiesAreIndependent) {
-    resolver.AddPath(L"lib", L"D:\\x");
-    resolver.ReduceMap();
-    resolver.SetRootDir(L"C:\\m\\main.mdl");
-    tOpenResolver copy(resolver);
-    EXPECT_EQ(copy.ResolvePath(WString(L"&\\$lib"), nullptr), L"C:\\m\\D:\\x");
-    EXPECT_EQ(Resolve(L"&\\f"), L"C:\\m\\f") << "the original keeps its root";
-    copy.RemovePath(L"lib");
-    EXPECT_EQ(Resolve(L"$lib"), L"D:\\x");
-}
-
 // --- Path shapes ----------------------------------------------------------
 
 TEST_F(PathResolverTest, PathShapes) {
