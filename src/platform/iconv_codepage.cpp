@@ -61,7 +61,7 @@ iconv_t OpenCodePage(unsigned int codePage) {
         std::snprintf(name, sizeof name, "ISO-8859-%u", codePage - 28590);
         return OpenByName(name);
     }
-    for (const char* pattern : {"CP%u", "WINDOWS-%u", "IBM%03u"}) {
+    for (const char* pattern : {"CP%u", "WINDOWS-%u", "CP%03u"}) {
         std::snprintf(name, sizeof name, pattern, codePage);
         const iconv_t handle = OpenByName(name);
         if (handle != failed) return handle;

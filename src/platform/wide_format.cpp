@@ -99,7 +99,7 @@ struct Arguments {
 
 enum class Length { None, Char, Short, Long, LongLong, LongDouble, Size, IntMax, PtrDiff, Int32, Int64, Wide };
 
-struct Spec {
+struct tDirective {
     bool left = false;
     bool plus = false;
     bool space = false;
@@ -122,7 +122,7 @@ int ReadCount(const wchar_t*& p) {
 
 // Reads flags, width, precision and length modifier; p ends on the
 // conversion character (or the NUL of a format cut short).
-const wchar_t* ParseSpec(const wchar_t* p, Spec& spec, Arguments& args) {
+const wchar_t* ParseDirective(const wchar_t* p, tDirective& spec, Arguments& args) {
     for (;; ++p) {
         if (*p == L'-') spec.left = true;
         else if (*p == L'+') spec.plus = true;
@@ -209,7 +209,7 @@ std::uintmax_t ReadUnsigned(Length length, Arguments& args) {
 // Writes one padded field: sign, prefix, leading zeros, body.
 // `zeroPad` tells whether the 0 flag may fill the width with zeros.
 template <class Sink>
-void PutNumber(Sink& sink, const Spec& spec, char sign, const char* prefix, std::size_t zeros, const char* body,
+void PutNumber(Sink& sink, const tDirective& spec, char sign, const char* prefix, std::size_t zeros, const char* body,
                std::size_t bodyLength, bool zeroPad) {
     const std::size_t prefixLength = std::strlen(prefix);
     std::size_t length = (sign != 0 ? 1 : 0) + prefixLength + zeros + bodyLength;
@@ -224,13 +224,13 @@ void PutNumber(Sink& sink, const Spec& spec, char sign, const char* prefix, std:
 }
 
 template <class Sink>
-void PutInteger(Sink& sink, const Spec& spec, wchar_t conversion, Arguments& args) {
+void PutInteger(Sink& sink, const tDirective& spec, wchar_t conversion, Arguments& args) {
     char sign = 0;
     std::uintmax_t magnitude;
     int base = 10;
     bool upper = false;
     const char* prefix = "";
-    Spec field = spec;
+    tDirective field = spec;
 
     if (conversion == L'd' || conversion == L'i') {
         const std::intmax_t value = ReadSigned(spec.length, args);
@@ -333,7 +333,7 @@ private:
 };
 
 template <class Sink>
-void PutFloat(Sink& sink, const Spec& spec, wchar_t conversion, Arguments& args) {
+void PutFloat(Sink& sink, const tDirective& spec, wchar_t conversion, Arguments& args) {
     // The reference platform's long double is a double; wider values are
     // rounded to double here.
     const double value =
@@ -385,17 +385,17 @@ void PutFloat(Sink& sink, const Spec& spec, wchar_t conversion, Arguments& args)
 // Padding of texts and characters: the reference platform pads with zeros
 // when the 0 flag is given, as it does for numbers.
 template <class Sink>
-void PadBefore(Sink& sink, const Spec& spec, std::size_t length) {
+void PadBefore(Sink& sink, const tDirective& spec, std::size_t length) {
     if (!spec.left && spec.width > length) sink.Fill(spec.zero ? L'0' : L' ', spec.width - length);
 }
 
 template <class Sink>
-void PadAfter(Sink& sink, const Spec& spec, std::size_t length) {
+void PadAfter(Sink& sink, const tDirective& spec, std::size_t length) {
     if (spec.left && spec.width > length) sink.Fill(L' ', spec.width - length);
 }
 
 template <class Sink>
-void PutCharacter(Sink& sink, const Spec& spec, wchar_t conversion, Arguments& args) {
+void PutCharacter(Sink& sink, const tDirective& spec, wchar_t conversion, Arguments& args) {
     const bool narrow = conversion == L'c' ? spec.length == Length::Short || spec.length == Length::Char
                                            : spec.length != Length::Long && spec.length != Length::Wide;
     const int value = va_arg(args.list, int);
@@ -407,7 +407,7 @@ void PutCharacter(Sink& sink, const Spec& spec, wchar_t conversion, Arguments& a
 }
 
 template <class Sink>
-void PutWideText(Sink& sink, const Spec& spec, const wchar_t* text) {
+void PutWideText(Sink& sink, const tDirective& spec, const wchar_t* text) {
     if (text == nullptr) text = L"(null)";
     std::size_t length = 0;
     if (spec.precision < 0) {
@@ -421,7 +421,7 @@ void PutWideText(Sink& sink, const Spec& spec, const wchar_t* text) {
 }
 
 template <class Sink>
-void PutNarrowText(Sink& sink, const Spec& spec, const char* text) {
+void PutNarrowText(Sink& sink, const tDirective& spec, const char* text) {
     if (text == nullptr) text = "(null)";
     // Every character takes at least one byte, so a precision also bounds
     // how far the text may be read.
@@ -449,7 +449,7 @@ void PutNarrowText(Sink& sink, const Spec& spec, const char* text) {
 }
 
 template <class Sink>
-void PutText(Sink& sink, const Spec& spec, wchar_t conversion, Arguments& args) {
+void PutText(Sink& sink, const tDirective& spec, wchar_t conversion, Arguments& args) {
     const bool narrow = conversion == L's' ? spec.length == Length::Short || spec.length == Length::Char
                                            : spec.length != Length::Long && spec.length != Length::Wide;
     if (narrow) PutNarrowText(sink, spec, va_arg(args.list, const char*));
@@ -467,8 +467,8 @@ void Format(Sink& sink, const wchar_t* format, Arguments& args) {
         if (*p == L'\0') break;
 
         const wchar_t* directive = p++;
-        Spec spec;
-        p = ParseSpec(p, spec, args);
+        tDirective spec;
+        p = ParseDirective(p, spec, args);
         const wchar_t conversion = *p;
         if (conversion == L'\0') {  // a format cut short is written as it stands
             sink.Put(directive, static_cast<std::size_t>(p - directive));

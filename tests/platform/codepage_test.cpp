@@ -139,7 +139,7 @@ TEST(CodePageTest, AsciiTransparency) {
     EXPECT_TRUE(IsAsciiTransparent(1252));
     EXPECT_TRUE(IsAsciiTransparent(28591));
     EXPECT_TRUE(IsAsciiTransparent(1251));
-    if (IconvKnows("IBM037")) {
+    if (IconvKnows("CP037")) {
         EXPECT_FALSE(IsAsciiTransparent(37));  // EBCDIC
         EXPECT_EQ(Convert(37, "\xC1\x40"), L"A ");
     }

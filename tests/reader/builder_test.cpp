@@ -296,7 +296,7 @@ TEST_F(BuilderTest, ModulesAndModuleAndStateViewsReadTheirHeaderByPosition) {
     physical_presentations (list unit_reference_list
         (object Module_Diagram "M"
             items (list diagram_item_list
-                (object ModView "Lending" "Spec type" "Spec part" @21)
+                (object ModView "Lending" "Kind type" "Kind part" @21)
                 (object ModView "Alone")))
         (object State_Diagram "S"
             items (list diagram_item_list
@@ -318,7 +318,7 @@ TEST_F(BuilderTest, ModulesAndModuleAndStateViewsReadTheirHeaderByPosition) {
     ASSERT_EQ(diagrams.size(), 2u);
     const auto modViews = Children(diagrams[0], L"items");
     ASSERT_EQ(modViews.size(), 2u);
-    EXPECT_EQ(show(modViews[0], {L"name", L"type", L"part", L"quid"}), L"Lending|Spec type|Spec part|@21|");
+    EXPECT_EQ(show(modViews[0], {L"name", L"type", L"part", L"quid"}), L"Lending|Kind type|Kind part|@21|");
     EXPECT_EQ(show(modViews[1], {L"name", L"type", L"part", L"quid"}), L"Alone||||");
     const auto stateViews = Children(diagrams[1], L"items");
     ASSERT_EQ(stateViews.size(), 2u);
