@@ -160,13 +160,13 @@ void Collect(benchmark::State& state) {
     const ClumVellumEntity* root = Model().Root();
     std::size_t gathered = 0;
     for (auto _ : state) {
-        tResolverCache cache;
+        auto cache = std::make_unique<tResolverCache>();
         std::vector<const IlumReference*> references;
-        ClumNrCollector collector(cache, references);
+        ClumNrCollector collector(*cache, references);
         collector.Visit(root);
         gathered = references.size();
         state.PauseTiming();  // the indexes are freed outside the measurement
-        cache = tResolverCache();
+        cache.reset();
         state.ResumeTiming();
     }
     state.counters["features"] = static_cast<double>(gathered);

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <memory_resource>
 #include <unordered_map>
 #include <vector>
 
@@ -54,6 +55,8 @@ public:
     static constexpr std::uint32_t Root = 0;  // the node of the empty path
 
     tResolverCache() : m_nodes(1) {}
+    tResolverCache(const tResolverCache&) = delete;
+    tResolverCache& operator=(const tResolverCache&) = delete;
 
     // The node of `name` below `parent`, made if needed.
     std::uint32_t Child(std::uint32_t parent, const ClumIdent& name);
@@ -63,10 +66,17 @@ public:
     std::uint32_t FindPath(const tNamePath& path) const;
     tEntityGroup& Node(std::uint32_t node) { return m_nodes[node]; }
 
-    std::unordered_map<ClumIdent, tEntityGroup> byQuid;
-    std::unordered_map<const ClumVellumEntity*, tGroup<IlumReference>> referrers;
+private:
+    // The index nodes come from one arena, freed with the cache: hundreds of
+    // thousands of small allocations cost nothing each.
+    std::pmr::monotonic_buffer_resource m_arena{1 << 20};
+
+public:
+    std::pmr::unordered_map<ClumIdent, tEntityGroup> byQuid{&m_arena};
+    std::pmr::unordered_map<const ClumVellumEntity*, tGroup<IlumReference>> referrers{&m_arena};
     // Context (a category or a file) -> label -> objects.
-    std::unordered_map<const ClumVellumEntity*, std::unordered_map<ClumIdent, tEntityGroup>> byLabel;
+    std::pmr::unordered_map<const ClumVellumEntity*, std::pmr::unordered_map<ClumIdent, tEntityGroup>> byLabel{
+        &m_arena};
 
 private:
     struct tEdge {
@@ -81,7 +91,7 @@ private:
     };
 
     std::vector<tEntityGroup> m_nodes;
-    std::unordered_map<tEdge, std::uint32_t, tEdgeHash> m_edges;
+    std::pmr::unordered_map<tEdge, std::uint32_t, tEdgeHash> m_edges{&m_arena};
 };
 
 }  // namespace lum
