@@ -45,25 +45,17 @@ TEST(VellumLexer, ConstructionReadsTheFirstByteUnsigned) {
     EXPECT_FALSE(empty.lexer.IsGood());
     EXPECT_EQ(empty.lexer.GetLine(), 1);
 
-    tLexerOn letter("x");
-    EXPECT_EQ(letter.lexer.GetCurrent(), 'x');
-    EXPECT_TRUE(letter.lexer.IsGood());
-
-    // Byte 255 is an ordinary character, not the end of file.
+    // Byte 255 is an ordinary character, not the end of file; so is NUL.
     tLexerOn high("\xFF\x80");
     EXPECT_EQ(high.lexer.GetCurrent(), 255);
     EXPECT_TRUE(high.lexer.IsGood());
-
     tLexerOn nul(std::string("\0a", 2));
     EXPECT_EQ(nul.lexer.GetCurrent(), 0);
     EXPECT_TRUE(nul.lexer.IsGood());
-}
 
-TEST(VellumLexer, HardStreamErrorEndsGoodness) {
-    tLexerOn t("abc");
-    ASSERT_TRUE(t.lexer.IsGood());
-    t.in.setstate(std::ios::badbit);
-    EXPECT_FALSE(t.lexer.IsGood());
+    // A hard stream error ends goodness.
+    nul.in.setstate(std::ios::badbit);
+    EXPECT_FALSE(nul.lexer.IsGood());
 }
 
 TEST(VellumLexer, WhitespaceIsTheSixCharactersOfTheCLocale) {
@@ -72,7 +64,6 @@ TEST(VellumLexer, WhitespaceIsTheSixCharactersOfTheCLocale) {
     EXPECT_EQ(t.lexer.GetCurrent(), 'x');
     EXPECT_EQ(t.lexer.GetLine(), 3);
     EXPECT_FALSE(t.lexer.SkipWhitespace());
-    EXPECT_EQ(t.lexer.GetCurrent(), 'x');
 
     // Bytes that are blanks in some code pages are symbol characters here.
     {
@@ -86,7 +77,6 @@ TEST(VellumLexer, WhitespaceIsTheSixCharactersOfTheCLocale) {
     EXPECT_TRUE(end.lexer.SkipWhitespace());
     EXPECT_EQ(end.lexer.GetCurrent(), tVellumLexer::EndOfFile);
     EXPECT_EQ(end.lexer.GetLine(), 2);
-    EXPECT_FALSE(end.lexer.SkipWhitespace());
 }
 
 TEST(VellumLexer, ExpectSkipsWhitespaceAndConsumesOnlyAMatch) {
@@ -108,9 +98,8 @@ TEST(VellumLexer, SymbolsEndAtQuoteParenthesesWhitespaceAndEnd) {
     tLexerOn t(" \n abc(def)ghi\"jk\" a@b|c,d\\e{f}=g;h:'i'\ttail");
     EXPECT_EQ(Symbol(t.lexer), "abc");
     EXPECT_EQ(t.lexer.GetLine(), 2);
-    EXPECT_EQ(t.lexer.GetCurrent(), '(');
 
-    // A delimiter is never consumed: the lexer stays where it is.
+    // A delimiter is never consumed, and the output is cleared.
     WString out = L"stale";
     EXPECT_FALSE(t.lexer.ReadSymbol(out));
     EXPECT_EQ(out, WString(L""));
@@ -121,116 +110,92 @@ TEST(VellumLexer, SymbolsEndAtQuoteParenthesesWhitespaceAndEnd) {
     EXPECT_EQ(t.lexer.GetCurrent(), ')');
     ASSERT_TRUE(t.lexer.Expect(')'));
     EXPECT_EQ(Symbol(t.lexer), "ghi");
-    EXPECT_EQ(t.lexer.GetCurrent(), '"');
     EXPECT_EQ(String(t.lexer), "jk");
     EXPECT_EQ(Symbol(t.lexer), "a@b|c,d\\\\e{f}=g;h:'i'");
     EXPECT_EQ(t.lexer.GetCurrent(), '\t');
-
-    out = L"stale";
-    EXPECT_TRUE(t.lexer.ReadSymbol(out));
-    EXPECT_EQ(Printable(out), "tail");
+    EXPECT_EQ(Symbol(t.lexer), "tail");
     EXPECT_EQ(t.lexer.GetCurrent(), tVellumLexer::EndOfFile);
     EXPECT_FALSE(t.lexer.ReadSymbol(out));
-    EXPECT_EQ(out, WString(L""));
-}
 
-TEST(VellumLexer, SymbolOfNulBytesIsConsumedButEmpty) {
-    // The collected bytes are converted as one terminated narrow text: a NUL
-    // ends the text, and a symbol of NUL bytes alone converts to nothing.
-    tLexerOn t(std::string("\0\0 ab\0cd(", 9));
-    WString out;
-    EXPECT_FALSE(t.lexer.ReadSymbol(out));
-    EXPECT_TRUE(out.empty());
-    EXPECT_EQ(t.lexer.GetCurrent(), ' ');
-    EXPECT_TRUE(t.lexer.ReadSymbol(out));
-    EXPECT_EQ(Printable(out), "ab");
-    EXPECT_EQ(t.lexer.GetCurrent(), '(');
+    // The bytes convert as one terminated narrow text: a NUL ends it, and a
+    // symbol of NUL bytes alone is consumed but empty.
+    tLexerOn nul(std::string("\0\0 ab\0cd(", 9));
+    EXPECT_FALSE(nul.lexer.ReadSymbol(out));
+    EXPECT_EQ(nul.lexer.GetCurrent(), ' ');
+    EXPECT_EQ(Symbol(nul.lexer), "ab");
+    EXPECT_EQ(nul.lexer.GetCurrent(), '(');
 }
 
 TEST(VellumLexer, SymbolBufferGrowthKeepsEveryByte) {
     // Lengths around the points where a doubling buffer starting at 1024
     // bytes grows, with content that shows a lost or repeated byte.
-    for (std::size_t length : {1022u, 1023u, 1024u, 1025u, 2046u, 2047u, 2048u, 2049u, 4095u, 4096u, 70000u}) {
+    for (std::size_t length : {1023u, 1024u, 1025u, 2047u, 2048u, 2049u, 4096u, 70000u}) {
         std::string word;
         for (std::size_t i = 0; i < length; ++i) word += static_cast<char>('a' + (i * 7 + i / 26) % 26);
         tLexerOn t(word + " b " + word.substr(0, 3));
-        WString out;
-        ASSERT_TRUE(t.lexer.ReadSymbol(out));
-        ASSERT_EQ(out.size(), length);
-        EXPECT_EQ(Printable(out), word) << "length " << length;
-        EXPECT_EQ(t.lexer.GetCurrent(), ' ');
+        EXPECT_EQ(Symbol(t.lexer), word) << "length " << length;
         // The following, shorter symbols hold nothing of the long one.
         EXPECT_EQ(Symbol(t.lexer), "b");
         EXPECT_EQ(Symbol(t.lexer), word.substr(0, 3));
     }
 }
 
-TEST(VellumLexer, QuotedStringsKeepBackslashesAndEscapedQuotes) {
+TEST(VellumLexer, QuotedStrings) {
+    // Backslashes are kept; one escapes a quote, unless it is escaped itself.
     tLexerOn t(R"~( "a b"x "a\"b" "C:\\dir\\" "" "q\)" "\\"y)~");
     EXPECT_EQ(String(t.lexer), "a b");
-    EXPECT_EQ(t.lexer.GetCurrent(), 'x');  // the closing quote is consumed
+    EXPECT_EQ(t.lexer.GetCurrent(), 'x');
     ASSERT_EQ(Symbol(t.lexer), "x");
     EXPECT_EQ(String(t.lexer), R"(a\\"b)");
     EXPECT_EQ(String(t.lexer), R"(C:\\\\dir\\\\)");
     EXPECT_EQ(String(t.lexer), "");
     EXPECT_EQ(String(t.lexer), R"(q\\))");
-    // A backslash that is itself escaped leaves the next quote closing.
     EXPECT_EQ(String(t.lexer), R"(\\\\)");
     EXPECT_EQ(t.lexer.GetCurrent(), 'y');
-}
 
-TEST(VellumLexer, QuotedStringsSpanLinesAndStopAtTheEnd) {
-    tLexerOn t("\"one\ntwo\r\nthree\" \"open\nto the end\\");
-    EXPECT_EQ(String(t.lexer), "one\\ntwo\\r\\nthree");
-    EXPECT_EQ(t.lexer.GetLine(), 3);
-    EXPECT_EQ(String(t.lexer), "open\\nto the end\\\\");
-    EXPECT_EQ(t.lexer.GetLine(), 4);
-    EXPECT_FALSE(t.lexer.IsGood());
+    // Line breaks are kept as written; an unterminated string ends at the end.
+    tLexerOn lines("\"one\ntwo\r\nthree\" \"open\nto the end\\");
+    EXPECT_EQ(String(lines.lexer), "one\\ntwo\\r\\nthree");
+    EXPECT_EQ(lines.lexer.GetLine(), 3);
+    EXPECT_EQ(String(lines.lexer), "open\\nto the end\\\\");
+    EXPECT_EQ(lines.lexer.GetLine(), 4);
+    EXPECT_FALSE(lines.lexer.IsGood());
 
-    // A NUL byte converts to nothing when it stands alone.
+    // Byte by byte, a NUL converts to nothing.
     tLexerOn nul(std::string("\"a\0b\"", 5));
     EXPECT_EQ(String(nul.lexer), "ab");
-}
 
-TEST(VellumLexer, ReadStringRefusesOtherCharacters) {
-    tLexerOn t(" \n x");
+    // Anything else is refused after the whitespace.
+    tLexerOn other(" \n x");
     WString out = L"stale";
-    EXPECT_FALSE(t.lexer.ReadString(out));
+    EXPECT_FALSE(other.lexer.ReadString(out));
     EXPECT_TRUE(out.empty());
-    EXPECT_EQ(t.lexer.GetCurrent(), 'x');
-    EXPECT_EQ(t.lexer.GetLine(), 2);
-
-    tLexerOn end("   ");
-    EXPECT_FALSE(end.lexer.ReadString(out));
+    EXPECT_EQ(other.lexer.GetCurrent(), 'x');
+    EXPECT_EQ(other.lexer.GetLine(), 2);
 }
 
 TEST(VellumLexer, BarStringsJoinLinesWithCarriageReturnLineFeed) {
     // Indentation and blank lines between bar lines are skipped; an empty
-    // bar line is a line of its own; bars, quotes and parentheses inside a
-    // line are text.
-    tLexerOn lf("|first |x| \"q\" (\n    |second\n\n  \t|\n|third\nnext");
-    EXPECT_EQ(String(lf.lexer), "first |x| \"q\" (\\r\\nsecond\\r\\n\\r\\nthird");
-    EXPECT_EQ(lf.lexer.GetCurrent(), 'n');
-    EXPECT_EQ(lf.lexer.GetLine(), 6);
+    // bar line is a line of its own; bars, quotes and parentheses are text.
+    for (const char* eol : {"\n", "\r\n"}) {
+        std::string text = "|first |x| \"q\" (\n    |second\n\n  \t|\n|third\nnext", converted;
+        for (char ch : text) converted += ch == '\n' ? std::string(eol) : std::string(1, ch);
+        tLexerOn t(converted);
+        EXPECT_EQ(String(t.lexer), "first |x| \"q\" (\\r\\nsecond\\r\\n\\r\\nthird") << (eol[1] ? "CR LF" : "LF");
+        EXPECT_EQ(t.lexer.GetCurrent(), 'n');
+        EXPECT_EQ(t.lexer.GetLine(), 6);
+    }
 
-    tLexerOn crlf("|first |x| \"q\" (\r\n    |second\r\n\r\n  \t|\r\n|third\r\nnext");
-    EXPECT_EQ(String(crlf.lexer), "first |x| \"q\" (\\r\\nsecond\\r\\n\\r\\nthird");
-    EXPECT_EQ(crlf.lexer.GetCurrent(), 'n');
-    EXPECT_EQ(crlf.lexer.GetLine(), 6);
-}
-
-TEST(VellumLexer, BarLineWithLoneCarriageReturn) {
-    tLexerOn t("|ab\rcd\n|e\rf\r\n|g");
-    EXPECT_EQ(String(t.lexer), "ab\\r\\ncd\\r\\ne\\r\\nf\\r\\ng");
-    EXPECT_EQ(t.lexer.GetLine(), 3);
-    EXPECT_FALSE(t.lexer.IsGood());
+    tLexerOn lone("|ab\rcd\n|e\rf\r\n|g");
+    EXPECT_EQ(String(lone.lexer), "ab\\r\\ncd\\r\\ne\\r\\nf\\r\\ng");
+    EXPECT_EQ(lone.lexer.GetLine(), 3);
+    EXPECT_FALSE(lone.lexer.IsGood());
 
     tLexerOn alone("|");
     EXPECT_EQ(String(alone.lexer), "");
-    EXPECT_FALSE(alone.lexer.IsGood());
 
-    // A carriage return as the very last byte ends the string; what it adds
-    // is open, but the text before it is kept.
+    // A carriage return as the very last byte: what it adds is open, the
+    // text before it is kept.
     tLexerOn last("|ab\r");
     EXPECT_EQ(String(last.lexer).substr(0, 2), "ab");
     EXPECT_FALSE(last.lexer.IsGood());
@@ -242,7 +207,6 @@ TEST(VellumLexer, AtTokens) {
     EXPECT_EQ(t.lexer.GetCurrent(), ' ');
     ASSERT_EQ(Symbol(t.lexer), "x");
     EXPECT_EQ(AtToken(t.lexer), "@12");
-    EXPECT_EQ(t.lexer.GetCurrent(), ' ');
     ASSERT_EQ(Symbol(t.lexer), "y");
     EXPECT_EQ(AtToken(t.lexer), "@x y");
     EXPECT_EQ(t.lexer.GetCurrent(), 'z');
@@ -254,14 +218,11 @@ TEST(VellumLexer, AtTokens) {
     EXPECT_EQ(AtToken(t.lexer), "@open");
     EXPECT_FALSE(t.lexer.IsGood());
 
-    // The whitespace after a lone @ stays unread, line feed included.
+    // The line feed after a lone @ stays unread.
     tLexerOn nl("@\n5");
     EXPECT_EQ(AtToken(nl.lexer), "@");
     EXPECT_EQ(nl.lexer.GetLine(), 1);
     EXPECT_EQ(nl.lexer.GetCurrent(), '\n');
-
-    tLexerOn end("@");
-    EXPECT_EQ(AtToken(end.lexer), "@");
 
     tLexerOn other("\n x@");
     WString out = L"stale";
@@ -272,64 +233,42 @@ TEST(VellumLexer, AtTokens) {
 }
 
 TEST(VellumLexer, ReadBalancedAppendsUpToTheClosingParenthesis) {
-    // Called after the opening parenthesis of the level has been consumed.
-    tLexerOn without("a (b (c)) d) rest");
-    WString out = L"X";
-    without.lexer.ReadBalanced(out, false);
-    EXPECT_EQ(Printable(out), "Xa (b (c)) d");
-    EXPECT_EQ(without.lexer.GetCurrent(), ' ');
-
-    tLexerOn with("a (b (c)) d) rest");
-    out = L"X";
-    with.lexer.ReadBalanced(out, true);
-    EXPECT_EQ(Printable(out), "Xa (b (c)) d)");
-    EXPECT_EQ(with.lexer.GetCurrent(), ' ');
-
-    tLexerOn lines("(10, 20)\n  (30, 40)\r\n)\nafter");
-    out.clear();
-    lines.lexer.ReadBalanced(out, false);
-    EXPECT_EQ(Printable(out), "(10, 20)\\n  (30, 40)\\r\\n");
-    EXPECT_EQ(lines.lexer.GetLine(), 3);
-    EXPECT_EQ(lines.lexer.GetCurrent(), '\n');
-
-    // Quotes mean nothing here: a parenthesis inside them still counts.
-    tLexerOn quoted("\")\" x)");
-    out.clear();
-    quoted.lexer.ReadBalanced(out, false);
-    EXPECT_EQ(Printable(out), "\"");
-    EXPECT_EQ(quoted.lexer.GetCurrent(), '"');
-
-    tLexerOn close(")");
-    out.clear();
-    close.lexer.ReadBalanced(out, false);
-    EXPECT_EQ(Printable(out), "");
-    EXPECT_FALSE(close.lexer.IsGood());
-
-    tLexerOn open("a (b\nc");
-    out.clear();
-    open.lexer.ReadBalanced(out, true);
-    EXPECT_EQ(Printable(out), "a (b\\nc");
-    EXPECT_EQ(open.lexer.GetLine(), 2);
-    EXPECT_FALSE(open.lexer.IsGood());
-
-    tLexerOn empty("");
-    out = L"kept";
-    empty.lexer.ReadBalanced(out, true);
-    EXPECT_EQ(Printable(out), "kept");
+    // Called after the opening parenthesis of the level has been consumed;
+    // quotes mean nothing, so a parenthesis inside them still counts.
+    struct {
+        const char* text;
+        bool withClosing;
+        const char* out;
+        int current;
+        int line;
+    } const cases[] = {
+        {"a (b (c)) d) rest", false, "Xa (b (c)) d", ' ', 1},
+        {"a (b (c)) d) rest", true, "Xa (b (c)) d)", ' ', 1},
+        {"(10, 20)\n  (30, 40)\r\n)\nafter", false, "X(10, 20)\\n  (30, 40)\\r\\n", '\n', 3},
+        {"\")\" x)", false, "X\"", '"', 1},
+        {")", false, "X", tVellumLexer::EndOfFile, 1},
+        {"a (b\nc", true, "Xa (b\\nc", tVellumLexer::EndOfFile, 2},
+        {"", true, "X", tVellumLexer::EndOfFile, 1},
+    };
+    for (const auto& c : cases) {
+        tLexerOn t(c.text);
+        WString out = L"X";
+        t.lexer.ReadBalanced(out, c.withClosing);
+        EXPECT_EQ(Printable(out), c.out) << c.text;
+        EXPECT_EQ(t.lexer.GetCurrent(), c.current) << c.text;
+        EXPECT_EQ(t.lexer.GetLine(), c.line) << c.text;
+    }
 }
 
 TEST(VellumLexer, ReadWordTakesLettersAndDigitsOrAStringOrOneCharacter) {
     tLexerOn word("abc123-x");
     EXPECT_EQ(Printable(word.lexer.ReadWord()), "abc123");
-    EXPECT_EQ(word.lexer.GetCurrent(), '-');
     // A single other character is the word and stays unread.
     EXPECT_EQ(Printable(word.lexer.ReadWord()), "-");
     EXPECT_EQ(word.lexer.GetCurrent(), '-');
 
     tLexerOn quoted("\"two words\")");
     EXPECT_EQ(Printable(quoted.lexer.ReadWord()), "two words");
-    EXPECT_EQ(quoted.lexer.GetCurrent(), ')');
-    EXPECT_EQ(Printable(quoted.lexer.ReadWord()), ")");
     EXPECT_EQ(quoted.lexer.GetCurrent(), ')');
 }
 
@@ -350,7 +289,6 @@ TEST(VellumLexer, LineFeedsCountOnceWhicheverReaderConsumesThem) {
     EXPECT_EQ(t.lexer.GetLine(), 8);
     EXPECT_TRUE(t.lexer.SkipWhitespace());
     EXPECT_EQ(t.lexer.GetLine(), 9);
-    EXPECT_FALSE(t.lexer.IsGood());
 }
 
 // Tokens placed across the 64 KiB boundary of the lexer's block, read from
@@ -388,20 +326,10 @@ TEST(VellumLexer, TokensAcrossRefills) {
 }
 
 TEST(VellumLexer, CarriageReturnLineFeedSplitByARefill) {
-    // The carriage return is the last byte of the first block, the line feed
-    // the first of the next.
-    const std::size_t block = 1 << 16;
-    std::string text = "|";
-    text.append(block - 2, 'a');
-    text += "\r\n|b";
-    ASSERT_EQ(text[block - 1], '\r');
-    std::istringstream in(text, std::ios::in | std::ios::binary);
-    tVellumLexer lexer(in);
-    WString out;
-    ASSERT_TRUE(lexer.ReadString(out));
-    ASSERT_EQ(out.size(), block - 2 + 3);
-    EXPECT_EQ(Printable(out.substr(block - 4)), "aa\\r\\nb");
-    EXPECT_EQ(lexer.GetLine(), 2);
+    // The carriage return ends the first 64 KiB block, the line feed starts the next.
+    tLexerOn t("|" + std::string((1 << 16) - 2, 'a') + "\r\n|b");
+    EXPECT_EQ(String(t.lexer), std::string((1 << 16) - 2, 'a') + "\\r\\nb");
+    EXPECT_EQ(t.lexer.GetLine(), 2);
 }
 
 }  // namespace
