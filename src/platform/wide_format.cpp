@@ -122,54 +122,54 @@ int ReadCount(const wchar_t*& p) {
 
 // Reads flags, width, precision and length modifier; p ends on the
 // conversion character (or the NUL of a format cut short).
-const wchar_t* ParseDirective(const wchar_t* p, tDirective& spec, Arguments& args) {
+const wchar_t* ParseDirective(const wchar_t* p, tDirective& directive, Arguments& args) {
     for (;; ++p) {
-        if (*p == L'-') spec.left = true;
-        else if (*p == L'+') spec.plus = true;
-        else if (*p == L' ') spec.space = true;
-        else if (*p == L'#') spec.alternate = true;
-        else if (*p == L'0') spec.zero = true;
+        if (*p == L'-') directive.left = true;
+        else if (*p == L'+') directive.plus = true;
+        else if (*p == L' ') directive.space = true;
+        else if (*p == L'#') directive.alternate = true;
+        else if (*p == L'0') directive.zero = true;
         else break;
     }
     if (*p == L'*') {
         ++p;
         const long long width = va_arg(args.list, int);
-        if (width < 0) spec.left = true;
-        spec.width = static_cast<std::size_t>(width < 0 ? -width : width);
+        if (width < 0) directive.left = true;
+        directive.width = static_cast<std::size_t>(width < 0 ? -width : width);
     } else {
-        spec.width = static_cast<std::size_t>(ReadCount(p));
+        directive.width = static_cast<std::size_t>(ReadCount(p));
     }
     if (*p == L'.') {
         ++p;
         if (*p == L'*') {
             ++p;
             const int precision = va_arg(args.list, int);
-            spec.precision = precision < 0 ? -1 : precision;  // negative: as if none
+            directive.precision = precision < 0 ? -1 : precision;  // negative: as if none
         } else {
-            spec.precision = ReadCount(p);
+            directive.precision = ReadCount(p);
         }
     }
     switch (*p) {
         case L'h':
             ++p;
-            spec.length = Length::Short;
-            if (*p == L'h') ++p, spec.length = Length::Char;
+            directive.length = Length::Short;
+            if (*p == L'h') ++p, directive.length = Length::Char;
             break;
         case L'l':
             ++p;
-            spec.length = Length::Long;
-            if (*p == L'l') ++p, spec.length = Length::LongLong;
+            directive.length = Length::Long;
+            if (*p == L'l') ++p, directive.length = Length::LongLong;
             break;
-        case L'L': ++p, spec.length = Length::LongDouble; break;
-        case L'z': ++p, spec.length = Length::Size; break;
-        case L'j': ++p, spec.length = Length::IntMax; break;
-        case L't': ++p, spec.length = Length::PtrDiff; break;
-        case L'w': ++p, spec.length = Length::Wide; break;
+        case L'L': ++p, directive.length = Length::LongDouble; break;
+        case L'z': ++p, directive.length = Length::Size; break;
+        case L'j': ++p, directive.length = Length::IntMax; break;
+        case L't': ++p, directive.length = Length::PtrDiff; break;
+        case L'w': ++p, directive.length = Length::Wide; break;
         case L'I':
             ++p;
-            if (p[0] == L'3' && p[1] == L'2') p += 2, spec.length = Length::Int32;
-            else if (p[0] == L'6' && p[1] == L'4') p += 2, spec.length = Length::Int64;
-            else spec.length = Length::Size;
+            if (p[0] == L'3' && p[1] == L'2') p += 2, directive.length = Length::Int32;
+            else if (p[0] == L'6' && p[1] == L'4') p += 2, directive.length = Length::Int64;
+            else directive.length = Length::Size;
             break;
         default: break;
     }
@@ -209,47 +209,47 @@ std::uintmax_t ReadUnsigned(Length length, Arguments& args) {
 // Writes one padded field: sign, prefix, leading zeros, body.
 // `zeroPad` tells whether the 0 flag may fill the width with zeros.
 template <class Sink>
-void PutNumber(Sink& sink, const tDirective& spec, char sign, const char* prefix, std::size_t zeros, const char* body,
+void PutNumber(Sink& sink, const tDirective& directive, char sign, const char* prefix, std::size_t zeros, const char* body,
                std::size_t bodyLength, bool zeroPad) {
     const std::size_t prefixLength = std::strlen(prefix);
     std::size_t length = (sign != 0 ? 1 : 0) + prefixLength + zeros + bodyLength;
-    const std::size_t pad = spec.width > length ? spec.width - length : 0;
-    const bool padWithZeros = zeroPad && spec.zero && !spec.left;
-    if (pad > 0 && !spec.left && !padWithZeros) sink.Fill(L' ', pad);
+    const std::size_t pad = directive.width > length ? directive.width - length : 0;
+    const bool padWithZeros = zeroPad && directive.zero && !directive.left;
+    if (pad > 0 && !directive.left && !padWithZeros) sink.Fill(L' ', pad);
     if (sign != 0) sink.Put(static_cast<wchar_t>(sign));
     sink.PutAscii(prefix, prefixLength);
     sink.Fill(L'0', zeros + (padWithZeros ? pad : 0));
     sink.PutAscii(body, bodyLength);
-    if (pad > 0 && spec.left) sink.Fill(L' ', pad);
+    if (pad > 0 && directive.left) sink.Fill(L' ', pad);
 }
 
 template <class Sink>
-void PutInteger(Sink& sink, const tDirective& spec, wchar_t conversion, Arguments& args) {
+void PutInteger(Sink& sink, const tDirective& directive, wchar_t conversion, Arguments& args) {
     char sign = 0;
     std::uintmax_t magnitude;
     int base = 10;
     bool upper = false;
     const char* prefix = "";
-    tDirective field = spec;
+    tDirective field = directive;
 
     if (conversion == L'd' || conversion == L'i') {
-        const std::intmax_t value = ReadSigned(spec.length, args);
+        const std::intmax_t value = ReadSigned(directive.length, args);
         magnitude = value < 0 ? std::uintmax_t{0} - static_cast<std::uintmax_t>(value) : static_cast<std::uintmax_t>(value);
-        sign = value < 0 ? '-' : spec.plus ? '+' : spec.space ? ' ' : 0;
+        sign = value < 0 ? '-' : directive.plus ? '+' : directive.space ? ' ' : 0;
     } else if (conversion == L'p') {
         magnitude = reinterpret_cast<std::uintptr_t>(va_arg(args.list, void*));
         base = 16;
         upper = true;
         field.precision = static_cast<int>(2 * sizeof(void*));
-        if (spec.alternate && magnitude != 0) prefix = "0X";
+        if (directive.alternate && magnitude != 0) prefix = "0X";
     } else {
-        magnitude = ReadUnsigned(spec.length, args);
+        magnitude = ReadUnsigned(directive.length, args);
         if (conversion == L'o') {
             base = 8;
         } else if (conversion == L'x' || conversion == L'X') {
             base = 16;
             upper = conversion == L'X';
-            if (spec.alternate && magnitude != 0) prefix = upper ? "0X" : "0x";
+            if (directive.alternate && magnitude != 0) prefix = upper ? "0X" : "0x";
         }
     }
 
@@ -267,8 +267,8 @@ void PutInteger(Sink& sink, const tDirective& spec, wchar_t conversion, Argument
                             ? static_cast<std::size_t>(field.precision) - count
                             : 0;
     // The # flag of %o makes sure the number starts with a zero.
-    if (base == 8 && spec.alternate && zeros == 0 && (count == 0 || digits[0] != '0')) zeros = 1;
-    PutNumber(sink, field, sign, prefix, zeros, digits, count, spec.precision < 0);
+    if (base == 8 && directive.alternate && zeros == 0 && (count == 0 || digits[0] != '0')) zeros = 1;
+    PutNumber(sink, field, sign, prefix, zeros, digits, count, directive.precision < 0);
 }
 
 // Text of a floating-point number, written by std::to_chars into a buffer
@@ -333,23 +333,23 @@ private:
 };
 
 template <class Sink>
-void PutFloat(Sink& sink, const tDirective& spec, wchar_t conversion, Arguments& args) {
+void PutFloat(Sink& sink, const tDirective& directive, wchar_t conversion, Arguments& args) {
     // The reference platform's long double is a double; wider values are
     // rounded to double here.
     const double value =
-        spec.length == Length::LongDouble ? static_cast<double>(va_arg(args.list, long double)) : va_arg(args.list, double);
+        directive.length == Length::LongDouble ? static_cast<double>(va_arg(args.list, long double)) : va_arg(args.list, double);
     const bool upper = conversion == L'F' || conversion == L'E' || conversion == L'G' || conversion == L'A';
-    const char sign = std::signbit(value) ? '-' : spec.plus ? '+' : spec.space ? ' ' : 0;
+    const char sign = std::signbit(value) ? '-' : directive.plus ? '+' : directive.space ? ' ' : 0;
     const double magnitude = std::fabs(value);
 
     if (!std::isfinite(value)) {
         const char* word = std::isnan(value) ? (upper ? "NAN" : "nan") : (upper ? "INF" : "inf");
-        PutNumber(sink, spec, sign, "", 0, word, 3, false);
+        PutNumber(sink, directive, sign, "", 0, word, 3, false);
         return;
     }
 
     FloatText text;
-    const int precision = spec.precision < 0 ? 6 : spec.precision;
+    const int precision = directive.precision < 0 ? 6 : directive.precision;
     const char* prefix = "";
     switch (conversion) {
         case L'f':
@@ -359,7 +359,7 @@ void PutFloat(Sink& sink, const tDirective& spec, wchar_t conversion, Arguments&
         case L'g':
         case L'G': {
             const int significant = precision == 0 ? 1 : precision;
-            if (!spec.alternate) {
+            if (!directive.alternate) {
                 text.Write(magnitude, std::chars_format::general, significant);
                 break;
             }
@@ -373,70 +373,70 @@ void PutFloat(Sink& sink, const tDirective& spec, wchar_t conversion, Arguments&
         }
         default:  // a, A
             prefix = upper ? "0X" : "0x";
-            if (spec.precision < 0) text.Write(magnitude, std::chars_format::hex);
-            else text.Write(magnitude, std::chars_format::hex, spec.precision);
+            if (directive.precision < 0) text.Write(magnitude, std::chars_format::hex);
+            else text.Write(magnitude, std::chars_format::hex, directive.precision);
             break;
     }
-    if (spec.alternate) text.EnsurePoint(*prefix != '\0' ? 'p' : 'e');
+    if (directive.alternate) text.EnsurePoint(*prefix != '\0' ? 'p' : 'e');
     if (upper) text.MakeUpper();
-    PutNumber(sink, spec, sign, prefix, 0, text.Text(), text.Length(), true);
+    PutNumber(sink, directive, sign, prefix, 0, text.Text(), text.Length(), true);
 }
 
 // Padding of texts and characters: the reference platform pads with zeros
 // when the 0 flag is given, as it does for numbers.
 template <class Sink>
-void PadBefore(Sink& sink, const tDirective& spec, std::size_t length) {
-    if (!spec.left && spec.width > length) sink.Fill(spec.zero ? L'0' : L' ', spec.width - length);
+void PadBefore(Sink& sink, const tDirective& directive, std::size_t length) {
+    if (!directive.left && directive.width > length) sink.Fill(directive.zero ? L'0' : L' ', directive.width - length);
 }
 
 template <class Sink>
-void PadAfter(Sink& sink, const tDirective& spec, std::size_t length) {
-    if (spec.left && spec.width > length) sink.Fill(L' ', spec.width - length);
+void PadAfter(Sink& sink, const tDirective& directive, std::size_t length) {
+    if (directive.left && directive.width > length) sink.Fill(L' ', directive.width - length);
 }
 
 template <class Sink>
-void PutCharacter(Sink& sink, const tDirective& spec, wchar_t conversion, Arguments& args) {
-    const bool narrow = conversion == L'c' ? spec.length == Length::Short || spec.length == Length::Char
-                                           : spec.length != Length::Long && spec.length != Length::Wide;
+void PutCharacter(Sink& sink, const tDirective& directive, wchar_t conversion, Arguments& args) {
+    const bool narrow = conversion == L'c' ? directive.length == Length::Short || directive.length == Length::Char
+                                           : directive.length != Length::Long && directive.length != Length::Wide;
     const int value = va_arg(args.list, int);
     const wchar_t ch = narrow ? ConvertSingleByte(kNarrowTextCodePage, static_cast<unsigned char>(value))
                               : static_cast<wchar_t>(value);
-    PadBefore(sink, spec, 1);
+    PadBefore(sink, directive, 1);
     sink.Put(ch);
-    PadAfter(sink, spec, 1);
+    PadAfter(sink, directive, 1);
 }
 
 template <class Sink>
-void PutWideText(Sink& sink, const tDirective& spec, const wchar_t* text) {
+void PutWideText(Sink& sink, const tDirective& directive, const wchar_t* text) {
     if (text == nullptr) text = L"(null)";
     std::size_t length = 0;
-    if (spec.precision < 0) {
+    if (directive.precision < 0) {
         length = std::wcslen(text);
     } else {
-        while (length < static_cast<std::size_t>(spec.precision) && text[length] != L'\0') ++length;
+        while (length < static_cast<std::size_t>(directive.precision) && text[length] != L'\0') ++length;
     }
-    PadBefore(sink, spec, length);
+    PadBefore(sink, directive, length);
     sink.Put(text, length);
-    PadAfter(sink, spec, length);
+    PadAfter(sink, directive, length);
 }
 
 template <class Sink>
-void PutNarrowText(Sink& sink, const tDirective& spec, const char* text) {
+void PutNarrowText(Sink& sink, const tDirective& directive, const char* text) {
     if (text == nullptr) text = "(null)";
     // Every character takes at least one byte, so a precision also bounds
     // how far the text may be read.
     std::size_t bytes = 0;
-    if (spec.precision < 0) {
+    if (directive.precision < 0) {
         bytes = std::strlen(text);
     } else {
-        while (bytes < static_cast<std::size_t>(spec.precision) && text[bytes] != '\0') ++bytes;
+        while (bytes < static_cast<std::size_t>(directive.precision) && text[bytes] != '\0') ++bytes;
     }
     const unsigned char* in = reinterpret_cast<const unsigned char*>(text);
     std::size_t length = detail::CountUtf8(in, bytes);
-    if (spec.precision >= 0 && length > static_cast<std::size_t>(spec.precision)) {
-        length = static_cast<std::size_t>(spec.precision);
+    if (directive.precision >= 0 && length > static_cast<std::size_t>(directive.precision)) {
+        length = static_cast<std::size_t>(directive.precision);
     }
-    PadBefore(sink, spec, length);
+    PadBefore(sink, directive, length);
     wchar_t chunk[256];
     for (std::size_t done = 0, written = 0; written < length;) {
         const std::size_t want = length - written < std::size(chunk) ? length - written : std::size(chunk);
@@ -445,15 +445,15 @@ void PutNarrowText(Sink& sink, const tDirective& spec, const char* text) {
         done += step.consumed;
         written += step.produced;
     }
-    PadAfter(sink, spec, length);
+    PadAfter(sink, directive, length);
 }
 
 template <class Sink>
-void PutText(Sink& sink, const tDirective& spec, wchar_t conversion, Arguments& args) {
-    const bool narrow = conversion == L's' ? spec.length == Length::Short || spec.length == Length::Char
-                                           : spec.length != Length::Long && spec.length != Length::Wide;
-    if (narrow) PutNarrowText(sink, spec, va_arg(args.list, const char*));
-    else PutWideText(sink, spec, va_arg(args.list, const wchar_t*));
+void PutText(Sink& sink, const tDirective& directive, wchar_t conversion, Arguments& args) {
+    const bool narrow = conversion == L's' ? directive.length == Length::Short || directive.length == Length::Char
+                                           : directive.length != Length::Long && directive.length != Length::Wide;
+    if (narrow) PutNarrowText(sink, directive, va_arg(args.list, const char*));
+    else PutWideText(sink, directive, va_arg(args.list, const wchar_t*));
 }
 
 template <class Sink>
@@ -466,12 +466,12 @@ void Format(Sink& sink, const wchar_t* format, Arguments& args) {
         sink.Put(run, static_cast<std::size_t>(p - run));
         if (*p == L'\0') break;
 
-        const wchar_t* directive = p++;
-        tDirective spec;
-        p = ParseDirective(p, spec, args);
+        const wchar_t* percent = p++;
+        tDirective directive;
+        p = ParseDirective(p, directive, args);
         const wchar_t conversion = *p;
         if (conversion == L'\0') {  // a format cut short is written as it stands
-            sink.Put(directive, static_cast<std::size_t>(p - directive));
+            sink.Put(percent, static_cast<std::size_t>(p - percent));
             break;
         }
         ++p;
@@ -482,7 +482,7 @@ void Format(Sink& sink, const wchar_t* format, Arguments& args) {
             case L'o':
             case L'x':
             case L'X':
-            case L'p': PutInteger(sink, spec, conversion, args); break;
+            case L'p': PutInteger(sink, directive, conversion, args); break;
             case L'f':
             case L'F':
             case L'e':
@@ -490,14 +490,14 @@ void Format(Sink& sink, const wchar_t* format, Arguments& args) {
             case L'g':
             case L'G':
             case L'a':
-            case L'A': PutFloat(sink, spec, conversion, args); break;
+            case L'A': PutFloat(sink, directive, conversion, args); break;
             case L'c':
-            case L'C': PutCharacter(sink, spec, conversion, args); break;
+            case L'C': PutCharacter(sink, directive, conversion, args); break;
             case L's':
-            case L'S': PutText(sink, spec, conversion, args); break;
+            case L'S': PutText(sink, directive, conversion, args); break;
             case L'n': (void)va_arg(args.list, void*); break;  // takes its pointer, stores nothing
             case L'%': sink.Put(L'%'); break;
-            default: sink.Put(directive, static_cast<std::size_t>(p - directive)); break;
+            default: sink.Put(percent, static_cast<std::size_t>(p - percent)); break;
         }
     }
 }
