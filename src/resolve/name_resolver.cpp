@@ -251,7 +251,7 @@ void ClumNameResolver::CollectAndBind(const ClumVellumEntity* root, std::vector<
         const int count = reference->IsSingle() ? 1 : reference->GetCount();
         for (int i = 0; i < count; ++i) {
             const long index = reference->IsSingle() ? -1 : i;
-            m_pCache->referrers[reference->GetTarget(index)].Add(reference);
+            m_pCache->boundPairs.emplace_back(reference->GetTarget(index), reference);
         }
     }
 }
@@ -284,8 +284,8 @@ const std::vector<const ClumVellumEntity*>& ClumNameResolver::GetEntitiesWithQui
 }
 
 const std::vector<const IlumReference*>& ClumNameResolver::GetReferringEntities(const ClumVellumEntity* target) {
-    const auto found = m_pCache->referrers.find(target);
-    return found == m_pCache->referrers.end() ? EmptyReferences : found->second.Published();
+    const std::vector<const IlumReference*>* found = m_pCache->Referrers(target);
+    return found == nullptr ? EmptyReferences : *found;
 }
 
 void ClumNameResolver::ClearCaches() { m_pCache = std::make_unique<tCache>(); }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <memory_resource>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "lum/text/ident.h"
@@ -73,7 +74,16 @@ private:
 
 public:
     std::pmr::unordered_map<ClumIdent, tEntityGroup> byQuid{&m_arena};
+    // Bound targets and their referring features: recorded as pairs while
+    // binding, indexed by target when first asked for.
+    std::vector<std::pair<const ClumVellumEntity*, const IlumReference*>> boundPairs;
     std::pmr::unordered_map<const ClumVellumEntity*, tGroup<IlumReference>> referrers{&m_arena};
+    const std::vector<const IlumReference*>* Referrers(const ClumVellumEntity* target) {
+        for (const auto& [bound, reference] : boundPairs) referrers[bound].Add(reference);
+        boundPairs.clear();
+        const auto found = referrers.find(target);
+        return found == referrers.end() ? nullptr : &found->second.Published();
+    }
     // Context (a category or a file) -> label -> objects.
     std::pmr::unordered_map<const ClumVellumEntity*, std::pmr::unordered_map<ClumIdent, tEntityGroup>> byLabel{
         &m_arena};
