@@ -161,10 +161,10 @@ void Collect(benchmark::State& state) {
     std::size_t gathered = 0;
     for (auto _ : state) {
         auto cache = std::make_unique<tResolverCache>();
-        std::vector<const IlumReference*> references;
-        ClumNrCollector collector(*cache, references);
+        std::vector<const IlumReference*> quidReferences, otherReferences;
+        ClumNrCollector collector(*cache, quidReferences, otherReferences);
         collector.Visit(root);
-        gathered = references.size();
+        gathered = quidReferences.size() + otherReferences.size();
         state.PauseTiming();  // the indexes are freed outside the measurement
         cache.reset();
         state.ResumeTiming();

@@ -36,12 +36,6 @@ const tKeywords& Keywords() {
     return keywords;
 }
 
-bool IsQuidReference(const IlumReference* reference) {
-    const ClumIdent& name = reference->GetMetaFeature()->GetName();
-    const tKeywords& k = Keywords();
-    return name == k.quidu || name == k.supplierQuidu || name == k.clientQuidu;
-}
-
 // The path of an object for messages: the names of it and its ancestors
 // whose class has a name, top down, joined with "::".
 WString PathOf(const ClumVellumEntity* entity) {
@@ -62,11 +56,21 @@ class tBinder {
 public:
     explicit tBinder(tResolverCache& cache) : m_cache(cache) {}
 
-    // Binds every value; true when all of them are bound.
+    // Binds every value; true when all of them are bound, and then the
+    // reference is recorded as a referrer of each target.
     bool Bind(const IlumReference& reference) {
-        if (reference.IsSingle()) return BindValue(reference, reference.GetObjectRef(-1));
+        if (reference.IsSingle()) {
+            const ClumObjectRef* value = reference.GetObjectRef(-1);
+            if (!BindValue(reference, value)) return false;
+            m_cache.AddBound(value->Target(), &reference);
+            return true;
+        }
         bool all = true;
-        for (int i = 0; i < reference.GetCount(); ++i) all = BindValue(reference, reference.GetObjectRef(i)) && all;
+        const int count = reference.GetCount();
+        for (int i = 0; i < count; ++i) all = BindValue(reference, reference.GetObjectRef(i)) && all;
+        if (all) {
+            for (int i = 0; i < count; ++i) m_cache.AddBound(reference.GetObjectRef(i)->Target(), &reference);
+        }
         return all;
     }
 
@@ -93,21 +97,18 @@ private:
             context = context->Owner();
         }
         if (context == nullptr) return false;
-        const auto labels = m_cache.byLabel.find(context);
-        if (labels == m_cache.byLabel.end()) return false;
-        const auto found = labels->second.find(value.GetName());
-        if (found == labels->second.end() || found->second.Size() != 1) return false;
-        const ClumVellumEntity* target = found->second.At(0);
-        if (!target->GetMetaClass().IsKindOf(reference.GetMetaFeature()->GetType())) return false;
-        value.BindTo(target);
+        const tEntityGroup* found = m_cache.FindLabel(context, value.GetName());
+        if (found == nullptr || m_cache.Size(*found) != 1) return false;
+        if (!found->firstFact->IsKindOf(reference.GetMetaFeature()->GetType())) return false;
+        value.BindTo(found->first);
         return true;
     }
 
     bool ByName(const IlumReference& reference, const ClumObjectRef& value) {
         const ClumMetaFeature& feature = *reference.GetMetaFeature();
         if (feature.GetType()->IsKindOf(&ClumQuidObject::StaticGetMetaClass())) {
-            const auto found = m_cache.byQuid.find(value.GetName());
-            if (found != m_cache.byQuid.end() && BindToChoice(reference, value, found->second)) return true;
+            const tEntityGroup* found = m_cache.FindQuid(value.GetName());
+            if (found != nullptr && BindToChoice(reference, value, *found)) return true;
         }
         if (const ClumVellumEntity* target = CompanionTarget(reference)) {
             value.BindTo(target);
@@ -154,14 +155,16 @@ private:
             feature.GetOwner() == ClumRole::StaticGetMetaClass() && feature.GetName() == Keywords().supplier;
         tEntityList& kept = m_kept;
         kept.clear();
-        for (std::size_t i = 0; i < candidates.Size(); ++i) {
-            const ClumVellumEntity* candidate = candidates.At(i);
-            if (!candidate->GetMetaClass().IsKindOf(feature.GetType())) continue;
-            if (!ownerIsView && (IsA(candidate, ClumDiagramItem::StaticGetMetaClass()) ||
-                                 IsA(candidate, ClumDiagram::StaticGetMetaClass()))) {
+        const std::size_t count = m_cache.Size(candidates);
+        for (std::size_t i = 0; i < count; ++i) {
+            const ClumVellumEntity* candidate = m_cache.At(candidates, i);
+            const ClumMetaClass& metaClass = m_cache.ClassAt(candidates, i);
+            if (!metaClass.IsKindOf(feature.GetType())) continue;
+            if (!ownerIsView && (metaClass.IsKindOf(&ClumDiagramItem::StaticGetMetaClass()) ||
+                                 metaClass.IsKindOf(&ClumDiagram::StaticGetMetaClass()))) {
                 continue;
             }
-            if (roleSupplier && IsA(candidate, ClumAssociation::StaticGetMetaClass())) continue;
+            if (roleSupplier && metaClass.IsKindOf(&ClumAssociation::StaticGetMetaClass())) continue;
             kept.push_back(candidate);
         }
         if (kept.empty()) return nullptr;
@@ -238,20 +241,13 @@ ClumNameResolver::ClumNameResolver() : m_pCache(std::make_unique<tCache>()) {}
 ClumNameResolver::~ClumNameResolver() = default;
 
 void ClumNameResolver::CollectAndBind(const ClumVellumEntity* root, std::vector<const IlumReference*>& unresolved) {
-    std::vector<const IlumReference*> references;
-    ClumNrCollector collector(*m_pCache, references);
+    std::vector<const IlumReference*> quidReferences, otherReferences;
+    ClumNrCollector collector(*m_pCache, quidReferences, otherReferences);
     collector.Visit(root);
-    std::stable_partition(references.begin(), references.end(), IsQuidReference);
     tBinder binder(*m_pCache);
-    for (const IlumReference* reference : references) {
-        if (!binder.Bind(*reference)) {
-            unresolved.push_back(reference);
-            continue;
-        }
-        const int count = reference->IsSingle() ? 1 : reference->GetCount();
-        for (int i = 0; i < count; ++i) {
-            const long index = reference->IsSingle() ? -1 : i;
-            m_pCache->boundPairs.emplace_back(reference->GetTarget(index), reference);
+    for (const auto* references : {&quidReferences, &otherReferences}) {
+        for (const IlumReference* reference : *references) {
+            if (!binder.Bind(*reference)) unresolved.push_back(reference);
         }
     }
 }
@@ -275,12 +271,12 @@ const std::vector<const ClumVellumEntity*>& ClumNameResolver::GetEntitiesWithNam
 
 const std::vector<const ClumVellumEntity*>& ClumNameResolver::GetEntitiesWithName(const std::vector<ClumIdent>& path) {
     const std::uint32_t node = path.empty() ? tResolverCache::Root : m_pCache->FindPath(path);
-    return node == tResolverCache::Root ? EmptyEntities : m_pCache->Node(node).Published();
+    return node == tResolverCache::Root ? EmptyEntities : m_pCache->Published(m_pCache->Node(node));
 }
 
 const std::vector<const ClumVellumEntity*>& ClumNameResolver::GetEntitiesWithQuid(const ClumIdent& quid) {
-    const auto found = m_pCache->byQuid.find(quid);
-    return found == m_pCache->byQuid.end() ? EmptyEntities : found->second.Published();
+    tEntityGroup* found = m_pCache->FindQuid(quid);
+    return found == nullptr ? EmptyEntities : m_pCache->Published(*found);
 }
 
 const std::vector<const IlumReference*>& ClumNameResolver::GetReferringEntities(const ClumVellumEntity* target) {

@@ -3,14 +3,17 @@
 namespace lum {
 
 std::uint32_t tResolverCache::Child(std::uint32_t parent, const ClumIdent& name) {
-    const auto [edge, added] = m_edges.try_emplace(tEdge{parent, name.c_str()}, static_cast<std::uint32_t>(m_nodes.size()));
-    if (added) m_nodes.emplace_back();
-    return edge->second;
+    std::uint32_t& node = m_edges[tEdge{name.c_str(), parent}];
+    if (node == Root) {
+        node = static_cast<std::uint32_t>(m_nodes.size());
+        m_nodes.emplace_back();
+    }
+    return node;
 }
 
 std::uint32_t tResolverCache::FindChild(std::uint32_t parent, const ClumIdent& name) const {
-    const auto edge = m_edges.find(tEdge{parent, name.c_str()});
-    return edge == m_edges.end() ? Root : edge->second;
+    const std::uint32_t* node = m_edges.Find(tEdge{name.c_str(), parent});
+    return node == nullptr ? Root : *node;
 }
 
 std::uint32_t tResolverCache::FindPath(const tNamePath& path) const {
@@ -20,6 +23,15 @@ std::uint32_t tResolverCache::FindPath(const tNamePath& path) const {
         if (node == Root) return Root;
     }
     return node;
+}
+
+const std::vector<const IlumReference*>* tResolverCache::Referrers(const ClumVellumEntity* target) {
+    for (const auto& [bound, reference] : m_boundPairs) {
+        if (bound != nullptr) m_referrerLists.Add(m_referrers[bound], reference, true);
+    }
+    m_boundPairs.clear();
+    tGroup<IlumReference, bool>* found = target == nullptr ? nullptr : m_referrers.Find(target);
+    return found == nullptr ? nullptr : &m_referrerLists.Published(*found);
 }
 
 }  // namespace lum

@@ -6,50 +6,25 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <memory_resource>
-#include <unordered_map>
+#include <deque>
 #include <utility>
 #include <vector>
 
 #include "lum/text/ident.h"
+#include "resolve/flat_table.h"
+#include "resolve/groups.h"
 
 namespace lum {
 
+class ClumMetaClass;
 class ClumVellumEntity;
 class IlumReference;
 
+// The objects of one key of an index, each with its class.
+using tEntityGroup = tGroup<ClumVellumEntity, const ClumMetaClass*>;
+
 using tNamePath = std::vector<ClumIdent>;
 using tEntityList = std::vector<const ClumVellumEntity*>;
-
-// The objects under one key, in the order they were added. Most keys have
-// one object, which is kept inline; a vector for lookups from outside is
-// made on the first such lookup and kept up to date from then on.
-template <class T>
-class tGroup {
-public:
-    void Add(const T* item) {
-        if (m_pFirst == nullptr) m_pFirst = item;
-        else m_rest.push_back(item);
-        if (m_pPublished) m_pPublished->push_back(item);
-    }
-    std::size_t Size() const { return m_pFirst == nullptr ? 0 : 1 + m_rest.size(); }
-    const T* At(std::size_t i) const { return i == 0 ? m_pFirst : m_rest[i - 1]; }
-    const std::vector<const T*>& Published() {
-        if (!m_pPublished) {
-            m_pPublished = std::make_unique<std::vector<const T*>>();
-            for (std::size_t i = 0; i < Size(); ++i) m_pPublished->push_back(At(i));
-        }
-        return *m_pPublished;
-    }
-
-private:
-    const T* m_pFirst = nullptr;
-    std::vector<const T*> m_rest;
-    std::unique_ptr<std::vector<const T*>> m_pPublished;
-};
-
-using tEntityGroup = tGroup<ClumVellumEntity>;
 
 class tResolverCache {
 public:
@@ -67,41 +42,83 @@ public:
     std::uint32_t FindPath(const tNamePath& path) const;
     tEntityGroup& Node(std::uint32_t node) { return m_nodes[node]; }
 
-private:
-    // The index nodes come from one arena, freed with the cache: hundreds of
-    // thousands of small allocations cost nothing each.
-    std::pmr::monotonic_buffer_resource m_arena{1 << 20};
-
-public:
-    std::pmr::unordered_map<ClumIdent, tEntityGroup> byQuid{&m_arena};
-    // Bound targets and their referring features: recorded as pairs while
-    // binding, indexed by target when first asked for.
-    std::vector<std::pair<const ClumVellumEntity*, const IlumReference*>> boundPairs;
-    std::pmr::unordered_map<const ClumVellumEntity*, tGroup<IlumReference>> referrers{&m_arena};
-    const std::vector<const IlumReference*>* Referrers(const ClumVellumEntity* target) {
-        for (const auto& [bound, reference] : boundPairs) referrers[bound].Add(reference);
-        boundPairs.clear();
-        const auto found = referrers.find(target);
-        return found == referrers.end() ? nullptr : &found->second.Published();
+    // The group of a quid, or of a label in a context (a category or a
+    // file); null when there is none.
+    tEntityGroup* FindQuid(const ClumIdent& quid) { return m_byQuid.Find(quid.c_str()); }
+    tEntityGroup* FindLabel(const ClumVellumEntity* context, const ClumIdent& label) {
+        return m_byLabel.Find(tLabelKey{context, label.c_str()});
     }
-    // Context (a category or a file) -> label -> objects.
-    std::pmr::unordered_map<const ClumVellumEntity*, std::pmr::unordered_map<ClumIdent, tEntityGroup>> byLabel{
-        &m_arena};
+
+    void AddToName(std::uint32_t node, const ClumVellumEntity* entity, const ClumMetaClass& metaClass) {
+        Add(m_nodes[node], entity, metaClass);
+    }
+    void AddToQuid(const ClumIdent& quid, const ClumVellumEntity* entity, const ClumMetaClass& metaClass) {
+        Add(m_byQuid[quid.c_str()], entity, metaClass);
+    }
+    void AddToLabel(const ClumVellumEntity* context, const ClumIdent& label, const ClumVellumEntity* entity,
+                    const ClumMetaClass& metaClass) {
+        Add(m_byLabel[tLabelKey{context, label.c_str()}], entity, metaClass);
+    }
+
+    std::size_t Size(const tEntityGroup& group) const { return m_entityLists.Size(group); }
+    const ClumVellumEntity* At(const tEntityGroup& group, std::size_t i) const { return m_entityLists.At(group, i); }
+    const ClumMetaClass& ClassAt(const tEntityGroup& group, std::size_t i) const {
+        return *m_entityLists.FactAt(group, i);
+    }
+    const tEntityList& Published(tEntityGroup& group) { return m_entityLists.Published(group); }
+
+    // A reference feature bound to a target; indexed by target when first
+    // asked for, so binding only appends.
+    void AddBound(const ClumVellumEntity* target, const IlumReference* reference) {
+        m_boundPairs.emplace_back(target, reference);
+    }
+    // The references bound to `target`, or null.
+    const std::vector<const IlumReference*>* Referrers(const ClumVellumEntity* target);
 
 private:
+    void Add(tEntityGroup& group, const ClumVellumEntity* entity, const ClumMetaClass& metaClass) {
+        m_entityLists.Add(group, entity, &metaClass);
+    }
+
+    struct tQuidHash {
+        std::uint64_t operator()(const wchar_t* quid) const { return MixWord(reinterpret_cast<std::uintptr_t>(quid)); }
+    };
     struct tEdge {
-        std::uint32_t parent;
-        const wchar_t* name;
-        bool operator==(const tEdge& other) const { return parent == other.parent && name == other.name; }
+        const wchar_t* name = nullptr;
+        std::uint32_t parent = 0;
+        bool operator==(const tEdge&) const = default;
     };
     struct tEdgeHash {
-        std::size_t operator()(const tEdge& edge) const noexcept {
-            return std::hash<const wchar_t*>{}(edge.name) * 31u + edge.parent;
+        std::uint64_t operator()(const tEdge& edge) const {
+            return MixWord(reinterpret_cast<std::uintptr_t>(edge.name) ^ MixWord(edge.parent + 1));
+        }
+    };
+    struct tLabelKey {
+        const ClumVellumEntity* context = nullptr;
+        const wchar_t* label = nullptr;
+        bool operator==(const tLabelKey&) const = default;
+    };
+    struct tLabelHash {
+        std::uint64_t operator()(const tLabelKey& key) const {
+            return MixWord(reinterpret_cast<std::uintptr_t>(key.label) ^
+                           MixWord(reinterpret_cast<std::uintptr_t>(key.context)));
+        }
+    };
+    struct tTargetHash {
+        std::uint64_t operator()(const ClumVellumEntity* target) const {
+            return MixWord(reinterpret_cast<std::uintptr_t>(target));
         }
     };
 
-    std::vector<tEntityGroup> m_nodes;
-    std::pmr::unordered_map<tEdge, std::uint32_t, tEdgeHash> m_edges{&m_arena};
+    std::deque<tEntityGroup> m_nodes;  // grows without moving what it holds
+    tFlatTable<tEdge, std::uint32_t, tEdgeHash> m_edges;
+    tFlatTable<const wchar_t*, tEntityGroup, tQuidHash> m_byQuid;
+    tFlatTable<tLabelKey, tEntityGroup, tLabelHash> m_byLabel;
+    tGroupLists<ClumVellumEntity, const ClumMetaClass*> m_entityLists;
+
+    std::vector<std::pair<const ClumVellumEntity*, const IlumReference*>> m_boundPairs;
+    tFlatTable<const ClumVellumEntity*, tGroup<IlumReference, bool>, tTargetHash> m_referrers;
+    tGroupLists<IlumReference, bool> m_referrerLists;
 };
 
 }  // namespace lum
