@@ -5,7 +5,6 @@
 
 #include "lum/model/classes.h"
 #include "lum/model/object_ref.h"
-#include "lum/traverse/utility_functions.h"
 
 namespace lum {
 
@@ -18,25 +17,60 @@ tNamePath SplitQualifiedName(const WString& text) {
     return tNamePath(path.rbegin(), path.rend());
 }
 
+namespace {
+
+bool IsLink(const ClumMetaFeature* feature) {
+    return feature->GetKind() == ClumMetaFeature::eLink && feature->m_pfnLinkSize != nullptr &&
+           feature->m_pfnLinkGetAt != nullptr;
+}
+
+bool IsReference(const ClumMetaFeature* feature) {
+    return feature->GetKind() == ClumMetaFeature::eReference && feature->m_pfnGetFeature != nullptr;
+}
+
+// The attribute of a feature of the object, when it is set.
+const IlumAttribute* SetAttribute(const ClumMetaFeature* feature, const ClumVellumEntity* entity) {
+    if (feature == nullptr) return nullptr;
+    const IlumFeature* member = feature->m_pfnGetFeature(const_cast<ClumVellumEntity*>(entity));
+    return member != nullptr && !member->IsEmpty() ? member->GetAttribute() : nullptr;
+}
+
+}  // namespace
+
+const ClumNrCollector::tPlan& ClumNrCollector::PlanOf(const ClumMetaClass& metaClass) {
+    const unsigned index = metaClass.GetIndex();
+    if (index >= m_plans.size()) m_plans.resize(index + 1);
+    tPlan& plan = m_plans[index];
+    if (plan.known) return plan;
+    plan.known = true;
+    plan.isDesign = metaClass.IsKindOf(&ClumDesign::StaticGetMetaClass());
+    plan.isFile = metaClass.IsKindOf(&ClumVellumFile::StaticGetMetaClass());
+    plan.isContext = plan.isFile || metaClass.IsKindOf(&ClumClass_Category::StaticGetMetaClass());
+    const ClumIdent name(L"name"), quid(L"quid");
+    for (const ClumMetaFeature* feature : metaClass.m_allFeatures) {
+        if (feature->m_pfnGetFeature != nullptr && feature->GetName() == name) plan.name = feature;
+        if (feature->m_pfnGetFeature != nullptr && feature->GetName() == quid) plan.quid = feature;
+        if (IsLink(feature) || IsReference(feature)) plan.walk.push_back(feature);
+    }
+    return plan;
+}
+
 void ClumNrCollector::Visit(const ClumVellumEntity* entity) {
     if (entity == nullptr) return;
     const ClumMetaClass& metaClass = entity->GetMetaClass();
-    // The name feature is looked up once: "has a name" is a set name attribute.
-    const IlumFeature* nameFeature = m_name.Of(entity);
-    const IlumAttribute* nameAttribute = nameFeature && !nameFeature->IsEmpty() ? nameFeature->GetAttribute() : nullptr;
-    if (!metaClass.IsKindOf(&ClumDesign::StaticGetMetaClass()) && nameAttribute != nullptr) {
+    const tPlan& plan = PlanOf(metaClass);
+    const IlumAttribute* nameAttribute = plan.isDesign ? nullptr : SetAttribute(plan.name, entity);
+    if (nameAttribute != nullptr) {
         ClumIdent name;
         nameAttribute->GetAsIdent(name);
         if (std::wcschr(name.c_str(), L':') == nullptr) {
             m_path.push_back(m_cache.Child(m_path.back(), name));
             m_cache.AddToName(m_path.back(), entity, metaClass);
-            const bool isContext = metaClass.IsKindOf(&ClumClass_Category::StaticGetMetaClass()) ||
-                                   metaClass.IsKindOf(&ClumVellumFile::StaticGetMetaClass());
-            if (isContext) m_contexts.push_back(entity);
-            TlumMetaVisitor::Visit(entity);
-            if (isContext) m_contexts.pop_back();
+            if (plan.isContext) m_contexts.push_back(entity);
+            Walk(plan, entity);
+            if (plan.isContext) m_contexts.pop_back();
             m_path.pop_back();
-            IndexQuid(entity, metaClass);
+            IndexQuid(plan, entity, metaClass);
             return;
         }
         // A qualified name stands for its own path.
@@ -44,17 +78,19 @@ void ClumNrCollector::Visit(const ClumVellumEntity* entity) {
         for (const ClumIdent& part : SplitQualifiedName(name.c_str())) node = m_cache.Child(node, part);
         m_cache.AddToName(node, entity, metaClass);
     }
-    IndexQuid(entity, metaClass);
+    IndexQuid(plan, entity, metaClass);
     // A file is the context of the labels in it, named or not.
-    const bool isFile = metaClass.IsKindOf(&ClumVellumFile::StaticGetMetaClass());
-    if (isFile) m_contexts.push_back(entity);
-    TlumMetaVisitor::Visit(entity);
-    if (isFile) m_contexts.pop_back();
+    if (plan.isFile) m_contexts.push_back(entity);
+    Walk(plan, entity);
+    if (plan.isFile) m_contexts.pop_back();
 }
 
-void ClumNrCollector::IndexQuid(const ClumVellumEntity* entity, const ClumMetaClass& metaClass) {
-    const IlumFeature* quidFeature = m_quid.Of(entity);
-    const IlumAttribute* quidAttribute = quidFeature && !quidFeature->IsEmpty() ? quidFeature->GetAttribute() : nullptr;
+void ClumNrCollector::Walk(const tPlan& plan, const ClumVellumEntity* entity) {
+    for (const ClumMetaFeature* feature : plan.walk) VisitMetaFeature(feature, entity);
+}
+
+void ClumNrCollector::IndexQuid(const tPlan& plan, const ClumVellumEntity* entity, const ClumMetaClass& metaClass) {
+    const IlumAttribute* quidAttribute = SetAttribute(plan.quid, entity);
     if (quidAttribute == nullptr) return;
     ClumIdent quid;
     quidAttribute->GetAsIdent(quid);
@@ -63,16 +99,17 @@ void ClumNrCollector::IndexQuid(const ClumVellumEntity* entity, const ClumMetaCl
 }
 
 void ClumNrCollector::VisitMetaFeature(const ClumMetaFeature* feature, const ClumVellumEntity* entity) {
-    if (feature->GetKind() == ClumMetaFeature::eReference && feature->m_pfnGetFeature != nullptr) {
-        const IlumFeature* member = feature->m_pfnGetFeature(const_cast<ClumVellumEntity*>(entity));
-        const IlumReference* reference = member ? member->GetReference() : nullptr;
-        if (reference != nullptr && !reference->IsEmpty()) {
-            const ClumIdent& name = feature->GetName();
-            const bool byQuid = name == m_quidu || name == m_supplierQuidu || name == m_clientQuidu;
-            (byQuid ? m_quidReferences : m_otherReferences).push_back(reference);
-        }
-    }
+    if (IsReference(feature)) Gather(feature, entity);
     TlumMetaVisitor::VisitMetaFeature(feature, entity);
+}
+
+void ClumNrCollector::Gather(const ClumMetaFeature* feature, const ClumVellumEntity* entity) {
+    const IlumFeature* member = feature->m_pfnGetFeature(const_cast<ClumVellumEntity*>(entity));
+    const IlumReference* reference = member ? member->GetReference() : nullptr;
+    if (reference == nullptr || reference->IsEmpty()) return;
+    const ClumIdent& name = feature->GetName();
+    const bool byQuid = name == m_quidu || name == m_supplierQuidu || name == m_clientQuidu;
+    (byQuid ? m_quidReferences : m_otherReferences).push_back(reference);
 }
 
 }  // namespace lum

@@ -4,10 +4,11 @@
 // (quidu, supplier_quidu, client_quidu) apart from the others, since they
 // are bound first.
 
+#include <deque>
+#include <deque>
 #include <vector>
 
 #include "lum/traverse/meta_visitor.h"
-#include "resolve/feature_finder.h"
 #include "resolve/resolver_cache.h"
 
 namespace lum {
@@ -18,19 +19,37 @@ public:
                     std::vector<const IlumReference*>& otherReferences)
         : m_quidReferences(quidReferences), m_otherReferences(otherReferences), m_cache(cache) {}
 
+    // Indexes the object, then walks its features as the base visitor does,
+    // offering only those that matter here (references and links), in the
+    // same order.
     void Visit(const ClumVellumEntity* entity) override;
     void VisitMetaFeature(const ClumMetaFeature* feature, const ClumVellumEntity* entity) override;
 
 private:
-    void IndexQuid(const ClumVellumEntity* entity, const ClumMetaClass& metaClass);
+    // What the collector needs of a class, worked out once per class.
+    struct tPlan {
+        bool known = false;
+        bool isDesign = false;
+        bool isContext = false;  // a category or a file
+        bool isFile = false;
+        const ClumMetaFeature* name = nullptr;
+        const ClumMetaFeature* quid = nullptr;
+        std::vector<const ClumMetaFeature*> walk;  // reference and link features, in visiting order
+    };
+
+    const tPlan& PlanOf(const ClumMetaClass& metaClass);
+    void Walk(const tPlan& plan, const ClumVellumEntity* entity);
+    void Gather(const ClumMetaFeature* feature, const ClumVellumEntity* entity);
+    void IndexQuid(const tPlan& plan, const ClumVellumEntity* entity, const ClumMetaClass& metaClass);
 
     std::vector<const IlumReference*>& m_quidReferences;
     std::vector<const IlumReference*>& m_otherReferences;
     tResolverCache& m_cache;
     std::vector<std::uint32_t> m_path{tResolverCache::Root};  // name nodes of the enclosing named objects
     std::vector<const ClumVellumEntity*> m_contexts;  // enclosing categories and files
-    tFeatureFinder m_name{ClumIdent(L"name")};
-    tFeatureFinder m_quid{ClumIdent(L"quid")};
+    // By class index; a deque, so that a plan in use stays put while the
+    // walk below it adds plans of other classes.
+    std::deque<tPlan> m_plans;
     ClumIdent m_quidu{L"quidu"}, m_supplierQuidu{L"supplier_quidu"}, m_clientQuidu{L"client_quidu"};
 };
 

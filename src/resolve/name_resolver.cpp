@@ -19,10 +19,6 @@ namespace {
 const tEntityList EmptyEntities;
 const std::vector<const IlumReference*> EmptyReferences;
 
-bool IsA(const ClumVellumEntity* entity, const ClumMetaClass& metaClass) {
-    return entity != nullptr && entity->GetMetaClass().IsKindOf(&metaClass);
-}
-
 struct tKeywords {
     ClumIdent quidu{L"quidu"};
     ClumIdent supplierQuidu{L"supplier_quidu"};
@@ -52,6 +48,18 @@ WString PathOf(const ClumVellumEntity* entity) {
     return path;
 }
 
+// The classes the binder asks about, looked up once.
+struct tClasses {
+    const ClumMetaClass* category = &ClumClass_Category::StaticGetMetaClass();
+    const ClumMetaClass* file = &ClumVellumFile::StaticGetMetaClass();
+    const ClumMetaClass* quidObject = &ClumQuidObject::StaticGetMetaClass();
+    const ClumMetaClass* diagramItem = &ClumDiagramItem::StaticGetMetaClass();
+    const ClumMetaClass* diagram = &ClumDiagram::StaticGetMetaClass();
+    const ClumMetaClass* association = &ClumAssociation::StaticGetMetaClass();
+    const ClumMetaClass* role = &ClumRole::StaticGetMetaClass();
+    const ClumMetaClass* transition = &ClumState_Transition::StaticGetMetaClass();
+};
+
 class tBinder {
 public:
     explicit tBinder(tResolverCache& cache) : m_cache(cache) {}
@@ -59,15 +67,16 @@ public:
     // Binds every value; true when all of them are bound, and then the
     // reference is recorded as a referrer of each target.
     bool Bind(const IlumReference& reference) {
+        const ClumMetaFeature& feature = *reference.GetMetaFeature();
         if (reference.IsSingle()) {
             const ClumObjectRef* value = reference.GetObjectRef(-1);
-            if (!BindValue(reference, value)) return false;
+            if (!BindValue(reference, feature, value)) return false;
             m_cache.AddBound(value->Target(), &reference);
             return true;
         }
         bool all = true;
         const int count = reference.GetCount();
-        for (int i = 0; i < count; ++i) all = BindValue(reference, reference.GetObjectRef(i)) && all;
+        for (int i = 0; i < count; ++i) all = BindValue(reference, feature, reference.GetObjectRef(i)) && all;
         if (all) {
             for (int i = 0; i < count; ++i) m_cache.AddBound(reference.GetObjectRef(i)->Target(), &reference);
         }
@@ -75,42 +84,41 @@ public:
     }
 
 private:
-    bool BindValue(const IlumReference& reference, const ClumObjectRef* value) {
+    bool BindValue(const IlumReference& reference, const ClumMetaFeature& feature, const ClumObjectRef* value) {
         if (value == nullptr) return false;
         if (value->Target() != nullptr) return true;
         switch (value->GetKind()) {
             case ClumObjectRef::eFromObject:
                 return true;
             case ClumObjectRef::eLabel:
-                return ByLabel(reference, *value) || ByName(reference, *value);
+                return ByLabel(reference, feature, *value) || ByName(reference, feature, *value);
             case ClumObjectRef::eName:
-                return ByName(reference, *value);
+                return ByName(reference, feature, *value);
             default:
                 return false;
         }
     }
 
-    bool ByLabel(const IlumReference& reference, const ClumObjectRef& value) {
+    bool ByLabel(const IlumReference& reference, const ClumMetaFeature& feature, const ClumObjectRef& value) {
         const ClumVellumEntity* context = reference.GetOwner();
-        while (context != nullptr && !IsA(context, ClumClass_Category::StaticGetMetaClass()) &&
-               !IsA(context, ClumVellumFile::StaticGetMetaClass())) {
+        while (context != nullptr && !context->GetMetaClass().IsKindOf(m_classes.category) &&
+               !context->GetMetaClass().IsKindOf(m_classes.file)) {
             context = context->Owner();
         }
         if (context == nullptr) return false;
         const tEntityGroup* found = m_cache.FindLabel(context, value.GetName());
         if (found == nullptr || m_cache.Size(*found) != 1) return false;
-        if (!found->firstFact->IsKindOf(reference.GetMetaFeature()->GetType())) return false;
+        if (!found->firstFact->IsKindOf(feature.GetType())) return false;
         value.BindTo(found->first);
         return true;
     }
 
-    bool ByName(const IlumReference& reference, const ClumObjectRef& value) {
-        const ClumMetaFeature& feature = *reference.GetMetaFeature();
-        if (feature.GetType()->IsKindOf(&ClumQuidObject::StaticGetMetaClass())) {
+    bool ByName(const IlumReference& reference, const ClumMetaFeature& feature, const ClumObjectRef& value) {
+        if (feature.GetType()->IsKindOf(m_classes.quidObject)) {
             const tEntityGroup* found = m_cache.FindQuid(value.GetName());
-            if (found != nullptr && BindToChoice(reference, value, *found)) return true;
+            if (found != nullptr && BindToChoice(reference, feature, value, *found)) return true;
         }
-        if (const ClumVellumEntity* target = CompanionTarget(reference)) {
+        if (const ClumVellumEntity* target = CompanionTarget(reference, feature)) {
             value.BindTo(target);
             return true;
         }
@@ -121,15 +129,14 @@ private:
         }
         std::reverse(m_path.begin(), m_path.end());
         const std::uint32_t node = m_path.empty() ? tResolverCache::Root : m_cache.FindPath(m_path);
-        return node != tResolverCache::Root && BindToChoice(reference, value, m_cache.Node(node));
+        return node != tResolverCache::Root && BindToChoice(reference, feature, value, m_cache.Node(node));
     }
 
     // The target of the owner's companion quid reference, when it is bound.
-    const ClumVellumEntity* CompanionTarget(const IlumReference& reference) {
-        const ClumMetaFeature& feature = *reference.GetMetaFeature();
+    const ClumVellumEntity* CompanionTarget(const IlumReference& reference, const ClumMetaFeature& feature) {
         const tKeywords& k = Keywords();
         tFeatureFinder* companion = &m_quidu;
-        if (feature.GetOwner() == ClumState_Transition::StaticGetMetaClass()) {
+        if (feature.GetOwner() == *m_classes.transition) {
             if (feature.GetName() == k.supplier) companion = &m_supplierQuidu;
             else if (feature.GetName() == k.client) companion = &m_clientQuidu;
         }
@@ -139,33 +146,32 @@ private:
         return quid->GetTarget(-1);
     }
 
-    bool BindToChoice(const IlumReference& reference, const ClumObjectRef& value, const tEntityGroup& candidates) {
-        if (const ClumVellumEntity* choice = Choose(reference, candidates)) {
+    bool BindToChoice(const IlumReference& reference, const ClumMetaFeature& feature, const ClumObjectRef& value,
+                      const tEntityGroup& candidates) {
+        if (const ClumVellumEntity* choice = Choose(reference, feature, candidates)) {
             value.BindTo(choice);
             return true;
         }
         return false;
     }
 
-    const ClumVellumEntity* Choose(const IlumReference& reference, const tEntityGroup& candidates) {
-        const ClumMetaFeature& feature = *reference.GetMetaFeature();
-        const ClumVellumEntity* owner = reference.GetOwner();
-        const bool ownerIsView = IsA(owner, ClumDiagramItem::StaticGetMetaClass());
-        const bool roleSupplier =
-            feature.GetOwner() == ClumRole::StaticGetMetaClass() && feature.GetName() == Keywords().supplier;
+    const ClumVellumEntity* Choose(const IlumReference& reference, const ClumMetaFeature& feature,
+                                   const tEntityGroup& candidates) {
+        const ClumMetaClass* type = feature.GetType();
+        const std::size_t count = m_cache.Size(candidates);
+        if (count == 1 && !candidates.firstFact->IsKindOf(type)) return nullptr;  // the common miss, decided early
+        const bool ownerIsView = reference.GetOwner()->GetMetaClass().IsKindOf(m_classes.diagramItem);
+        const bool roleSupplier = feature.GetOwner() == *m_classes.role && feature.GetName() == Keywords().supplier;
         tEntityList& kept = m_kept;
         kept.clear();
-        const std::size_t count = m_cache.Size(candidates);
         for (std::size_t i = 0; i < count; ++i) {
-            const ClumVellumEntity* candidate = m_cache.At(candidates, i);
             const ClumMetaClass& metaClass = m_cache.ClassAt(candidates, i);
-            if (!metaClass.IsKindOf(feature.GetType())) continue;
-            if (!ownerIsView && (metaClass.IsKindOf(&ClumDiagramItem::StaticGetMetaClass()) ||
-                                 metaClass.IsKindOf(&ClumDiagram::StaticGetMetaClass()))) {
+            if (!metaClass.IsKindOf(type)) continue;
+            if (!ownerIsView && (metaClass.IsKindOf(m_classes.diagramItem) || metaClass.IsKindOf(m_classes.diagram))) {
                 continue;
             }
-            if (roleSupplier && metaClass.IsKindOf(&ClumAssociation::StaticGetMetaClass())) continue;
-            kept.push_back(candidate);
+            if (roleSupplier && metaClass.IsKindOf(m_classes.association)) continue;
+            kept.push_back(m_cache.At(candidates, i));
         }
         if (kept.empty()) return nullptr;
         if (kept.size() == 1) return kept.front();
@@ -227,6 +233,7 @@ private:
     }
 
     tResolverCache& m_cache;
+    const tClasses m_classes;
     tFeatureFinder m_quidu{Keywords().quidu};
     tFeatureFinder m_supplierQuidu{Keywords().supplierQuidu};
     tFeatureFinder m_clientQuidu{Keywords().clientQuidu};

@@ -9,10 +9,10 @@ namespace lum::detail {
 namespace {
 
 // The table starts with 16384 buckets and doubles whenever it holds more
-// than four entries a bucket, so that chains stay short in models with
-// millions of names and quids; the bucket hash stays the same.
+// entries than buckets, so that chains stay short in models with millions
+// of names and quids.
 constexpr std::size_t FirstBucketCount = 16384;
-constexpr std::size_t EntriesPerBucket = 4;
+constexpr std::size_t EntriesPerBucket = 1;
 constexpr std::size_t PageUnits = 65536;
 
 // An entry is its chain link followed by the text and its NUL. Sizes are in
@@ -52,10 +52,18 @@ struct tPool {
 // any dynamic initialisation runs.
 constinit tPool g_pool;
 
-std::uint32_t TextHash(const wchar_t* text, std::size_t length) {
-    std::uint32_t h = static_cast<std::uint32_t>(length) * 997u;
-    for (std::size_t i = 0; i < length; ++i) h = h * 5u + static_cast<std::uint32_t>(text[i]);
-    return h;
+// The bucket hash: every code unit is mixed in with a 64-bit multiply and
+// the result is folded, so that quids, which differ in a few hex digits, and
+// names, which share long prefixes, spread evenly. (A short multiplier such
+// as h * 5 + c gives the same value to "05" and "10".)
+std::uint64_t TextHash(const wchar_t* text, std::size_t length) {
+    std::uint64_t h = 0xCBF29CE484222325ull ^ length;
+    for (std::size_t i = 0; i < length; ++i) {
+        h = (h ^ static_cast<std::uint32_t>(text[i])) * 0x100000001B3ull;
+    }
+    h ^= h >> 29;
+    h *= 0x9E3779B97F4A7C15ull;
+    return h ^ (h >> 32);
 }
 
 // Doubles the table, keeping the order of each chain's entries.
