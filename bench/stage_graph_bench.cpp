@@ -1,0 +1,170 @@
+// Working on the loaded multi-file model (lum_genmodel), at 10, 50 and 100 MB:
+//   StageBind    a fresh ClumNameResolver's CollectAndBind over every file,
+//                all references unbound before each run ("refs/s": reference
+//                values of the model per second)
+//   StagePrint   ClumPrettyPrinter::Print of every file to a stream that
+//                drops its text
+//   StageDelete  TreeRemover::DeleteTree of every file (the model is read
+//                again, untimed, before each run)
+// Each reports the model's bytes per second, "x_memchr" (time over a memchr
+// scan of the same bytes) and, for one run, "heap_x_input" (peak heap growth
+// over the input size).
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <memory>
+#include <ostream>
+#include <streambuf>
+
+#include "stage_support.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+// Every reference feature holding a value, and the number of values.
+class tReferenceGatherer : public lum::TlumMetaVisitor<lum::ClumVellumEntity> {
+public:
+    void VisitMetaFeature(const lum::ClumMetaFeature* feature, lum::ClumVellumEntity* entity) override {
+        if (feature->GetKind() == lum::ClumMetaFeature::eReference && feature->m_pfnGetFeature != nullptr) {
+            lum::IlumFeature* member = feature->m_pfnGetFeature(entity);
+            lum::IlumReference* reference = member != nullptr ? member->GetReference() : nullptr;
+            if (reference != nullptr && !reference->IsEmpty()) {
+                references.push_back(reference);
+                values += reference->IsSingle() ? 1 : reference->GetCount();
+            }
+        }
+        TlumMetaVisitor::VisitMetaFeature(feature, entity);
+    }
+
+    std::vector<lum::IlumReference*> references;
+    long values = 0;
+};
+
+// The model of one size, loaded once and kept while benchmarks of that
+// size run.
+struct tLoaded {
+    int megabytes = 0;
+    std::vector<lum::ClumVellumFile*> files;
+    tReferenceGatherer gathered;
+    ~tLoaded() { lumbench::DeleteModel(files); }
+};
+
+tLoaded& Loaded(int megabytes, benchmark::State& state) {
+    static std::unique_ptr<tLoaded> loaded;
+    if (!loaded || loaded->megabytes != megabytes) {
+        loaded.reset();
+        loaded = std::make_unique<tLoaded>();
+        loaded->megabytes = megabytes;
+        loaded->files = lumbench::LoadModel(lumbench::GeneratedModel(megabytes), state);
+        for (lum::ClumVellumFile* file : loaded->files) loaded->gathered.Visit(file);
+    }
+    return *loaded;
+}
+
+// Unbinds every value that was bound by name (values made from an object,
+// as fonts are, keep their target: they have no text to bind by).
+void UnbindAll(const tReferenceGatherer& gathered) {
+    for (lum::IlumReference* reference : gathered.references) {
+        const long first = reference->IsSingle() ? -1 : 0;
+        const long end = reference->IsSingle() ? 0 : reference->GetCount();
+        for (long i = first; i < end; ++i) {
+            const lum::ClumObjectRef* value = reference->GetObjectRef(i);
+            if (value != nullptr && value->GetKind() != lum::ClumObjectRef::eFromObject) reference->Unbind(i);
+        }
+    }
+}
+
+void StageBind(benchmark::State& state) {
+    const int megabytes = static_cast<int>(state.range(0));
+    const lumbench::tGeneratedModel& model = lumbench::GeneratedModel(megabytes);
+    tLoaded& loaded = Loaded(megabytes, state);
+    lum::tErrorList errors;
+    lum::CErrorReporter::GetInstance().SetErrorList(errors);
+    lumbench::tHeapProbe memory;
+    double seconds = 0;
+    std::size_t unbound = 0;
+    bool first = true;
+    for (auto _ : state) {
+        state.PauseTiming();
+        UnbindAll(loaded.gathered);
+        auto resolver = std::make_unique<lum::ClumNameResolver>();
+        std::vector<const lum::IlumReference*> unresolved;
+        if (first) memory.Begin();
+        state.ResumeTiming();
+        const Clock::time_point start = Clock::now();
+        for (lum::ClumVellumFile* file : loaded.files) resolver->CollectAndBind(file, unresolved);
+        seconds += Since(start);
+        state.PauseTiming();
+        if (first) memory.End();
+        first = false;
+        unbound = unresolved.size();
+        resolver.reset();
+        state.ResumeTiming();
+    }
+    lum::CErrorReporter::GetInstance().ResetReporter();
+    const double values = static_cast<double>(loaded.gathered.values);
+    state.counters["refs"] = values;
+    state.counters["unbound"] = static_cast<double>(unbound);
+    state.counters["refs/s"] = values * static_cast<double>(state.iterations()) / seconds;
+    memory.Report(state, model.bytes);
+    lumbench::ReportAgainstBaseline(state, model, seconds / static_cast<double>(state.iterations()));
+}
+BENCHMARK(StageBind)->Arg(10)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// A wide stream buffer that drops what it is given.
+class tNullBuffer : public std::wstreambuf {
+protected:
+    int_type overflow(int_type c) override { return traits_type::not_eof(c); }
+    std::streamsize xsputn(const char_type*, std::streamsize count) override { return count; }
+};
+
+void StagePrint(benchmark::State& state) {
+    const int megabytes = static_cast<int>(state.range(0));
+    const lumbench::tGeneratedModel& model = lumbench::GeneratedModel(megabytes);
+    tLoaded& loaded = Loaded(megabytes, state);
+    tNullBuffer buffer;
+    std::wostream out(&buffer);
+    lumbench::tHeapProbe memory;
+    double seconds = 0;
+    bool first = true;
+    for (auto _ : state) {
+        if (first) memory.Begin();
+        const Clock::time_point start = Clock::now();
+        for (const lum::ClumVellumFile* file : loaded.files) lum::ClumPrettyPrinter::Print(file, out);
+        seconds += Since(start);
+        if (first) memory.End();
+        first = false;
+    }
+    memory.Report(state, model.bytes);
+    lumbench::ReportAgainstBaseline(state, model, seconds / static_cast<double>(state.iterations()));
+}
+BENCHMARK(StagePrint)->Arg(10)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+
+void StageDelete(benchmark::State& state) {
+    const lumbench::tGeneratedModel& model = lumbench::GeneratedModel(static_cast<int>(state.range(0)));
+    lumbench::tHeapProbe memory;
+    double seconds = 0;
+    bool first = true;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::vector<lum::ClumVellumFile*> files = lumbench::LoadModel(model, state);
+        if (first) memory.Begin();
+        state.ResumeTiming();
+        const Clock::time_point start = Clock::now();
+        for (lum::ClumVellumFile* file : files) lum::TreeRemover().DeleteTree(file);
+        seconds += Since(start);
+        state.PauseTiming();
+        if (first) memory.End();
+        first = false;
+        state.ResumeTiming();
+    }
+    memory.Report(state, model.bytes);
+    lumbench::ReportAgainstBaseline(state, model, seconds / static_cast<double>(state.iterations()));
+}
+BENCHMARK(StageDelete)->Arg(10)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+}  // namespace
