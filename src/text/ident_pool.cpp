@@ -15,13 +15,16 @@ constexpr std::size_t FirstBucketCount = 16384;
 constexpr std::size_t EntriesPerBucket = 1;
 constexpr std::size_t PageUnits = 65536;
 
-// An entry is its chain link followed by the text and its NUL. Sizes are in
-// code units; a link takes the units of one pointer.
+// An entry is its chain link, the text's hash and length, then the text and
+// its NUL. Sizes are in code units; the header takes the units of 16 bytes.
 struct tEntry {
     tEntry* next;
+    std::uint32_t hash;
+    std::uint32_t length;
     wchar_t* Text() { return reinterpret_cast<wchar_t*>(this + 1); }
 };
-static_assert(sizeof(tEntry) % sizeof(wchar_t) == 0);
+static_assert(sizeof(tEntry) % sizeof(wchar_t) == 0 && sizeof(tEntry) == 16);
+constexpr std::size_t HeaderUnits = sizeof(tEntry) / sizeof(wchar_t);
 
 struct tPage {
     wchar_t* buffer;
@@ -56,47 +59,45 @@ constinit tPool g_pool;
 // the result is folded, so that quids, which differ in a few hex digits, and
 // names, which share long prefixes, spread evenly. (A short multiplier such
 // as h * 5 + c gives the same value to "05" and "10".)
-std::uint64_t TextHash(const wchar_t* text, std::size_t length) {
+std::uint32_t TextHash(const wchar_t* text, std::size_t length) {
     std::uint64_t h = 0xCBF29CE484222325ull ^ length;
     for (std::size_t i = 0; i < length; ++i) {
         h = (h ^ static_cast<std::uint32_t>(text[i])) * 0x100000001B3ull;
     }
     h ^= h >> 29;
     h *= 0x9E3779B97F4A7C15ull;
-    return h ^ (h >> 32);
+    return static_cast<std::uint32_t>(h >> 32);
 }
 
-// Doubles the table, keeping the order of each chain's entries.
+// Units an entry of `length` code units takes: header, text and NUL,
+// rounded up so that the next entry's header stays aligned.
+constexpr std::size_t AlignUnits = alignof(tEntry) / sizeof(wchar_t) > 0 ? alignof(tEntry) / sizeof(wchar_t) : 1;
+std::size_t EntryUnits(std::size_t length) {
+    return (HeaderUnits + length + 1 + AlignUnits - 1) / AlignUnits * AlignUnits;
+}
+
+// Doubles the table. The entries are taken page by page, in the order they
+// lie in memory, and each goes to the end of its new chain.
 void Grow() {
     const std::size_t count = g_pool.bucketCount * 2;
     auto** buckets = new tEntry*[count]();
-    auto** tails = new tEntry**[count];
-    for (std::size_t i = 0; i < count; ++i) tails[i] = &buckets[i];
-    for (std::size_t i = 0; i < g_pool.bucketCount; ++i) {
-        for (tEntry* entry = g_pool.buckets[i]; entry != nullptr;) {
-            tEntry* next = entry->next;
-            const wchar_t* text = entry->Text();
-            const std::size_t slot = TextHash(text, std::wcslen(text)) & (count - 1);
-            entry->next = nullptr;
-            *tails[slot] = entry;
-            tails[slot] = &entry->next;
-            entry = next;
+    for (tPage* page = g_pool.current; page != nullptr; page = page->previous) {
+        for (std::size_t at = 0; at < page->used;) {
+            auto* entry = reinterpret_cast<tEntry*>(page->buffer + at);
+            at += EntryUnits(entry->length);
+            tEntry** link = &buckets[entry->hash & (count - 1)];
+            entry->next = *link;
+            *link = entry;
         }
     }
-    delete[] tails;
     if (g_pool.buckets != g_pool.firstBuckets) delete[] g_pool.buckets;
     g_pool.buckets = buckets;
     g_pool.bucketCount = count;
 }
 
-// Units an entry of `length` code units takes: link, text and NUL, rounded
-// to a multiple of four so that the next entry's link stays aligned.
-std::size_t EntryUnits(std::size_t length) { return (length + 7) & ~std::size_t{3}; }
-static_assert(sizeof(tEntry) / sizeof(wchar_t) <= 3, "a link must fit the three spare units of an entry");
-
 tEntry* Carve(std::size_t units) {
     tPage* page = g_pool.current;
-    if (page == nullptr || page->size - page->used <= units) {
+    if (page == nullptr || page->size - page->used < units) {
         const std::size_t size = units > PageUnits ? units : PageUnits;
         page = new tPage{new wchar_t[size], size, 0, g_pool.current};
         g_pool.current = page;
@@ -109,13 +110,18 @@ tEntry* Carve(std::size_t units) {
 }  // namespace
 
 const wchar_t* Intern(const wchar_t* text, std::size_t length) {
-    tEntry** link = &g_pool.buckets[TextHash(text, length) & (g_pool.bucketCount - 1)];
+    const std::uint32_t hash = TextHash(text, length);
+    tEntry** link = &g_pool.buckets[hash & (g_pool.bucketCount - 1)];
     for (; *link != nullptr; link = &(*link)->next) {
-        wchar_t* stored = (*link)->Text();
-        if (std::wmemcmp(stored, text, length) == 0 && stored[length] == L'\0') return stored;
+        tEntry* entry = *link;
+        if (entry->hash == hash && entry->length == length && std::wmemcmp(entry->Text(), text, length) == 0) {
+            return entry->Text();
+        }
     }
     tEntry* entry = Carve(EntryUnits(length));
     entry->next = nullptr;
+    entry->hash = hash;
+    entry->length = static_cast<std::uint32_t>(length);
     wchar_t* stored = entry->Text();
     std::wmemcpy(stored, text, length);
     stored[length] = L'\0';

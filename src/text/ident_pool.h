@@ -1,5 +1,5 @@
 #pragma once
-// The process-wide pool of identifier texts: 16384 hash buckets with chains
+// The process-wide pool of identifier texts: a growing table of hash buckets with chains
 // of entries carved from large pages. Entries are never moved or removed, so
 // a text pointer stays valid until the process ends.
 
