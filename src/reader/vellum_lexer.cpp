@@ -1,5 +1,6 @@
 #include "lum/reader/vellum_lexer.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/codepage.h"
@@ -59,7 +60,8 @@ tVellumLexer::tVellumLexer(std::istream& in)
       m_block(new char[BlockSize]) {
     // Texts converted whole are first taken byte for byte (each byte as the
     // character of the same value) and converted when complete.
-    m_bAsciiRuns = m_bWholeTexts || platform::IsAsciiTransparent(m_nPage);
+    m_bAsciiPage = platform::IsAsciiTransparent(m_nPage);
+    m_bAsciiRuns = m_bWholeTexts || m_bAsciiPage;
     for (int byte = 0; byte < 256; ++byte) {
         m_byteMap[byte] = m_bWholeTexts ? static_cast<wchar_t>(byte)
                                         : platform::ConvertSingleByte(m_nPage, static_cast<unsigned char>(byte));
@@ -69,10 +71,12 @@ tVellumLexer::tVellumLexer(std::istream& in)
 
 void tVellumLexer::ConvertWhole(WString& text, std::size_t from) {
     if (!m_bWholeTexts || from >= text.size()) return;
-    std::string bytes(text.size() - from, '\0');
-    for (std::size_t i = from; i < text.size(); ++i) bytes[i - from] = static_cast<char>(text[i]);
+    // Plain ASCII, most texts, already reads right.
+    if (m_bAsciiPage && std::all_of(text.begin() + from, text.end(), [](wchar_t c) { return c < 0x80; })) return;
+    m_bytes.resize(text.size() - from);
+    for (std::size_t i = from; i < text.size(); ++i) m_bytes[i - from] = static_cast<char>(text[i]);
     text.resize(from);
-    platform::AppendMultiByte(text, m_nPage, bytes.data(), bytes.size());
+    platform::AppendMultiByte(text, m_nPage, m_bytes.data(), m_bytes.size());
 }
 
 int tVellumLexer::Refill() {

@@ -78,12 +78,14 @@ private:
     unsigned int m_nPage;        // code page of the text, fixed per file
     bool m_bWholeTexts;          // texts converted whole, see SetConvertTextsWhole
     bool m_bAsciiRuns = false;   // bytes below 0x80 convert to themselves
+    bool m_bAsciiPage = false;   // the page reads plain ASCII as it is
     wchar_t m_byteMap[256];      // what each byte alone converts to; 0: nothing
     const char* m_pPos = nullptr;
     const char* m_pEnd = nullptr;
     // Bytes of the symbol being read; kept per lexer rather than shared by
     // the process, so that readers never share state.
     std::string m_symbol;
+    std::string m_bytes;  // a text converted whole, as bytes again
     static constexpr std::size_t BlockSize = 1 << 16;
     std::unique_ptr<char[]> m_block;
     static bool s_bWholeTexts;
