@@ -71,6 +71,10 @@ void WriteText(const tLoadedModel& model, std::ostream& out) {
             out << Utf8(missing.holder) << ": Information: the symbol '" << symbol
                 << "' is not defined: define it with -D " << symbol << "=DIR or in a --pathmap file\n";
         }
+        if (!missing.cyclicSymbol.empty()) {
+            out << Utf8(missing.holder) << ": Information: the symbol '" << Utf8(missing.cyclicSymbol)
+                << "' cannot be expanded: its definition leads back to itself\n";
+        }
     }
     const tReferenceCounts references = model.CountReferences();
     const auto counts = CountByClass(model);

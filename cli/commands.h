@@ -11,6 +11,11 @@
 
 namespace lumcli {
 
+// The printed text indents every level of nesting, so its size grows with
+// the square of the depth: print refuses models nested deeper than this
+// before binding them (export writes any depth).
+constexpr std::size_t kPrintableDepth = 1000;
+
 int RunCheck(tLoadedModel& model, const tOptions& options, std::ostream& out);
 int RunPrint(tLoadedModel& model, const tOptions& options, std::ostream& out);
 int RunRefs(tLoadedModel& model, const tOptions& options, std::ostream& out);

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <set>
 
+#include "deep_stack.h"
 #include "output.h"
 #include "progress.h"
 
@@ -131,6 +132,24 @@ lum::WString HoldingFile(const lum::ClumVellumEntity* entity) {
     return lum::WString();
 }
 
+// Whether `file` is one the stub was found through: the file that holds it
+// or one further out. Loading it again would bring the stub back, forever
+// when two unit files hold each other.
+bool IsOnTheWay(const lum::ClumUnitObject* stub, const fs::path& file) {
+    for (const lum::ClumVellumEntity* entity = stub->Owner(); entity != nullptr; entity = entity->Owner()) {
+        const lum::ClumMetaClass& metaClass = entity->GetMetaClass();
+        lum::WString name;
+        if (metaClass.IsKindOf(&lum::ClumUnitObject::StaticGetMetaClass())) {
+            const auto* unit = static_cast<const lum::ClumUnitObject*>(entity);
+            if (unit->is_loaded.Get()) name = unit->file_name.Get();
+        } else if (metaClass.IsKindOf(&lum::ClumVellumFile::StaticGetMetaClass())) {
+            name = static_cast<const lum::ClumVellumFile*>(entity)->fileName.Get();
+        }
+        std::error_code failed;
+        if (!name.empty() && fs::equivalent(LocalPath(name), file, failed)) return true;
+    }
+    return false;
+}
 
 // Collects every object below the roots.
 class tCollector : public lum::TlumNonRecursiveMetaVisitor<lum::ClumVellumEntity> {
@@ -144,6 +163,24 @@ protected:
     }
 };
 
+// The deepest nesting below the files: the objects a file holds directly
+// are at level 1. Walked with a stack of its own, whatever the depth.
+std::size_t NestingDepthOf(const std::vector<lum::ClumVellumFile*>& files) {
+    std::size_t deepest = 0;
+    std::vector<std::pair<const lum::ClumVellumEntity*, std::size_t>> stack;
+    for (const lum::ClumVellumFile* file : files) stack.emplace_back(file, 0);
+    while (!stack.empty()) {
+        const auto [entity, level] = stack.back();
+        stack.pop_back();
+        deepest = std::max(deepest, level);
+        auto* owner = const_cast<lum::ClumVellumEntity*>(entity);
+        for (const lum::ClumMetaFeature* link : entity->GetMetaClass().m_linkFeatures) {
+            for (int i = 0; i < link->m_pfnLinkSize(owner); ++i) stack.emplace_back(link->m_pfnLinkGetAt(owner, i), level + 1);
+        }
+    }
+    return deepest;
+}
+
 }  // namespace
 
 tLoadedModel::~tLoadedModel() {
@@ -152,7 +189,7 @@ tLoadedModel::~tLoadedModel() {
     if (m_bInitialized) lum::FinalizeLUM();
 }
 
-bool tLoadedModel::Load(const tOptions& options, std::string& error) {
+bool tLoadedModel::Load(const tOptions& options, std::size_t maxDepth, std::string& error) {
     const auto start = std::chrono::steady_clock::now();
     // Main files are named by absolute paths, so that "&" (the directory of
     // the file being read) means something however a file was given.
@@ -210,14 +247,42 @@ bool tLoadedModel::Load(const tOptions& options, std::string& error) {
                 break;
             }
         }
+        // A symbol the map defines stays in the resolved path only when its
+        // expansion leads back to itself.
+        std::wstring cyclic;
+        parts.clear();
+        lum::WString::Split(resolved, parts, L"\\/");
+        for (const lum::WString& part : parts) {
+            if (part.size() > 1 && part[0] == L'$' && paths.GetOriginalPaths().count(part.substr(1)) != 0) {
+                cyclic = part.substr(1);
+                break;
+            }
+        }
         m_missing.push_back({lum::ClumUtilityFunctions::GetName(stub).c_str(), stub->file_name.Get(),
-                             LocalName(resolved), LocalName(holderName), undefined});
+                             LocalName(resolved), LocalName(holderName), undefined, cyclic});
     }
 
     progress.SetLabel("binding references");
-    lum::CErrorReporter::GetInstance().SetErrorList(errors);
-    for (lum::ClumVellumFile* file : m_files) m_nameResolver.CollectAndBind(file, m_unresolved);
-    lum::CErrorReporter::GetInstance().ResetReporter();
+    const std::size_t depth = NestingDepthOf(m_files);
+    if (depth > maxDepth) {
+        error = "the model nests objects " + std::to_string(depth) + " levels deep; " + options.command +
+                " indents every level and takes models up to " + std::to_string(maxDepth) +
+                " deep: use 'lum export'";
+        return false;
+    }
+    // Binding walks the model recursively, so it runs on a stack reserved
+    // for the model's depth: the nesting of a file is not bounded.
+    const std::size_t stack = StackForDepth(depth);
+    const bool bound = RunWithStack(stack, [&] {
+        lum::CErrorReporter::GetInstance().SetErrorList(errors);
+        for (lum::ClumVellumFile* file : m_files) m_nameResolver.CollectAndBind(file, m_unresolved);
+        lum::CErrorReporter::GetInstance().ResetReporter();
+    });
+    if (!bound) {
+        error = "the model nests objects " + std::to_string(depth) + " levels deep; binding its references needs " +
+                std::to_string(stack >> 20) + " MB of stack, which the system does not give";
+        return false;
+    }
 
     std::set<std::wstring> read;
     for (const lum::WString& file : mainFiles) {
@@ -305,7 +370,7 @@ void tLoadedModel::LoadMovedUnits(const tOptions& options, lum::ClumVirtualPathR
             lum::WString found;
             bool located = false;
             for (const fs::path& candidate : candidates) {
-                if (lum::FindExistingFile(FromUtf8(candidate.string()), found)) {
+                if (lum::FindExistingFile(FromUtf8(candidate.string()), found) && !IsOnTheWay(stub, LocalPath(found))) {
                     located = true;
                     break;
                 }

@@ -26,6 +26,7 @@ struct tMissingUnit {
     std::wstring resolved;  // the path that was tried
     std::wstring holder;    // the file that holds the stub
     std::wstring undefinedSymbol;  // a $SYMBOL of the stored path the map lacks
+    std::wstring cyclicSymbol;     // a $SYMBOL the map defines but cannot expand: a cycle
 };
 
 struct tReferenceCounts {
@@ -40,8 +41,9 @@ public:
     tLoadedModel& operator=(const tLoadedModel&) = delete;
     ~tLoadedModel();
 
-    // Reads and binds; false (with the reason) when an input cannot be read.
-    bool Load(const tOptions& options, std::string& error);
+    // Reads and binds; false (with the reason) when an input cannot be read
+    // or the model nests objects more than `maxDepth` levels deep.
+    bool Load(const tOptions& options, std::size_t maxDepth, std::string& error);
 
     const std::vector<lum::ClumVellumFile*>& Files() const { return m_files; }
     const std::vector<tDiagnostic>& Diagnostics() const { return m_diagnostics; }

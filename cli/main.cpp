@@ -1,12 +1,15 @@
 // lum: reads models stored in the Vellum notation and reports on them.
 // Exit status: 0 clean, 1 the model has errors, 2 usage or unreadable input.
 
+#include <cstdint>
 #include <iostream>
 
 #include "commands.h"
+#include "heap_tuning.h"
 
 int main(int argc, char** argv) {
     using namespace lumcli;
+    TuneHeap(argv);
     tOptions options;
     std::string error;
     if (!ParseOptions(argc, argv, options, error)) {
@@ -18,7 +21,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     tLoadedModel model;
-    if (!model.Load(options, error)) {
+    const std::size_t maxDepth = options.command == "print" ? kPrintableDepth : SIZE_MAX;
+    if (!model.Load(options, maxDepth, error)) {
         std::cerr << "lum: " << error << '\n';
         return 2;
     }

@@ -152,7 +152,8 @@ std::string HelpText(const std::string& command) {
     }
     if (command == "print") {
         return "usage: lum print [options] MODEL\n\n"
-               "Prints the loaded model as indented text (UTF-8).\n"
+               "Prints the loaded model as indented text (UTF-8). Models nested more than\n"
+               "1000 levels deep are refused: use export.\n"
                "  -o, --output FILE   write to FILE instead of standard output\n" +
                common;
     }

@@ -59,6 +59,10 @@ std::string JsonQuote(const std::string& utf8) {
 }
 
 void tJsonWriter::NewLine() {
+    // Indentation would make the document grow with the square of its
+    // depth: what lies deeper than this is written on one line.
+    constexpr std::size_t kIndentedLevels = 64;
+    if (m_first.size() > kIndentedLevels) return;
     m_out << '\n';
     for (std::size_t i = 0; i < m_first.size(); ++i) m_out << "  ";
 }

@@ -29,7 +29,8 @@ private:
 };
 
 // Writes one JSON document as it goes: objects, arrays, keys and values,
-// with commas and indentation handled here.
+// with commas and indentation handled here; containers nested more than 64
+// levels deep are written on one line.
 class tJsonWriter {
 public:
     explicit tJsonWriter(std::ostream& out) : m_out(out) {}

@@ -194,13 +194,16 @@ void tModelBuilder::Attach(ClumVellumEntity* owner, const ClumIdent& name, ClumV
     IlumLink* link = feature ? feature->GetLink() : nullptr;
     if (link == nullptr) {
         UnknownFeature(owner, name);
+        ForgetUnitsInside(m_units, object);
         delete object;
         return;
     }
     link->Insert(object, -1);
-    if (object->OwningFeature() != link) {
-        // Refused (its class does not fit): the link has reported it, and
-        // the object, which nobody holds, goes.
+    if (object == nullptr || object->OwningFeature() != link) {
+        // Refused (its class does not fit, or no object came: a feature name
+        // in a list closed without a value): the link has reported it, and
+        // the object, which nobody holds, goes with the unit stubs in it.
+        ForgetUnitsInside(m_units, object);
         delete object;
         return;
     }

@@ -52,9 +52,10 @@ void ClumParser::Parse(std::istream& in, const WString& fileName, ClumVellumFile
 void ClumParser::Parse(const WString& fileName, ClumVellumFile& file, std::list<ClumUnitObject*>& units) {
     const std::string name = platform::FindFileName(fileName);
     std::error_code error;
-    // A directory opens as a stream on some systems but cannot be read.
+    // Only regular files: a directory opens as a stream on some systems but
+    // cannot be read, and a device or pipe may never end or never answer.
     std::ifstream in;
-    if (!std::filesystem::is_directory(name, error)) in.open(name, std::ios::in | std::ios::binary);
+    if (std::filesystem::is_regular_file(name, error)) in.open(name, std::ios::in | std::ios::binary);
     if (!in.is_open()) throw tCannotOpenFileException(fileName);
     Parse(in, fileName, file, units);
 }
