@@ -1,7 +1,6 @@
 // lum check: every diagnostic, then a summary of what was read and bound.
 
 #include <cstdio>
-#include <map>
 
 #include "commands.h"
 #include "output.h"
@@ -9,12 +8,6 @@
 namespace lumcli {
 
 namespace {
-
-std::map<std::wstring, std::size_t> CountByClass(const tLoadedModel& model) {
-    std::map<std::wstring, std::size_t> counts;
-    for (const lum::ClumVellumEntity* entity : model.Objects()) ++counts[entity->GetMetaClass().GetName().c_str()];
-    return counts;
-}
 
 std::string CodePageNote(const tLoadedModel& model) {
     return std::to_string(model.CodePage()) + (model.CodePageDetected() ? " (detected)" : " (given)");
@@ -46,7 +39,7 @@ void WriteJson(const tLoadedModel& model, std::ostream& out) {
     json.EndObject();
     json.Key("objects");
     json.BeginObject();
-    for (const auto& [name, count] : CountByClass(model)) json.Member(Utf8(name), static_cast<long long>(count));
+    for (const auto& [name, count] : model.CountByClass()) json.Member(Utf8(name), static_cast<long long>(count));
     json.EndObject();
     json.Key("references");
     json.BeginObject();
@@ -77,7 +70,7 @@ void WriteText(const tLoadedModel& model, std::ostream& out) {
         }
     }
     const tReferenceCounts references = model.CountReferences();
-    const auto counts = CountByClass(model);
+    const auto counts = model.CountByClass();
     std::size_t objects = 0;
     for (const auto& entry : counts) objects += entry.second;
     out << "\nfiles: " << model.Files().size() << " main, " << model.UnitFilesLoaded() << " unit files loaded, "

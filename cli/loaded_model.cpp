@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <unordered_map>
 
 #include "deep_stack.h"
 #include "output.h"
@@ -413,23 +414,42 @@ bool tLoadedModel::HasErrors() const {
                        [](const tDiagnostic& d) { return d.error.severity >= lum::tError::Error; });
 }
 
-std::vector<const lum::ClumVellumEntity*> tLoadedModel::Objects() const {
+const std::vector<const lum::ClumVellumEntity*>& tLoadedModel::Objects() const {
+    if (m_bObjectsGathered) return m_objects;
+    m_bObjectsGathered = true;
     tCollector collector;
     for (lum::ClumVellumFile* file : m_files) {
         collector.Visit(file);
     }
-    std::vector<const lum::ClumVellumEntity*> objects;
     for (const lum::ClumVellumEntity* entity : collector.objects) {
-        if (!entity->GetMetaClass().IsKindOf(&lum::ClumVellumFile::StaticGetMetaClass())) objects.push_back(entity);
+        if (!entity->GetMetaClass().IsKindOf(&lum::ClumVellumFile::StaticGetMetaClass())) m_objects.push_back(entity);
     }
-    return objects;
+    return m_objects;
+}
+
+std::map<std::wstring, std::size_t> tLoadedModel::CountByClass(bool diagramsOnly) const {
+    std::unordered_map<const lum::ClumMetaClass*, std::size_t> byClass;
+    for (const lum::ClumVellumEntity* entity : Objects()) ++byClass[&entity->GetMetaClass()];
+    std::map<std::wstring, std::size_t> counts;
+    for (const auto& [metaClass, count] : byClass) {
+        if (diagramsOnly && !metaClass->IsKindOf(&lum::ClumDiagram::StaticGetMetaClass())) continue;
+        counts[metaClass->GetName().c_str()] += count;
+    }
+    return counts;
 }
 
 tReferenceCounts tLoadedModel::CountReferences() const {
     tReferenceCounts counts;
+    std::unordered_map<const lum::ClumMetaClass*, std::vector<const lum::ClumMetaFeature*>> referencesOf;
     for (const lum::ClumVellumEntity* entity : Objects()) {
-        for (const lum::ClumMetaFeature* feature : entity->GetMetaClass().m_allFeatures) {
-            if (feature->GetKind() != lum::ClumMetaFeature::eReference) continue;
+        const lum::ClumMetaClass& metaClass = entity->GetMetaClass();
+        auto [found, added] = referencesOf.try_emplace(&metaClass);
+        if (added) {
+            for (const lum::ClumMetaFeature* feature : metaClass.m_allFeatures) {
+                if (feature->GetKind() == lum::ClumMetaFeature::eReference) found->second.push_back(feature);
+            }
+        }
+        for (const lum::ClumMetaFeature* feature : found->second) {
             const lum::IlumFeature* member = feature->m_pfnGetFeature(const_cast<lum::ClumVellumEntity*>(entity));
             const lum::IlumReference* reference = member->GetReference();
             const int count = reference->GetCount();

@@ -64,7 +64,11 @@ public:
     // a unit is missing).
     bool HasErrors() const;
     // Every object of the model (not the file objects), parents first.
-    std::vector<const lum::ClumVellumEntity*> Objects() const;
+    // Every object below the files, in walking order; gathered once.
+    const std::vector<const lum::ClumVellumEntity*>& Objects() const;
+    // The number of objects per class keyword, of every class or of the
+    // kinds of diagram only.
+    std::map<std::wstring, std::size_t> CountByClass(bool diagramsOnly = false) const;
     tReferenceCounts CountReferences() const;
     std::size_t AmbiguousReferences() const;
 
@@ -76,6 +80,8 @@ private:
                         std::list<lum::ClumUnitObject*>& stubs, lum::tErrorList& errors);
 
     std::vector<lum::ClumVellumFile*> m_files;
+    mutable std::vector<const lum::ClumVellumEntity*> m_objects;
+    mutable bool m_bObjectsGathered = false;
     std::vector<tDiagnostic> m_diagnostics;
     std::vector<tMissingUnit> m_missing;
     std::vector<const lum::IlumReference*> m_unresolved;

@@ -8,15 +8,9 @@
 namespace lumcli {
 
 int RunStats(tLoadedModel& model, const tOptions& options, std::ostream& out) {
-    std::map<std::wstring, std::size_t> classes;
-    std::map<std::wstring, std::size_t> diagrams;
-    std::size_t total = 0;
-    for (const lum::ClumVellumEntity* entity : model.Objects()) {
-        const std::wstring name = entity->GetMetaClass().GetName().c_str();
-        ++classes[name];
-        ++total;
-        if (entity->GetMetaClass().IsKindOf(&lum::ClumDiagram::StaticGetMetaClass())) ++diagrams[name];
-    }
+    const std::map<std::wstring, std::size_t> classes = model.CountByClass();
+    const std::map<std::wstring, std::size_t> diagrams = model.CountByClass(true);
+    const std::size_t total = model.Objects().size();
     if (options.format == tFormat::Json) {
         tJsonWriter json(out);
         json.BeginObject();
