@@ -6,16 +6,16 @@
 // table doubles when it is three quarters full. Values move when the table grows:
 // nothing may keep a pointer to one across an insertion. Keys and values are
 // plain data whose all-zero bytes are the empty state, so a new table comes
-// zeroed from the allocator instead of being written slot by slot.
+// zeroed from the system (see platform/large_blocks.h) instead of being
+// written slot by slot.
 
 #include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <memory>
-#include <new>
 #include <type_traits>
 #include <utility>
+
+#include "platform/large_blocks.h"
 
 namespace lum {
 
@@ -25,6 +25,11 @@ inline std::uint64_t MixWord(std::uint64_t word) { return word * 0x9E3779B97F4A7
 template <class Key, class Value, class Hash>
 class tFlatTable {
 public:
+    tFlatTable() = default;
+    tFlatTable(const tFlatTable&) = delete;
+    tFlatTable& operator=(const tFlatTable&) = delete;
+    ~tFlatTable() { platform::FreeZeroed(m_slots, m_capacity * sizeof(tSlot)); }
+
     // The value of `key`, or null.
     const Value* Find(const Key& key) const {
         if (m_capacity == 0) return nullptr;
@@ -53,33 +58,21 @@ public:
 
     std::size_t Size() const { return m_size; }
 
-    // Calls f(key, value) for every entry, in no particular order.
-    template <class F>
-    void ForEach(F&& f) const {
-        for (std::size_t i = 0; i < m_capacity; ++i) {
-            if (!(m_slots[i].key == Key{})) f(m_slots[i].key, m_slots[i].value);
-        }
-    }
-
 private:
     struct tSlot {
         Key key{};
         Value value{};
     };
     static_assert(std::is_trivially_copyable_v<tSlot>);
-    struct tFree {
-        void operator()(tSlot* slots) const { std::free(slots); }
-    };
 
     std::size_t Home(const Key& key) const { return static_cast<std::size_t>(Hash{}(key) >> m_shift); }
 
     void Grow() {
         const std::size_t oldCapacity = m_capacity;
-        m_capacity = m_capacity == 0 ? 64 : 2 * m_capacity;
-        auto* fresh = static_cast<tSlot*>(std::calloc(m_capacity, sizeof(tSlot)));
-        if (fresh == nullptr) throw std::bad_alloc();
-        const std::unique_ptr<tSlot[], tFree> old(m_slots.release());
-        m_slots.reset(fresh);
+        tSlot* const old = m_slots;
+        const std::size_t capacity = m_capacity == 0 ? 64 : 2 * m_capacity;
+        m_slots = static_cast<tSlot*>(platform::AllocateZeroed(capacity * sizeof(tSlot)));
+        m_capacity = capacity;
         m_mask = m_capacity - 1;
         m_shift = 64 - std::countr_zero(m_capacity);
         for (std::size_t j = 0; j < oldCapacity; ++j) {
@@ -89,9 +82,10 @@ private:
             while (!(m_slots[i].key == Key{})) i = (i + 1) & m_mask;
             m_slots[i] = slot;
         }
+        platform::FreeZeroed(old, oldCapacity * sizeof(tSlot));
     }
 
-    std::unique_ptr<tSlot[], tFree> m_slots;
+    tSlot* m_slots = nullptr;
     std::size_t m_capacity = 0;
     std::size_t m_size = 0;
     std::size_t m_mask = 0;

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <cwchar>
 
+#include "platform/large_blocks.h"
+
 namespace lum::detail {
 
 namespace {
@@ -13,7 +15,9 @@ namespace {
 // of names and quids.
 constexpr std::size_t FirstBucketCount = 16384;
 constexpr std::size_t EntriesPerBucket = 1;
-constexpr std::size_t PageUnits = 65536;
+// Pages of 4 MB: texts are read at random while models are bound, and big
+// pages can be backed by huge ones.
+constexpr std::size_t PageUnits = (std::size_t{4} << 20) / sizeof(wchar_t);
 
 // An entry is its chain link, the text's hash and length, then the text and
 // its NUL. Sizes are in code units; the header takes the units of 16 bytes.
@@ -41,10 +45,10 @@ struct tPool {
     tPage* current = nullptr;
 
     ~tPool() {
-        if (buckets != firstBuckets) delete[] buckets;
+        if (buckets != firstBuckets) platform::FreeZeroed(buckets, bucketCount * sizeof(tEntry*));
         while (current != nullptr) {
             tPage* previous = current->previous;
-            delete[] current->buffer;
+            platform::FreeZeroed(current->buffer, current->size * sizeof(wchar_t));
             delete current;
             current = previous;
         }
@@ -80,7 +84,7 @@ std::size_t EntryUnits(std::size_t length) {
 // lie in memory, and each goes to the end of its new chain.
 void Grow() {
     const std::size_t count = g_pool.bucketCount * 2;
-    auto** buckets = new tEntry*[count]();
+    auto** buckets = static_cast<tEntry**>(platform::AllocateZeroed(count * sizeof(tEntry*)));
     for (tPage* page = g_pool.current; page != nullptr; page = page->previous) {
         for (std::size_t at = 0; at < page->used;) {
             auto* entry = reinterpret_cast<tEntry*>(page->buffer + at);
@@ -90,7 +94,7 @@ void Grow() {
             *link = entry;
         }
     }
-    if (g_pool.buckets != g_pool.firstBuckets) delete[] g_pool.buckets;
+    if (g_pool.buckets != g_pool.firstBuckets) platform::FreeZeroed(g_pool.buckets, g_pool.bucketCount * sizeof(tEntry*));
     g_pool.buckets = buckets;
     g_pool.bucketCount = count;
 }
@@ -99,7 +103,8 @@ tEntry* Carve(std::size_t units) {
     tPage* page = g_pool.current;
     if (page == nullptr || page->size - page->used < units) {
         const std::size_t size = units > PageUnits ? units : PageUnits;
-        page = new tPage{new wchar_t[size], size, 0, g_pool.current};
+        auto* buffer = static_cast<wchar_t*>(platform::AllocateZeroed(size * sizeof(wchar_t)));
+        page = new tPage{buffer, size, 0, g_pool.current};
         g_pool.current = page;
     }
     auto* entry = reinterpret_cast<tEntry*>(page->buffer + page->used);
