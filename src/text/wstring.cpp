@@ -146,15 +146,22 @@ WString& WString::MakeUpper() {
     return *this;
 }
 
+namespace {
+
+// Lower case of one character; plain ASCII without a call into the C library.
+wint_t Lower(wchar_t c) {
+    if (c < 0x80) return static_cast<wint_t>(c >= L'A' && c <= L'Z' ? c + (L'a' - L'A') : c);
+    return std::towlower(static_cast<wint_t>(c));
+}
+
+}  // namespace
+
 bool WString::Match(const wchar_t* a, const wchar_t* b, bool caseSensitive) {
     if (a == nullptr || b == nullptr) return false;
     if (a == b) return true;
     for (; *a != L'\0' && *b != L'\0'; ++a, ++b) {
-        if (caseSensitive) {
-            if (*a != *b) return false;
-        } else if (std::towlower(static_cast<wint_t>(*a)) != std::towlower(static_cast<wint_t>(*b))) {
-            return false;
-        }
+        if (*a == *b) continue;
+        if (caseSensitive || Lower(*a) != Lower(*b)) return false;
     }
     return *a == L'\0' && *b == L'\0';
 }
