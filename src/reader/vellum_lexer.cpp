@@ -44,6 +44,15 @@ constexpr tByteClasses Classes;
 bool Is(int c, unsigned char cls) { return c >= 0 && (Classes.of[c] & cls) != 0; }
 bool IsSpace(int c) { return Is(c, Space); }
 bool IsDelimiter(int c) { return c < 0 || Is(c, Delimiter); }
+
+// Appends bytes as the characters of the same values, in place (appending
+// a range of another character type would go through a temporary string).
+void AppendWidened(WString& out, const char* from, const char* to) {
+    const std::size_t at = out.size();
+    out.resize(at + static_cast<std::size_t>(to - from));
+    wchar_t* into = out.data() + at;
+    for (; from != to; ++from) *into++ = static_cast<unsigned char>(*from);
+}
 bool IsAsciiLetterOrDigit(int c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
@@ -110,7 +119,7 @@ void tVellumLexer::AppendRun(WString& out, unsigned char stops) {
         const char* start = m_pPos - 1;
         const char* p = m_pPos;
         while (p != m_pEnd && (Classes.of[static_cast<unsigned char>(*p)] & stops) == 0) ++p;
-        out.append(start, p);
+        AppendWidened(out, start, p);
         m_pPos = p;
         Advance();
     }
@@ -136,6 +145,22 @@ bool tVellumLexer::Expect(char c) {
 
 bool tVellumLexer::ReadSymbol(WString& out) {
     SkipWhitespace();
+    // Most symbols are plain ASCII inside the current block: in a page that
+    // keeps ASCII as it is, they are taken over as they stand.
+    if (m_bAsciiPage && !IsDelimiter(m_nCurrent)) {
+        const char* start = m_pPos - 1;
+        const char* p = m_pPos;
+        auto plain = [](char c) { return static_cast<unsigned char>(c) - 1u < 0x7Fu; };  // 1 .. 0x7F
+        bool allPlain = plain(*start);
+        while (p != m_pEnd && (Classes.of[static_cast<unsigned char>(*p)] & Delimiter) == 0) allPlain &= plain(*p++);
+        if (allPlain && p != m_pEnd) {
+            out.clear();
+            AppendWidened(out, start, p);
+            m_pPos = p;
+            Advance();
+            return true;
+        }
+    }
     m_symbol.clear();
     while (!IsDelimiter(m_nCurrent)) {
         const char* start = m_pPos - 1;
