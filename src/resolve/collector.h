@@ -5,7 +5,6 @@
 // are bound first.
 
 #include <deque>
-#include <deque>
 #include <vector>
 
 #include "lum/traverse/meta_visitor.h"
