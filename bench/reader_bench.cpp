@@ -30,27 +30,14 @@
 #include "lum/reader/vellum_lexer.h"
 #include "lum/reader/vellum_reader.h"
 #include "model_text.h"
+#include "null_reader.h"
 
 namespace {
 
 const std::string& Model() { return lumbench::ModelText(); }
 
-// A get area set over existing bytes: the stream reads them without a copy.
-class tMemoryBuffer : public std::streambuf {
-public:
-    tMemoryBuffer(const char* data, std::size_t size) {
-        char* begin = const_cast<char*>(data);
-        setg(begin, begin, begin + size);
-    }
-};
-
-// Receives every event and does nothing with it.
-class tNullReader final : public lum::tVellumReader {
-protected:
-    void OnConstruct(const lum::WString&, const lum::WString&, const std::vector<lum::WString>&) override {}
-    void OnClose() override {}
-    void OnFeature(const lum::WString&, const lum::WString&, bool) override {}
-};
+using lumbench::tMemoryBuffer;
+using lumbench::tNullReader;
 
 void SetThroughput(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *

@@ -18,25 +18,14 @@
 #include "lum/reader/vellum_lexer.h"
 #include "lum/reader/vellum_reader.h"
 #include "stage_support.h"
+#include "null_reader.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class tMemoryBuffer : public std::streambuf {
-public:
-    tMemoryBuffer(const char* data, std::size_t size) {
-        char* begin = const_cast<char*>(data);
-        setg(begin, begin, begin + size);
-    }
-};
-
-class tNullReader final : public lum::tVellumReader {
-protected:
-    void OnConstruct(const lum::WString&, const lum::WString&, const std::vector<lum::WString>&) override {}
-    void OnClose() override {}
-    void OnFeature(const lum::WString&, const lum::WString&, bool) override {}
-};
+using lumbench::tMemoryBuffer;
+using lumbench::tNullReader;
 
 double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
