@@ -251,6 +251,7 @@ void ClumNameResolver::CollectAndBind(const ClumVellumEntity* root, std::vector<
     std::vector<const IlumReference*> quidReferences, otherReferences;
     ClumNrCollector collector(*m_pCache, quidReferences, otherReferences);
     collector.Visit(root);
+    m_pCache->ReserveBound(quidReferences.size() + otherReferences.size());
     tBinder binder(*m_pCache);
     for (const auto* references : {&quidReferences, &otherReferences}) {
         for (const IlumReference* reference : *references) {

@@ -72,6 +72,8 @@ public:
     void AddBound(const ClumVellumEntity* target, const IlumReference* reference) {
         m_boundPairs.emplace_back(target, reference);
     }
+    // Room for `more` bound pairs, so that binding does not copy the list as it grows.
+    void ReserveBound(std::size_t more) { m_boundPairs.reserve(m_boundPairs.size() + more); }
     // The references bound to `target`, or null.
     const std::vector<const IlumReference*>* Referrers(const ClumVellumEntity* target);
 
