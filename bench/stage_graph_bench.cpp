@@ -12,7 +12,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <memory>
 #include <ostream>
 #include <streambuf>
@@ -20,10 +19,6 @@
 #include "stage_support.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 // Every reference feature holding a value, and the number of values.
 class tReferenceGatherer : public lum::TlumMetaVisitor<lum::ClumVellumEntity> {
@@ -84,34 +79,27 @@ void StageBind(benchmark::State& state) {
     tLoaded& loaded = Loaded(megabytes, state);
     lum::tErrorList errors;
     lum::CErrorReporter::GetInstance().SetErrorList(errors);
-    lumbench::tHeapProbe memory;
-    double seconds = 0;
+    std::unique_ptr<lum::ClumNameResolver> resolver;
+    std::vector<const lum::IlumReference*> unresolved;
     std::size_t unbound = 0;
-    bool first = true;
-    for (auto _ : state) {
-        state.PauseTiming();
+    const auto before = [&] {
         UnbindAll(loaded.gathered);
-        auto resolver = std::make_unique<lum::ClumNameResolver>();
-        std::vector<const lum::IlumReference*> unresolved;
-        if (first) memory.Begin();
-        state.ResumeTiming();
-        const Clock::time_point start = Clock::now();
+        resolver = std::make_unique<lum::ClumNameResolver>();
+        unresolved.clear();
+    };
+    const auto job = [&] {
         for (lum::ClumVellumFile* file : loaded.files) resolver->CollectAndBind(file, unresolved);
-        seconds += Since(start);
-        state.PauseTiming();
-        if (first) memory.End();
-        first = false;
+    };
+    const auto after = [&] {
         unbound = unresolved.size();
         resolver.reset();
-        state.ResumeTiming();
-    }
+    };
+    const double seconds = lumbench::TimeStage(state, model, before, job, after);
     lum::CErrorReporter::GetInstance().ResetReporter();
     const double values = static_cast<double>(loaded.gathered.values);
     state.counters["refs"] = values;
     state.counters["unbound"] = static_cast<double>(unbound);
     state.counters["refs/s"] = values * static_cast<double>(state.iterations()) / seconds;
-    memory.Report(state, model.bytes);
-    lumbench::ReportAgainstBaseline(state, model, seconds / static_cast<double>(state.iterations()));
 }
 BENCHMARK(StageBind)->Arg(10)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
@@ -128,42 +116,22 @@ void StagePrint(benchmark::State& state) {
     tLoaded& loaded = Loaded(megabytes, state);
     tNullBuffer buffer;
     std::wostream out(&buffer);
-    lumbench::tHeapProbe memory;
-    double seconds = 0;
-    bool first = true;
-    for (auto _ : state) {
-        if (first) memory.Begin();
-        const Clock::time_point start = Clock::now();
+    const auto job = [&] {
         for (const lum::ClumVellumFile* file : loaded.files) lum::ClumPrettyPrinter::Print(file, out);
-        seconds += Since(start);
-        if (first) memory.End();
-        first = false;
-    }
-    memory.Report(state, model.bytes);
-    lumbench::ReportAgainstBaseline(state, model, seconds / static_cast<double>(state.iterations()));
+    };
+    lumbench::TimeStage(state, model, lumbench::Nothing, job, lumbench::Nothing);
 }
 BENCHMARK(StagePrint)->Arg(10)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
 void StageDelete(benchmark::State& state) {
     const lumbench::tGeneratedModel& model = lumbench::GeneratedModel(static_cast<int>(state.range(0)));
-    lumbench::tHeapProbe memory;
-    double seconds = 0;
-    bool first = true;
-    for (auto _ : state) {
-        state.PauseTiming();
-        std::vector<lum::ClumVellumFile*> files = lumbench::LoadModel(model, state);
-        if (first) memory.Begin();
-        state.ResumeTiming();
-        const Clock::time_point start = Clock::now();
-        for (lum::ClumVellumFile* file : files) lum::TreeRemover().DeleteTree(file);
-        seconds += Since(start);
-        state.PauseTiming();
-        if (first) memory.End();
-        first = false;
-        state.ResumeTiming();
-    }
-    memory.Report(state, model.bytes);
-    lumbench::ReportAgainstBaseline(state, model, seconds / static_cast<double>(state.iterations()));
+    std::vector<lum::ClumVellumFile*> files;
+    lumbench::TimeStage(
+        state, model, [&] { files = lumbench::LoadModel(model, state); },
+        [&] {
+            for (lum::ClumVellumFile* file : files) lum::TreeRemover().DeleteTree(file);
+        },
+        lumbench::Nothing);
 }
 BENCHMARK(StageDelete)->Arg(10)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 

@@ -10,9 +10,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <istream>
 #include <list>
+#include <memory>
 #include <streambuf>
 
 #include "lum/reader/vellum_lexer.h"
@@ -22,21 +22,12 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 using lumbench::tMemoryBuffer;
 using lumbench::tNullReader;
 
-double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
-
 void StageTokenize(benchmark::State& state) {
     const lumbench::tGeneratedModel& model = lumbench::GeneratedModel(static_cast<int>(state.range(0)));
-    lumbench::tHeapProbe memory;
-    double seconds = 0;
-    bool first = true;
-    for (auto _ : state) {
-        if (first) memory.Begin();
-        const Clock::time_point start = Clock::now();
+    const auto job = [&] {
         for (const std::string& text : model.texts) {
             tMemoryBuffer buffer(text.data(), text.size());
             std::istream in(&buffer);
@@ -45,12 +36,8 @@ void StageTokenize(benchmark::State& state) {
             reader.Run(lexer);
             benchmark::DoNotOptimize(lexer.GetLine());
         }
-        seconds += Since(start);
-        if (first) memory.End();
-        first = false;
-    }
-    memory.Report(state, model.bytes);
-    lumbench::ReportAgainstBaseline(state, model, seconds / static_cast<double>(state.iterations()));
+    };
+    lumbench::TimeStage(state, model, lumbench::Nothing, job, lumbench::Nothing);
 }
 BENCHMARK(StageTokenize)->Arg(10)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -61,47 +48,24 @@ void StageReadFile(benchmark::State& state) {
     lum::tErrorList errors;
     lum::CErrorReporter::GetInstance().SetErrorList(errors);
     const lum::WString name(model.mainFile.c_str());
-    lumbench::tHeapProbe memory;
-    double seconds = 0;
-    bool first = true;
-    for (auto _ : state) {
-        if (first) memory.Begin();
-        const Clock::time_point start = Clock::now();
-        auto* file = new lum::ClumVellumFile();
+    std::unique_ptr<lum::ClumVellumFile> file;
+    const auto job = [&] {
+        file = std::make_unique<lum::ClumVellumFile>();
         std::list<lum::ClumUnitObject*> units;
         lum::ClumParser::Parse(name, *file, units);
-        seconds += Since(start);
-        if (first) memory.End();
-        first = false;
-        state.PauseTiming();
-        delete file;
-        state.ResumeTiming();
-    }
+    };
+    lumbench::TimeStage(state, model, lumbench::Nothing, job, [&] { file.reset(); });
     lum::CErrorReporter::GetInstance().ResetReporter();
     if (!errors.empty()) state.SkipWithError("the single-file model has diagnostics");
-    memory.Report(state, model.bytes);
-    lumbench::ReportAgainstBaseline(state, model, seconds / static_cast<double>(state.iterations()));
 }
 BENCHMARK(StageReadFile)->Arg(10)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void StageLoad(benchmark::State& state) {
     const lumbench::tGeneratedModel& model = lumbench::GeneratedModel(static_cast<int>(state.range(0)));
-    lumbench::tHeapProbe memory;
-    double seconds = 0;
-    bool first = true;
-    for (auto _ : state) {
-        if (first) memory.Begin();
-        const Clock::time_point start = Clock::now();
-        std::vector<lum::ClumVellumFile*> files = lumbench::LoadModel(model, state);
-        seconds += Since(start);
-        if (first) memory.End();
-        first = false;
-        state.PauseTiming();
-        lumbench::DeleteModel(files);
-        state.ResumeTiming();
-    }
-    memory.Report(state, model.bytes);
-    lumbench::ReportAgainstBaseline(state, model, seconds / static_cast<double>(state.iterations()));
+    std::vector<lum::ClumVellumFile*> files;
+    lumbench::TimeStage(
+        state, model, lumbench::Nothing, [&] { files = lumbench::LoadModel(model, state); },
+        [&] { lumbench::DeleteModel(files); });
 }
 BENCHMARK(StageLoad)->Arg(10)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 

@@ -7,6 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -58,5 +59,37 @@ void ResetHeapPeak();
 // Sets "MB", bytes processed, and "x_memchr": the seconds of one iteration
 // over the seconds of a memchr scan of the same bytes, timed here.
 void ReportAgainstBaseline(benchmark::State& state, const tGeneratedModel& model, double secondsPerIteration);
+
+// The loop of every stage: per iteration `before` runs untimed, then `job`
+// is timed, then `after` runs untimed; the heap is probed over the first
+// job. Reports the memory and the ratio to the baseline, and returns the
+// seconds of all jobs.
+template <class Before, class Job, class After>
+double TimeStage(benchmark::State& state, const tGeneratedModel& model, Before before, Job job, After after) {
+    using Clock = std::chrono::steady_clock;
+    tHeapProbe memory;
+    double seconds = 0;
+    bool first = true;
+    for (auto _ : state) {
+        state.PauseTiming();
+        before();
+        if (first) memory.Begin();
+        state.ResumeTiming();
+        const Clock::time_point start = Clock::now();
+        job();
+        seconds += std::chrono::duration<double>(Clock::now() - start).count();
+        state.PauseTiming();
+        if (first) memory.End();
+        first = false;
+        after();
+        state.ResumeTiming();
+    }
+    memory.Report(state, model.bytes);
+    ReportAgainstBaseline(state, model, seconds / static_cast<double>(state.iterations()));
+    return seconds;
+}
+
+// For stages with nothing to do around the job.
+inline void Nothing() {}
 
 }  // namespace lumbench
