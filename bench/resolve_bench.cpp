@@ -161,7 +161,8 @@ void Collect(benchmark::State& state) {
     std::size_t gathered = 0;
     for (auto _ : state) {
         auto cache = std::make_unique<tResolverCache>();
-        std::vector<const IlumReference*> quidReferences, otherReferences;
+        tReferenceList& quidReferences = cache->NewReferenceList();
+        tReferenceList& otherReferences = cache->NewReferenceList();
         ClumNrCollector collector(*cache, quidReferences, otherReferences);
         collector.Visit(root);
         gathered = quidReferences.size() + otherReferences.size();

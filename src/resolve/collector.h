@@ -14,8 +14,7 @@ namespace lum {
 
 class ClumNrCollector : public TlumMetaVisitor<const ClumVellumEntity> {
 public:
-    ClumNrCollector(tResolverCache& cache, std::vector<const IlumReference*>& quidReferences,
-                    std::vector<const IlumReference*>& otherReferences)
+    ClumNrCollector(tResolverCache& cache, tReferenceList& quidReferences, tReferenceList& otherReferences)
         : m_quidReferences(quidReferences), m_otherReferences(otherReferences), m_cache(cache) {}
 
     // Indexes the object, then walks its features as the base visitor does,
@@ -41,8 +40,8 @@ private:
     void Gather(const ClumMetaFeature* feature, const ClumVellumEntity* entity);
     void IndexQuid(const tPlan& plan, const ClumVellumEntity* entity, const ClumMetaClass& metaClass);
 
-    std::vector<const IlumReference*>& m_quidReferences;
-    std::vector<const IlumReference*>& m_otherReferences;
+    tReferenceList& m_quidReferences;
+    tReferenceList& m_otherReferences;
     tResolverCache& m_cache;
     std::vector<std::uint32_t> m_path{tResolverCache::Root};  // name nodes of the enclosing named objects
     std::vector<const ClumVellumEntity*> m_contexts;  // enclosing categories and files

@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "platform/large_blocks.h"
+#include "platform/prefetch.h"
 
 namespace lum {
 
@@ -40,6 +41,10 @@ public:
         }
     }
     Value* Find(const Key& key) { return const_cast<Value*>(std::as_const(*this).Find(key)); }
+    // Asks for the slot where a lookup of `key` starts, ahead of the lookup.
+    void Prefetch(const Key& key) const {
+        if (m_capacity != 0) platform::Prefetch(&m_slots[Home(key)]);
+    }
 
     // The value of `key`, value-initialised when the key is new.
     Value& operator[](const Key& key) {

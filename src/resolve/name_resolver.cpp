@@ -7,6 +7,7 @@
 #include "lum/model/classes.h"
 #include "lum/model/object_ref.h"
 #include "lum/traverse/utility_functions.h"
+#include "platform/prefetch.h"
 #include "resolve/collector.h"
 #include "resolve/feature_finder.h"
 
@@ -64,23 +65,32 @@ class tBinder {
 public:
     explicit tBinder(tResolverCache& cache) : m_cache(cache) {}
 
-    // Binds every value; true when all of them are bound, and then the
-    // reference is recorded as a referrer of each target.
+    // Binds every value; true when all of them are bound.
     bool Bind(const IlumReference& reference) {
         const ClumMetaFeature& feature = *reference.GetMetaFeature();
-        if (reference.IsSingle()) {
-            const ClumObjectRef* value = reference.GetObjectRef(-1);
-            if (!BindValue(reference, feature, value)) return false;
-            m_cache.AddBound(value->Target(), &reference);
-            return true;
-        }
+        if (reference.IsSingle()) return BindValue(reference, feature, reference.GetObjectRef(-1));
         bool all = true;
         const int count = reference.GetCount();
         for (int i = 0; i < count; ++i) all = BindValue(reference, feature, reference.GetObjectRef(i)) && all;
-        if (all) {
-            for (int i = 0; i < count; ++i) m_cache.AddBound(reference.GetObjectRef(i)->Target(), &reference);
-        }
         return all;
+    }
+
+    // Reading ahead. Binding a reference touches the reference, then its
+    // value object, then the value's text and an index slot, each at a random
+    // place. The loop asks for the reference some steps ahead, for its value
+    // fewer steps ahead and for the value's text and slot fewer still, so that
+    // the misses of several references overlap. Only single values are
+    // read ahead; lists are rare.
+    static void PrefetchValue(const IlumReference& reference) {
+        if (reference.IsSingle()) platform::Prefetch(reference.GetObjectRef(-1));
+    }
+    void PrefetchLookup(const IlumReference& reference) const {
+        if (!reference.IsSingle()) return;
+        const ClumObjectRef* value = reference.GetObjectRef(-1);
+        if (value == nullptr) return;
+        platform::Prefetch(value->GetName().c_str());
+        platform::Prefetch(value->GetQualifier());
+        m_cache.PrefetchQuid(value->GetName());
     }
 
 private:
@@ -248,14 +258,23 @@ ClumNameResolver::ClumNameResolver() : m_pCache(std::make_unique<tCache>()) {}
 ClumNameResolver::~ClumNameResolver() = default;
 
 void ClumNameResolver::CollectAndBind(const ClumVellumEntity* root, std::vector<const IlumReference*>& unresolved) {
-    std::vector<const IlumReference*> quidReferences, otherReferences;
+    tReferenceList& quidReferences = m_pCache->NewReferenceList();
+    tReferenceList& otherReferences = m_pCache->NewReferenceList();
     ClumNrCollector collector(*m_pCache, quidReferences, otherReferences);
     collector.Visit(root);
-    m_pCache->ReserveBound(quidReferences.size() + otherReferences.size());
     tBinder binder(*m_pCache);
-    for (const auto* references : {&quidReferences, &otherReferences}) {
-        for (const IlumReference* reference : *references) {
-            if (!binder.Bind(*reference)) unresolved.push_back(reference);
+    constexpr std::size_t ReferenceAhead = 16, ValueAhead = 8, LookupAhead = 4;
+    for (tReferenceList* references : {&quidReferences, &otherReferences}) {
+        const std::size_t count = references->size();
+        for (std::size_t i = 0; i < count; ++i) {
+            if (i + ReferenceAhead < count) platform::Prefetch((*references)[i + ReferenceAhead]);
+            if (i + ValueAhead < count) tBinder::PrefetchValue(*(*references)[i + ValueAhead]);
+            if (i + LookupAhead < count) binder.PrefetchLookup(*(*references)[i + LookupAhead]);
+            const IlumReference*& reference = (*references)[i];
+            if (!binder.Bind(*reference)) {
+                unresolved.push_back(reference);
+                reference = nullptr;  // not a referrer
+            }
         }
     }
 }

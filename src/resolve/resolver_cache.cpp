@@ -1,5 +1,8 @@
 #include "resolve/resolver_cache.h"
 
+#include "lum/model/feature.h"
+#include "lum/model/object_ref.h"
+
 namespace lum {
 
 std::uint32_t tResolverCache::Child(std::uint32_t parent, const ClumIdent& name) {
@@ -26,12 +29,22 @@ std::uint32_t tResolverCache::FindPath(const tNamePath& path) const {
 }
 
 const std::vector<const IlumReference*>* tResolverCache::Referrers(const ClumVellumEntity* target) {
-    for (const auto& [bound, reference] : m_boundPairs) {
-        if (bound != nullptr) m_referrerLists.Add(m_referrers[bound], reference, true);
+    for (; m_referenceListsIndexed < m_referenceLists.size(); ++m_referenceListsIndexed) {
+        for (const IlumReference* reference : m_referenceLists[m_referenceListsIndexed]) {
+            if (reference == nullptr) continue;
+            if (reference->IsSingle()) {
+                AddReferrer(reference->GetObjectRef(-1), reference);
+            } else {
+                for (int i = 0; i < reference->GetCount(); ++i) AddReferrer(reference->GetObjectRef(i), reference);
+            }
+        }
     }
-    m_boundPairs.clear();
     tGroup<IlumReference, bool>* found = target == nullptr ? nullptr : m_referrers.Find(target);
     return found == nullptr ? nullptr : &m_referrerLists.Published(*found);
+}
+
+void tResolverCache::AddReferrer(const ClumObjectRef* value, const IlumReference* reference) {
+    if (value != nullptr && value->Target() != nullptr) m_referrerLists.Add(m_referrers[value->Target()], reference, true);
 }
 
 }  // namespace lum

@@ -17,6 +17,7 @@
 namespace lum {
 
 class ClumMetaClass;
+class ClumObjectRef;
 class ClumVellumEntity;
 class IlumReference;
 
@@ -25,6 +26,8 @@ using tEntityGroup = tGroup<ClumVellumEntity, const ClumMetaClass*>;
 
 using tNamePath = std::vector<ClumIdent>;
 using tEntityList = std::vector<const ClumVellumEntity*>;
+// Grows in blocks, so that gathering a million references never copies them.
+using tReferenceList = std::deque<const IlumReference*>;
 
 class tResolverCache {
 public:
@@ -41,6 +44,11 @@ public:
     // The node of a whole path, or Root when the index has none.
     std::uint32_t FindPath(const tNamePath& path) const;
     tEntityGroup& Node(std::uint32_t node) { return m_nodes[node]; }
+    // Ask for the memory of a lookup ahead of it (see platform/prefetch.h).
+    void PrefetchChild(std::uint32_t parent, const ClumIdent& name) const {
+        m_edges.Prefetch(tEdge{name.c_str(), parent});
+    }
+    void PrefetchQuid(const ClumIdent& quid) const { m_byQuid.Prefetch(quid.c_str()); }
 
     // The group of a quid, or of a label in a context (a category or a
     // file); null when there is none.
@@ -67,17 +75,17 @@ public:
     }
     const tEntityList& Published(tEntityGroup& group) { return m_entityLists.Published(group); }
 
-    // A reference feature bound to a target; indexed by target when first
-    // asked for, so binding only appends.
-    void AddBound(const ClumVellumEntity* target, const IlumReference* reference) {
-        m_boundPairs.emplace_back(target, reference);
-    }
-    // Room for `more` bound pairs, so that binding does not copy the list as it grows.
-    void ReserveBound(std::size_t more) { m_boundPairs.reserve(m_boundPairs.size() + more); }
+    // A list for the reference features one collection gathers. It lives as
+    // long as the indexes and never moves; binding clears the entries of the
+    // features it could not bind entirely, so that the rest, in binding
+    // order, are the referrers. They are indexed by target when first asked
+    // for (with the targets they have then), so binding writes nothing more.
+    tReferenceList& NewReferenceList() { return m_referenceLists.emplace_back(); }
     // The references bound to `target`, or null.
     const std::vector<const IlumReference*>* Referrers(const ClumVellumEntity* target);
 
 private:
+    void AddReferrer(const ClumObjectRef* value, const IlumReference* reference);
     void Add(tEntityGroup& group, const ClumVellumEntity* entity, const ClumMetaClass& metaClass) {
         m_entityLists.Add(group, entity, &metaClass);
     }
@@ -118,7 +126,8 @@ private:
     tFlatTable<tLabelKey, tEntityGroup, tLabelHash> m_byLabel;
     tGroupLists<ClumVellumEntity, const ClumMetaClass*> m_entityLists;
 
-    std::vector<std::pair<const ClumVellumEntity*, const IlumReference*>> m_boundPairs;
+    std::deque<tReferenceList> m_referenceLists;
+    std::size_t m_referenceListsIndexed = 0;
     tFlatTable<const ClumVellumEntity*, tGroup<IlumReference, bool>, tTargetHash> m_referrers;
     tGroupLists<IlumReference, bool> m_referrerLists;
 };
