@@ -52,7 +52,7 @@ ClumObjectRef* ClumObjectRef::Decode(const WString& text) {
     while (i < n) {
         const std::size_t start = i;
         while (i < n && text[i] != L':') ++i;
-        auto* part = new ClumObjectRef(WString(text.data() + start, i - start));
+        auto* part = new ClumObjectRef(ClumIdent(text.data() + start, i - start));
         part->qualifier = last;
         last = part;
         while (i < n && text[i] == L':') ++i;

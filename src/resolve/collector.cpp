@@ -1,20 +1,25 @@
 #include "resolve/collector.h"
 
 #include <cwchar>
-#include <memory>
 
 #include "lum/model/classes.h"
 #include "lum/model/object_ref.h"
 
 namespace lum {
 
-tNamePath SplitQualifiedName(const WString& text) {
-    tNamePath path;
-    std::unique_ptr<ClumObjectRef> chain(ClumObjectRef::Decode(text));
-    for (const ClumObjectRef* part = chain.get(); part != nullptr; part = part->GetQualifier()) {
-        path.push_back(part->GetName());
+void SplitQualifiedName(const wchar_t* text, std::size_t length, tNamePath& path) {
+    path.clear();
+    std::size_t i = 0;
+    if (length > 0 && text[0] == L':') {
+        while (i < length && text[i] == L':') ++i;
+        path.emplace_back();
     }
-    return tNamePath(path.rbegin(), path.rend());
+    while (i < length) {
+        const std::size_t start = i;
+        while (i < length && text[i] != L':') ++i;
+        path.emplace_back(text + start, i - start);
+        while (i < length && text[i] == L':') ++i;
+    }
 }
 
 namespace {
@@ -75,7 +80,8 @@ void ClumNrCollector::Visit(const ClumVellumEntity* entity) {
         }
         // A qualified name stands for its own path.
         std::uint32_t node = tResolverCache::Root;
-        for (const ClumIdent& part : SplitQualifiedName(name.c_str())) node = m_cache.Child(node, part);
+        SplitQualifiedName(name.c_str(), name.GetLength(), m_parts);
+        for (const ClumIdent& part : m_parts) node = m_cache.Child(node, part);
         m_cache.AddToName(node, entity, metaClass);
     }
     IndexQuid(plan, entity, metaClass);

@@ -48,11 +48,12 @@ private:
     // By class index; a deque, so that a plan in use stays put while the
     // walk below it adds plans of other classes.
     std::deque<tPlan> m_plans;
+    tNamePath m_parts;  // the parts of a qualified name, reused
     ClumIdent m_quidu{L"quidu"}, m_supplierQuidu{L"supplier_quidu"}, m_clientQuidu{L"client_quidu"};
 };
 
-// A qualified name cut at every run of ':' (a leading run gives one empty
-// first component, a trailing one nothing).
-tNamePath SplitQualifiedName(const WString& text);
+// A qualified name cut at every run of ':' into `path`, top down (a leading
+// run gives one empty first component, a trailing one nothing).
+void SplitQualifiedName(const wchar_t* text, std::size_t length, tNamePath& path);
 
 }  // namespace lum

@@ -289,7 +289,9 @@ const std::vector<const ClumVellumEntity*>& ClumNameResolver::GetEntitiesWithNam
 }
 
 const std::vector<const ClumVellumEntity*>& ClumNameResolver::GetEntitiesWithName(const WString& qualifiedName) {
-    return GetEntitiesWithName(SplitQualifiedName(qualifiedName));
+    tNamePath path;
+    SplitQualifiedName(qualifiedName.data(), qualifiedName.size(), path);
+    return GetEntitiesWithName(path);
 }
 
 const std::vector<const ClumVellumEntity*>& ClumNameResolver::GetEntitiesWithName(const wchar_t* qualifiedName) {

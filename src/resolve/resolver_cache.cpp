@@ -30,12 +30,14 @@ std::uint32_t tResolverCache::FindPath(const tNamePath& path) const {
 
 const std::vector<const IlumReference*>* tResolverCache::Referrers(const ClumVellumEntity* target) {
     for (; m_referenceListsIndexed < m_referenceLists.size(); ++m_referenceListsIndexed) {
-        for (const IlumReference* reference : m_referenceLists[m_referenceListsIndexed]) {
+        const tReferenceList& references = m_referenceLists[m_referenceListsIndexed];
+        for (std::size_t i = 0; i < references.size(); ++i) {
+            const IlumReference* reference = references[i];
             if (reference == nullptr) continue;
             if (reference->IsSingle()) {
                 AddReferrer(reference->GetObjectRef(-1), reference);
             } else {
-                for (int i = 0; i < reference->GetCount(); ++i) AddReferrer(reference->GetObjectRef(i), reference);
+                for (int v = 0; v < reference->GetCount(); ++v) AddReferrer(reference->GetObjectRef(v), reference);
             }
         }
     }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "lum/text/ident.h"
+#include "resolve/chunked_array.h"
 #include "resolve/flat_table.h"
 #include "resolve/groups.h"
 
@@ -27,13 +28,13 @@ using tEntityGroup = tGroup<ClumVellumEntity, const ClumMetaClass*>;
 using tNamePath = std::vector<ClumIdent>;
 using tEntityList = std::vector<const ClumVellumEntity*>;
 // Grows in blocks, so that gathering a million references never copies them.
-using tReferenceList = std::deque<const IlumReference*>;
+using tReferenceList = tChunkedArray<const IlumReference*>;
 
 class tResolverCache {
 public:
     static constexpr std::uint32_t Root = 0;  // the node of the empty path
 
-    tResolverCache() : m_nodes(1) {}
+    tResolverCache() { m_nodes.emplace_back(); }
     tResolverCache(const tResolverCache&) = delete;
     tResolverCache& operator=(const tResolverCache&) = delete;
 
@@ -44,10 +45,7 @@ public:
     // The node of a whole path, or Root when the index has none.
     std::uint32_t FindPath(const tNamePath& path) const;
     tEntityGroup& Node(std::uint32_t node) { return m_nodes[node]; }
-    // Ask for the memory of a lookup ahead of it (see platform/prefetch.h).
-    void PrefetchChild(std::uint32_t parent, const ClumIdent& name) const {
-        m_edges.Prefetch(tEdge{name.c_str(), parent});
-    }
+    // Asks for the memory of a lookup ahead of it (see platform/prefetch.h).
     void PrefetchQuid(const ClumIdent& quid) const { m_byQuid.Prefetch(quid.c_str()); }
 
     // The group of a quid, or of a label in a context (a category or a
@@ -93,11 +91,16 @@ private:
     struct tQuidHash {
         std::uint64_t operator()(const wchar_t* quid) const { return MixWord(reinterpret_cast<std::uintptr_t>(quid)); }
     };
+    // Packed to 12 bytes, so that an edge and its node fill a 16-byte slot
+    // (the edge table is the largest index). Slots are 16-byte aligned, so
+    // the name pointer still lies on an 8-byte boundary.
+#pragma pack(push, 4)
     struct tEdge {
         const wchar_t* name = nullptr;
         std::uint32_t parent = 0;
         bool operator==(const tEdge&) const = default;
     };
+#pragma pack(pop)
     struct tEdgeHash {
         std::uint64_t operator()(const tEdge& edge) const {
             return MixWord(reinterpret_cast<std::uintptr_t>(edge.name) ^ MixWord(edge.parent + 1));
@@ -120,7 +123,7 @@ private:
         }
     };
 
-    std::deque<tEntityGroup> m_nodes;  // grows without moving what it holds
+    tChunkedArray<tEntityGroup> m_nodes;  // grows without moving what it holds
     tFlatTable<tEdge, std::uint32_t, tEdgeHash> m_edges;
     tFlatTable<const wchar_t*, tEntityGroup, tQuidHash> m_byQuid;
     tFlatTable<tLabelKey, tEntityGroup, tLabelHash> m_byLabel;

@@ -12,6 +12,8 @@ ClumIdent::ClumIdent(const wchar_t* text) : m_pText(detail::Intern(text, std::wc
 
 ClumIdent::ClumIdent(const WString& text) : m_pText(detail::Intern(text.data(), text.size())) {}
 
+ClumIdent::ClumIdent(const wchar_t* text, std::size_t length) : m_pText(detail::Intern(text, length)) {}
+
 ClumIdent& ClumIdent::operator=(const wchar_t* text) {
     m_pText = detail::Intern(text, std::wcslen(text));
     return *this;

@@ -14,6 +14,7 @@ public:
     ClumIdent();  // the empty text
     ClumIdent(const wchar_t* text);  // text must not be null
     ClumIdent(const WString& text);
+    ClumIdent(const wchar_t* text, std::size_t length);  // the first `length` code units of text
     ClumIdent(const ClumIdent&) = default;
 
     ClumIdent& operator=(const wchar_t* text);
