@@ -1,10 +1,11 @@
 #pragma once
 // The objects an index keeps under one key, in the order they were added,
-// each with a small fact about it (an entity's class), so that choosing
-// among candidates does not touch the objects. Most keys have one object: a
-// tGroup holds it inline; a key with more keeps them in a list of its
-// tGroupLists. A vector of the objects alone is made for a key when a lookup
-// from outside asks for it; it never moves and is kept up to date.
+// each with a small fact about it (an entity's class index), so that
+// choosing among candidates does not touch the objects. Most keys have one
+// object: a tGroup, 16 bytes, holds it inline; a key with more, or one whose
+// objects were handed out, gets a record in its tGroupLists. A vector of
+// the objects alone is made for a key when a lookup from outside asks for
+// it; it never moves and is kept up to date.
 
 #include <cstddef>
 #include <cstdint>
@@ -18,8 +19,7 @@ template <class T, class Fact>
 struct tGroup {
     const T* first = nullptr;
     Fact firstFact{};
-    std::uint32_t list = 0;       // 1 + the index of the list of every object, or 0
-    std::uint32_t published = 0;  // 1 + the index of the vector handed out, or 0
+    std::uint32_t record = 0;  // 1 + the index of the group's record, or 0
 };
 
 template <class T, class Fact>
@@ -31,38 +31,50 @@ public:
         if (group.first == nullptr) {
             group.first = item;
             group.firstFact = fact;
-        } else {
-            if (group.list == 0) {
-                m_lists.emplace_back().emplace_back(group.first, group.firstFact);
-                group.list = static_cast<std::uint32_t>(m_lists.size());
-            }
-            m_lists[group.list - 1].emplace_back(item, fact);
+            return;
         }
-        if (group.published != 0) m_published[group.published - 1].push_back(item);
+        tRecord& record = RecordOf(group);
+        record.items.emplace_back(item, fact);
+        if (record.published != 0) m_published[record.published - 1].push_back(item);
     }
     std::size_t Size(const tGroupOf& group) const {
-        if (group.list != 0) return m_lists[group.list - 1].size();
+        if (group.record != 0) return m_records[group.record - 1].items.size();
         return group.first == nullptr ? 0 : 1;
     }
     const T* At(const tGroupOf& group, std::size_t i) const {
-        return group.list != 0 ? m_lists[group.list - 1][i].first : group.first;
+        return group.record != 0 ? m_records[group.record - 1].items[i].first : group.first;
     }
     Fact FactAt(const tGroupOf& group, std::size_t i) const {
-        return group.list != 0 ? m_lists[group.list - 1][i].second : group.firstFact;
+        return group.record != 0 ? m_records[group.record - 1].items[i].second : group.firstFact;
     }
     // Every object of the group as a vector that stays valid, and up to
     // date, as long as these lists live.
     const std::vector<const T*>& Published(tGroupOf& group) {
-        if (group.published == 0) {
+        tRecord& record = RecordOf(group);
+        if (record.published == 0) {
             std::vector<const T*>& objects = m_published.emplace_back();
-            for (std::size_t i = 0; i < Size(group); ++i) objects.push_back(At(group, i));
-            group.published = static_cast<std::uint32_t>(m_published.size());
+            for (const auto& item : record.items) objects.push_back(item.first);
+            record.published = static_cast<std::uint32_t>(m_published.size());
         }
-        return m_published[group.published - 1];
+        return m_published[record.published - 1];
     }
 
 private:
-    std::deque<std::vector<std::pair<const T*, Fact>>> m_lists;
+    struct tRecord {
+        std::vector<std::pair<const T*, Fact>> items;  // every object, the first included
+        std::uint32_t published = 0;                    // 1 + the index of the vector handed out, or 0
+    };
+
+    tRecord& RecordOf(tGroupOf& group) {
+        if (group.record == 0) {
+            tRecord& record = m_records.emplace_back();
+            if (group.first != nullptr) record.items.emplace_back(group.first, group.firstFact);
+            group.record = static_cast<std::uint32_t>(m_records.size());
+        }
+        return m_records[group.record - 1];
+    }
+
+    std::deque<tRecord> m_records;
     std::deque<std::vector<const T*>> m_published;
 };
 

@@ -118,7 +118,7 @@ private:
         if (context == nullptr) return false;
         const tEntityGroup* found = m_cache.FindLabel(context, value.GetName());
         if (found == nullptr || m_cache.Size(*found) != 1) return false;
-        if (!found->firstFact->IsKindOf(feature.GetType())) return false;
+        if (!m_cache.ClassAt(*found, 0).IsKindOf(feature.GetType())) return false;
         value.BindTo(found->first);
         return true;
     }
@@ -169,7 +169,7 @@ private:
                                    const tEntityGroup& candidates) {
         const ClumMetaClass* type = feature.GetType();
         const std::size_t count = m_cache.Size(candidates);
-        if (count == 1 && !candidates.firstFact->IsKindOf(type)) return nullptr;  // the common miss, decided early
+        if (count == 1 && !m_cache.ClassAt(candidates, 0).IsKindOf(type)) return nullptr;  // the common miss, decided early
         const bool ownerIsView = reference.GetOwner()->GetMetaClass().IsKindOf(m_classes.diagramItem);
         const bool roleSupplier = feature.GetOwner() == *m_classes.role && feature.GetName() == Keywords().supplier;
         tEntityList& kept = m_kept;

@@ -1,5 +1,6 @@
 #include "resolve/resolver_cache.h"
 
+#include "lum/meta/meta_class.h"
 #include "lum/model/feature.h"
 #include "lum/model/object_ref.h"
 
@@ -43,6 +44,13 @@ const std::vector<const IlumReference*>* tResolverCache::Referrers(const ClumVel
     }
     tGroup<IlumReference, bool>* found = target == nullptr ? nullptr : m_referrers.Find(target);
     return found == nullptr ? nullptr : &m_referrerLists.Published(*found);
+}
+
+void tResolverCache::Add(tEntityGroup& group, const ClumVellumEntity* entity, const ClumMetaClass& metaClass) {
+    const std::uint32_t index = metaClass.GetIndex();
+    if (index >= m_classes.size()) m_classes.resize(index + 1, nullptr);
+    m_classes[index] = &metaClass;
+    m_entityLists.Add(group, entity, index);
 }
 
 void tResolverCache::AddReferrer(const ClumObjectRef* value, const IlumReference* reference) {

@@ -22,8 +22,8 @@ class ClumObjectRef;
 class ClumVellumEntity;
 class IlumReference;
 
-// The objects of one key of an index, each with its class.
-using tEntityGroup = tGroup<ClumVellumEntity, const ClumMetaClass*>;
+// The objects of one key of an index, each with the index of its class.
+using tEntityGroup = tGroup<ClumVellumEntity, std::uint32_t>;
 
 using tNamePath = std::vector<ClumIdent>;
 using tEntityList = std::vector<const ClumVellumEntity*>;
@@ -69,7 +69,7 @@ public:
     std::size_t Size(const tEntityGroup& group) const { return m_entityLists.Size(group); }
     const ClumVellumEntity* At(const tEntityGroup& group, std::size_t i) const { return m_entityLists.At(group, i); }
     const ClumMetaClass& ClassAt(const tEntityGroup& group, std::size_t i) const {
-        return *m_entityLists.FactAt(group, i);
+        return *m_classes[m_entityLists.FactAt(group, i)];
     }
     const tEntityList& Published(tEntityGroup& group) { return m_entityLists.Published(group); }
 
@@ -84,9 +84,7 @@ public:
 
 private:
     void AddReferrer(const ClumObjectRef* value, const IlumReference* reference);
-    void Add(tEntityGroup& group, const ClumVellumEntity* entity, const ClumMetaClass& metaClass) {
-        m_entityLists.Add(group, entity, &metaClass);
-    }
+    void Add(tEntityGroup& group, const ClumVellumEntity* entity, const ClumMetaClass& metaClass);
 
     struct tQuidHash {
         std::uint64_t operator()(const wchar_t* quid) const { return MixWord(reinterpret_cast<std::uintptr_t>(quid)); }
@@ -127,7 +125,8 @@ private:
     tFlatTable<tEdge, std::uint32_t, tEdgeHash> m_edges;
     tFlatTable<const wchar_t*, tEntityGroup, tQuidHash> m_byQuid;
     tFlatTable<tLabelKey, tEntityGroup, tLabelHash> m_byLabel;
-    tGroupLists<ClumVellumEntity, const ClumMetaClass*> m_entityLists;
+    tGroupLists<ClumVellumEntity, std::uint32_t> m_entityLists;
+    std::vector<const ClumMetaClass*> m_classes;  // by class index, the classes of indexed objects
 
     std::deque<tReferenceList> m_referenceLists;
     std::size_t m_referenceListsIndexed = 0;
