@@ -277,6 +277,7 @@ void ClumNameResolver::CollectAndBind(const ClumVellumEntity* root, std::vector<
             }
         }
     }
+    m_pCache->ReferenceListsBound();
 }
 
 bool ClumNameResolver::CollectAndBind(const IlumFeature* feature) {

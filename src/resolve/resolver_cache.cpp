@@ -30,6 +30,17 @@ std::uint32_t tResolverCache::FindPath(const tNamePath& path) const {
 }
 
 const std::vector<const IlumReference*>* tResolverCache::Referrers(const ClumVellumEntity* target) {
+    m_referrersInUse = true;
+    IndexReferrers();
+    tGroup<IlumReference, bool>* found = target == nullptr ? nullptr : m_referrers.Find(target);
+    return found == nullptr ? nullptr : &m_referrerLists.Published(*found);
+}
+
+void tResolverCache::ReferenceListsBound() {
+    if (m_referrersInUse) IndexReferrers();
+}
+
+void tResolverCache::IndexReferrers() {
     for (; m_referenceListsIndexed < m_referenceLists.size(); ++m_referenceListsIndexed) {
         const tReferenceList& references = m_referenceLists[m_referenceListsIndexed];
         for (std::size_t i = 0; i < references.size(); ++i) {
@@ -42,8 +53,6 @@ const std::vector<const IlumReference*>* tResolverCache::Referrers(const ClumVel
             }
         }
     }
-    tGroup<IlumReference, bool>* found = target == nullptr ? nullptr : m_referrers.Find(target);
-    return found == nullptr ? nullptr : &m_referrerLists.Published(*found);
 }
 
 void tResolverCache::Add(tEntityGroup& group, const ClumVellumEntity* entity, const ClumMetaClass& metaClass) {

@@ -76,13 +76,18 @@ public:
     // A list for the reference features one collection gathers. It lives as
     // long as the indexes and never moves; binding clears the entries of the
     // features it could not bind entirely, so that the rest, in binding
-    // order, are the referrers. They are indexed by target when first asked
-    // for (with the targets they have then), so binding writes nothing more.
+    // order, are the referrers. They are indexed by target only once a
+    // lookup asks for referrers (with the targets they have then), so
+    // binding writes nothing more until then.
     tReferenceList& NewReferenceList() { return m_referenceLists.emplace_back(); }
+    // Called when the new lists are bound: once referrers have been asked
+    // for, their index is kept up to date from then on.
+    void ReferenceListsBound();
     // The references bound to `target`, or null.
     const std::vector<const IlumReference*>* Referrers(const ClumVellumEntity* target);
 
 private:
+    void IndexReferrers();
     void AddReferrer(const ClumObjectRef* value, const IlumReference* reference);
     void Add(tEntityGroup& group, const ClumVellumEntity* entity, const ClumMetaClass& metaClass);
 
@@ -130,6 +135,7 @@ private:
 
     std::deque<tReferenceList> m_referenceLists;
     std::size_t m_referenceListsIndexed = 0;
+    bool m_referrersInUse = false;
     tFlatTable<const ClumVellumEntity*, tGroup<IlumReference, bool>, tTargetHash> m_referrers;
     tGroupLists<IlumReference, bool> m_referrerLists;
 };

@@ -44,7 +44,12 @@ TEST_F(IndexTest, IndexesServeLaterCallsUntilCleared) {
     EXPECT_EQ(Bind(user), References{});
     EXPECT_EQ(byName->type.GetTarget(-1), point);
     EXPECT_EQ(byQuid->quidu.GetTarget(-1), point);
-    EXPECT_EQ(resolver.GetReferringEntities(point), (References{&byQuid->quidu, &byName->type}));
+    const References& referrers = resolver.GetReferringEntities(point);
+    EXPECT_EQ(referrers, (References{&byQuid->quidu, &byName->type}));
+    // A later call adds to the vector already handed out.
+    auto* later = Attribute(Class(NewModel(L"Later"), L"Late"), L"", L"Q-POINT");
+    Bind(later);
+    EXPECT_EQ(referrers, (References{&byQuid->quidu, &byName->type, &later->quidu}));
 
     const Entities& kept = resolver.GetEntitiesWithQuid(ClumIdent(L"Q-POINT"));
     Bind(shared);  // collected twice, listed twice

@@ -52,6 +52,11 @@ TEST(ClumIdent, LengthCountsOnlyTheGivenUnits) {
     // A prefix of a pooled text is a different identifier.
     EXPECT_NE(ClumIdent(L"abc"), ClumIdent(L"ab"));
     EXPECT_EQ(ClumIdent(L"abc").GetLength(), 3u);
+    // A slice of a longer text is the identifier of that slice alone.
+    const wchar_t* qualified = L"Logical View::Geo";
+    EXPECT_EQ(ClumIdent(qualified + 14, 3), ClumIdent(L"Geo"));
+    EXPECT_EQ(ClumIdent(qualified, 12), ClumIdent(L"Logical View"));
+    EXPECT_EQ(ClumIdent(qualified, 0), ClumIdent());
 }
 
 TEST(ClumIdent, OrderIsAStrictTotalOrderForContainers) {
