@@ -85,10 +85,10 @@ void ClumNrCollector::Visit(const ClumVellumEntity* entity) {
         m_cache.AddToName(node, entity, metaClass);
     }
     IndexQuid(plan, entity, metaClass);
-    // A file is the context of the labels in it, named or not.
-    if (plan.isFile) m_contexts.push_back(entity);
+    // A category or file is the context of the labels in it, however named.
+    if (plan.isContext) m_contexts.push_back(entity);
     Walk(plan, entity);
-    if (plan.isFile) m_contexts.pop_back();
+    if (plan.isContext) m_contexts.pop_back();
 }
 
 void ClumNrCollector::Walk(const tPlan& plan, const ClumVellumEntity* entity) {
@@ -115,7 +115,9 @@ void ClumNrCollector::Gather(const ClumMetaFeature* feature, const ClumVellumEnt
     if (reference == nullptr || reference->IsEmpty()) return;
     const ClumIdent& name = feature->GetName();
     const bool byQuid = name == m_quidu || name == m_supplierQuidu || name == m_clientQuidu;
-    (byQuid ? m_quidReferences : m_otherReferences).push_back(reference);
+    const ClumObjectRef* value = reference->IsSingle() ? reference->GetObjectRef(-1) : nullptr;
+    const ClumVellumEntity* context = m_contexts.empty() ? nullptr : m_contexts.back();
+    (byQuid ? m_quidReferences : m_otherReferences).push_back(tGathered{reference, value, context});
 }
 
 }  // namespace lum

@@ -2,7 +2,8 @@
 // ClumNrCollector: walks a tree once, filling the resolver's indexes and
 // gathering every reference feature that holds a value: the quid references
 // (quidu, supplier_quidu, client_quidu) apart from the others, since they
-// are bound first.
+// are bound first. Categories and files are the contexts of @ labels, both
+// of the labels indexed and of the references gathered.
 
 #include <deque>
 #include <vector>

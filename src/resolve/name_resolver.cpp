@@ -51,8 +51,6 @@ WString PathOf(const ClumVellumEntity* entity) {
 
 // The classes the binder asks about, looked up once.
 struct tClasses {
-    const ClumMetaClass* category = &ClumClass_Category::StaticGetMetaClass();
-    const ClumMetaClass* file = &ClumVellumFile::StaticGetMetaClass();
     const ClumMetaClass* quidObject = &ClumQuidObject::StaticGetMetaClass();
     const ClumMetaClass* diagramItem = &ClumDiagramItem::StaticGetMetaClass();
     const ClumMetaClass* diagram = &ClumDiagram::StaticGetMetaClass();
@@ -66,42 +64,50 @@ public:
     explicit tBinder(tResolverCache& cache) : m_cache(cache) {}
 
     // Binds every value; true when all of them are bound.
-    bool Bind(const IlumReference& reference) {
+    bool Bind(const tGathered& gathered) {
+        const IlumReference& reference = *gathered.reference;
         const ClumMetaFeature& feature = *reference.GetMetaFeature();
-        if (reference.IsSingle()) return BindValue(reference, feature, reference.GetObjectRef(-1));
+        if (gathered.value != nullptr) return BindValue(gathered, feature, gathered.value);
+        if (reference.IsSingle()) return false;
         bool all = true;
         const int count = reference.GetCount();
-        for (int i = 0; i < count; ++i) all = BindValue(reference, feature, reference.GetObjectRef(i)) && all;
+        for (int i = 0; i < count; ++i) all = BindValue(gathered, feature, reference.GetObjectRef(i)) && all;
         return all;
     }
 
-    // Reading ahead. Binding a reference touches the reference, then its
-    // value object, then the value's text and an index slot, each at a random
-    // place. The loop asks for the reference some steps ahead, for its value
-    // fewer steps ahead and for the value's text and slot fewer still, so that
-    // the misses of several references overlap. Only single values are
-    // read ahead; lists are rare.
-    static void PrefetchValue(const IlumReference& reference) {
-        if (reference.IsSingle()) platform::Prefetch(reference.GetObjectRef(-1));
+    // Reading ahead. Binding a reference touches the reference and its value
+    // object, then the value's text and an index slot, each at a random
+    // place. The loop asks for the first two some steps ahead, for the text
+    // and the quid slot fewer steps ahead, and for the label slot (which
+    // needs the text) fewer still, so that the misses of several references
+    // overlap. Lists are not read ahead; they are rare.
+    static void PrefetchValue(const tGathered& gathered) {
+        platform::Prefetch(gathered.reference);
+        platform::Prefetch(gathered.value);
     }
-    void PrefetchLookup(const IlumReference& reference) const {
-        if (!reference.IsSingle()) return;
-        const ClumObjectRef* value = reference.GetObjectRef(-1);
-        if (value == nullptr) return;
-        platform::Prefetch(value->GetName().c_str());
-        platform::Prefetch(value->GetQualifier());
-        m_cache.PrefetchQuid(value->GetName());
+    void PrefetchLookup(const tGathered& gathered) const {
+        if (gathered.value == nullptr) return;
+        platform::Prefetch(gathered.value->GetName().c_str());
+        platform::Prefetch(gathered.value->GetQualifier());
+        m_cache.PrefetchQuid(gathered.value->GetName());
+    }
+    void PrefetchLabel(const tGathered& gathered) const {
+        if (gathered.value == nullptr || gathered.context == nullptr) return;
+        if (gathered.value->GetKind() == ClumObjectRef::eLabel) {
+            m_cache.PrefetchLabel(gathered.context, gathered.value->GetName());
+        }
     }
 
 private:
-    bool BindValue(const IlumReference& reference, const ClumMetaFeature& feature, const ClumObjectRef* value) {
+    bool BindValue(const tGathered& gathered, const ClumMetaFeature& feature, const ClumObjectRef* value) {
         if (value == nullptr) return false;
         if (value->Target() != nullptr) return true;
+        const IlumReference& reference = *gathered.reference;
         switch (value->GetKind()) {
             case ClumObjectRef::eFromObject:
                 return true;
             case ClumObjectRef::eLabel:
-                return ByLabel(reference, feature, *value) || ByName(reference, feature, *value);
+                return ByLabel(gathered.context, feature, *value) || ByName(reference, feature, *value);
             case ClumObjectRef::eName:
                 return ByName(reference, feature, *value);
             default:
@@ -109,12 +115,8 @@ private:
         }
     }
 
-    bool ByLabel(const IlumReference& reference, const ClumMetaFeature& feature, const ClumObjectRef& value) {
-        const ClumVellumEntity* context = reference.GetOwner();
-        while (context != nullptr && !context->GetMetaClass().IsKindOf(m_classes.category) &&
-               !context->GetMetaClass().IsKindOf(m_classes.file)) {
-            context = context->Owner();
-        }
+    // The label in the innermost category or file around the reference.
+    bool ByLabel(const ClumVellumEntity* context, const ClumMetaFeature& feature, const ClumObjectRef& value) {
         if (context == nullptr) return false;
         const tEntityGroup* found = m_cache.FindLabel(context, value.GetName());
         if (found == nullptr || m_cache.Size(*found) != 1) return false;
@@ -263,17 +265,17 @@ void ClumNameResolver::CollectAndBind(const ClumVellumEntity* root, std::vector<
     ClumNrCollector collector(*m_pCache, quidReferences, otherReferences);
     collector.Visit(root);
     tBinder binder(*m_pCache);
-    constexpr std::size_t ReferenceAhead = 16, ValueAhead = 8, LookupAhead = 4;
+    constexpr std::size_t ValueAhead = 12, LookupAhead = 6, LabelAhead = 3;
     for (tReferenceList* references : {&quidReferences, &otherReferences}) {
         const std::size_t count = references->size();
         for (std::size_t i = 0; i < count; ++i) {
-            if (i + ReferenceAhead < count) platform::Prefetch((*references)[i + ReferenceAhead]);
-            if (i + ValueAhead < count) tBinder::PrefetchValue(*(*references)[i + ValueAhead]);
-            if (i + LookupAhead < count) binder.PrefetchLookup(*(*references)[i + LookupAhead]);
-            const IlumReference*& reference = (*references)[i];
-            if (!binder.Bind(*reference)) {
-                unresolved.push_back(reference);
-                reference = nullptr;  // not a referrer
+            if (i + ValueAhead < count) tBinder::PrefetchValue((*references)[i + ValueAhead]);
+            if (i + LookupAhead < count) binder.PrefetchLookup((*references)[i + LookupAhead]);
+            if (i + LabelAhead < count) binder.PrefetchLabel((*references)[i + LabelAhead]);
+            tGathered& gathered = (*references)[i];
+            if (!binder.Bind(gathered)) {
+                unresolved.push_back(gathered.reference);
+                gathered.reference = nullptr;  // not a referrer
             }
         }
     }

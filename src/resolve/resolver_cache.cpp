@@ -44,7 +44,7 @@ void tResolverCache::IndexReferrers() {
     for (; m_referenceListsIndexed < m_referenceLists.size(); ++m_referenceListsIndexed) {
         const tReferenceList& references = m_referenceLists[m_referenceListsIndexed];
         for (std::size_t i = 0; i < references.size(); ++i) {
-            const IlumReference* reference = references[i];
+            const IlumReference* reference = references[i].reference;
             if (reference == nullptr) continue;
             if (reference->IsSingle()) {
                 AddReferrer(reference->GetObjectRef(-1), reference);

@@ -27,8 +27,17 @@ using tEntityGroup = tGroup<ClumVellumEntity, std::uint32_t>;
 
 using tNamePath = std::vector<ClumIdent>;
 using tEntityList = std::vector<const ClumVellumEntity*>;
+// A gathered reference feature with what binding needs first: its value when
+// it holds one only (null for a list), and the innermost category or file
+// around it (null when none), in which its @ labels are looked up. Binding
+// reads these from the list, in order, instead of from the objects.
+struct tGathered {
+    const IlumReference* reference;
+    const ClumObjectRef* value;
+    const ClumVellumEntity* context;
+};
 // Grows in blocks, so that gathering a million references never copies them.
-using tReferenceList = tChunkedArray<const IlumReference*>;
+using tReferenceList = tChunkedArray<tGathered>;
 
 class tResolverCache {
 public:
@@ -47,6 +56,9 @@ public:
     tEntityGroup& Node(std::uint32_t node) { return m_nodes[node]; }
     // Asks for the memory of a lookup ahead of it (see platform/prefetch.h).
     void PrefetchQuid(const ClumIdent& quid) const { m_byQuid.Prefetch(quid.c_str()); }
+    void PrefetchLabel(const ClumVellumEntity* context, const ClumIdent& label) const {
+        m_byLabel.Prefetch(tLabelKey{context, label.c_str()});
+    }
 
     // The group of a quid, or of a label in a context (a category or a
     // file); null when there is none.
@@ -74,8 +86,8 @@ public:
     const tEntityList& Published(tEntityGroup& group) { return m_entityLists.Published(group); }
 
     // A list for the reference features one collection gathers. It lives as
-    // long as the indexes and never moves; binding clears the entries of the
-    // features it could not bind entirely, so that the rest, in binding
+    // long as the indexes and never moves; binding clears the reference of
+    // the entries it could not bind entirely, so that the rest, in binding
     // order, are the referrers. They are indexed by target only once a
     // lookup asks for referrers (with the targets they have then), so
     // binding writes nothing more until then.

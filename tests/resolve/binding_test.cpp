@@ -162,5 +162,25 @@ TEST_F(BindingTest, LabelsBindWithinTheInnermostCategory) {
     EXPECT_EQ(Messages(), Strings{});
 }
 
+// A category is the context of its labels however it is named: without a
+// name, or with a qualified one, its labels stay inside it.
+TEST_F(BindingTest, LabelsOfCategoriesWithoutASimpleNameStayInside) {
+    for (const wchar_t* name : {L"", L"Logical View::Elsewhere"}) {
+        resolver.ClearCaches();
+        ClumClass_Category* root = NewModel();
+        // Deeper than the category's own, so that nearness alone would not choose it.
+        auto* deep = Add(Class(root, L"Holder")->nestedClasses, Make<ClumClass>(L"Deep"));
+        auto* outer = Add(deep->nestedClasses, Make<ClumClass>(L"Outer", L"@1"));
+        ClumClass_Category* category = Category(root, name);
+        ClumClass* inside = Class(category, L"Inside", L"@1");
+        auto* user = Attribute(Class(category, L"User"), L"", L"@1");
+        auto* outside = Attribute(Class(root, L"OutsideUser"), L"", L"@1");
+        EXPECT_EQ(Bind(root), References{}) << "category named '" << name << "'";
+        EXPECT_EQ(user->quidu.GetTarget(-1), inside);
+        EXPECT_EQ(outside->quidu.GetTarget(-1), outer);
+    }
+    EXPECT_EQ(Messages(), Strings{});
+}
+
 }  // namespace
 }  // namespace lum::test
