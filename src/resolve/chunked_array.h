@@ -21,10 +21,15 @@ public:
     tChunkedArray() = default;
     tChunkedArray(const tChunkedArray&) = delete;
     tChunkedArray& operator=(const tChunkedArray&) = delete;
-    ~tChunkedArray() {
+    ~tChunkedArray() { clear(); }
+
+    // Empties the array and gives its blocks back.
+    void clear() {
         for (std::size_t k = 0; k < MaxBlocks && m_blocks[k] != nullptr; ++k) {
             platform::FreeZeroed(m_blocks[k], BlockLength(k) * sizeof(T));
+            m_blocks[k] = nullptr;
         }
+        m_size = 0;
     }
 
     std::size_t size() const { return m_size; }

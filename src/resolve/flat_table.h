@@ -62,6 +62,10 @@ public:
     }
 
     std::size_t Size() const { return m_size; }
+    // Room for `count` keys in all, so that adding up to that many never grows the table.
+    void Reserve(std::size_t count) {
+        while (4 * count > 3 * m_capacity) Grow();
+    }
 
 private:
     struct tSlot {

@@ -55,6 +55,18 @@ void tResolverCache::IndexReferrers() {
     }
 }
 
+void tResolverCache::IndexQueuedQuids() {
+    constexpr std::size_t Ahead = 8;
+    const std::size_t count = m_queuedQuids.size();
+    m_byQuid.Reserve(m_byQuid.Size() + count);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i + Ahead < count) m_byQuid.Prefetch(m_queuedQuids[i + Ahead].quid);
+        const tQueuedQuid& queued = m_queuedQuids[i];
+        Add(m_byQuid[queued.quid], queued.entity, *queued.metaClass);
+    }
+    m_queuedQuids.clear();
+}
+
 void tResolverCache::Add(tEntityGroup& group, const ClumVellumEntity* entity, const ClumMetaClass& metaClass) {
     const std::uint32_t index = metaClass.GetIndex();
     if (index >= m_classes.size()) m_classes.resize(index + 1, nullptr);

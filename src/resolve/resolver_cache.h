@@ -70,9 +70,15 @@ public:
     void AddToName(std::uint32_t node, const ClumVellumEntity* entity, const ClumMetaClass& metaClass) {
         Add(m_nodes[node], entity, metaClass);
     }
+    // Queues an object for the quid index; IndexQueuedQuids adds the queue.
     void AddToQuid(const ClumIdent& quid, const ClumVellumEntity* entity, const ClumMetaClass& metaClass) {
-        Add(m_byQuid[quid.c_str()], entity, metaClass);
+        m_queuedQuids.push_back(tQueuedQuid{quid.c_str(), entity, &metaClass});
     }
+    // Adds the queued objects to the quid index in the order they came. The
+    // table is sized for all of them first, and the slot of each is asked
+    // for a few objects ahead, so that the inserts do not wait on one
+    // another's cache misses.
+    void IndexQueuedQuids();
     void AddToLabel(const ClumVellumEntity* context, const ClumIdent& label, const ClumVellumEntity* entity,
                     const ClumMetaClass& metaClass) {
         Add(m_byLabel[tLabelKey{context, label.c_str()}], entity, metaClass);
@@ -144,6 +150,13 @@ private:
     tFlatTable<tLabelKey, tEntityGroup, tLabelHash> m_byLabel;
     tGroupLists<ClumVellumEntity, std::uint32_t> m_entityLists;
     std::vector<const ClumMetaClass*> m_classes;  // by class index, the classes of indexed objects
+
+    struct tQueuedQuid {
+        const wchar_t* quid;
+        const ClumVellumEntity* entity;
+        const ClumMetaClass* metaClass;
+    };
+    tChunkedArray<tQueuedQuid> m_queuedQuids;
 
     std::deque<tReferenceList> m_referenceLists;
     std::size_t m_referenceListsIndexed = 0;
