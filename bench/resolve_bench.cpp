@@ -165,7 +165,7 @@ void Collect(benchmark::State& state) {
         tReferenceList& otherReferences = cache->NewReferenceList();
         ClumNrCollector collector(*cache, quidReferences, otherReferences);
         collector.Visit(root);
-        cache->IndexQueuedQuids();
+        cache->IndexQueued();
         gathered = quidReferences.size() + otherReferences.size();
         state.PauseTiming();  // the indexes are freed outside the measurement
         cache.reset();

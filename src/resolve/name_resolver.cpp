@@ -264,7 +264,7 @@ void ClumNameResolver::CollectAndBind(const ClumVellumEntity* root, std::vector<
     tReferenceList& otherReferences = m_pCache->NewReferenceList();
     ClumNrCollector collector(*m_pCache, quidReferences, otherReferences);
     collector.Visit(root);
-    m_pCache->IndexQueuedQuids();
+    m_pCache->IndexQueued();
     tBinder binder(*m_pCache);
     constexpr std::size_t ValueAhead = 12, LookupAhead = 6, LabelAhead = 3;
     for (tReferenceList* references : {&quidReferences, &otherReferences}) {

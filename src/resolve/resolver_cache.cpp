@@ -55,16 +55,22 @@ void tResolverCache::IndexReferrers() {
     }
 }
 
-void tResolverCache::IndexQueuedQuids() {
+void tResolverCache::IndexQueued() {
+    IndexQueued(m_queuedQuids, m_byQuid);
+    IndexQueued(m_queuedLabels, m_byLabel);
+}
+
+template <class Key, class Hash>
+void tResolverCache::IndexQueued(tChunkedArray<tQueued<Key>>& queue, tFlatTable<Key, tEntityGroup, Hash>& table) {
     constexpr std::size_t Ahead = 8;
-    const std::size_t count = m_queuedQuids.size();
-    m_byQuid.Reserve(m_byQuid.Size() + count);
+    const std::size_t count = queue.size();
+    table.Reserve(table.Size() + count);
     for (std::size_t i = 0; i < count; ++i) {
-        if (i + Ahead < count) m_byQuid.Prefetch(m_queuedQuids[i + Ahead].quid);
-        const tQueuedQuid& queued = m_queuedQuids[i];
-        Add(m_byQuid[queued.quid], queued.entity, *queued.metaClass);
+        if (i + Ahead < count) table.Prefetch(queue[i + Ahead].key);
+        const tQueued<Key>& queued = queue[i];
+        Add(table[queued.key], queued.entity, *queued.metaClass);
     }
-    m_queuedQuids.clear();
+    queue.clear();
 }
 
 void tResolverCache::Add(tEntityGroup& group, const ClumVellumEntity* entity, const ClumMetaClass& metaClass) {

@@ -70,19 +70,19 @@ public:
     void AddToName(std::uint32_t node, const ClumVellumEntity* entity, const ClumMetaClass& metaClass) {
         Add(m_nodes[node], entity, metaClass);
     }
-    // Queues an object for the quid index; IndexQueuedQuids adds the queue.
+    // Queue an object for the quid or the label index; IndexQueued adds the queues.
     void AddToQuid(const ClumIdent& quid, const ClumVellumEntity* entity, const ClumMetaClass& metaClass) {
-        m_queuedQuids.push_back(tQueuedQuid{quid.c_str(), entity, &metaClass});
+        m_queuedQuids.push_back(tQueued<const wchar_t*>{quid.c_str(), entity, &metaClass});
     }
-    // Adds the queued objects to the quid index in the order they came. The
-    // table is sized for all of them first, and the slot of each is asked
-    // for a few objects ahead, so that the inserts do not wait on one
-    // another's cache misses.
-    void IndexQueuedQuids();
     void AddToLabel(const ClumVellumEntity* context, const ClumIdent& label, const ClumVellumEntity* entity,
                     const ClumMetaClass& metaClass) {
-        Add(m_byLabel[tLabelKey{context, label.c_str()}], entity, metaClass);
+        m_queuedLabels.push_back(tQueued<tLabelKey>{tLabelKey{context, label.c_str()}, entity, &metaClass});
     }
+    // Adds the queued objects to their indexes in the order they came. Each
+    // table is sized for all of them first, and the slot of each object is
+    // asked for a few objects ahead, so that the inserts do not wait on one
+    // another's cache misses.
+    void IndexQueued();
 
     std::size_t Size(const tEntityGroup& group) const { return m_entityLists.Size(group); }
     const ClumVellumEntity* At(const tEntityGroup& group, std::size_t i) const { return m_entityLists.At(group, i); }
@@ -151,12 +151,16 @@ private:
     tGroupLists<ClumVellumEntity, std::uint32_t> m_entityLists;
     std::vector<const ClumMetaClass*> m_classes;  // by class index, the classes of indexed objects
 
-    struct tQueuedQuid {
-        const wchar_t* quid;
+    template <class Key>
+    struct tQueued {
+        Key key;
         const ClumVellumEntity* entity;
         const ClumMetaClass* metaClass;
     };
-    tChunkedArray<tQueuedQuid> m_queuedQuids;
+    template <class Key, class Hash>
+    void IndexQueued(tChunkedArray<tQueued<Key>>& queue, tFlatTable<Key, tEntityGroup, Hash>& table);
+    tChunkedArray<tQueued<const wchar_t*>> m_queuedQuids;
+    tChunkedArray<tQueued<tLabelKey>> m_queuedLabels;
 
     std::deque<tReferenceList> m_referenceLists;
     std::size_t m_referenceListsIndexed = 0;

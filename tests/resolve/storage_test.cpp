@@ -33,6 +33,11 @@ TEST(ChunkedArrayTest, ElementsStayPutAndReadBackAcrossBlocks) {
         ASSERT_EQ(array[i].check, i * 7);
     }
     for (std::size_t edge : {1023u, 1024u, 2047u, 2048u, 4095u, 4096u}) EXPECT_EQ(array[edge].index, edge);
+
+    // Emptied, it starts again with zeroed elements.
+    array.clear();
+    EXPECT_TRUE(array.empty());
+    for (std::size_t i = 0; i < 5000; ++i) ASSERT_EQ(array.emplace_back().check, 0u) << i;
 }
 
 TEST(GroupListsTest, OrderIsKeptAndHandedOutVectorsFollowLaterAdditions) {
