@@ -28,7 +28,7 @@ public:
     using tGroupOf = tGroup<T, Fact>;
 
     void Add(tGroupOf& group, const T* item, Fact fact) {
-        if (group.first == nullptr) {
+        if (group.first == nullptr && group.record == 0) {
             group.first = item;
             group.firstFact = fact;
             return;

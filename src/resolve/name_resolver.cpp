@@ -121,7 +121,7 @@ private:
         const tEntityGroup* found = m_cache.FindLabel(context, value.GetName());
         if (found == nullptr || m_cache.Size(*found) != 1) return false;
         if (!m_cache.ClassAt(*found, 0).IsKindOf(feature.GetType())) return false;
-        value.BindTo(found->first);
+        value.BindTo(m_cache.At(*found, 0));
         return true;
     }
 

@@ -33,6 +33,23 @@ TEST_F(IndexTest, NameLookupsMatchWholePaths) {
     EXPECT_EQ(resolver.GetReferringEntities(nullptr), References{});
 }
 
+// A path known only as the way to another object, asked for before the
+// object of its own is collected.
+TEST_F(IndexTest, AVectorHandedOutEmptyFollowsLaterObjects) {
+    ClumClass_Category* first = NewModel(L"First");
+    View(first, L"Shared::Geo::Point", L"Q-VIEW");
+    Bind(first);
+    const Entities& geo = resolver.GetEntitiesWithName(L"Shared::Geo");
+    EXPECT_EQ(geo, Entities{});
+
+    ClumClass_Category* shared = NewModel(L"Shared");
+    ClumClass_Category* category = Category(shared, L"Geo");
+    auto* user = Attribute(Class(shared, L"User"), L"Shared::Geo");
+    EXPECT_EQ(Bind(shared), References{});
+    EXPECT_EQ(geo, Entities{category});
+    EXPECT_EQ(user->type.GetTarget(-1), category);
+}
+
 TEST_F(IndexTest, IndexesServeLaterCallsUntilCleared) {
     ClumClass_Category* shared = NewModel(L"Shared");
     ClumClass* point = Class(shared, L"Point", L"Q-POINT");

@@ -62,9 +62,16 @@ TEST(GroupListsTest, OrderIsKeptAndHandedOutVectorsFollowLaterAdditions) {
     EXPECT_EQ(&lists.Published(single), &handed);
     EXPECT_EQ(lists.FactAt(single, 1), 13u);
 
+    // An empty group handed out (a path that only leads to others), then filled.
     tGroup<int, std::uint32_t> empty;
     EXPECT_EQ(lists.Size(empty), 0u);
-    EXPECT_TRUE(lists.Published(empty).empty());
+    const std::vector<const int*>& none = lists.Published(empty);
+    EXPECT_TRUE(none.empty());
+    lists.Add(empty, &objects[1], 14);
+    ASSERT_EQ(lists.Size(empty), 1u);
+    EXPECT_EQ(lists.At(empty, 0), &objects[1]);
+    EXPECT_EQ(lists.FactAt(empty, 0), 14u);
+    EXPECT_EQ(none, (std::vector<const int*>{&objects[1]}));
 }
 
 }  // namespace
