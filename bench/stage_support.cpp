@@ -9,6 +9,8 @@
 #include <memory>
 #include <sstream>
 
+#include <unistd.h>
+
 #include "model_generator.h"
 
 namespace lumbench {
@@ -107,6 +109,13 @@ std::vector<lum::ClumVellumFile*> LoadModel(const tGeneratedModel& model, benchm
 void DeleteModel(std::vector<lum::ClumVellumFile*>& files) {
     for (lum::ClumVellumFile* file : files) delete file;
     files.clear();
+}
+
+std::size_t ResidentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    std::size_t size = 0, resident = 0;
+    if (!(statm >> size >> resident)) return 0;
+    return resident * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
 }
 
 void tHeapProbe::Begin() {

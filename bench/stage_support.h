@@ -50,6 +50,9 @@ private:
     std::size_t m_start = 0, m_peak = 0;
 };
 
+// The process's resident set now, in bytes (0 where the system does not tell).
+std::size_t ResidentBytes();
+
 // The counting allocator's live heap bytes, and their highest value since
 // ResetHeapPeak.
 std::size_t HeapLive();
