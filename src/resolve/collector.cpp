@@ -117,7 +117,21 @@ void ClumNrCollector::Gather(const ClumMetaFeature* feature, const ClumVellumEnt
     const bool byQuid = name == m_quidu || name == m_supplierQuidu || name == m_clientQuidu;
     const ClumObjectRef* value = reference->IsSingle() ? reference->GetObjectRef(-1) : nullptr;
     const ClumVellumEntity* context = m_contexts.empty() ? nullptr : m_contexts.back();
-    (byQuid ? m_quidReferences : m_otherReferences).push_back(tGathered{reference, value, context});
+    const ClumObjectRef* companion = CompanionValue(feature, entity, reference);
+    (byQuid ? m_quidReferences : m_otherReferences).push_back(tGathered{reference, value, context, companion});
+}
+
+const ClumObjectRef* ClumNrCollector::CompanionValue(const ClumMetaFeature* feature, const ClumVellumEntity* entity,
+                                                     const IlumReference* reference) {
+    tFeatureFinder* finder = &m_quiduFinder;
+    if (feature->GetOwner() == ClumState_Transition::StaticGetMetaClass()) {
+        if (feature->GetName() == m_supplier) finder = &m_supplierQuiduFinder;
+        else if (feature->GetName() == m_client) finder = &m_clientQuiduFinder;
+    }
+    const IlumFeature* member = finder->Of(entity);
+    const IlumReference* companion = member ? member->GetReference() : nullptr;
+    if (companion == nullptr || companion == reference || !companion->IsSingle()) return nullptr;
+    return companion->GetObjectRef(-1);
 }
 
 }  // namespace lum

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "lum/traverse/meta_visitor.h"
+#include "resolve/feature_finder.h"
 #include "resolve/resolver_cache.h"
 
 namespace lum {
@@ -40,6 +41,11 @@ private:
     void Walk(const tPlan& plan, const ClumVellumEntity* entity);
     void Gather(const ClumMetaFeature* feature, const ClumVellumEntity* entity);
     void IndexQuid(const tPlan& plan, const ClumVellumEntity* entity, const ClumMetaClass& metaClass);
+    // The single value of the quid reference that stands beside `reference`
+    // in its owner: supplier_quidu and client_quidu for a transition's
+    // supplier and client, quidu otherwise; null when there is none.
+    const ClumObjectRef* CompanionValue(const ClumMetaFeature* feature, const ClumVellumEntity* entity,
+                                        const IlumReference* reference);
 
     tReferenceList& m_quidReferences;
     tReferenceList& m_otherReferences;
@@ -51,6 +57,8 @@ private:
     std::deque<tPlan> m_plans;
     tNamePath m_parts;  // the parts of a qualified name, reused
     ClumIdent m_quidu{L"quidu"}, m_supplierQuidu{L"supplier_quidu"}, m_clientQuidu{L"client_quidu"};
+    ClumIdent m_supplier{L"supplier"}, m_client{L"client"};
+    tFeatureFinder m_quiduFinder{m_quidu}, m_supplierQuiduFinder{m_supplierQuidu}, m_clientQuiduFinder{m_clientQuidu};
 };
 
 // A qualified name cut at every run of ':' into `path`, top down (a leading

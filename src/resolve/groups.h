@@ -53,16 +53,38 @@ public:
         tRecord& record = RecordOf(group);
         if (record.published == 0) {
             std::vector<const T*>& objects = m_published.emplace_back();
-            for (const auto& item : record.items) objects.push_back(item.first);
+            for (std::size_t i = 0; i < record.items.size(); ++i) objects.push_back(record.items[i].first);
             record.published = static_cast<std::uint32_t>(m_published.size());
         }
         return m_published[record.published - 1];
     }
 
 private:
+    using tItem = std::pair<const T*, Fact>;
+
+    // Every object of a group, the first included. The first two lie in the
+    // record itself (a class and its view share a name path), so that
+    // choosing between them reads one place.
+    class tItems {
+    public:
+        std::size_t size() const { return m_count; }
+        const tItem& operator[](std::size_t i) const { return i < Inline ? m_inline[i] : m_rest[i - Inline]; }
+        void emplace_back(const T* item, Fact fact) {
+            if (m_count < Inline) m_inline[m_count] = tItem(item, fact);
+            else m_rest.emplace_back(item, fact);
+            ++m_count;
+        }
+
+    private:
+        static constexpr std::size_t Inline = 2;
+        std::size_t m_count = 0;
+        tItem m_inline[Inline];
+        std::vector<tItem> m_rest;
+    };
+
     struct tRecord {
-        std::vector<std::pair<const T*, Fact>> items;  // every object, the first included
-        std::uint32_t published = 0;                    // 1 + the index of the vector handed out, or 0
+        tItems items;
+        std::uint32_t published = 0;  // 1 + the index of the vector handed out, or 0
     };
 
     tRecord& RecordOf(tGroupOf& group) {

@@ -9,7 +9,6 @@
 #include "lum/traverse/utility_functions.h"
 #include "platform/prefetch.h"
 #include "resolve/collector.h"
-#include "resolve/feature_finder.h"
 
 namespace lum {
 
@@ -20,17 +19,9 @@ namespace {
 const tEntityList EmptyEntities;
 const std::vector<const IlumReference*> EmptyReferences;
 
-struct tKeywords {
-    ClumIdent quidu{L"quidu"};
-    ClumIdent supplierQuidu{L"supplier_quidu"};
-    ClumIdent clientQuidu{L"client_quidu"};
-    ClumIdent supplier{L"supplier"};
-    ClumIdent client{L"client"};
-};
-
-const tKeywords& Keywords() {
-    static const tKeywords keywords;
-    return keywords;
+const ClumIdent& SupplierKeyword() {
+    static const ClumIdent supplier(L"supplier");
+    return supplier;
 }
 
 // The path of an object for messages: the names of it and its ancestors
@@ -56,7 +47,6 @@ struct tClasses {
     const ClumMetaClass* diagram = &ClumDiagram::StaticGetMetaClass();
     const ClumMetaClass* association = &ClumAssociation::StaticGetMetaClass();
     const ClumMetaClass* role = &ClumRole::StaticGetMetaClass();
-    const ClumMetaClass* transition = &ClumState_Transition::StaticGetMetaClass();
 };
 
 class tBinder {
@@ -76,11 +66,12 @@ public:
     }
 
     // Reading ahead. Binding a reference touches the reference and its value
-    // object, then the value's text and an index slot, each at a random
-    // place. The loop asks for the first two some steps ahead, for the text
-    // and the quid slot fewer steps ahead, and for the label slot (which
-    // needs the text) fewer still, so that the misses of several references
-    // overlap. Lists are not read ahead; they are rare.
+    // object, then the value's text, the companion's value and an index
+    // slot, each at a random place. The loop asks for the first two some
+    // steps ahead, for the text, the companion and the quid slot fewer steps
+    // ahead, and for the label slot (which needs the text) fewer still, so
+    // that the misses of several references overlap. Lists are not read
+    // ahead; they are rare.
     static void PrefetchValue(const tGathered& gathered) {
         platform::Prefetch(gathered.reference);
         platform::Prefetch(gathered.value);
@@ -89,6 +80,7 @@ public:
         if (gathered.value == nullptr) return;
         platform::Prefetch(gathered.value->GetName().c_str());
         platform::Prefetch(gathered.value->GetQualifier());
+        platform::Prefetch(gathered.companion);
         m_cache.PrefetchQuid(gathered.value->GetName());
     }
     void PrefetchLabel(const tGathered& gathered) const {
@@ -102,14 +94,13 @@ private:
     bool BindValue(const tGathered& gathered, const ClumMetaFeature& feature, const ClumObjectRef* value) {
         if (value == nullptr) return false;
         if (value->Target() != nullptr) return true;
-        const IlumReference& reference = *gathered.reference;
         switch (value->GetKind()) {
             case ClumObjectRef::eFromObject:
                 return true;
             case ClumObjectRef::eLabel:
-                return ByLabel(gathered.context, feature, *value) || ByName(reference, feature, *value);
+                return ByLabel(gathered.context, feature, *value) || ByName(gathered, feature, *value);
             case ClumObjectRef::eName:
-                return ByName(reference, feature, *value);
+                return ByName(gathered, feature, *value);
             default:
                 return false;
         }
@@ -125,12 +116,13 @@ private:
         return true;
     }
 
-    bool ByName(const IlumReference& reference, const ClumMetaFeature& feature, const ClumObjectRef& value) {
+    bool ByName(const tGathered& gathered, const ClumMetaFeature& feature, const ClumObjectRef& value) {
+        const IlumReference& reference = *gathered.reference;
         if (feature.GetType()->IsKindOf(m_classes.quidObject)) {
             const tEntityGroup* found = m_cache.FindQuid(value.GetName());
             if (found != nullptr && BindToChoice(reference, feature, value, *found)) return true;
         }
-        if (const ClumVellumEntity* target = CompanionTarget(reference, feature)) {
+        if (const ClumVellumEntity* target = gathered.companion ? gathered.companion->Target() : nullptr) {
             value.BindTo(target);
             return true;
         }
@@ -142,20 +134,6 @@ private:
         std::reverse(m_path.begin(), m_path.end());
         const std::uint32_t node = m_path.empty() ? tResolverCache::Root : m_cache.FindPath(m_path);
         return node != tResolverCache::Root && BindToChoice(reference, feature, value, m_cache.Node(node));
-    }
-
-    // The target of the owner's companion quid reference, when it is bound.
-    const ClumVellumEntity* CompanionTarget(const IlumReference& reference, const ClumMetaFeature& feature) {
-        const tKeywords& k = Keywords();
-        tFeatureFinder* companion = &m_quidu;
-        if (feature.GetOwner() == *m_classes.transition) {
-            if (feature.GetName() == k.supplier) companion = &m_supplierQuidu;
-            else if (feature.GetName() == k.client) companion = &m_clientQuidu;
-        }
-        const IlumFeature* other = companion->Of(reference.GetOwner());
-        const IlumReference* quid = other ? other->GetReference() : nullptr;
-        if (quid == nullptr || quid == &reference || !quid->IsSingle()) return nullptr;
-        return quid->GetTarget(-1);
     }
 
     bool BindToChoice(const IlumReference& reference, const ClumMetaFeature& feature, const ClumObjectRef& value,
@@ -173,7 +151,7 @@ private:
         const std::size_t count = m_cache.Size(candidates);
         if (count == 1 && !m_cache.ClassAt(candidates, 0).IsKindOf(type)) return nullptr;  // the common miss, decided early
         const bool ownerIsView = reference.GetOwner()->GetMetaClass().IsKindOf(m_classes.diagramItem);
-        const bool roleSupplier = feature.GetOwner() == *m_classes.role && feature.GetName() == Keywords().supplier;
+        const bool roleSupplier = feature.GetOwner() == *m_classes.role && feature.GetName() == SupplierKeyword();
         tEntityList& kept = m_kept;
         kept.clear();
         for (std::size_t i = 0; i < count; ++i) {
@@ -246,9 +224,6 @@ private:
 
     tResolverCache& m_cache;
     const tClasses m_classes;
-    tFeatureFinder m_quidu{Keywords().quidu};
-    tFeatureFinder m_supplierQuidu{Keywords().supplierQuidu};
-    tFeatureFinder m_clientQuidu{Keywords().clientQuidu};
     tNamePath m_path;   // reused by every lookup by path
     tEntityList m_kept;  // reused by every choice
 };

@@ -27,14 +27,17 @@ using tEntityGroup = tGroup<ClumVellumEntity, std::uint32_t>;
 
 using tNamePath = std::vector<ClumIdent>;
 using tEntityList = std::vector<const ClumVellumEntity*>;
-// A gathered reference feature with what binding needs first: its value when
-// it holds one only (null for a list), and the innermost category or file
-// around it (null when none), in which its @ labels are looked up. Binding
-// reads these from the list, in order, instead of from the objects.
+// A gathered reference feature with what binding needs of its surroundings:
+// its value when it holds one only (null for a list); the innermost category
+// or file around it (null when none), in which its @ labels are looked up;
+// and the value of the owner's companion quid reference (the quidu beside a
+// name; null when there is none). Binding reads these from the list, in
+// order, instead of from the objects.
 struct tGathered {
     const IlumReference* reference;
     const ClumObjectRef* value;
     const ClumVellumEntity* context;
+    const ClumObjectRef* companion;
 };
 // Grows in blocks, so that gathering a million references never copies them.
 using tReferenceList = tChunkedArray<tGathered>;

@@ -62,6 +62,17 @@ TEST(GroupListsTest, OrderIsKeptAndHandedOutVectorsFollowLaterAdditions) {
     EXPECT_EQ(&lists.Published(single), &handed);
     EXPECT_EQ(lists.FactAt(single, 1), 13u);
 
+    // Past the objects a record holds in itself.
+    tGroup<int, std::uint32_t> many;
+    int more[5] = {};
+    for (std::uint32_t i = 0; i < 5; ++i) lists.Add(many, &more[i], 20 + i);
+    ASSERT_EQ(lists.Size(many), 5u);
+    for (std::uint32_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(lists.At(many, i), &more[i]);
+        EXPECT_EQ(lists.FactAt(many, i), 20 + i);
+    }
+    EXPECT_EQ(lists.Published(many).size(), 5u);
+
     // An empty group handed out (a path that only leads to others), then filled.
     tGroup<int, std::uint32_t> empty;
     EXPECT_EQ(lists.Size(empty), 0u);
