@@ -72,7 +72,7 @@ void ClumNrCollector::Visit(const ClumVellumEntity* entity) {
             m_path.push_back(m_cache.Child(m_path.back(), name));
             m_cache.AddToName(m_path.back(), entity, metaClass);
             if (plan.isContext) m_contexts.push_back(entity);
-            Walk(plan, entity);
+            WalkIn(plan, entity);
             if (plan.isContext) m_contexts.pop_back();
             m_path.pop_back();
             IndexQuid(plan, entity, metaClass);
@@ -85,14 +85,19 @@ void ClumNrCollector::Visit(const ClumVellumEntity* entity) {
         m_cache.AddToName(node, entity, metaClass);
     }
     IndexQuid(plan, entity, metaClass);
-    // A category or file is the context of the labels in it, however named.
-    if (plan.isContext) m_contexts.push_back(entity);
-    Walk(plan, entity);
-    if (plan.isContext) m_contexts.pop_back();
+    // A file is the context of the labels in it, named or not; a category
+    // only with a plain name (above).
+    if (plan.isFile) m_contexts.push_back(entity);
+    WalkIn(plan, entity);
+    if (plan.isFile) m_contexts.pop_back();
 }
 
-void ClumNrCollector::Walk(const tPlan& plan, const ClumVellumEntity* entity) {
+void ClumNrCollector::WalkIn(const tPlan& plan, const ClumVellumEntity* entity) {
+    // References look their labels up in the nearest category or file,
+    // however named.
+    if (plan.isContext) m_referenceContexts.push_back(entity);
     for (const ClumMetaFeature* feature : plan.walk) VisitMetaFeature(feature, entity);
+    if (plan.isContext) m_referenceContexts.pop_back();
 }
 
 void ClumNrCollector::IndexQuid(const tPlan& plan, const ClumVellumEntity* entity, const ClumMetaClass& metaClass) {
@@ -116,7 +121,7 @@ void ClumNrCollector::Gather(const ClumMetaFeature* feature, const ClumVellumEnt
     const ClumIdent& name = feature->GetName();
     const bool byQuid = name == m_quidu || name == m_supplierQuidu || name == m_clientQuidu;
     const ClumObjectRef* value = reference->IsSingle() ? reference->GetObjectRef(-1) : nullptr;
-    const ClumVellumEntity* context = m_contexts.empty() ? nullptr : m_contexts.back();
+    const ClumVellumEntity* context = m_referenceContexts.empty() ? nullptr : m_referenceContexts.back();
     const ClumObjectRef* companion = CompanionValue(feature, entity, reference);
     (byQuid ? m_quidReferences : m_otherReferences).push_back(tGathered{reference, value, context, companion});
 }

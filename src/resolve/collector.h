@@ -2,8 +2,10 @@
 // ClumNrCollector: walks a tree once, filling the resolver's indexes and
 // gathering every reference feature that holds a value: the quid references
 // (quidu, supplier_quidu, client_quidu) apart from the others, since they
-// are bound first. Categories and files are the contexts of @ labels, both
-// of the labels indexed and of the references gathered.
+// are bound first. @ labels are indexed in the innermost file or plainly
+// named category around their object; a gathered reference carries the
+// innermost category or file around it, however named, where binding looks
+// its labels up.
 
 #include <deque>
 #include <vector>
@@ -38,7 +40,8 @@ private:
     };
 
     const tPlan& PlanOf(const ClumMetaClass& metaClass);
-    void Walk(const tPlan& plan, const ClumVellumEntity* entity);
+    // Offers the plan's features of the object, in order.
+    void WalkIn(const tPlan& plan, const ClumVellumEntity* entity);
     void Gather(const ClumMetaFeature* feature, const ClumVellumEntity* entity);
     void IndexQuid(const tPlan& plan, const ClumVellumEntity* entity, const ClumMetaClass& metaClass);
     // The single value of the quid reference that stands beside `reference`
@@ -51,7 +54,8 @@ private:
     tReferenceList& m_otherReferences;
     tResolverCache& m_cache;
     std::vector<std::uint32_t> m_path{tResolverCache::Root};  // name nodes of the enclosing named objects
-    std::vector<const ClumVellumEntity*> m_contexts;  // enclosing categories and files
+    std::vector<const ClumVellumEntity*> m_contexts;           // where labels are indexed
+    std::vector<const ClumVellumEntity*> m_referenceContexts;  // every enclosing category and file
     // By class index; a deque, so that a plan in use stays put while the
     // walk below it adds plans of other classes.
     std::deque<tPlan> m_plans;

@@ -162,22 +162,29 @@ TEST_F(BindingTest, LabelsBindWithinTheInnermostCategory) {
     EXPECT_EQ(Messages(), Strings{});
 }
 
-// A category is the context of its labels however it is named: without a
-// name, or with a qualified one, its labels stay inside it.
-TEST_F(BindingTest, LabelsOfCategoriesWithoutASimpleNameStayInside) {
+// Only a plainly named category keeps its labels: those inside a category
+// without a name, or with a qualified one, are indexed in the context around
+// it, while references inside it still look there first. Both then find the
+// label through the quid, the nearest object winning.
+TEST_F(BindingTest, CategoriesWithoutAPlainNameKeepNoLabels) {
     for (const wchar_t* name : {L"", L"Logical View::Elsewhere"}) {
         resolver.ClearCaches();
         ClumClass_Category* root = NewModel();
-        // Deeper than the category's own, so that nearness alone would not choose it.
         auto* deep = Add(Class(root, L"Holder")->nestedClasses, Make<ClumClass>(L"Deep"));
-        auto* outer = Add(deep->nestedClasses, Make<ClumClass>(L"Outer", L"@1"));
+        Add(deep->nestedClasses, Make<ClumClass>(L"Outer", L"@1"));
         ClumClass_Category* category = Category(root, name);
         ClumClass* inside = Class(category, L"Inside", L"@1");
         auto* user = Attribute(Class(category, L"User"), L"", L"@1");
         auto* outside = Attribute(Class(root, L"OutsideUser"), L"", L"@1");
+        // "@2" once among the root's labels, but the reference inside looks in its own category.
+        Add(deep->nestedClasses, Make<ClumClass>(L"Far", L"@2"));
+        ClumClass* near = Class(Category(root, L"Side"), L"Near", L"@2");
+        auto* second = Attribute(Class(category, L"Second"), L"", L"@2");
         EXPECT_EQ(Bind(root), References{}) << "category named '" << name << "'";
         EXPECT_EQ(user->quidu.GetTarget(-1), inside);
-        EXPECT_EQ(outside->quidu.GetTarget(-1), outer);
+        // Two "@1" in the root's labels: the label fails, and "Inside" is nearer than "Outer".
+        EXPECT_EQ(outside->quidu.GetTarget(-1), inside);
+        EXPECT_EQ(second->quidu.GetTarget(-1), near);
     }
     EXPECT_EQ(Messages(), Strings{});
 }
