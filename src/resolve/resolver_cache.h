@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
-#include <utility>
 #include <vector>
 
 #include "lum/text/ident.h"
@@ -27,6 +26,7 @@ using tEntityGroup = tGroup<ClumVellumEntity, std::uint32_t>;
 
 using tNamePath = std::vector<ClumIdent>;
 using tEntityList = std::vector<const ClumVellumEntity*>;
+
 // A gathered reference feature with what binding needs of its surroundings:
 // its value when it holds one only (null for a list); the innermost category
 // or file around it (null when none), in which its @ labels are looked up;
