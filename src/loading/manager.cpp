@@ -186,6 +186,9 @@ void LoadPendingUnits(tPendingList& pending, ClumVirtualPathResolver& resolver) 
         if (ParseSubUnitFile(path, file, pending, chain)) {
             hyperlinks.Walk(&file);
             GraftLoadedUnits(unit, file, [&](const ClumVellumEntity* root) { ForgetInside(root, pending, remaining, it); });
+            // Whatever the file holds besides its units (a design, say) goes
+            // with it, and so do the stubs found there.
+            ForgetInside(&file, pending, remaining, it);
         } else {
             remaining.push_back(*it);
         }

@@ -286,6 +286,19 @@ TEST_F(ManagerTest, StubInsideARefusedUnitIsForgotten) {
     EXPECT_EQ(Names(Children(models[0]->design.Get(0), L"root_category")), Strings{L"Logical View"});
 }
 
+TEST_F(ManagerTest, StubInsideWhatAUnitFileHoldsBesidesItsUnitsIsForgotten) {
+    // A design in a sub-unit file is no unit: it goes with the file, and so
+    // does the stub inside it.
+    Write("main.mdl", MainFile(Stub("P", "$X\\p.cat")));
+    Write("p.cat", UnitFile("P", "") + "(object Design \"Other\"\n    root_category " + Stub("Q", "$X\\q.cat") + ")\n");
+    Write("q.cat", UnitFile("Q", ""));
+    Load("main.mdl");
+
+    EXPECT_TRUE(units.empty());
+    ASSERT_EQ(Names(RootModels()), Strings{L"P"});
+    ExpectLoadedFrom(RootModels()[0], dir / "p.cat");
+}
+
 TEST_F(ManagerTest, StubsReturnedAreStillInTheModel) {
     // Q stands inside the stub P; P's file replaces P, and Q with it.
     Write("main.mdl", MainFile(Stub("P", "$X\\p.cat", Models(Stub("Q", "$X\\missing.cat")))));
