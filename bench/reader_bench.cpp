@@ -36,8 +36,9 @@ namespace {
 
 const std::string& Model() { return lumbench::ModelText(); }
 
-using lumbench::tMemoryBuffer;
+using lumbench::CountLines;
 using lumbench::tNullReader;
+using lumbench::Tokenize;
 
 void SetThroughput(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
@@ -48,14 +49,7 @@ void SetThroughput(benchmark::State& state) {
 void ScanMemchr(benchmark::State& state) {
     const std::string& model = Model();
     for (auto _ : state) {
-        std::size_t lines = 0;
-        const char* p = model.data();
-        const char* end = p + model.size();
-        while ((p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))) != nullptr) {
-            ++lines;
-            ++p;
-        }
-        benchmark::DoNotOptimize(lines);
+        benchmark::DoNotOptimize(CountLines(model));
     }
     SetThroughput(state);
 }
@@ -73,12 +67,7 @@ BENCHMARK(ScanCount)->Unit(benchmark::kMillisecond);
 void TokenizeMemory(benchmark::State& state) {
     const std::string& model = Model();
     for (auto _ : state) {
-        tMemoryBuffer buffer(model.data(), model.size());
-        std::istream in(&buffer);
-        lum::tVellumLexer lexer(in);
-        tNullReader reader;
-        reader.Run(lexer);
-        benchmark::DoNotOptimize(lexer.GetLine());
+        Tokenize(model);
     }
     SetThroughput(state);
 }

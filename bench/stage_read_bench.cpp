@@ -10,32 +10,20 @@
 
 #include <benchmark/benchmark.h>
 
-#include <istream>
 #include <list>
 #include <memory>
-#include <streambuf>
 
-#include "lum/reader/vellum_lexer.h"
-#include "lum/reader/vellum_reader.h"
 #include "stage_support.h"
 #include "null_reader.h"
 
 namespace {
 
-using lumbench::tMemoryBuffer;
-using lumbench::tNullReader;
+using lumbench::Tokenize;
 
 void StageTokenize(benchmark::State& state) {
     const lumbench::tGeneratedModel& model = lumbench::GeneratedModel(static_cast<int>(state.range(0)));
     const auto job = [&] {
-        for (const std::string& text : model.texts) {
-            tMemoryBuffer buffer(text.data(), text.size());
-            std::istream in(&buffer);
-            lum::tVellumLexer lexer(in);
-            tNullReader reader;
-            reader.Run(lexer);
-            benchmark::DoNotOptimize(lexer.GetLine());
-        }
+        for (const std::string& text : model.texts) Tokenize(text);
     };
     lumbench::TimeStage(state, model, lumbench::Nothing, job, lumbench::Nothing);
 }

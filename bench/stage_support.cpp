@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "model_generator.h"
+#include "null_reader.h"
 
 namespace lumbench {
 
@@ -66,14 +67,7 @@ double MemchrSeconds(const tGeneratedModel& model) {
     for (int round = 0; round < 3; ++round) {
         const auto start = std::chrono::steady_clock::now();
         std::size_t lines = 0;
-        for (const std::string& text : model.texts) {
-            const char* p = text.data();
-            const char* end = p + text.size();
-            while ((p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))) != nullptr) {
-                ++lines;
-                ++p;
-            }
-        }
+        for (const std::string& text : model.texts) lines += CountLines(text);
         benchmark::DoNotOptimize(lines);
         best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }

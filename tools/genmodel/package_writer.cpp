@@ -19,6 +19,16 @@ tPoint GridPlace(tRandom& random, int n) {
     return {200 + 480 * (n % 5) + random.Below(60), 180 + 380 * (n / 5) + random.Below(60)};
 }
 
+// The opening of a package: its header, unit flag, quid and export control.
+void WritePackageHeader(tNotationWriter& out, int at, const tPackagePlace& place, bool unit) {
+    const int d = at + 1;
+    out.Line(at, "(object Class_Category ");
+    out.Append(Quote(place.element.name));
+    if (unit) out.Bool(d, "is_unit", true);
+    out.Quoted(d, "quid", place.element.quid);
+    out.Quoted(d, "exportControl", "Public");
+}
+
 class tPackageWriter {
 public:
     tPackageWriter(tModelContext& context, tNotationWriter& out, int depth, const tPackagePlace& place)
@@ -26,11 +36,7 @@ public:
 
     void Write(bool unit) {
         const int d = m_depth + 1;
-        m_out.Line(m_depth, "(object Class_Category ");
-        m_out.Append(Quote(m_place.element.name));
-        if (unit) m_out.Bool(d, "is_unit", true);
-        m_out.Quoted(d, "quid", m_place.element.quid);
-        m_out.Quoted(d, "exportControl", "Public");
+        WritePackageHeader(m_out, m_depth, m_place, unit);
         m_out.Bars(d, "documentation", Documentation(m_random, "package", m_random.Between(2, 4)));
         if (m_place.nesting == 0) Visibilities(d);
         m_out.ListFeature(d, "logical_models", "unit_reference_list");
@@ -175,11 +181,7 @@ void WriteTypesPackage(tModelContext& context, tNotationWriter& parent, int dept
     WritePackage(context, parent, depth, place, [&](tNotationWriter& out, int at, bool unit) {
         tRandom& random = context.random;
         const int d = at + 1;
-        out.Line(at, "(object Class_Category ");
-        out.Append(Quote(place.element.name));
-        if (unit) out.Bool(d, "is_unit", true);
-        out.Quoted(d, "quid", place.element.quid);
-        out.Quoted(d, "exportControl", "Public");
+        WritePackageHeader(out, at, place, unit);
         out.Quoted(d, "documentation", "The data types every other package uses.");
         out.ListFeature(d, "logical_models", "unit_reference_list");
         for (const char* type : kTypes) {
