@@ -9,7 +9,7 @@ Outputs:
     include/lum/model/classes.h                 all of them
     src/model/classes/classes_<first>_<last>.cpp their reflective operations, a few
                                                 classes per file to keep builds short
-    src/meta/catalogue_tables.cpp               class and feature records
+    src/model/classes/catalogue_tables.cpp       class and feature records
 """
 
 import argparse
@@ -247,7 +247,7 @@ def generate_aggregate(classes):
 def generate_tables(classes, by_keyword):
     kinds = {"attribute": "eAttribute", "reference": "eReference", "link": "eLink"}
     out = [BANNER, '#include "meta/catalogue_tables.h"\n\n#include "lum/meta/value_type.h"\n#include "lum/model/classes.h"\n',
-           '#include "meta/forwarders.h"\n\nnamespace lum::detail {\n\n',
+           '#include "model/forwarders.h"\n\nnamespace lum::detail {\n\n',
            "const tClassRecord ClassRecords[ClassCount] = {\n"]
     for c in classes:
         base = by_keyword[c.base].index if c.base else -1
@@ -290,7 +290,7 @@ def outputs(classes, by_keyword):
         name = "classes_%03d_%03d.cpp" % (group[0].index, group[-1].index)
         files[os.path.join("src", "model", "classes", name)] = generate_source(group, by_keyword)
     files[os.path.join("include", "lum", "model", "classes.h")] = generate_aggregate(classes)
-    files[os.path.join("src", "meta", "catalogue_tables.cpp")] = generate_tables(classes, by_keyword)
+    files[os.path.join("src", "model", "classes", "catalogue_tables.cpp")] = generate_tables(classes, by_keyword)
     return files
 
 

@@ -1,30 +1,56 @@
 #include "lum/diagnostics/reporter.h"
 
-namespace lum {
+#include <atomic>
 
-CErrorReporter* CErrorReporter::_instance = nullptr;
+#include "text/value_problems.h"
+
+namespace lum {
 
 namespace {
 
-// Receives whatever is reported while the host has set no list; it lives
-// for the whole process and is never handed to anybody.
+// Each thread's current list. Plain pointers, so that nothing is destroyed
+// when a thread ends.
+thread_local tErrorList* t_pErrorList = nullptr;
+
+// Receives whatever a thread reports while it has set no list; never handed
+// to anybody.
 tDummyErrorList& DefaultList() {
-    static tDummyErrorList list;
+    thread_local tDummyErrorList list;
     return list;
 }
 
+// Values that cannot be decoded go to the current list as Warnings without
+// subject. Installed when this file is part of the program, that is, as soon
+// as anybody can set a list to see them on.
+void RecordValueProblem(const wchar_t* format, va_list args) {
+    CErrorReporter::GetInstance().GetErrorList().ReportV(diag::BadValue, tErrorSubject(), tError::Warning, format,
+                                                         args);
+}
+
+[[maybe_unused]] const bool g_bSinkInstalled = (detail::SetValueProblemSink(&RecordValueProblem), true);
+
 }  // namespace
 
+CErrorReporter* CErrorReporter::_instance = nullptr;
+
 CErrorReporter& CErrorReporter::GetInstance() {
-    if (_instance == nullptr) _instance = new CErrorReporter();
-    return *_instance;
+    // The reporter holds no state of its own (the lists are per thread), so
+    // when two first calls race, one keeps its object and the other's goes.
+    std::atomic_ref<CErrorReporter*> instance(_instance);
+    CErrorReporter* current = instance.load(std::memory_order_acquire);
+    if (current != nullptr) return *current;
+    auto* made = new CErrorReporter();
+    if (instance.compare_exchange_strong(current, made, std::memory_order_acq_rel)) return *made;
+    delete made;
+    return *current;
 }
 
-void CErrorReporter::Destroy() {
-    delete _instance;
-    _instance = nullptr;
-}
+void CErrorReporter::Destroy() { delete std::atomic_ref<CErrorReporter*>(_instance).exchange(nullptr); }
 
-tErrorList& CErrorReporter::GetErrorList() { return m_pErrorList != nullptr ? *m_pErrorList : DefaultList(); }
+void CErrorReporter::SetErrorList(tErrorList& list) { t_pErrorList = &list; }
+
+tErrorList& CErrorReporter::GetErrorList() { return t_pErrorList != nullptr ? *t_pErrorList : DefaultList(); }
+
+void CErrorReporter::ResetReporter() { t_pErrorList = nullptr; }
 
 }  // namespace lum

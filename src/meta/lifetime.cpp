@@ -4,6 +4,9 @@
 #include "lum/meta/meta_feature.h"
 #include "lum/meta/meta_provider.h"
 #include "lum/text/wstring.h"
+
+#include <mutex>
+
 #include "meta/catalogue_tables.h"
 #include "platform/codepage.h"
 
@@ -66,17 +69,23 @@ public:
 
 namespace {
 
+// The count of balancing calls. Models loaded on several threads each hold
+// one, so the count is kept under a lock; the metamodel is built and torn
+// down under it, and read without it in between.
+std::mutex g_lifetime;
 int g_nInitializations = 0;
 
 }  // namespace
 
 void InitializeLUM() {
+    const std::lock_guard<std::mutex> lock(g_lifetime);
     if (g_nInitializations++ != 0) return;
     WString::SetLocalePage(platform::ActiveAnsiCodePage());
     tMetamodelBuilder::Build();
 }
 
 void FinalizeLUM() {
+    const std::lock_guard<std::mutex> lock(g_lifetime);
     if (g_nInitializations-- != 1) return;
     ClumMetaProvider::GetInstance();
     ClumMetaProvider::Destroy();

@@ -49,21 +49,24 @@ void ClumOwnerLink::UnlinkOwner(ClumVellumEntity* object, IlumFeature& feature) 
 namespace detail {
 
 void DeleteContained(ClumVellumEntity* object) {
-    // Never destroyed, so that objects deleted during the process's own
-    // teardown still find it.
-    static auto* pending = new std::vector<ClumVellumEntity*>();
-    static bool draining = false;
+    // Deleting an object queues its children here instead of deleting them
+    // in place, so that deletion never recurses. The queue lives in the
+    // outermost call's frame; the thread's pointer to it is plain, so that
+    // nothing needs destroying when a thread or the process ends.
+    thread_local std::vector<ClumVellumEntity*>* t_pending = nullptr;
     if (object == nullptr) return;
-    pending->push_back(object);
-    if (draining) return;
-    draining = true;
-    while (!pending->empty()) {
-        ClumVellumEntity* next = pending->back();
-        pending->pop_back();
+    if (t_pending != nullptr) {
+        t_pending->push_back(object);
+        return;
+    }
+    std::vector<ClumVellumEntity*> pending{object};
+    t_pending = &pending;
+    while (!pending.empty()) {
+        ClumVellumEntity* next = pending.back();
+        pending.pop_back();
         delete next;  // queues its own children
     }
-    draining = false;
-    if (pending->capacity() > 4096) std::vector<ClumVellumEntity*>().swap(*pending);
+    t_pending = nullptr;
 }
 
 }  // namespace detail

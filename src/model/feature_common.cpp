@@ -1,6 +1,7 @@
 #include "lum/model/feature_common.h"
 
 #include <deque>
+#include <mutex>
 
 #include "lum/meta/meta_class.h"
 #include "lum/meta/meta_feature.h"
@@ -8,8 +9,11 @@
 namespace lum::detail {
 
 const WString& QualifiedFeatureName(unsigned index) {
-    // One text per feature index, made on first use and kept for the process.
+    // One text per feature index, made on first use and kept for the process;
+    // threads reading models at once share it under a lock.
+    static std::mutex lock;
     static std::deque<WString> names;  // growing keeps earlier texts in place
+    const std::lock_guard<std::mutex> guard(lock);
     if (index >= names.size()) names.resize(index + 1);
     WString& name = names[index];
     if (name.empty()) {

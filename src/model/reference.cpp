@@ -13,18 +13,20 @@ namespace detail {
 void BindReference(IlumReference& feature, ClumObjectRef* value, const ClumMetaClass& targetClass,
                    const ClumVellumEntity* object) {
     tErrorList& errors = CErrorReporter::GetInstance().GetErrorList();
-    const WString& name = QualifiedFeatureName(feature.GetMetaFeature()->GetIndex());
+    auto name = [&] { return QualifiedFeatureName(feature.GetMetaFeature()->GetIndex()).c_str(); };
     if (value == nullptr) {
-        errors.FormatError(L"Reference '%s' is not set. You cannot bind this reference.", name.c_str());
+        errors.Report(diag::ReferenceNotSet, tErrorSubject(), tError::Warning,
+                      L"Reference '%s' is not set. You cannot bind this reference.", name());
         return;
     }
     if (object == nullptr) {
-        errors.FormatError(L"Cannot bind reference '%s' to NULL", name.c_str());
+        errors.Report(diag::BindToNull, tErrorSubject(), tError::Warning, L"Cannot bind reference '%s' to NULL", name());
         return;
     }
     if (&targetClass != &ClumVellumEntity::StaticGetMetaClass() && !object->GetMetaClass().IsKindOf(&targetClass)) {
-        errors.FormatError(L"Cannot bind reference '%s' to object of metalcass '%s'", name.c_str(),
-                           object->GetMetaClass().GetName().c_str());
+        errors.Report(diag::BindToWrongClass, tErrorSubject(), tError::Warning,
+                      L"Cannot bind reference '%s' to object of metalcass '%s'", name(),
+                      object->GetMetaClass().GetName().c_str());
         return;
     }
     value->BindTo(object);
@@ -73,8 +75,8 @@ void DecodeStructuralFeatureType(TlumReference<ClumStructuralFeature, ClumVellum
         }
     }
     if (!anyWord) {
-        CErrorReporter::GetInstance().GetErrorList().FormatError(
-            L"Cannot decode reference '%s' from string '%s'",
+        CErrorReporter::GetInstance().GetErrorList().Report(
+            diag::BadReference, tErrorSubject(), tError::Warning, L"Cannot decode reference '%s' from string '%s'",
             detail::QualifiedFeatureName(feature.GetMetaFeature()->GetIndex()).c_str(), text.c_str());
     }
 }

@@ -143,14 +143,15 @@ private:
 };
 
 CodePage& Page(unsigned int codePage) {
-    static CodePages pages;
+    // Decoders keep state between calls, so each thread has its own.
+    thread_local CodePages pages;
     return pages.Get(codePage);
 }
 
 // ConvertSingleByte runs once per non-ASCII byte in the lexer; it keeps the
 // table of the page it served last at hand.
-const wchar_t* g_singleByteTable = nullptr;
-unsigned int g_singleByteCodePage = 0;
+thread_local const wchar_t* t_singleByteTable = nullptr;
+thread_local unsigned int t_singleByteCodePage = 0;
 
 const unsigned char* AsBytes(const char* bytes) { return reinterpret_cast<const unsigned char*>(bytes); }
 
@@ -203,11 +204,11 @@ void AppendMultiByte(std::wstring& out, unsigned int codePage, const char* bytes
 }
 
 wchar_t ConvertSingleByte(unsigned int codePage, unsigned char byte) {
-    if (g_singleByteTable == nullptr || codePage != g_singleByteCodePage) {
-        g_singleByteTable = Page(codePage).SingleByteTable();
-        g_singleByteCodePage = codePage;
+    if (t_singleByteTable == nullptr || codePage != t_singleByteCodePage) {
+        t_singleByteTable = Page(codePage).SingleByteTable();
+        t_singleByteCodePage = codePage;
     }
-    return g_singleByteTable[byte];
+    return t_singleByteTable[byte];
 }
 
 bool IsAsciiTransparent(unsigned int codePage) { return Page(codePage).AsciiTransparent(); }

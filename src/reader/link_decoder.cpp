@@ -42,20 +42,22 @@ namespace detail {
 
 void DecodeLinkText(IlumLink& link, const WString& text) {
     const ClumMetaFeature& feature = *link.GetMetaFeature();
-    const WString& name = QualifiedFeatureName(feature.GetIndex());
+    auto name = [&] { return QualifiedFeatureName(feature.GetIndex()).c_str(); };
     tErrorList& errors = CErrorReporter::GetInstance().GetErrorList();
     ClumVellumEntity* object = ClumLinkDecoder::DecodeLink(text, feature);
     if (object == nullptr) {
-        errors.FormatError(L"Cannot decode value '%s' for link '%s'", text.c_str(), name.c_str());
+        errors.Report(diag::BadLinkValue, tErrorSubject(), tError::Warning, L"Cannot decode value '%s' for link '%s'",
+                      text.c_str(), name());
         return;
     }
     if (object->GetMetaClass().IsKindOf(feature.GetType())) {
         link.Insert(object, -1);
         return;
     }
-    errors.FormatError(
+    errors.Report(
+        diag::WrongLinkType, tErrorSubject(), tError::Warning,
         L"Error while decoding feature '%s'. String '%s' was decoded as '%s'. This type cannot be converted to '%s'.",
-        name.c_str(), text.c_str(), object->GetMetaClass().GetName().c_str(), feature.GetType()->GetName().c_str());
+        name(), text.c_str(), object->GetMetaClass().GetName().c_str(), feature.GetType()->GetName().c_str());
     delete object;
 }
 

@@ -80,7 +80,7 @@ void tModelBuilder::OnConstruct(const WString& keyword, const WString& classOrTe
     if (m_stack.empty()) {
         if (frame.kind != Kind::Object) {
             if (frame.kind == Kind::List || frame.kind == Kind::Value) PushSkip();
-            ReportAtLine(tError::Warning, L"LUM element '%s' with name '%s' is not a top level object",
+            ReportAtLine(diag::NotTopLevel, tError::Warning, L"LUM element '%s' with name '%s' is not a top level object",
                          keyword.c_str(), classOrText.c_str());
             return;
         }
@@ -109,7 +109,7 @@ void tModelBuilder::OnConstruct(const WString& keyword, const WString& classOrTe
                 return;
             }
             if (frame.kind == Kind::List) {
-                ReportAtLine(tError::Error, L"Vellum syntax error");
+                ReportAtLine(diag::SyntaxError, tError::Error, L"Vellum syntax error");
                 PushSkip();
                 return;
             }
@@ -161,7 +161,7 @@ void tModelBuilder::OnConstruct(const WString& keyword, const WString& classOrTe
 
 void tModelBuilder::OnClose() {
     if (m_stack.empty()) {
-        ReportAtLine(tError::Error, L"Vellum syntax error near %s", L")");
+        ReportAtLine(diag::SyntaxError, tError::Error, L"Vellum syntax error near %s", L")");
         return;
     }
     const tParseFrame closed = m_stack.back();
@@ -215,7 +215,7 @@ void tModelBuilder::Attach(ClumVellumEntity* owner, const ClumIdent& name, ClumV
 
 void tModelBuilder::OnFeature(const WString& name, const WString& value, bool hasValue) {
     if (m_stack.empty()) {
-        ReportAtLine(tError::Error, L"Vellum syntax error near %s", name.c_str());
+        ReportAtLine(diag::SyntaxError, tError::Error, L"Vellum syntax error near %s", name.c_str());
         return;
     }
     if (m_stack.back().kind == Kind::Skip) return;
@@ -233,7 +233,7 @@ void tModelBuilder::OnFeature(const WString& name, const WString& value, bool ha
 
 void tModelBuilder::UnknownFeature(const ClumVellumEntity* owner, const ClumIdent& feature) {
     // Unknown feature names are ignored without a diagnostic.
-    ReportAtLine(tError::InternalError, L"Class '%s' does not have feature '%s'",
+    ReportAtLine(diag::UnknownFeature, tError::InternalError, L"Class '%s' does not have feature '%s'",
                  owner->GetMetaClass().GetName().c_str(), feature.c_str());
 }
 
@@ -287,7 +287,7 @@ void tModelBuilder::Finish() {
                 m_file.unit.Insert(object, -1);
             } else {
                 // The file has no place for it: say so rather than keep it nowhere.
-                ReportAtLine(tError::Warning,
+                ReportAtLine(diag::TopLevelDropped, tError::Warning,
                              L"Top level object of class '%s' is not a header, design or unit; it is dropped",
                              object->GetMetaClass().GetName().c_str());
                 ForgetUnitsInside(m_units, object);

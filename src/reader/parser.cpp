@@ -13,13 +13,14 @@ namespace lum {
 
 namespace {
 
-WString g_currentFile;
+// Per thread: each thread reads its own files.
+thread_local WString t_currentFile;
 
 // Names the file being read for as long as it is read.
 class tCurrentFile {
 public:
-    explicit tCurrentFile(const WString& name) : m_previous(g_currentFile) { g_currentFile = name; }
-    ~tCurrentFile() { g_currentFile = m_previous; }
+    explicit tCurrentFile(const WString& name) : m_previous(t_currentFile) { t_currentFile = name; }
+    ~tCurrentFile() { t_currentFile = m_previous; }
     tCurrentFile(const tCurrentFile&) = delete;
     tCurrentFile& operator=(const tCurrentFile&) = delete;
 
@@ -29,7 +30,7 @@ private:
 
 }  // namespace
 
-const WString& ClumParser::GetCurrentFileName() { return g_currentFile; }
+const WString& ClumParser::GetCurrentFileName() { return t_currentFile; }
 
 void ClumParser::Parse(std::istream& in, const WString& fileName, ClumVellumFile& file,
                        std::list<ClumUnitObject*>& units) {

@@ -1,6 +1,7 @@
 #include "lum/reader/vellum_lexer.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "platform/codepage.h"
@@ -59,13 +60,29 @@ bool IsAsciiLetterOrDigit(int c) {
 
 }  // namespace
 
-bool tVellumLexer::s_bWholeTexts = false;
+namespace {
+
+constinit std::atomic<bool> g_bWholeTexts{false};
+// -1: as the process-wide setting; 0 or 1: the thread's own.
+thread_local signed char t_nWholeTexts = -1;
+
+}  // namespace
+
+void tVellumLexer::SetConvertTextsWhole(bool whole) { g_bWholeTexts.store(whole, std::memory_order_relaxed); }
+
+bool tVellumLexer::GetConvertTextsWhole() {
+    return t_nWholeTexts >= 0 ? t_nWholeTexts != 0 : g_bWholeTexts.load(std::memory_order_relaxed);
+}
+
+void tVellumLexer::SetThreadConvertTextsWhole(bool whole) { t_nWholeTexts = whole ? 1 : 0; }
+
+void tVellumLexer::ClearThreadConvertTextsWhole() { t_nWholeTexts = -1; }
 
 tVellumLexer::tVellumLexer(std::istream& in)
     : m_in(in),
       m_pBuffer(in.rdbuf()),
       m_nPage(WString::GetLocalePage()),
-      m_bWholeTexts(s_bWholeTexts),
+      m_bWholeTexts(GetConvertTextsWhole()),
       m_block(new char[BlockSize]) {
     // Texts converted whole are first taken byte for byte (each byte as the
     // character of the same value) and converted when complete.

@@ -76,7 +76,7 @@ bool tVellumReader::ParseBareValue() {
         OnConstruct(m_keyword, m_value, m_arguments);
         return true;
     }
-    if (lexer.IsGood()) ReportAtLine(tError::Error, L"Vellum syntax error near %s", lexer.ReadWord().c_str());
+    if (lexer.IsGood()) ReportAtLine(diag::SyntaxError, tError::Error, L"Vellum syntax error near %s", lexer.ReadWord().c_str());
     return false;
 }
 
@@ -84,11 +84,18 @@ void tVellumReader::ReportAtLine(tError::Severity severity, const wchar_t* forma
     if (severity == tError::InternalError) return;
     va_list args;
     va_start(args, format);
-    WString message;
-    message.FormatV(format, args);
-    va_end(args);
     const long line = m_pLexer != nullptr ? m_pLexer->GetLine() : 0;
-    CErrorReporter::GetInstance().GetErrorList().AddError(tError(tErrorSubject(line), severity, std::move(message)));
+    CErrorReporter::GetInstance().GetErrorList().ReportV(diag::Unknown, tErrorSubject(line), severity, format, args);
+    va_end(args);
+}
+
+void tVellumReader::ReportAtLine(diag::Code code, tError::Severity severity, const wchar_t* format, ...) {
+    if (severity == tError::InternalError) return;
+    va_list args;
+    va_start(args, format);
+    const long line = m_pLexer != nullptr ? m_pLexer->GetLine() : 0;
+    CErrorReporter::GetInstance().GetErrorList().ReportV(code, tErrorSubject(line), severity, format, args);
+    va_end(args);
 }
 
 }  // namespace lum

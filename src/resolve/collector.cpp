@@ -60,44 +60,80 @@ const ClumNrCollector::tPlan& ClumNrCollector::PlanOf(const ClumMetaClass& metaC
     return plan;
 }
 
-void ClumNrCollector::Visit(const ClumVellumEntity* entity) {
+void ClumNrCollector::Visit(const ClumVellumEntity* root) {
+    const std::size_t base = m_stack.size();
+    Enter(root);
+    while (m_stack.size() > base) {
+        tFrame& frame = m_stack.back();
+        const std::vector<const ClumMetaFeature*>& walk = frame.plan->walk;
+        auto* owner = const_cast<ClumVellumEntity*>(frame.entity);
+        if (frame.child >= 0) {
+            // The size is asked again before every step, as the base visitor does.
+            const ClumMetaFeature* link = walk[frame.feature];
+            if (frame.child < link->m_pfnLinkSize(owner)) {
+                const ClumVellumEntity* child = link->m_pfnLinkGetAt(owner, frame.child++);
+                Enter(child);  // may move the frames: `frame` is not used again
+                continue;
+            }
+            frame.child = -1;
+            ++frame.feature;
+        }
+        for (; frame.feature < walk.size(); ++frame.feature) {
+            const ClumMetaFeature* feature = walk[frame.feature];
+            if (IsReference(feature)) Gather(feature, frame.entity);
+            if (IsLink(feature)) {
+                frame.child = 0;
+                break;
+            }
+        }
+        if (frame.child >= 0) continue;
+        const tFrame done = frame;
+        m_stack.pop_back();
+        Leave(done);
+    }
+}
+
+void ClumNrCollector::Enter(const ClumVellumEntity* entity) {
     if (entity == nullptr) return;
     const ClumMetaClass& metaClass = entity->GetMetaClass();
     const tPlan& plan = PlanOf(metaClass);
+    tFrame frame{entity, &plan};
     const IlumAttribute* nameAttribute = plan.isDesign ? nullptr : SetAttribute(plan.name, entity);
+    bool plainName = false;
     if (nameAttribute != nullptr) {
         ClumIdent name;
         nameAttribute->GetAsIdent(name);
-        if (std::wcschr(name.c_str(), L':') == nullptr) {
+        plainName = std::wcschr(name.c_str(), L':') == nullptr;
+        if (plainName) {
             m_path.push_back(m_cache.Child(m_path.back(), name));
             m_cache.AddToName(m_path.back(), entity, metaClass);
-            if (plan.isContext) m_contexts.push_back(entity);
-            WalkIn(plan, entity);
-            if (plan.isContext) m_contexts.pop_back();
-            m_path.pop_back();
-            IndexQuid(plan, entity, metaClass);
-            return;
+            frame.popPath = true;
+            // Its quid is indexed once everything below it is.
+            frame.indexQuidOnLeave = true;
+        } else {
+            // A qualified name stands for its own path.
+            std::uint32_t node = tResolverCache::Root;
+            SplitQualifiedName(name.c_str(), name.GetLength(), m_parts);
+            for (const ClumIdent& part : m_parts) node = m_cache.Child(node, part);
+            m_cache.AddToName(node, entity, metaClass);
         }
-        // A qualified name stands for its own path.
-        std::uint32_t node = tResolverCache::Root;
-        SplitQualifiedName(name.c_str(), name.GetLength(), m_parts);
-        for (const ClumIdent& part : m_parts) node = m_cache.Child(node, part);
-        m_cache.AddToName(node, entity, metaClass);
     }
-    IndexQuid(plan, entity, metaClass);
+    if (!frame.indexQuidOnLeave) IndexQuid(plan, entity, metaClass);
     // A file is the context of the labels in it, named or not; a category
-    // only with a plain name (above).
-    if (plan.isFile) m_contexts.push_back(entity);
-    WalkIn(plan, entity);
-    if (plan.isFile) m_contexts.pop_back();
-}
-
-void ClumNrCollector::WalkIn(const tPlan& plan, const ClumVellumEntity* entity) {
+    // only with a plain name.
+    frame.popLabelContext = plan.isFile || (plan.isContext && plainName);
+    if (frame.popLabelContext) m_contexts.push_back(entity);
     // References look their labels up in the nearest category or file,
     // however named.
     if (plan.isContext) m_referenceContexts.push_back(entity);
-    for (const ClumMetaFeature* feature : plan.walk) VisitMetaFeature(feature, entity);
-    if (plan.isContext) m_referenceContexts.pop_back();
+    m_stack.push_back(frame);
+}
+
+void ClumNrCollector::Leave(const tFrame& frame) {
+    if (frame.plan->isContext) m_referenceContexts.pop_back();
+    if (frame.popLabelContext) m_contexts.pop_back();
+    if (frame.popPath) m_path.pop_back();
+    if (frame.indexQuidOnLeave) IndexQuid(*frame.plan, frame.entity, frame.entity->GetMetaClass());
 }
 
 void ClumNrCollector::IndexQuid(const tPlan& plan, const ClumVellumEntity* entity, const ClumMetaClass& metaClass) {

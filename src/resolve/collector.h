@@ -5,7 +5,8 @@
 // are bound first. @ labels are indexed in the innermost file or plainly
 // named category around their object; a gathered reference carries the
 // innermost category or file around it, however named, where binding looks
-// its labels up.
+// its labels up. The walk keeps its own stack, so a tree of any depth is
+// collected on an ordinary thread stack.
 
 #include <deque>
 #include <vector>
@@ -21,10 +22,11 @@ public:
     ClumNrCollector(tResolverCache& cache, tReferenceList& quidReferences, tReferenceList& otherReferences)
         : m_quidReferences(quidReferences), m_otherReferences(otherReferences), m_cache(cache) {}
 
-    // Indexes the object, then walks its features as the base visitor does,
-    // offering only those that matter here (references and links), in the
-    // same order.
+    // Indexes the object and everything below it, depth first in the base
+    // visitor's order, looking only at the features that matter here
+    // (references and links).
     void Visit(const ClumVellumEntity* entity) override;
+    // Gathers a reference feature, then goes on as the base visitor does.
     void VisitMetaFeature(const ClumMetaFeature* feature, const ClumVellumEntity* entity) override;
 
 private:
@@ -39,9 +41,23 @@ private:
         std::vector<const ClumMetaFeature*> walk;  // reference and link features, in visiting order
     };
 
+    // An object being walked: the plan feature it has reached, the next
+    // child inside a link (-1 outside), and what to undo when it is left.
+    struct tFrame {
+        const ClumVellumEntity* entity;
+        const tPlan* plan;
+        std::size_t feature = 0;
+        int child = -1;
+        bool popPath = false;        // it pushed its name onto m_path
+        bool popLabelContext = false;
+        bool indexQuidOnLeave = false;
+    };
+
     const tPlan& PlanOf(const ClumMetaClass& metaClass);
-    // Offers the plan's features of the object, in order.
-    void WalkIn(const tPlan& plan, const ClumVellumEntity* entity);
+    // Indexes the object's name (and, unless it has a plain name, its quid)
+    // and pushes its frame.
+    void Enter(const ClumVellumEntity* entity);
+    void Leave(const tFrame& frame);
     void Gather(const ClumMetaFeature* feature, const ClumVellumEntity* entity);
     void IndexQuid(const tPlan& plan, const ClumVellumEntity* entity, const ClumMetaClass& metaClass);
     // The single value of the quid reference that stands beside `reference`
@@ -59,6 +75,7 @@ private:
     // By class index; a deque, so that a plan in use stays put while the
     // walk below it adds plans of other classes.
     std::deque<tPlan> m_plans;
+    std::vector<tFrame> m_stack;
     tNamePath m_parts;  // the parts of a qualified name, reused
     ClumIdent m_quidu{L"quidu"}, m_supplierQuidu{L"supplier_quidu"}, m_clientQuidu{L"client_quidu"};
     ClumIdent m_supplier{L"supplier"}, m_client{L"client"};

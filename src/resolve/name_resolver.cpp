@@ -213,12 +213,13 @@ private:
         }
         const ClumMetaFeature& feature = *reference.GetMetaFeature();
         tErrorList& errors = CErrorReporter::GetInstance().GetErrorList();
-        errors.FormatError(L"Name resolution: several matches for reference '%s' from '%s::%s' in context '%s'",
-                           text.c_str(), feature.GetOwner().GetName().c_str(), feature.GetName().c_str(),
-                           PathOf(reference.GetOwner()).c_str());
+        errors.Report(diag::Ambiguous, tErrorSubject(), tError::Warning,
+                      L"Name resolution: several matches for reference '%s' from '%s::%s' in context '%s'",
+                      text.c_str(), feature.GetOwner().GetName().c_str(), feature.GetName().c_str(),
+                      PathOf(reference.GetOwner()).c_str());
         for (std::size_t i = 0; i < tied; ++i) {
-            errors.FormatError(L"    Candidate '%s %s'", scored[i].second->GetMetaClass().GetName().c_str(),
-                               PathOf(scored[i].second).c_str());
+            errors.Report(diag::AmbiguityCandidate, tErrorSubject(), tError::Warning, L"    Candidate '%s %s'",
+                          scored[i].second->GetMetaClass().GetName().c_str(), PathOf(scored[i].second).c_str());
         }
     }
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cwctype>
 
-#include "lum/diagnostics/reporter.h"
+#include "text/value_problems.h"
 #include "platform/numbers.h"
 
 namespace lum {
@@ -20,7 +20,7 @@ bool DecodeBool(const WString& text, bool& value)
         value = false;
         return true;
     }
-    CErrorReporter::GetInstance().GetErrorList().FormatError(L"Cannot decode bool from string '%s'", text.c_str());
+    detail::ReportValueProblem(L"Cannot decode bool from string '%s'", text.c_str());
     return false;
 }
 
@@ -52,7 +52,7 @@ bool DecodeInt(const WString& text, int& value)
     for (std::size_t i = begin; i < end; ++i) {
         const wchar_t ch = text[i];
         if (!std::iswdigit(static_cast<std::wint_t>(ch))) {
-            CErrorReporter::GetInstance().GetErrorList().FormatError(L"Cannot decode int from string '%s'", text.c_str());
+            detail::ReportValueProblem(L"Cannot decode int from string '%s'", text.c_str());
             return false;
         }
         accumulated = accumulated * 10u + static_cast<std::uint32_t>(ch - L'0');

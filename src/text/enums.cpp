@@ -7,7 +7,7 @@
 #include <iterator>
 #include <span>
 
-#include "lum/diagnostics/reporter.h"
+#include "text/value_problems.h"
 
 namespace lum {
 
@@ -23,8 +23,7 @@ int DecodeLiteral(const wchar_t* typeName, tLiterals literals, const WString& te
         if (WString::Match(text, literals[i], false))
             return static_cast<int>(i);
     }
-    CErrorReporter::GetInstance().GetErrorList().FormatError(L"Cannot decode type '%s' from string '%s'", typeName,
-                                                             text.c_str());
+    detail::ReportValueProblem(L"Cannot decode type '%s' from string '%s'", typeName, text.c_str());
     return -1;
 }
 

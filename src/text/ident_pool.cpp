@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
+#include <mutex>
 
 #include "platform/large_blocks.h"
 
@@ -56,8 +57,15 @@ struct tPool {
 };
 
 // Constant-initialised, so identifiers in static storage may be made before
-// any dynamic initialisation runs.
+// any dynamic initialisation runs. Threads share it under the lock.
 constinit tPool g_pool;
+constinit std::mutex g_lock;
+
+// Each thread keeps the entries it asked for last in a small direct-mapped
+// cache, by hash. Entries never move, so a cached entry stays good; keywords,
+// feature names and common values are found there without taking the lock.
+constexpr std::size_t CacheSlots = 2048;
+thread_local tEntry* t_cache[CacheSlots];
 
 // The bucket hash: every code unit is mixed in with a 64-bit multiply and
 // the result is folded, so that quids, which differ in a few hex digits, and
@@ -112,16 +120,16 @@ tEntry* Carve(std::size_t units) {
     return entry;
 }
 
-}  // namespace
+bool Holds(const tEntry* entry, std::uint32_t hash, const wchar_t* text, std::size_t length) {
+    return entry->hash == hash && entry->length == length &&
+           std::wmemcmp(const_cast<tEntry*>(entry)->Text(), text, length) == 0;
+}
 
-const wchar_t* Intern(const wchar_t* text, std::size_t length) {
-    const std::uint32_t hash = TextHash(text, length);
+tEntry* FindOrAdd(std::uint32_t hash, const wchar_t* text, std::size_t length) {
+    const std::lock_guard<std::mutex> guard(g_lock);
     tEntry** link = &g_pool.buckets[hash & (g_pool.bucketCount - 1)];
     for (; *link != nullptr; link = &(*link)->next) {
-        tEntry* entry = *link;
-        if (entry->hash == hash && entry->length == length && std::wmemcmp(entry->Text(), text, length) == 0) {
-            return entry->Text();
-        }
+        if (Holds(*link, hash, text, length)) return *link;
     }
     tEntry* entry = Carve(EntryUnits(length));
     entry->next = nullptr;
@@ -132,7 +140,16 @@ const wchar_t* Intern(const wchar_t* text, std::size_t length) {
     stored[length] = L'\0';
     *link = entry;
     if (++g_pool.entryCount > g_pool.bucketCount * EntriesPerBucket) Grow();
-    return stored;
+    return entry;
+}
+
+}  // namespace
+
+const wchar_t* Intern(const wchar_t* text, std::size_t length) {
+    const std::uint32_t hash = TextHash(text, length);
+    tEntry*& cached = t_cache[hash & (CacheSlots - 1)];
+    if (cached == nullptr || !Holds(cached, hash, text, length)) cached = FindOrAdd(hash, text, length);
+    return cached->Text();
 }
 
 }  // namespace lum::detail

@@ -4,7 +4,7 @@
 
 #include <cwctype>
 
-#include "lum/diagnostics/reporter.h"
+#include "text/value_problems.h"
 #include "platform/numbers.h"
 
 namespace lum {
@@ -12,7 +12,7 @@ namespace lum {
 tLocation tLocation::Decode(const WString& text)
 {
     if (text.empty()) {
-        CErrorReporter::GetInstance().GetErrorList().FormatError(L"Cannot decode location from an empty string!");
+        detail::ReportValueProblem(L"Cannot decode location from an empty string!");
         return tLocation();
     }
 
@@ -51,7 +51,7 @@ tLocation tLocation::Decode(const WString& text)
     }
 
     if (failed) {
-        CErrorReporter::GetInstance().GetErrorList().FormatError(L"Cannot decode location from string %s", text.c_str());
+        detail::ReportValueProblem(L"Cannot decode location from string %s", text.c_str());
         return tLocation();
     }
     // A missing number, or a lone "-", reads as 0.
@@ -94,7 +94,7 @@ tPointVector tPointVector::Decode(const WString& text)
     }
 
     if (failed) {
-        CErrorReporter::GetInstance().GetErrorList().FormatError(L"Cannot decode point vector from string %s", text.c_str());
+        detail::ReportValueProblem(L"Cannot decode point vector from string %s", text.c_str());
         return tPointVector();
     }
     // A text cut off inside a point keeps the points completed before it.

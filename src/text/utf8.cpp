@@ -1,10 +1,19 @@
 #include "lum/text/utf8.h"
 
+#include "platform/decoders.h"
 #include "platform/file_names.h"
 
 namespace lum {
 
 std::string ToUtf8(const std::wstring& text) { return platform::ToFileSystemName(text); }
+
+WString FromUtf8(std::string_view utf8) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(utf8.data());
+    WString text;
+    text.resize(platform::detail::CountUtf8(bytes, utf8.size()));
+    platform::detail::DecodeUtf8(bytes, utf8.size(), text.data(), text.size());
+    return text;
+}
 
 bool IsValidUtf8(const char* bytes, std::size_t count) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes);

@@ -11,13 +11,13 @@
 
 namespace lum {
 
-unsigned int WString::m_nLocalePage = 65001;
+constinit std::atomic<unsigned int> WString::m_nLocalePage{65001};
 
 namespace {
 
-// The shared buffers of 8-bit conversion: a wide buffer that only grows, and
-// a two-byte buffer that turns one char into a NUL-terminated text. Both are
-// process-wide; the library is used from one thread at a time.
+// The buffers of 8-bit conversion: a wide buffer that only grows, and a
+// two-byte buffer that turns one char into a NUL-terminated text. Each
+// thread has its own.
 struct tConversionBuffers {
     std::unique_ptr<wchar_t[]> wide{new wchar_t[1024]};
     std::size_t wideSize = 1024;
@@ -25,7 +25,7 @@ struct tConversionBuffers {
 };
 
 tConversionBuffers& Buffers() {
-    static tConversionBuffers buffers;
+    thread_local tConversionBuffers buffers;
     return buffers;
 }
 
@@ -235,9 +235,19 @@ bool WString::IsRealNumber(const WString& text) {
 
 void WString::Encode(const WString& value, WString& out) { out = value; }
 
-void WString::SetLocalePage(unsigned int codePage) { m_nLocalePage = codePage; }
+namespace {
 
-unsigned int WString::GetLocalePage() { return m_nLocalePage; }
+thread_local unsigned int t_nThreadLocalePage = 0;
+
+}  // namespace
+
+void WString::SetLocalePage(unsigned int codePage) { m_nLocalePage.store(codePage, std::memory_order_relaxed); }
+
+void WString::SetThreadLocalePage(unsigned int codePage) { t_nThreadLocalePage = codePage; }
+
+unsigned int WString::GetLocalePage() {
+    return t_nThreadLocalePage != 0 ? t_nThreadLocalePage : m_nLocalePage.load(std::memory_order_relaxed);
+}
 
 bool operator==(const WString& a, const WString& b) {
     return &a == &b || (a.size() == b.size() && std::wmemcmp(a.data(), b.data(), a.size()) == 0);

@@ -2,6 +2,7 @@
 // tErrorSubject: what a diagnostic is about (a model object, a meta-class,
 // a meta-feature, a line of the file being read). tError: one diagnostic.
 
+#include "lum/diagnostics/codes.h"
 #include "lum/text/wstring.h"
 
 namespace lum {
@@ -43,10 +44,14 @@ struct tError {
     Severity severity = Information;
     WString message;
     tErrorSubject subject;
+    // What happened, whatever the wording; not part of equality or order.
+    diag::Code code = diag::Unknown;
 
     tError() = default;
     tError(const tErrorSubject& subject_, Severity severity_, WString message_)
         : severity(severity_), message(std::move(message_)), subject(subject_) {}
+    tError(diag::Code code_, const tErrorSubject& subject_, Severity severity_, WString message_)
+        : severity(severity_), message(std::move(message_)), subject(subject_), code(code_) {}
 
     // "Information", "Warning", "Error", "FatalError" or "InternalError".
     static const wchar_t* ToString(Severity severity);

@@ -3,6 +3,7 @@
 // OnErrorAdded hook lets a derived list observe or filter each new error.
 // tDummyErrorList: the process-wide list used while the host has set none.
 
+#include <cstdarg>
 #include <list>
 
 #include "lum/diagnostics/error.h"
@@ -22,6 +23,10 @@ public:
     void FormatError(const tErrorSubject& subject, tError::Severity severity, const wchar_t* format, ...);
     // A Warning without subject.
     void FormatError(const wchar_t* format, ...);
+    // FormatError with the diagnostic's code.
+    void Report(diag::Code code, const tErrorSubject& subject, tError::Severity severity, const wchar_t* format, ...);
+    void ReportV(diag::Code code, const tErrorSubject& subject, tError::Severity severity, const wchar_t* format,
+                 va_list args);
 
     // Called before each error is added; false drops the error.
     virtual bool OnErrorAdded(const tError& error);

@@ -1,6 +1,8 @@
 #pragma once
 // CErrorReporter: the singleton that knows the current error list. The host
 // sets its own list before reading; every reporting part asks for it here.
+// The current list belongs to the calling thread, so that models read on
+// several threads at once each keep their own diagnostics.
 
 #include "lum/diagnostics/error_list.h"
 
@@ -13,11 +15,13 @@ public:
     // Deletes the singleton; the next GetInstance makes a new one.
     static void Destroy();
 
-    // Not owned: the host keeps the list alive while it is set.
-    void SetErrorList(tErrorList& list) { m_pErrorList = &list; }
-    // The current list, or the process-wide tDummyErrorList when none is set.
+    // Not owned: the host keeps the list alive while it is set. For the
+    // calling thread only.
+    void SetErrorList(tErrorList& list);
+    // The calling thread's current list, or its own tDummyErrorList when none
+    // is set.
     tErrorList& GetErrorList();
-    void ResetReporter() { m_pErrorList = nullptr; }
+    void ResetReporter();
 
     CErrorReporter& operator=(const CErrorReporter&) = default;
 
@@ -25,7 +29,6 @@ private:
     CErrorReporter() = default;
     CErrorReporter(const CErrorReporter&) = default;
 
-    tErrorList* m_pErrorList = nullptr;
     static CErrorReporter* _instance;
 };
 

@@ -32,8 +32,8 @@ public:
     static void Parse(const std::vector<WString>& fileNames, std::vector<ClumVellumFile*>& files,
                       std::list<ClumUnitObject*>& units);
 
-    // The name of the file being read right now, empty between files: a
-    // host's error list can note where each message came from.
+    // The name of the file the calling thread is reading right now, empty
+    // between files: a host's error list can note where each message came from.
     static const WString& GetCurrentFileName();
 };
 

@@ -46,9 +46,14 @@ public:
     // Opt-in, for lexers made afterwards: convert each string and raw
     // construct as a whole rather than byte by byte, so that characters of
     // several bytes (UTF-8, double-byte code pages) come out right inside
-    // texts too. Off by default.
-    static void SetConvertTextsWhole(bool whole) { s_bWholeTexts = whole; }
-    static bool GetConvertTextsWhole() { return s_bWholeTexts; }
+    // texts too. Off by default. Process-wide, unless the calling thread has
+    // a setting of its own.
+    static void SetConvertTextsWhole(bool whole);
+    static bool GetConvertTextsWhole();
+    // The setting for lexers the calling thread makes from now on; cleared,
+    // it follows the process-wide one again.
+    static void SetThreadConvertTextsWhole(bool whole);
+    static void ClearThreadConvertTextsWhole();
 
     // The character read last (0-255) or EndOfFile.
     int GetCurrent() const { return m_nCurrent; }
@@ -88,7 +93,6 @@ private:
     std::string m_bytes;  // a text converted whole, as bytes again
     static constexpr std::size_t BlockSize = 1 << 16;
     std::unique_ptr<char[]> m_block;
-    static bool s_bWholeTexts;
 };
 
 }  // namespace lum

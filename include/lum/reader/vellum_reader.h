@@ -41,6 +41,8 @@ protected:
     // Records a message with the lexer's current line as subject on the
     // current error list; InternalError messages are dropped.
     void ReportAtLine(tError::Severity severity, const wchar_t* format, ...);
+    // The same with the diagnostic's code.
+    void ReportAtLine(diag::Code code, tError::Severity severity, const wchar_t* format, ...);
     // The lexer of the file being read; valid during Run only.
     tVellumLexer& GetLexer() { return *m_pLexer; }
 

@@ -1,9 +1,11 @@
 #pragma once
-// UTF-8 helpers for hosts that write or sniff text: wide text to UTF-8, and
-// whether a run of bytes is valid UTF-8.
+// UTF-8 helpers for hosts that write or sniff text: wide text to UTF-8 and
+// back, and whether a run of bytes is valid UTF-8. None of them looks at the
+// code page of WString, so they are safe on any thread.
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "lum/text/wstring.h"
 
@@ -11,6 +13,8 @@ namespace lum {
 
 // Characters that are not Unicode scalar values become U+FFFD.
 std::string ToUtf8(const std::wstring& text);
+// Invalid sequences become U+FFFD, one maximal subpart at a time.
+WString FromUtf8(std::string_view utf8);
 // True when every byte sequence is well-formed UTF-8 (no overlong forms,
 // surrogates or values above U+10FFFF; a sequence cut at the end is invalid).
 bool IsValidUtf8(const char* bytes, std::size_t count);

@@ -1,9 +1,10 @@
 #pragma once
 // WString: the library's wide string. A std::wstring with conversion from
-// 8-bit text through one process-wide code page, printf-style formatting in
+// 8-bit text through a code page (process-wide, or the calling thread's), printf-style formatting in
 // which %s takes a wide text, case folding, trimming, splitting and number
 // syntax tests.
 
+#include <atomic>
 #include <cstdarg>
 #include <cstddef>
 #include <string>
@@ -65,11 +66,16 @@ public:
     // The text codec of string-valued features: out = value.
     static void Encode(const WString& value, WString& out);
 
+    // The process-wide code page of 8-bit text.
     static void SetLocalePage(unsigned int codePage);
+    // The calling thread's code page where one is set, else the process-wide one.
     static unsigned int GetLocalePage();
+    // Sets the code page for the calling thread only; 0 follows the
+    // process-wide one again. Models read on several threads use this.
+    static void SetThreadLocalePage(unsigned int codePage);
 
 private:
-    static unsigned int m_nLocalePage;
+    static std::atomic<unsigned int> m_nLocalePage;
 };
 
 // Order and equality by unsigned code unit value, case-sensitive.

@@ -3,7 +3,7 @@
 
 #include "lum/meta/value_type.h"
 #include "lum/model/classes.h"
-#include "meta/forwarders.h"
+#include "model/forwarders.h"
 
 namespace lum::detail {
 

@@ -1,0 +1,67 @@
+#pragma once
+// What a lum::Model holds, and the steps of loading that live in files of
+// their own (the code page, unit files found elsewhere, display names).
+
+#include <filesystem>
+#include <list>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "lum/diagnostics/error_list.h"
+#include "lum/document/model.h"
+#include "lum/loading/path_resolver.h"
+#include "lum/resolve/name_resolver.h"
+
+namespace lum {
+
+class ClumUnitObject;
+
+struct Model::Impl {
+    Impl() = default;
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
+    ~Impl();
+
+    LoadOptions options;
+    std::vector<std::string> given;           // the main files as named
+    std::vector<std::filesystem::path> mains; // the same, absolute
+    bool loaded = false;
+    bool initialized = false;                 // holds one InitializeLUM
+    std::vector<ClumVellumFile*> files;
+    std::vector<Diagnostic> diagnostics;
+    std::vector<LoadedFile> filesRead;
+    std::vector<MissingUnit> missing;
+    std::vector<const IlumReference*> unresolved;
+    mutable ClumNameResolver resolver;
+    unsigned codePage = 0;
+    bool detected = false;
+    std::string reason;
+    double seconds = 0;
+    std::uintmax_t bytes = 0;
+    std::size_t depth = 0;
+    std::set<std::wstring> symbolsAdvised;    // path symbols already explained
+
+    // How diagnostics name a file: a main file as the user named it, a file
+    // below a main file's directory relative to it (through the directory as
+    // the user named it, so the name works from where the user stands),
+    // anything else by its absolute path.
+    std::string DisplayName(const std::wstring& path) const;
+    void Add(diag::Code code, tError::Severity severity, std::string file, std::string message);
+
+    // Loading steps.
+    bool CheckInputs();
+    void ChooseCodePage();
+    void FillPathMap(ClumVirtualPathResolver& paths) const;
+    void LoadMovedUnits(ClumVirtualPathResolver& paths, std::list<ClumUnitObject*>& stubs, tErrorList& errors);
+    void NoteMissingUnits(ClumVirtualPathResolver& paths, const std::list<ClumUnitObject*>& stubs);
+    void ListFilesRead();
+};
+
+// A stored or resolved path (backslashes between directories) as a path here.
+std::filesystem::path LocalPath(const std::wstring& stored);
+// The file an object was read from: the nearest loaded unit above it, or
+// else the main file that holds it.
+WString HoldingFile(const ClumVellumEntity* entity);
+
+}  // namespace lum
