@@ -1,36 +1,39 @@
 #pragma once
-// The subcommands of the lum tool. Each writes its report for a loaded model
-// and answers the exit status: 0 clean, 1 the model has errors.
+// The commands of the lum tool. Each writes its report for a loaded model
+// and answers the exit status: 0 clean, 1 the model has errors, 2 output
+// that cannot be written.
 
 #include <fstream>
 #include <iostream>
 
-#include "loaded_model.h"
+#include <lum/lum.h>
+
 #include "options.h"
 #include "output.h"
 
 namespace lumcli {
 
 // The printed text indents every level of nesting, so its size grows with
-// the square of the depth: print refuses models nested deeper than this
-// before binding them (export writes any depth).
+// the square of the depth: print refuses models nested deeper than this.
 constexpr std::size_t kPrintableDepth = 1000;
 
-int RunCheck(tLoadedModel& model, const tOptions& options, std::ostream& out);
-int RunPrint(tLoadedModel& model, const tOptions& options, std::ostream& out);
-int RunRefs(tLoadedModel& model, const tOptions& options, std::ostream& out);
-int RunFind(tLoadedModel& model, const tOptions& options, std::ostream& out);
-int RunStats(tLoadedModel& model, const tOptions& options, std::ostream& out);
-int RunExport(tLoadedModel& model, const tOptions& options, std::ostream& out);
+int RunCheck(const lum::Model& model, const tOptions& options, std::ostream& out);
+int RunPrint(const lum::Model& model, const tOptions& options, std::ostream& out);
+int RunRefs(const lum::Model& model, const tOptions& options, std::ostream& out);
+int RunFind(const lum::Model& model, const tOptions& options, std::ostream& out);
+int RunStats(const lum::Model& model, const tOptions& options, std::ostream& out);
+int RunExport(const lum::Model& model, const tOptions& options, std::ostream& out);
 
 // The diagnostics as a JSON array member "diagnostics".
-void WriteDiagnosticsJson(const tLoadedModel& model, tJsonWriter& json);
+void WriteDiagnosticsJson(const lum::Model& model, tJsonWriter& json);
 
 // The stream a command writes to: `out`, or the file given with -o (opened
 // into `file`); null, after a message, when the file cannot be written.
 std::ostream* OpenOutput(const tOptions& options, std::ostream& out, std::ofstream& file);
 
-// Exit status of a loaded model.
-inline int StatusOf(const tLoadedModel& model) { return model.HasErrors() ? 1 : 0; }
+inline int StatusOf(const lum::Model& model) { return model.HasErrors() ? 1 : 0; }
+
+// An object's path for people: its qualified name, or "(Class)" when it has none.
+std::string Describe(const lum::ClumVellumEntity* entity);
 
 }  // namespace lumcli

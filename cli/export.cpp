@@ -6,7 +6,6 @@
 #include <unordered_map>
 
 #include "commands.h"
-#include "output.h"
 
 namespace lumcli {
 
@@ -19,28 +18,18 @@ using lum::ClumVellumEntity;
 // writer makes too. The one table the export keeps: 16 bytes an object.
 class tIds {
 public:
-    explicit tIds(const std::vector<lum::ClumVellumFile*>& files) {
-        std::vector<const ClumVellumEntity*> stack(files.rbegin(), files.rend());
-        while (!stack.empty()) {
-            const ClumVellumEntity* entity = stack.back();
-            stack.pop_back();
-            m_ids.emplace(entity, static_cast<long long>(m_ids.size()));
-            const auto& links = entity->GetMetaClass().m_linkFeatures;
-            for (auto link = links.rbegin(); link != links.rend(); ++link) {
-                auto* owner = const_cast<ClumVellumEntity*>(entity);
-                for (int i = (*link)->m_pfnLinkSize(owner) - 1; i >= 0; --i) stack.push_back((*link)->m_pfnLinkGetAt(owner, i));
-            }
-        }
+    explicit tIds(const lum::Model& model) {
+        for (const lum::tDepthFirst::tStep& step : model.Walk()) m_ids.emplace(step.entity, m_ids.size());
     }
     // -1 for an object outside the exported files.
     long long Of(const ClumVellumEntity* entity) const {
         const auto found = m_ids.find(entity);
-        return found == m_ids.end() ? -1 : found->second;
+        return found == m_ids.end() ? -1 : static_cast<long long>(found->second);
     }
     std::size_t Count() const { return m_ids.size(); }
 
 private:
-    std::unordered_map<const ClumVellumEntity*, long long> m_ids;
+    std::unordered_map<const ClumVellumEntity*, std::size_t> m_ids;
 };
 
 void WriteAttribute(tJsonWriter& json, const ClumMetaFeature& feature, const lum::IlumAttribute& attribute) {
@@ -49,7 +38,7 @@ void WriteAttribute(tJsonWriter& json, const ClumMetaFeature& feature, const lum
     switch (lum::GetValueType(feature)) {
         case lum::EValueType::Bool: json.Bool(text == L"true"); break;
         case lum::EValueType::Int:
-        case lum::EValueType::Float: json.RawNumber(Utf8(text)); break;
+        case lum::EValueType::Float: json.RawNumber(lum::ToUtf8(text)); break;
         case lum::EValueType::Location: {
             const lum::tLocation point = lum::tLocation::Decode(text);
             json.BeginArray();
@@ -82,80 +71,67 @@ void WriteReferenceValue(tJsonWriter& json, const lum::IlumReference& reference,
     json.EndObject();
 }
 
-// Writes the objects of the files without recursion: each frame is an
-// object being written, with the feature it has reached and, inside a link,
-// the next child.
-void WriteObjects(tJsonWriter& json, const std::vector<lum::ClumVellumFile*>& files, const tIds& ids) {
-    struct tFrame {
-        const ClumVellumEntity* entity;
-        std::size_t feature = 0;
-        int child = -1;  // -1: not inside a link
-    };
-    std::vector<tFrame> stack;
-    auto open = [&](const ClumVellumEntity* entity) {
-        json.BeginObject();
-        json.Member("id", ids.Of(entity));
-        json.Member("class", std::wstring(entity->GetMetaClass().GetName().c_str()));
+// Writes each object as the model's walk reports it: its set features in
+// metamodel order, the objects of links as arrays.
+class tObjectWriter : public lum::IlumWalkHandler {
+public:
+    tObjectWriter(tJsonWriter& json, const tIds& ids) : m_json(json), m_ids(ids) {}
+
+    bool Enter(const ClumVellumEntity* entity) override {
+        m_json.BeginObject();
+        m_json.Member("id", m_ids.Of(entity));
+        m_json.Member("class", lum::ToUtf8(entity->GetMetaClass().GetName().c_str()));
         const lum::ClumIdent quid = lum::ClumUtilityFunctions::GetQuid(entity);
-        if (quid.GetLength() != 0) json.Member("quid", std::wstring(quid.c_str()));
-        json.Key("features");
-        json.BeginObject();
-        stack.push_back({entity});
-    };
-    for (const lum::ClumVellumFile* file : files) {
-        open(file);
-        while (!stack.empty()) {
-            tFrame& frame = stack.back();
-            auto* owner = const_cast<ClumVellumEntity*>(frame.entity);
-            const auto& features = frame.entity->GetMetaClass().m_allFeatures;
-            if (frame.child >= 0) {
-                const ClumMetaFeature& link = *features[frame.feature];
-                if (frame.child < link.m_pfnLinkSize(owner)) {
-                    open(link.m_pfnLinkGetAt(owner, frame.child++));
-                    continue;
-                }
-                json.EndArray();
-                frame.child = -1;
-                ++frame.feature;
+        if (quid.GetLength() != 0) m_json.Member("quid", lum::ToUtf8(quid.c_str()));
+        m_json.Key("features");
+        m_json.BeginObject();
+        return true;
+    }
+    void Feature(const ClumVellumEntity* entity, const ClumMetaFeature& feature) override {
+        const lum::IlumFeature* member = Member(entity, feature);
+        if (member->IsEmpty()) return;
+        m_json.Key(lum::ToUtf8(feature.GetName().c_str()));
+        if (const lum::IlumAttribute* attribute = member->GetAttribute()) {
+            WriteAttribute(m_json, feature, *attribute);
+        } else if (const lum::IlumReference* reference = member->GetReference()) {
+            if (reference->IsSingle()) {
+                WriteReferenceValue(m_json, *reference, -1, m_ids);
+            } else {
+                m_json.BeginArray();
+                for (int i = 0; i < reference->GetCount(); ++i) WriteReferenceValue(m_json, *reference, i, m_ids);
+                m_json.EndArray();
             }
-            bool enteredLink = false;
-            for (; frame.feature < features.size() && !enteredLink; ++frame.feature) {
-                const ClumMetaFeature& feature = *features[frame.feature];
-                const lum::IlumFeature* member = feature.m_pfnGetFeature(owner);
-                if (member->IsEmpty()) continue;
-                json.Key(Utf8(feature.GetName().c_str()));
-                if (const lum::IlumAttribute* attribute = member->GetAttribute()) {
-                    WriteAttribute(json, feature, *attribute);
-                } else if (const lum::IlumReference* reference = member->GetReference()) {
-                    if (reference->IsSingle()) {
-                        WriteReferenceValue(json, *reference, -1, ids);
-                    } else {
-                        json.BeginArray();
-                        for (int i = 0; i < reference->GetCount(); ++i) WriteReferenceValue(json, *reference, i, ids);
-                        json.EndArray();
-                    }
-                } else {
-                    json.BeginArray();
-                    frame.child = 0;
-                    enteredLink = true;
-                    break;
-                }
-            }
-            if (enteredLink) continue;
-            json.EndObject();  // features
-            json.EndObject();  // the object
-            stack.pop_back();
         }
     }
-}
+    void EnterLink(const ClumVellumEntity* entity, const ClumMetaFeature& feature) override {
+        if (Member(entity, feature)->IsEmpty()) return;
+        m_json.Key(lum::ToUtf8(feature.GetName().c_str()));
+        m_json.BeginArray();
+    }
+    void LeaveLink(const ClumVellumEntity* entity, const ClumMetaFeature& feature) override {
+        if (!Member(entity, feature)->IsEmpty()) m_json.EndArray();
+    }
+    void Leave(const ClumVellumEntity*) override {
+        m_json.EndObject();  // features
+        m_json.EndObject();  // the object
+    }
+
+private:
+    static const lum::IlumFeature* Member(const ClumVellumEntity* entity, const ClumMetaFeature& feature) {
+        return feature.m_pfnGetFeature(const_cast<ClumVellumEntity*>(entity));
+    }
+
+    tJsonWriter& m_json;
+    const tIds& m_ids;
+};
 
 }  // namespace
 
-int RunExport(tLoadedModel& model, const tOptions& options, std::ostream& out) {
+int RunExport(const lum::Model& model, const tOptions& options, std::ostream& out) {
     std::ofstream file;
     std::ostream* target = OpenOutput(options, out, file);
     if (target == nullptr) return 2;
-    const tIds ids(model.Files());
+    const tIds ids(model);
     tJsonWriter json(*target);
     json.BeginObject();
     json.Member("format", "lum-export/1");
@@ -163,17 +139,18 @@ int RunExport(tLoadedModel& model, const tOptions& options, std::ostream& out) {
     json.Member("objectCount", static_cast<long long>(ids.Count()));
     json.Key("files");
     json.BeginArray();
-    for (const std::wstring& path : model.FilesRead()) {
+    for (const lum::LoadedFile& file : model.FilesRead()) {
         json.BeginObject();
-        json.Member("path", path);
-        json.Member("role", std::string(model.IsMainFile(path) ? "main" : "unit"));
+        json.Member("path", file.name);
+        json.Member("role", std::string(file.main ? "main" : "unit"));
         json.EndObject();
     }
     json.EndArray();
     WriteDiagnosticsJson(model, json);
     json.Key("models");
     json.BeginArray();
-    WriteObjects(json, model.Files(), ids);
+    tObjectWriter writer(json, ids);
+    for (const lum::ClumVellumFile* file : model.Files()) lum::WalkDepthFirst(file, writer);
     json.EndArray();
     json.EndObject();
     target->flush();

@@ -1,51 +1,35 @@
-// lum find: the objects with a qualified name or a quid.
-
-#include <algorithm>
+// lum find: objects by quid, qualified name, simple name or pattern.
 
 #include "commands.h"
-#include "output.h"
 
 namespace lumcli {
 
-int RunFind(tLoadedModel& model, const tOptions& options, std::ostream& out) {
-    const lum::WString name(FromUtf8(options.name));
-    // Model objects only, as references bind: views carry their model
-    // object's name too.
-    std::vector<const lum::ClumVellumEntity*> found;
-    auto keep = [&found](const std::vector<const lum::ClumVellumEntity*>& entities) {
-        for (const lum::ClumVellumEntity* entity : entities) {
-            const lum::ClumMetaClass& metaClass = entity->GetMetaClass();
-            if (metaClass.IsKindOf(&lum::ClumDiagramItem::StaticGetMetaClass()) ||
-                metaClass.IsKindOf(&lum::ClumDiagram::StaticGetMetaClass()) ||
-                std::find(found.begin(), found.end(), entity) != found.end()) {
-                continue;
-            }
-            found.push_back(entity);
-        }
+int RunFind(const lum::Model& model, const tOptions& options, std::ostream& out) {
+    const std::vector<const lum::ClumVellumEntity*> found = model.Find(options.name);
+    auto quidOf = [](const lum::ClumVellumEntity* entity) {
+        return lum::ToUtf8(lum::ClumUtilityFunctions::GetQuid(entity).c_str());
     };
-    keep(model.Resolver().GetEntitiesWithName(name));
-    keep(model.Resolver().GetEntitiesWithQuid(lum::ClumIdent(name)));
     if (options.format == tFormat::Json) {
         tJsonWriter json(out);
         json.BeginObject();
         json.Member("format", "lum-find/1");
-        json.Member("name", std::wstring(name));
+        json.Member("name", options.name);
         json.Key("objects");
         json.BeginArray();
         for (const lum::ClumVellumEntity* entity : found) {
             json.BeginObject();
-            json.Member("class", std::wstring(entity->GetMetaClass().GetName().c_str()));
-            json.Member("path", PathOf(entity));
-            json.Member("quid", std::wstring(lum::ClumUtilityFunctions::GetQuid(entity).c_str()));
+            json.Member("class", lum::ToUtf8(entity->GetMetaClass().GetName().c_str()));
+            json.Member("path", lum::Model::PathOf(entity));
+            json.Member("quid", quidOf(entity));
             json.EndObject();
         }
         json.EndArray();
         json.EndObject();
     } else {
         for (const lum::ClumVellumEntity* entity : found) {
-            out << Utf8(entity->GetMetaClass().GetName().c_str()) << ' ' << Utf8(PathOf(entity));
-            const lum::ClumIdent quid = lum::ClumUtilityFunctions::GetQuid(entity);
-            if (quid.GetLength() != 0) out << " (quid " << Utf8(quid.c_str()) << ')';
+            out << lum::ToUtf8(entity->GetMetaClass().GetName().c_str()) << ' ' << lum::Model::PathOf(entity);
+            const std::string quid = quidOf(entity);
+            if (!quid.empty()) out << " (quid " << quid << ')';
             out << '\n';
         }
     }

@@ -1,29 +1,31 @@
 // lum: reads models stored in the Vellum notation and reports on them.
 // Exit status: 0 clean, 1 the model has errors, 2 usage or unreadable input.
 
-#include <cstdint>
 #include <iostream>
 
 #include "commands.h"
-#include "heap_tuning.h"
+#include "progress.h"
 
 int main(int argc, char** argv) {
     using namespace lumcli;
-    TuneHeap(argv);
+    CLI::App app("Reads models stored in the Vellum notation.", "lum");
     tOptions options;
-    std::string error;
-    if (!ParseOptions(argc, argv, options, error)) {
-        std::cerr << "lum: " << error << "\n\n" << HelpText(options.command);
+    DefineCommands(app, options);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& help) {
+        return app.exit(help);
+    } catch (const CLI::ParseError& error) {
+        std::cerr << "lum: " << error.what() << "\nRun 'lum --help' or 'lum COMMAND --help' for the options.\n";
         return 2;
     }
-    if (options.help) {
-        std::cout << HelpText(options.command);
-        return 0;
-    }
-    tLoadedModel model;
-    const std::size_t maxDepth = options.command == "print" ? kPrintableDepth : SIZE_MAX;
-    if (!model.Load(options, maxDepth, error)) {
-        std::cerr << "lum: " << error << '\n';
+
+    lum::Model model = [&] {
+        const tProgress progress("loading " + options.models.front());
+        return lum::Model::Load(options.models, options.load);
+    }();
+    if (!model) {
+        for (const lum::Diagnostic& diagnostic : model.Diagnostics()) std::cerr << "lum: " << diagnostic.message << '\n';
         return 2;
     }
     if (options.command == "check") return RunCheck(model, options, std::cout);

@@ -1,11 +1,13 @@
 #pragma once
-// The command line of the lum tool: one subcommand, its operands, and the
-// options every subcommand shares.
+// The command line of the lum tool: what every command shares (the model
+// files and how to load them, the output format) and what some add. The
+// rules and help texts are written once, in options.cpp, through CLI11.
 
-#include <optional>
 #include <string>
-#include <utility>
 #include <vector>
+
+#include <CLI/CLI.hpp>
+#include <lum/document/load_options.h>
 
 namespace lumcli {
 
@@ -13,24 +15,15 @@ enum class tFormat { Text, Json };
 
 struct tOptions {
     std::string command;
-    std::vector<std::string> operands;               // the model files
-    std::string name;                                // find: the name or quid looked for
-    std::optional<unsigned> codePage;                // empty: decide per model (auto)
-    std::vector<std::string> pathMaps;               // --pathmap FILE
-    std::vector<std::pair<std::string, std::string>> symbols;  // -D SYMBOL=PATH
-    bool loadSubUnits = true;                        // --no-subunits turns it off
-    std::vector<std::string> searchDirs;             // --search-dir DIR: where unit files may lie
-    bool strict = false;                             // --strict: missing units are errors
+    std::vector<std::string> models;  // the main files
+    std::string name;                 // find: the name, quid or pattern looked for
+    lum::LoadOptions load;
     tFormat format = tFormat::Text;
-    std::string outputFile;                          // -o FILE (print)
-    bool unresolvedOnly = false;                     // refs --unresolved
-    bool help = false;
+    std::string outputFile;           // -o FILE (print, export)
+    bool unresolvedOnly = false;      // refs --unresolved
 };
 
-// Parses argv; on a usage error returns false with the reason in `error`.
-bool ParseOptions(int argc, char** argv, tOptions& options, std::string& error);
-
-// The help text of a subcommand, or of the tool when `command` is empty.
-std::string HelpText(const std::string& command);
+// The tool with its commands; parsing fills `options`.
+void DefineCommands(CLI::App& app, tOptions& options);
 
 }  // namespace lumcli

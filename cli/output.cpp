@@ -7,16 +7,6 @@
 
 namespace lumcli {
 
-std::string Utf8(const std::wstring& text) { return lum::ToUtf8(text); }
-
-std::wstring FromUtf8(const std::string& text) {
-    const unsigned page = lum::WString::GetLocalePage();
-    lum::WString::SetLocalePage(65001);
-    const lum::WString wide(text.c_str());
-    lum::WString::SetLocalePage(page);
-    return wide;
-}
-
 tUtf8WideBuffer::int_type tUtf8WideBuffer::overflow(int_type ch) {
     if (traits_type::eq_int_type(ch, traits_type::eof())) return traits_type::not_eof(ch);
     const wchar_t c = traits_type::to_char_type(ch);

@@ -8,11 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace lumcli {
+#include <lum/text/utf8.h>
 
-// Wide text as UTF-8, and back.
-std::string Utf8(const std::wstring& text);
-std::wstring FromUtf8(const std::string& text);
+namespace lumcli {
 
 // A wide stream buffer that writes UTF-8 to a narrow stream.
 class tUtf8WideBuffer : public std::wstreambuf {
@@ -41,7 +39,7 @@ public:
     void EndArray();
     void Key(const std::string& key);
     void String(const std::string& utf8);
-    void String(const std::wstring& text) { String(Utf8(text)); }
+    void String(const std::wstring& text) { String(lum::ToUtf8(text)); }
     void Number(long long value);
     void Number(double value);
     void Bool(bool value);

@@ -1,9 +1,6 @@
 // lum print: the whole model as indented text, in UTF-8.
 
-#include <fstream>
-
 #include "commands.h"
-#include "output.h"
 
 namespace lumcli {
 
@@ -15,13 +12,23 @@ std::ostream* OpenOutput(const tOptions& options, std::ostream& out, std::ofstre
     return nullptr;
 }
 
-int RunPrint(tLoadedModel& model, const tOptions& options, std::ostream& out) {
+std::string Describe(const lum::ClumVellumEntity* entity) {
+    std::string path = lum::Model::PathOf(entity);
+    return path.empty() ? "(" + lum::ToUtf8(entity->GetMetaClass().GetName().c_str()) + ")" : path;
+}
+
+int RunPrint(const lum::Model& model, const tOptions& options, std::ostream& out) {
+    if (model.Depth() > kPrintableDepth) {
+        std::cerr << "lum: the model nests objects " << model.Depth() << " levels deep; print indents every level "
+                  << "and takes models up to " << kPrintableDepth << " deep: use 'lum export'\n";
+        return 2;
+    }
     std::ofstream file;
     std::ostream* target = OpenOutput(options, out, file);
     if (target == nullptr) return 2;
     tUtf8WideBuffer buffer(*target);
     std::wostream wide(&buffer);
-    for (const lum::ClumVellumFile* file : model.Files()) lum::ClumPrettyPrinter::Print(file, wide);
+    for (const lum::ClumVellumFile* root : model.Files()) lum::ClumPrettyPrinter::Print(root, wide);
     wide.flush();
     return StatusOf(model);
 }

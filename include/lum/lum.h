@@ -12,6 +12,8 @@
 #include "lum/diagnostics/error_list.h"
 #include "lum/diagnostics/reporter.h"
 #include "lum/diagnostics/exceptions.h"
+#include "lum/diagnostics/codes.h"
+#include "lum/diagnostics/diagnostic.h"
 
 #include "lum/meta/meta_class.h"
 #include "lum/meta/meta_feature.h"
@@ -44,3 +46,7 @@
 #include "lum/traverse/tree_remover.h"
 #include "lum/traverse/pretty_printer.h"
 #include "lum/traverse/utility_functions.h"
+#include "lum/traverse/depth_first.h"
+
+#include "lum/document/load_options.h"
+#include "lum/document/model.h"
