@@ -45,7 +45,10 @@ CErrorReporter& CErrorReporter::GetInstance() {
     return *current;
 }
 
-void CErrorReporter::Destroy() { delete std::atomic_ref<CErrorReporter*>(_instance).exchange(nullptr); }
+void CErrorReporter::Destroy() {
+    delete std::atomic_ref<CErrorReporter*>(_instance).exchange(nullptr);
+    t_pErrorList = nullptr;
+}
 
 void CErrorReporter::SetErrorList(tErrorList& list) { t_pErrorList = &list; }
 

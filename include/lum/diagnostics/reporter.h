@@ -12,7 +12,8 @@ class CErrorReporter {
 public:
     // Created on first use with no list set.
     static CErrorReporter& GetInstance();
-    // Deletes the singleton; the next GetInstance makes a new one.
+    // Deletes the singleton and forgets the calling thread's list; the next
+    // GetInstance makes a new one.
     static void Destroy();
 
     // Not owned: the host keeps the list alive while it is set. For the

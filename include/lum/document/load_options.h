@@ -16,14 +16,14 @@ struct LoadOptions {
     unsigned codePage = 0;
     // Path map files (SYMBOL=PATH lines, or ;-separated) for the stored
     // paths of unit files.
-    std::vector<std::string> pathMaps;
+    std::vector<std::string> pathMaps{};
     // Path symbols defined one by one; they win over the maps. CURDIR is the
     // first main file's directory unless defined.
-    std::vector<std::pair<std::string, std::string>> symbols;
+    std::vector<std::pair<std::string, std::string>> symbols{};
     // Where else unit files may lie. A unit file not found where stored is
     // looked for next to the file that holds its stub, then by its file name
     // there and in these directories, without regard to case.
-    std::vector<std::string> searchDirs;
+    std::vector<std::string> searchDirs{};
     // Read the unit files the main files name.
     bool loadSubUnits = true;
     // A unit file that cannot be loaded makes the model fail.
