@@ -1,15 +1,190 @@
-// The view of the library sample: everything of design meaning appears once.
+// The view of whole models: every object of design meaning in the raw graph
+// appears in the view exactly once, and the outline reads as intended.
+
+#include <map>
+#include <set>
+#include <functional>
 
 #include "uml/uml_fixture.h"
 
 namespace lum::test {
 namespace {
 
+// The raw classes that each give one element of a kind.
+struct tCounted {
+    const char* what;
+    const ClumMetaClass& (*rawClass)();
+    uml::Kind kind;
+};
+const tCounted kCounted[] = {
+    {"classes", &ClumClass::StaticGetMetaClass, uml::Kind::Classifier},
+    {"attributes", &ClumClassAttribute::StaticGetMetaClass, uml::Kind::Property},
+    {"operations", &ClumOperation::StaticGetMetaClass, uml::Kind::Operation},
+    {"parameters", &ClumParameter::StaticGetMetaClass, uml::Kind::Parameter},
+    {"associations", &ClumAssociation::StaticGetMetaClass, uml::Kind::Association},
+    {"roles", &ClumRole::StaticGetMetaClass, uml::Kind::AssociationEnd},
+    {"relationships", &ClumRelationship::StaticGetMetaClass, uml::Kind::Relationship},
+    {"use cases", &ClumUseCase::StaticGetMetaClass, uml::Kind::UseCase},
+    {"state machines", &ClumState_Machine::StaticGetMetaClass, uml::Kind::StateMachine},
+    {"states", &ClumPseudoState::StaticGetMetaClass, uml::Kind::State},
+    {"transitions", &ClumState_Transition::StaticGetMetaClass, uml::Kind::Transition},
+    {"messages", &ClumMessage::StaticGetMetaClass, uml::Kind::Message},
+    {"diagrams", &ClumDiagram::StaticGetMetaClass, uml::Kind::Diagram},
+};
+
+void ForEachRaw(const ClumVellumEntity* object, const std::function<void(const ClumVellumEntity*)>& visit) {
+    visit(object);
+    auto* mutableObject = const_cast<ClumVellumEntity*>(object);
+    for (const ClumMetaFeature* feature : object->GetMetaClass().m_linkFeatures)
+        for (int i = 0; i < feature->m_pfnLinkSize(mutableObject); ++i)
+            ForEachRaw(feature->m_pfnLinkGetAt(mutableObject, i), visit);
+}
+
+// Compares the view with the raw graph, kind by kind: the same number, each
+// raw object found as the element made from it, each element reached once
+// from the models through its owners' members.
+void ExpectEveryObjectOnce(const std::vector<ClumVellumFile*>& files, const uml::View& view) {
+    std::map<const uml::Element*, int> reached;
+    std::vector<const uml::Element*> stack(view.Models().begin(), view.Models().end());
+    while (!stack.empty()) {
+        const uml::Element* element = stack.back();
+        stack.pop_back();
+        ++reached[element];
+        for (const uml::Element* member : element->members) {
+            EXPECT_EQ(member->owner, element);
+            stack.push_back(member);
+        }
+    }
+    for (const auto& [element, times] : reached) EXPECT_EQ(times, 1) << uml::KindName(element->kind);
+    for (int k = 0; k < uml::kKindCount; ++k)
+        for (const uml::Element* element : view.All(static_cast<uml::Kind>(k))) EXPECT_EQ(reached.count(element), 1u);
+
+    for (const tCounted& counted : kCounted) {
+        std::size_t raw = 0;
+        for (const ClumVellumFile* file : files) {
+            ForEachRaw(file, [&](const ClumVellumEntity* object) {
+                if (!object->GetMetaClass().IsKindOf(&counted.rawClass())) return;
+                ++raw;
+                const uml::Element* element = view.Find(object);
+                EXPECT_TRUE(element != nullptr && element->raw == object && element->kind == counted.kind)
+                    << counted.what;
+            });
+        }
+        EXPECT_EQ(view.Count(counted.kind), raw) << counted.what;
+    }
+}
+
 using SampleTest = UmlTest;
 
-TEST_F(SampleTest, Outline) {
-    Load(SampleDir() / "library.mdl", SampleDir() / "library.map");
-    std::cout << Outline();
+TEST_F(SampleTest, EveryObjectOfTheLibrarySampleAppearsOnce) {
+    const uml::View& view = Load(SampleDir() / "library.mdl", SampleDir() / "library.map");
+    ExpectEveryObjectOnce(files, view);
+    EXPECT_EQ(view.Count(uml::Kind::Classifier), 18u);
+    EXPECT_EQ(view.Count(uml::Kind::Diagram), 8u);
+}
+
+// A model with one of every construct, written in the notation.
+const char* const kEveryConstruct = R"((object Design "D" quid "Q0"
+  root_category (object Class_Category "Logical View" quid "Q1"
+    logical_models (list unit_reference_list
+      (object Class "Shape" quid "Q2" stereotype "Interface"
+        operations (list Operations (object Operation "area" quid "Q3" result "Real" abstract TRUE
+          parameters (list Parameters (object Parameter "scale" quid "Q4" type "out Real" initv "1")))))
+      (object Parameterized_Class "List" quid "Q5"
+        parameters (list Parameters (object Parameter "T" quid "Q6")))
+      (object Instantiated_Class "List<Shape>" quid "Q7"
+        instantiation_relationship (list (object Instantiation_Relationship quid "Q8" supplier "List" quidu "Q5")))
+      (object Class "Circle" quid "Q9"
+        realized_interfaces (list (object Realize_Relationship quid "Q10" supplier "Shape" quidu "Q2"))
+        used_nodes (list (object Uses_Relationship quid "Q11" stereotype "call" supplier "List" quidu "Q5"))
+        nestedClasses (list (object Class "Center" quid "Q12"))
+        class_attributes (list (object ClassAttribute "radius" quid "Q13" type "Real[0..1]" derived TRUE))
+        module "Geometry" quidu "Q30")
+      (object Mechanism quid "Q14"
+        logical_models (list
+          (object Object "c" quid "Q15" class "Circle" quidu "Q9"
+            collaborators (list (object Link quid "Q16" supplier "s" quidu "Q17"
+              messages (list (object Message "area" quid "Q18" ordinal 1 sequence "1" synchronization "Asynchronous"
+                Operation "area" quidu "Q3")))))
+          (object Object "s" quid "Q17" class "Shape" quidu "Q2")))
+      (object InteractionDiagram "Talk" quid "Q19" mechanism_ref "Q14"
+        items (list diagram_item_list
+          (object InterObjView "c" @1 location (100, 50) quidu "Q15" width 80 height 300)
+          (object InterMessView "" @2 location (0, 0) label (object SegLabel @3 location (150, 120) quidu "Q18")
+            client @1 supplier @1 origin (100, 120) terminus (200, 120) ordinal 0)))))
+  root_usecase_package (object Class_Category "Use Case View" quid "Q20"
+    logical_models (list unit_reference_list
+      (object UseCase "Pay" quid "Q21"
+        visible_modules (list (object Dependency_Relationship quid "Q22" stereotype "include" supplier "Check" quidu "Q23")))
+      (object UseCase "Check" quid "Q23"
+        visible_modules (list (object Dependency_Relationship quid "Q24" stereotype "extend" supplier "Pay" quidu "Q21"))
+        statemachine (object State_Machine "Flow" quid "Q25"
+          states (list States
+            (object ActivityState "Enter" quid "Q26"
+              transitions (list (object State_Transition quid "Q27" supplier "Choose" supplier_quidu "Q28"))
+              statemachine (object State_Machine "Inner" quid "Q40"
+                states (list States (object State "Deep" quid "Q41" type "HistoryAll"))))
+            (object Decision "Choose" quid "Q28")
+            (object SynchronizationState "Join" quid "Q29"))
+          partitions (list (object Partition "Desk" quid "Q31" class "Circle" quidu "Q9"))
+          objects (list (object Object "ticket" quid "Q32"))
+          objectflows (list (object Object_Flow quid "Q33" client "ticket" client_quidu "Q32" supplier "Enter" supplier_quidu "Q26"))))))
+  root_subsystem (object SubSystem "Component View" quid "Q34"
+    physical_models (list unit_reference_list
+      (object module "Geometry" "NotAModuleType" "NotAModulePart" quid "Q30")
+      (object SubSystem "Core" quid "Q35")))
+  process_structure (object Processes "Deployment View" quid "Q36"
+    ProcsNDevs (list
+      (object Processor "Server" quid "Q37"
+        connections (list (object Connection_Relationship quid "Q38" supplier "Printer" quidu "Q39"))
+        processes (list (object Process "daemon" quid "Q42" priority "high")))
+      (object Device "Printer" quid "Q39"))))
+)";
+
+TEST_F(SampleTest, EveryConstructAppearsOnceAndReadsAsWritten) {
+    const uml::View& view = Read(kEveryConstruct);
+    ExpectEveryObjectOnce(files, view);
+    EXPECT_EQ(Outline(),
+              "model D\n"
+              "  package Use Case View\n"
+              "    use case Pay\n"
+              "      \u00ABinclude\u00BB include ..> Check\n"
+              "    use case Check\n"
+              "      \u00ABextend\u00BB extend ..> Pay\n"
+              "      state machine Flow\n"
+              "        composite state Enter\n"
+              "          state machine Inner\n"
+              "            deepHistory Deep\n"
+              "          transition Enter --> Choose\n"
+              "        decision Choose\n"
+              "        synchronization Join\n"
+              "        swimlane Desk : Circle\n"
+              "        object ticket\n"
+              "        object flow ticket --> Enter\n"
+              "  package Logical View\n"
+              "    \u00ABInterface\u00BB interface Shape\n"
+              "      area(out scale : Real = 1) : Real {abstract}\n"
+              "    class List<T>\n"
+              "    class List<Shape> binds List\n"
+              "      instantiation ..> List\n"
+              "    class Circle\n"
+              "      /radius : Real [0..1]\n"
+              "      realization ..|> Shape\n"
+              "      class Center\n"
+              "      \u00ABcall\u00BB dependency ..> List\n"
+              "    interaction\n"
+              "      lifeline c : Circle\n"
+              "      message 1: c -> s : area {asynchronous}\n"
+              "      lifeline s : Shape\n"
+              "    sequence diagram Talk (2 shown)\n"
+              "  package Component View\n"
+              "    component Geometry realizes Circle\n"
+              "    subsystem Core\n"
+              "  package Deployment View\n"
+              "    processor Server\n"
+              "      process daemon\n"
+              "      connection --- Printer\n"
+              "    device Printer\n");
 }
 
 }  // namespace
