@@ -3,6 +3,8 @@
 
 #include <map>
 #include <set>
+#include <cstdlib>
+#include <fstream>
 #include <functional>
 
 #include "uml/uml_fixture.h"
@@ -185,6 +187,25 @@ TEST_F(SampleTest, EveryConstructAppearsOnceAndReadsAsWritten) {
               "      process daemon\n"
               "      connection --- Printer\n"
               "    device Printer\n");
+}
+
+// The JSON document holds every element once, numbered in walk order; a
+// copy for the schema check goes where LUM_OUTLINE_JSON says.
+TEST_F(SampleTest, JsonNumbersEveryElementOnce) {
+    const uml::View& view = Load(SampleDir() / "library.mdl", SampleDir() / "library.map");
+    std::ostringstream out;
+    uml::WriteOutlineJson(view, out);
+    const std::string json = out.str();
+    ASSERT_TRUE(json.starts_with("{\"format\":\"lum-outline/1\",\"models\":[{\"id\":0,"));
+    std::size_t elements = 0, ids = 0;
+    for (int k = 0; k < uml::kKindCount; ++k) elements += view.Count(static_cast<uml::Kind>(k));
+    for (std::size_t at = json.find("{\"id\":"); at != std::string::npos; at = json.find("{\"id\":", at + 1)) {
+        EXPECT_EQ(json.compare(at, 6 + std::to_string(ids).size() + 1, "{\"id\":" + std::to_string(ids) + ","), 0);
+        ++ids;
+    }
+    EXPECT_EQ(ids, elements);
+    EXPECT_TRUE(IsValidUtf8(json.data(), json.size()));
+    if (const char* copy = std::getenv("LUM_OUTLINE_JSON")) std::ofstream(copy) << json;
 }
 
 }  // namespace
