@@ -23,7 +23,7 @@ std::string WithStereotype(const Element& element, const std::string& line) {
 
 std::string Named(const char* word, const Element& element) {
     std::string line = word;
-    if (element.name.GetLength() != 0) line += " " + Text(element.name);
+    if (element.name.GetLength() != 0) (line += ' ') += Text(element.name);
     return line;
 }
 
@@ -39,7 +39,7 @@ std::string ClassifierLine(const Classifier& classifier) {
     std::string line;
     if (classifier.isAbstract) line += "abstract ";
     line += ClassifierKindName(classifier.sort);
-    line += " " + Text(classifier.name);
+    (line += ' ') += Text(classifier.name);
     std::vector<std::string> parameters;
     for (const Parameter* parameter : classifier.Members<Parameter>()) {
         std::string text = Text(parameter->name);
@@ -87,9 +87,11 @@ std::string AssociationLine(const Association& association) {
     std::string line = Named(association.IsCommunication() ? "communication" : "association", association);
     const std::vector<const AssociationEnd*> ends = association.Members<AssociationEnd>();
     if (ends.size() != 2) {
-        for (const AssociationEnd* end : ends)
-            line += " | " + TypeText(end->type) + Bracketed(end->multiplicity) +
-                    (end->name.GetLength() != 0 ? " " + Text(end->name) : "");
+        for (const AssociationEnd* end : ends) {
+            (line += " | ") += TypeText(end->type);
+            line += Bracketed(end->multiplicity);
+            if (end->name.GetLength() != 0) (line += ' ') += Text(end->name);
+        }
         return line;
     }
     const AssociationEnd& left = *ends[0];
@@ -98,7 +100,7 @@ std::string AssociationLine(const Association& association) {
         return aggregation == Aggregation::Composite ? "\xE2\x97\x86" : aggregation == Aggregation::Shared ? "\xE2\x97\x87" : "";
     };
     line += ": " + TypeText(left.type) + Bracketed(left.multiplicity);
-    if (left.name.GetLength() != 0) line += " " + Text(left.name);
+    if (left.name.GetLength() != 0) (line += ' ') += Text(left.name);
     line += std::string(" ") + diamond(right.aggregation) + (left.isNavigable ? "<" : "") + "--" +
             (right.isNavigable ? ">" : "") + diamond(left.aggregation) + " ";
     if (right.name.GetLength() != 0) line += Text(right.name) + " ";
@@ -109,18 +111,20 @@ std::string AssociationLine(const Association& association) {
 std::string RelationshipLine(const Relationship& relationship) {
     static const char* const arrows[] = {"--|>", "..|>", "..>", "..>", "..>", "..>", "..>", "---"};
     std::string line = RelationshipKindName(relationship.sort);
-    if (relationship.name.GetLength() != 0) line += " " + Text(relationship.name);
+    if (relationship.name.GetLength() != 0) (line += ' ') += Text(relationship.name);
     return line + " " + arrows[static_cast<int>(relationship.sort)] + " " + TypeText(relationship.supplier);
 }
 
 std::string StateLine(const State& state) {
     std::string line = state.isComposite ? std::string("composite state") : std::string(StateKindName(state.sort));
     if (state.sort == StateKind::Simple && !state.isComposite) line = "state";
-    if (state.name.GetLength() != 0) line += " " + Text(state.name);
+    if (state.name.GetLength() != 0) (line += ' ') += Text(state.name);
     for (const Action& action : state.actions) {
         line += std::string("; ") + ActionTimeName(action.when);
-        if (action.event.GetLength() != 0) line += " " + Text(action.event);
-        line += " / " + (action.isSendEvent ? std::string("^") : std::string()) + Text(action.name);
+        if (action.event.GetLength() != 0) (line += ' ') += Text(action.event);
+        line += " / ";
+        if (action.isSendEvent) line += '^';
+        line += Text(action.name);
     }
     return line;
 }
