@@ -141,5 +141,19 @@ TEST_F(SampleTest, JsonNumbersEveryElementOnce) {
     if (const char* copy = std::getenv("LUM_OUTLINE_JSON")) std::ofstream(copy) << json;
 }
 
+// Every cut of a model still gives a view whose outline can be written.
+TEST_F(SampleTest, EveryPrefixOfAModelGivesAView) {
+    const std::string text = kEveryConstruct;
+    for (std::size_t length = 0; length <= text.size(); length += 7) {
+        TearDown();
+        SetUp();
+        const uml::View& view = Read(text.substr(0, length));
+        std::ostringstream out;
+        uml::WriteOutline(view, out);
+        uml::WriteOutlineJson(view, out);
+        EXPECT_TRUE(IsValidUtf8(out.str().data(), out.str().size()));
+    }
+}
+
 }  // namespace
 }  // namespace lum::test
