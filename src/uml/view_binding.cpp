@@ -124,7 +124,6 @@ private:
     void BindTransition(Transition& transition) {
         const auto& raw = static_cast<const ClumState_Transition&>(*transition.raw);
         transition.target = Type(&raw.supplier, &raw.supplier_quidu);
-        if (transition.target.target == nullptr) transition.target = Type(&raw.supplier, &raw.quidu);
         // Written on its source state, a transition names only its target.
         transition.source = Find(TargetOf(&raw.client_quidu));
         if (transition.source == nullptr) transition.source = Find(TargetOf(&raw.client));

@@ -34,6 +34,7 @@ public:
     // The notes attached to an element on any diagram.
     std::vector<const Note*> NotesOf(const Element& element) const;
 
+    // What a view owns (its elements and indexes); defined with the library's sources.
     struct Storage;
 
 private:
