@@ -1,0 +1,19 @@
+#pragma once
+// The UML view written for people and for programs: an indented outline in
+// UTF-8 text, and one JSON document (format "lum-outline/1", described by
+// schema/lum-outline-1.schema.json). Both walk the view with their own stack,
+// so any nesting depth is written; the text stops indenting further after
+// kOutlineIndentLevels levels.
+
+#include <ostream>
+
+#include "lum/uml/view.h"
+
+namespace lum::uml {
+
+inline constexpr int kOutlineIndentLevels = 64;
+
+void WriteOutline(const View& view, std::ostream& out);
+void WriteOutlineJson(const View& view, std::ostream& out);
+
+}  // namespace lum::uml

@@ -1,0 +1,50 @@
+#pragma once
+// Texts shared by the outline writers.
+
+#include <string>
+#include <vector>
+
+#include "lum/text/utf8.h"
+#include "lum/uml/elements.h"
+
+namespace lum::uml::detail {
+
+inline std::string Text(const ClumIdent& ident) { return ToUtf8(std::wstring(ident.c_str(), ident.GetLength())); }
+
+// The element's own name where the reference is bound, else the text written.
+inline std::string TypeText(const TypeRef& type) {
+    if (type.element != nullptr && type.element->name.GetLength() != 0) return Text(type.element->name);
+    return Text(type.name);
+}
+
+inline std::string Join(const std::vector<std::string>& parts, const char* separator) {
+    std::string out;
+    for (const std::string& part : parts) {
+        if (!out.empty()) out += separator;
+        out += part;
+    }
+    return out;
+}
+
+// The name, or the kind of an unnamed element ("initial", "decision", ...).
+inline std::string NameOrKind(const Element& element) {
+    if (element.name.GetLength() != 0) return Text(element.name);
+    if (const auto* state = As<State>(&element)) return StateKindName(state->sort);
+    return KindName(element.kind);
+}
+
+// "in p : T = d, out q : U"; the direction only where it is not "in".
+inline std::string ParameterList(const Operation& operation) {
+    std::vector<std::string> parameters;
+    for (const Parameter* parameter : operation.Members<Parameter>()) {
+        std::string text;
+        if (parameter->direction != Direction::In) text += std::string(DirectionName(parameter->direction)) + " ";
+        text += Text(parameter->name);
+        if (parameter->type.name.GetLength() != 0) text += " : " + TypeText(parameter->type);
+        if (!parameter->defaultValue.empty()) text += " = " + ToUtf8(parameter->defaultValue);
+        parameters.push_back(text);
+    }
+    return Join(parameters, ", ");
+}
+
+}  // namespace lum::uml::detail

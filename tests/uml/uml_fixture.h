@@ -1,0 +1,92 @@
+#pragma once
+// Shared ground for the UML view tests: a fixture that loads models (small
+// texts written in the tests, the library sample, generated models), binds
+// them and builds their view.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <list>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <lum/lum.h>
+#include <lum/uml/outline.h>
+#include <lum/uml/view.h>
+
+namespace lum::test {
+
+class UmlTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InitializeLUM();
+        CErrorReporter::GetInstance().SetErrorList(errors);
+    }
+    void TearDown() override {
+        view.reset();
+        for (ClumVellumFile* file : files) delete file;
+        files.clear();
+        CErrorReporter::GetInstance().ResetReporter();
+        FinalizeLUM();
+    }
+
+    // Reads `text` as a main file, binds it and builds the view.
+    const uml::View& Read(const std::string& text) {
+        auto* file = new ClumVellumFile();
+        files.push_back(file);
+        std::list<ClumUnitObject*> units;
+        std::istringstream in(text, std::ios::in | std::ios::binary);
+        ClumParser::Parse(in, L"test.mdl", *file, units);
+        return BindAndBuild();
+    }
+
+    // Loads a main file with its sub-units, binds and builds the view.
+    const uml::View& Load(const std::filesystem::path& main, const std::filesystem::path& pathMap = {}) {
+        ClumVirtualPathResolver paths;
+        if (!pathMap.empty()) paths.LoadFromFile(WString(pathMap.c_str()));
+        paths.AddPath(L"CURDIR", L"&");
+        std::list<ClumUnitObject*> missing;
+        ClumManager::LoadModels(errors, {WString(main.c_str())}, files, missing, paths, true);
+        CErrorReporter::GetInstance().SetErrorList(errors);
+        return BindAndBuild();
+    }
+
+    const uml::View& BindAndBuild() {
+        ClumNameResolver resolver;
+        std::vector<const IlumReference*> unbound;
+        for (ClumVellumFile* file : files) resolver.CollectAndBind(file, unbound);
+        view = std::make_unique<uml::View>(uml::View::Build(files));
+        return *view;
+    }
+
+    std::string Outline() const {
+        std::ostringstream out;
+        uml::WriteOutline(*view, out);
+        return out.str();
+    }
+
+    // The first element of a kind with the given name, or null.
+    template <class T>
+    const T* Named(const char* name) const {
+        for (const uml::Element* element : view->All(KindOf<T>())) {
+            if (ToUtf8(element->name.c_str()) == name) return static_cast<const T*>(element);
+        }
+        return nullptr;
+    }
+    template <class T>
+    static uml::Kind KindOf() {
+        for (int k = 0; k < uml::kKindCount; ++k)
+            if (T::Is(static_cast<uml::Kind>(k))) return static_cast<uml::Kind>(k);
+        return uml::Kind::Package;
+    }
+
+    tErrorList errors;
+    std::vector<ClumVellumFile*> files;
+    std::unique_ptr<uml::View> view;
+};
+
+inline std::filesystem::path SampleDir() { return std::filesystem::path(LUM_SAMPLES_DIR) / "library"; }
+
+}  // namespace lum::test
