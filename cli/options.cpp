@@ -103,6 +103,13 @@ void DefineCommands(CLI::App& app, tOptions& options) {
     stats->add_option("MODEL", options.models, "the main files")->required();
     AddFormat(*stats, options);
 
+    CLI::App* outline = AddCommand(app, options, "outline",
+                                   "the model as its authors meant it: packages, classes with attributes and "
+                                   "operations, associations, relationships, use cases, state machines (JSON: "
+                                   "lum-outline/1, schema/lum-outline-1.schema.json)");
+    outline->add_option("MODEL", options.models, "the main files")->required();
+    AddFormat(*outline, options);
+
     CLI::App* exported = AddCommand(app, options, "export",
                                     "the whole model as one JSON document (lum-export/1, described by "
                                     "schema/lum-export-1.schema.json)");

@@ -50,3 +50,8 @@
 
 #include "lum/document/load_options.h"
 #include "lum/document/model.h"
+
+#include "lum/uml/elements.h"
+#include "lum/uml/multiplicity.h"
+#include "lum/uml/outline.h"
+#include "lum/uml/view.h"

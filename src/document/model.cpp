@@ -64,6 +64,7 @@ bool Readable(const fs::path& file) {
 }  // namespace
 
 Model::Impl::~Impl() {
+    uml.reset();  // it points into the objects
     resolver.ClearCaches();
     for (ClumVellumFile* file : files) delete file;
     if (initialized) FinalizeLUM();

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <list>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -41,6 +42,9 @@ struct Model::Impl {
     std::uintmax_t bytes = 0;
     std::size_t depth = 0;
     std::set<std::wstring> symbolsAdvised;    // path symbols already explained
+    // The UML view, made by the layer above on first use (its deleter comes
+    // with it, so this layer needs no more than the name).
+    mutable std::shared_ptr<const uml::View> uml;
 
     // How diagnostics name a file: a main file as the user named it, a file
     // below a main file's directory relative to it (through the directory as

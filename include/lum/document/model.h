@@ -28,6 +28,9 @@ class ClumVellumFile;
 class ClumVellumEntity;
 class IlumReference;
 class ClumMetaFeature;
+namespace uml {
+class View;
+}
 
 // A file that was read: a main file or a unit file.
 struct LoadedFile {
@@ -126,6 +129,10 @@ public:
     // Every reference value in walking order (only the unbound ones, but
     // not the empty ones, when unboundOnly).
     std::vector<ReferenceValue> ReferenceValues(bool unboundOnly = false) const;
+
+    // The model as its authors meant it: packages, classes, associations,
+    // state machines, diagrams (lum/uml/view.h). Built on first use and kept.
+    const uml::View& Uml() const;
 
     // The names of the object and its named ancestors, top down, joined by
     // "::", designs left out: what FindByQualifiedName takes.
