@@ -73,9 +73,9 @@ protected:
         }
         ++m_counts.constructs;
         std::string text = ToUtf8(keyword);
-        if (!classOrText.empty()) text += " " + ToUtf8(classOrText);
+        if (!classOrText.empty()) text.append(1, ' ').append(ToUtf8(classOrText));
         for (const lum::WString& argument : arguments) {
-            text += " " + (argument.starts_with(L"@") ? ToUtf8(argument) : Quote(argument));
+            text.append(1, ' ').append(argument.starts_with(L"@") ? ToUtf8(argument) : Quote(argument));
         }
         Print(text);
         if (++m_nDepth > m_counts.maxDepth) m_counts.maxDepth = m_nDepth;
@@ -184,10 +184,7 @@ int main(int argc, char** argv) {
         std::printf("constructs: %d\nraw elements: %d\nfeatures: %d\ncloses: %d\nmax depth: %d\ndiagnostics: %zu\n",
                     counts.constructs, counts.raw, counts.features, counts.closes, counts.maxDepth, errors.size());
     } else {
-        for (const lum::tError& error : errors) {
-            std::printf("line %ld: %s: %s\n", error.subject.line, ToUtf8(lum::tError::ToString(error.severity)).c_str(),
-                        ToUtf8(error.message).c_str());
-        }
+        for (const lum::tError& error : errors) std::puts(lum::FormatDiagnostic(lum::Diagnostic::From(error, "")).c_str());
     }
     return failed ? 1 : 0;
 }
