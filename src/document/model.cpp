@@ -123,9 +123,11 @@ void Model::Impl::ListFilesRead() {
     for (std::size_t i = 0; i < mains.size(); ++i) {
         if (seen.insert(mains[i]).second) filesRead.push_back({given[i], mains[i].string(), true, 0});
     }
+    // One walk for the depth, the count per class and the unit files.
     for (const tDepthFirst::tStep& step : tDepthFirst(files)) {
         depth = std::max(depth, step.depth);
         const ClumMetaClass& metaClass = step.entity->GetMetaClass();
+        if (step.depth > 0) ++perClass[&metaClass];
         if (!metaClass.IsKindOf(&ClumUnitObject::StaticGetMetaClass())) continue;
         const auto* unit = static_cast<const ClumUnitObject*>(step.entity);
         if (!unit->is_loaded.Get() || unit->file_name.IsEmpty()) continue;

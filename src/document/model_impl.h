@@ -6,6 +6,7 @@
 #include <list>
 #include <memory>
 #include <set>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,7 @@ struct Model::Impl {
     double seconds = 0;
     std::uintmax_t bytes = 0;
     std::size_t depth = 0;
+    std::unordered_map<const ClumMetaClass*, std::size_t> perClass;  // objects below the files
     std::set<std::wstring> symbolsAdvised;    // path symbols already explained
     // The UML view, made by the layer above on first use (its deleter comes
     // with it, so this layer needs no more than the name).

@@ -193,12 +193,8 @@ std::vector<const IlumReference*> Model::Referrers(const ClumVellumEntity* targe
 }
 
 std::map<std::string, std::size_t> Model::CountByClass(bool diagramsOnly) const {
-    std::unordered_map<const ClumMetaClass*, std::size_t> byClass;
-    for (const tDepthFirst::tStep& step : Walk()) {
-        if (step.depth > 0) ++byClass[&step.entity->GetMetaClass()];
-    }
     std::map<std::string, std::size_t> counts;
-    for (const auto& [metaClass, count] : byClass) {
+    for (const auto& [metaClass, count] : m_pImpl->perClass) {
         if (diagramsOnly && !metaClass->IsKindOf(&ClumDiagram::StaticGetMetaClass())) continue;
         counts[ToUtf8(metaClass->GetName().c_str())] += count;
     }
