@@ -13,7 +13,7 @@ using SampleTest = UmlTest;
 
 TEST_F(SampleTest, EveryObjectOfTheLibrarySampleAppearsOnce) {
     const uml::View& view = Load(SampleDir() / "library.mdl", SampleDir() / "library.map");
-    ExpectEveryObjectOnce(files, view);
+    ExpectEveryObjectOnce(Roots(), view);
     EXPECT_EQ(view.Count(uml::Kind::Classifier), 18u);
     EXPECT_EQ(view.Count(uml::Kind::Diagram), 8u);
 }
@@ -78,7 +78,7 @@ const char* const kEveryConstruct = R"((object Design "D" quid "Q0"
 
 TEST_F(SampleTest, EveryConstructAppearsOnceAndReadsAsWritten) {
     const uml::View& view = Read(kEveryConstruct);
-    ExpectEveryObjectOnce(files, view);
+    ExpectEveryObjectOnce(Roots(), view);
     EXPECT_EQ(Outline(),
               "model D\n"
               "  package Use Case View\n"

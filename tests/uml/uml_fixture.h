@@ -25,6 +25,7 @@ protected:
         CErrorReporter::GetInstance().SetErrorList(errors);
     }
     void TearDown() override {
+        model.reset();
         view.reset();
         for (ClumVellumFile* file : files) delete file;
         files.clear();
@@ -42,15 +43,14 @@ protected:
         return BindAndBuild();
     }
 
-    // Loads a main file with its sub-units, binds and builds the view.
+    // Loads a main file with its unit files through the front door; the
+    // view is the model's own.
     const uml::View& Load(const std::filesystem::path& main, const std::filesystem::path& pathMap = {}) {
-        ClumVirtualPathResolver paths;
-        if (!pathMap.empty()) paths.LoadFromFile(WString(pathMap.c_str()));
-        paths.AddPath(L"CURDIR", L"&");
-        std::list<ClumUnitObject*> missing;
-        ClumManager::LoadModels(errors, {WString(main.c_str())}, files, missing, paths, true);
-        CErrorReporter::GetInstance().SetErrorList(errors);
-        return BindAndBuild();
+        LoadOptions options;
+        if (!pathMap.empty()) options.pathMaps.push_back(pathMap.string());
+        model = std::make_unique<Model>(Model::Load({main.string()}, options));
+        viewOf = &model->Uml();
+        return *viewOf;
     }
 
     const uml::View& BindAndBuild() {
@@ -58,19 +58,23 @@ protected:
         std::vector<const IlumReference*> unbound;
         for (ClumVellumFile* file : files) resolver.CollectAndBind(file, unbound);
         view = std::make_unique<uml::View>(uml::View::Build(files));
+        viewOf = view.get();
         return *view;
     }
 
+    // The file objects of what was read or loaded last.
+    const std::vector<ClumVellumFile*>& Roots() const { return model ? model->Files() : files; }
+
     std::string Outline() const {
         std::ostringstream out;
-        uml::WriteOutline(*view, out);
+        uml::WriteOutline(*viewOf, out);
         return out.str();
     }
 
     // The first element of a kind with the given name, or null.
     template <class T>
     const T* Named(const char* name) const {
-        for (const uml::Element* element : view->All(KindOf<T>())) {
+        for (const uml::Element* element : viewOf->All(KindOf<T>())) {
             if (ToUtf8(element->name.c_str()) == name) return static_cast<const T*>(element);
         }
         return nullptr;
@@ -84,7 +88,9 @@ protected:
 
     tErrorList errors;
     std::vector<ClumVellumFile*> files;
-    std::unique_ptr<uml::View> view;
+    std::unique_ptr<uml::View> view;      // of a text read here
+    std::unique_ptr<Model> model;         // of a model loaded from files
+    const uml::View* viewOf = nullptr;    // whichever was made last
 };
 
 inline std::filesystem::path SampleDir() { return std::filesystem::path(LUM_SAMPLES_DIR) / "library"; }

@@ -24,7 +24,7 @@ TEST_P(GeneratedModelTest, EveryObjectAppearsOnce) {
     options.singleFile = singleFile;
     genmodel::GenerateModel(options);
     const uml::View& view = Load(dir / "model.mdl", dir / "model.map");
-    ExpectEveryObjectOnce(files, view);
+    ExpectEveryObjectOnce(Roots(), view);
     for (uml::Kind kind : {uml::Kind::Classifier, uml::Kind::Property, uml::Kind::Operation, uml::Kind::Association,
                            uml::Kind::Relationship, uml::Kind::UseCase, uml::Kind::State, uml::Kind::Transition,
                            uml::Kind::Diagram})
