@@ -55,10 +55,16 @@ void AddFormat(CLI::App& command, tOptions& options) {
                                                                            {"json", tFormat::Json}}));
 }
 
-CLI::App* AddCommand(CLI::App& app, tOptions& options, const std::string& name, const std::string& description) {
+enum class tOutput { Text, TextOrJson };
+
+// A command that loads the models named by its operands.
+CLI::App* AddCommand(CLI::App& app, tOptions& options, const std::string& name, const std::string& description,
+                     tOutput output) {
     CLI::App* command = app.add_subcommand(name, description);
     command->callback([&options, name] { options.command = name; });
+    command->add_option("MODEL", options.models, "the main files")->required();
     AddModelOptions(*command, options);
+    if (output == tOutput::TextOrJson) AddFormat(*command, options);
     return command;
 }
 
@@ -70,50 +76,43 @@ void DefineCommands(CLI::App& app, tOptions& options) {
         "Exit status: 0 clean, 1 the model has errors (a diagnostic of severity Error or worse; with --strict also "
         "a unit file that could not be loaded), 2 a usage error or an input that cannot be read.");
 
-    CLI::App* check = AddCommand(app, options, "check", "load, bind and report every diagnostic with a summary");
-    check->add_option("MODEL", options.models, "the main files")->required();
-    AddFormat(*check, options);
+    AddCommand(app, options, "check", "load, bind and report every diagnostic with a summary", tOutput::TextOrJson);
 
     CLI::App* print = AddCommand(app, options, "print",
                                  "print the whole model as indented text (UTF-8); models nested more than 1000 "
-                                 "levels deep are refused: use export");
-    print->add_option("MODEL", options.models, "the main files")->required();
+                                 "levels deep are refused: use export",
+                                 tOutput::Text);
     print->add_option("-o,--output", options.outputFile, "write to FILE instead of standard output")
         ->type_name("FILE");
 
-    CLI::App* refs = AddCommand(app, options, "refs", "list references with what they are bound to");
-    refs->add_option("MODEL", options.models, "the main files")->required();
+    CLI::App* refs =
+        AddCommand(app, options, "refs", "list references with what they are bound to", tOutput::TextOrJson);
     refs->add_flag("--unresolved", options.unresolvedOnly,
                    "only the references left unbound that name something (each with why: dangling, in a missing "
                    "unit, or an unmodelled type)");
-    AddFormat(*refs, options);
 
     CLI::App* find = AddCommand(app, options, "find",
                                 "find objects by quid, qualified name (Pkg::Class), simple name anywhere, or a "
-                                "pattern with * and ?");
-    find->add_option("MODEL", options.models, "the main files, then the name looked for")->required()->expected(2, -1);
+                                "pattern with * and ?",
+                                tOutput::TextOrJson);
+    find->get_option("MODEL")->description("the main files, then the name looked for")->expected(2, -1);
     find->callback([&options] {
         options.command = "find";
         options.name = options.models.back();
         options.models.pop_back();
     });
-    AddFormat(*find, options);
 
-    CLI::App* stats = AddCommand(app, options, "stats", "count objects per class and diagrams per kind");
-    stats->add_option("MODEL", options.models, "the main files")->required();
-    AddFormat(*stats, options);
+    AddCommand(app, options, "stats", "count objects per class and diagrams per kind", tOutput::TextOrJson);
 
-    CLI::App* outline = AddCommand(app, options, "outline",
-                                   "the model as its authors meant it: packages, classes with attributes and "
-                                   "operations, associations, relationships, use cases, state machines (JSON: "
-                                   "lum-outline/1, schema/lum-outline-1.schema.json)");
-    outline->add_option("MODEL", options.models, "the main files")->required();
-    AddFormat(*outline, options);
+    AddCommand(app, options, "outline",
+               "the model as its authors meant it: packages, classes with attributes and operations, associations, "
+               "relationships, use cases, state machines (JSON: lum-outline/1, schema/lum-outline-1.schema.json)",
+               tOutput::TextOrJson);
 
     CLI::App* exported = AddCommand(app, options, "export",
                                     "the whole model as one JSON document (lum-export/1, described by "
-                                    "schema/lum-export-1.schema.json)");
-    exported->add_option("MODEL", options.models, "the main files")->required();
+                                    "schema/lum-export-1.schema.json)",
+                                    tOutput::Text);
     exported->add_option("-o,--output", options.outputFile, "write to FILE instead of standard output")
         ->type_name("FILE");
 }
