@@ -20,7 +20,7 @@ void AddModelOptions(CLI::App& command, tOptions& options) {
     command.add_option("--pathmap", options.load.pathMaps,
                        "a path map (SYMBOL=PATH lines, or ;-separated) for the stored paths of unit files")
         ->type_name("FILE")
-        ->take_all();
+        ->allow_extra_args(false);
     command
         .add_option_function<std::vector<std::string>>(
             "-D",
@@ -32,6 +32,7 @@ void AddModelOptions(CLI::App& command, tOptions& options) {
             },
             "define one path symbol (repeatable); CURDIR is the main file's directory unless defined")
         ->type_name("SYMBOL=PATH")
+        ->allow_extra_args(false)
         ->check(CLI::Validator(
             [](std::string& value) {
                 const std::size_t equals = value.find('=');
@@ -45,7 +46,7 @@ void AddModelOptions(CLI::App& command, tOptions& options) {
                        "next to the file that holds its stub, then by its file name there and in these directories, "
                        "without regard to case")
         ->type_name("DIR")
-        ->take_all();
+        ->allow_extra_args(false);
     command.add_flag("--strict", options.load.strict, "a unit file that cannot be found makes the model fail (exit 1)");
 }
 
@@ -95,8 +96,11 @@ void DefineCommands(CLI::App& app, tOptions& options) {
                                 "find objects by quid, qualified name (Pkg::Class), simple name anywhere, or a "
                                 "pattern with * and ?",
                                 tOutput::TextOrJson);
-    find->get_option("MODEL")->description("the main files, then the name looked for")->expected(2, -1);
+    find->get_option("MODEL")->description("the main files, then the name looked for");
     find->callback([&options] {
+        // Checked here rather than by a count on MODEL, so that -h after one
+        // operand still asks for help.
+        if (options.models.size() < 2) throw CLI::ValidationError("find needs a model file and a name");
         options.command = "find";
         options.name = options.models.back();
         options.models.pop_back();

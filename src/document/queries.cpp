@@ -175,10 +175,14 @@ std::vector<const ClumVellumEntity*> Model::Find(std::string_view what) const {
         KeepModelElements(m_pImpl->resolver.GetEntitiesWithName(FromUtf8(what)), found);
         if (!found.empty() || qualified) return found;
     }
-    // A simple name anywhere, or a pattern: one walk over the model.
+    // A simple name anywhere, or a pattern: one walk over the model. Designs
+    // are left out: they bear the name of their root package, which is found.
     const WString name = FromUtf8(what);
     for (const tDepthFirst::tStep& step : Walk()) {
-        if (IsView(step.entity) || !ClumUtilityFunctions::HasName(step.entity)) continue;
+        if (IsView(step.entity) || !ClumUtilityFunctions::HasName(step.entity) ||
+            step.entity->GetMetaClass().IsKindOf(&ClumDesign::StaticGetMetaClass())) {
+            continue;
+        }
         const ClumIdent own = ClumUtilityFunctions::GetName(step.entity);
         const bool hit = !pattern ? name == own.c_str()
                          : qualified ? Matches(what, PathOf(step.entity))

@@ -100,6 +100,8 @@ void Model::Impl::LoadMovedUnits(ClumVirtualPathResolver& paths, std::list<ClumU
                 continue;
             }
             stub->file_name.Set(found);
+            // Loading grafts the units where the stub stood and deletes the stub.
+            const std::string unitName = ToUtf8(ClumUtilityFunctions::GetName(stub).c_str());
             std::list<ClumUnitObject*> one{stub};
             ClumManager::LoadSubUnits(errors, one, paths);
             const bool loaded = std::find(one.begin(), one.end(), stub) == one.end();
@@ -110,7 +112,7 @@ void Model::Impl::LoadMovedUnits(ClumVirtualPathResolver& paths, std::list<ClumU
                 continue;
             }
             Add(diag::UnitFoundElsewhere, tError::Information, DisplayName(holder),
-                "Unit '" + ToUtf8(ClumUtilityFunctions::GetName(stub).c_str()) + "' (stored as '" + ToUtf8(stored) +
+                "Unit '" + unitName + "' (stored as '" + ToUtf8(stored) +
                     "') found at '" + DisplayName(found) + "'");
             it = stubs.erase(it);
             // Stubs of the loaded file that were not found where stored get
@@ -141,13 +143,14 @@ void Model::Impl::NoteMissingUnits(ClumVirtualPathResolver& paths, const std::li
         Add(diag::UnitNotFound, options.strict ? tError::Error : tError::Warning, unit.holder,
             "unit '" + unit.unit + "' not loaded: stored path '" + unit.stored + "', resolved to '" + unit.resolved +
                 "'");
-        // Advice comes once per symbol, however many units name it.
-        if (!undefined.empty() && symbolsAdvised.insert(undefined).second) {
+        // Advice comes once per symbol, however many units name it (symbols
+        // are matched without regard to case).
+        if (!undefined.empty() && symbolsAdvised.insert(WString(undefined).MakeLower()).second) {
             Add(diag::UndefinedSymbol, tError::Information, unit.holder,
                 "the symbol '" + unit.undefinedSymbol + "' is not defined: define it with -D " + unit.undefinedSymbol +
                     "=DIR or in a --pathmap file");
         }
-        if (!cyclic.empty() && symbolsAdvised.insert(cyclic).second) {
+        if (!cyclic.empty() && symbolsAdvised.insert(WString(cyclic).MakeLower()).second) {
             Add(diag::CyclicSymbol, tError::Information, unit.holder,
                 "the symbol '" + unit.cyclicSymbol + "' cannot be expanded: its definition leads back to itself");
         }
