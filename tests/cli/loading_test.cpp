@@ -11,13 +11,11 @@
 namespace lumcli::test {
 namespace {
 
-const std::string UnitP = UnitFile("P", "5D0000000200", ClassText("B", "5D0000000201"));
-
-// Class A of model/m.mdl derives from class B of package P, whose unit file
-// is stored as `stored`.
-std::string MainWithStub(const std::string& stored, const std::string& more = "") {
-    return MainFile(ClassText("A", "5D0000000101", SuperclassText("5D0000000102", "Logical View::P::B", "5D0000000201")) +
-                    StubText("P", "5D0000000200", stored) + more);
+// Class A of the main file derives from class B of package P, whose unit
+// file is stored as `stored`.
+std::string MainWithStub(const std::string& stored) {
+    return MainFile(ClassText("A", "Q1", SuperclassText("Q2", "Logical View::P::B", "Q201")) +
+                    StubText("P", "Q200", stored));
 }
 
 // The diagnostics of a check, less the first (the code page chosen).
@@ -41,29 +39,26 @@ struct tLoading {
     std::string what;
     std::string stored;             // the stub's file name as the model spells it
     std::string unitAt;             // where p.cat lies
-    std::vector<std::string> args;  // between "check" and the main file
+    std::vector<std::string> args;  // after "check model/m.mdl"
     tFate fate;
-    std::vector<std::string> said;  // every diagnostic after the code page
+    std::vector<std::string> said;  // every diagnostic after the code page; '@' is the scratch directory
 };
 
-// Checks `lum check [args] model/m.mdl` with p.cat placed as each case says.
 void ExpectLoading(const std::vector<tLoading>& cases) {
     for (const tLoading& c : cases) {
         SCOPED_TRACE(c.what);
         tScratch scratch;
         scratch.Write("model/m.mdl", MainWithStub(c.stored));
-        scratch.Write(c.unitAt, UnitP);
+        scratch.Write(c.unitAt, UnitFile("P", "Q200", ClassText("B", "Q201")));
         scratch.Write("right.map", "Y=/nowhere;X=units\r\nZ=/elsewhere\r\n");
         scratch.Write("wrong.map", "X=nowhere\n");
-        std::vector<std::string> args{"check"};
+        std::vector<std::string> args{"check", "model/m.mdl"}, said = c.said;
         args.insert(args.end(), c.args.begin(), c.args.end());
-        args.push_back("model/m.mdl");
-        const tRun run = scratch.Lum(args);
-        std::vector<std::string> said = c.said;  // '@': the scratch directory
         for (std::string& line : said) {
             if (const std::size_t at = line.find('@'); at != std::string::npos) line.replace(at, 1, scratch / "");
         }
-        const bool strict = std::find(c.args.begin(), c.args.end(), "--strict") != c.args.end();
+        const tRun run = scratch.Lum(args);
+        const bool strict = std::find(args.begin(), args.end(), "--strict") != args.end();
         EXPECT_EQ(run.status, strict && c.fate == tFate::Missing ? 1 : 0) << Describe(run);
         EXPECT_EQ(Said(run), said) << run.out;
         EXPECT_TRUE(Contains(run.out, Files[static_cast<int>(c.fate)])) << run.out;
@@ -72,7 +67,7 @@ void ExpectLoading(const std::vector<tLoading>& cases) {
 }
 
 TEST(LoadingTest, UnitFilesAreFoundAsTheOptionsSay) {
-    const std::string notLoaded = "model/m.mdl: Warning: unit 'P' not loaded: stored path '$X\\p.cat', resolved to ";
+    const std::string missing = "model/m.mdl: Warning: unit 'P' not loaded: stored path '$X\\p.cat', resolved to ";
     const std::string advice = "model/m.mdl: Information: the symbol 'X' is not defined: define it with -D X=DIR or "
                                "in a --pathmap file";
     ExpectLoading({
@@ -82,11 +77,11 @@ TEST(LoadingTest, UnitFilesAreFoundAsTheOptionsSay) {
         {"path map, CRLF and ;", "$X\\p.cat", "units/p.cat", {"--pathmap", "right.map"}, tFate::Loaded, {}},
         {"-D over the map", "$X\\p.cat", "units/p.cat", {"--pathmap", "wrong.map", "-D", "X=units"}, tFate::Loaded, {}},
         {"the map's place", "$X\\p.cat", "units/p.cat", {"--pathmap", "wrong.map"}, tFate::Missing,
-         {notLoaded + "'nowhere/p.cat'"}},
-        {"undefined symbol", "$X\\p.cat", "units/p.cat", {}, tFate::Missing, {notLoaded + "'$X/p.cat'", advice}},
+         {missing + "'nowhere/p.cat'"}},
+        {"undefined symbol", "$X\\p.cat", "units/p.cat", {}, tFate::Missing, {missing + "'$X/p.cat'", advice}},
         {"strict", "$X\\p.cat", "units/p.cat", {"--strict"}, tFate::Missing,
          {"model/m.mdl: Error: unit 'P' not loaded: stored path '$X\\p.cat', resolved to '$X/p.cat'", advice}},
-        {"main files only", "$X\\p.cat", "units/p.cat", {"--no-subunits", "--strict", "-D", "X=units"}, tFate::NotRead, {}},
+        {"main files only", "$X\\p.cat", "units/p.cat", {"--no-subunits", "--strict", "-DX=units"}, tFate::NotRead, {}},
         {"CURDIR", "$CURDIR\\units\\p.cat", "model/units/p.cat", {"--strict"}, tFate::Loaded, {}},
         {"CURDIR defined", "$CURDIR\\units\\p.cat", "model/units/p.cat", {"-D", "CURDIR=elsewhere"}, tFate::Missing,
          {"model/m.mdl: Warning: unit 'P' not loaded: stored path '$CURDIR\\units\\p.cat', resolved to "
@@ -95,77 +90,25 @@ TEST(LoadingTest, UnitFilesAreFoundAsTheOptionsSay) {
     });
 }
 
-// p.cat (line 11 is faulty) holds the stub of Q, whose file is missing.
-// Each file is named as given, or through the main file's directory as
-// given; a file outside it by its absolute path.
-TEST(LoadingTest, DiagnosticsNameEveryFileTheSameWayAsTheUserNamedTheMainFile) {
-    tScratch scratch;
-    const std::string unit = UnitFile("P", "5D0000000200", StubText("Q", "5D0000000300", "$X\\q.cat")) + "stray 1\n";
-    scratch.Write("model/m.mdl", MainWithStub("$X\\p.cat"));
-    scratch.Write("model/units/p.cat", unit);
-    scratch.Write("units/p.cat", unit);
-    fs::create_directories(scratch / "other");
-    const std::vector<std::vector<std::string>> cases = {  // cwd, main file, X, p.cat as named
-        {"", "model/m.mdl", "model/units", "model/units/p.cat"},
-        {"model", "m.mdl", scratch / "model/units", "units/p.cat"},
-        {"model", "./m.mdl", "units", "units/p.cat"},
-        {"other", "../model/m.mdl", "../model/units", "../model/units/p.cat"},
-        {"other", scratch / "model/m.mdl", "../model/units", scratch / "model/units/p.cat"},
-        {"model", "m.mdl", "../units", scratch / "units/p.cat"},
-    };
-    for (const std::vector<std::string>& c : cases) {
-        SCOPED_TRACE(c[0] + ": " + c[1] + " with X=" + c[2]);
-        const tRun run = scratch.Lum({"check", "-D", "X=" + c[2], c[1]}, c[0]);
-        EXPECT_EQ(run.status, 1) << Describe(run);
-        EXPECT_EQ(Said(run), (std::vector<std::string>{
-                                 c[3] + ":15: Error: Vellum syntax error near stray",
-                                 c[3] + ": Warning: unit 'Q' not loaded: stored path '$X\\q.cat', resolved to '" +
-                                     (fs::path(c[2]) / "q.cat").string() + "'"}));
-        const Json doc = JsonOf(scratch.Lum({"check", "--format", "json", "-D", "X=" + c[2], c[1]}, c[0]).out);
-        EXPECT_EQ(doc["diagnostics"][0]["file"], c[1]);
-        EXPECT_EQ(doc["diagnostics"][1]["file"], c[3]);
-        EXPECT_EQ(doc["diagnostics"][1]["code"], "SyntaxError");
-        EXPECT_EQ(doc["diagnostics"][1]["line"], 15);
-        EXPECT_EQ(doc["files"]["unitsMissing"][0]["in"], c[3]);
-        const Json exported = JsonOf(scratch.Lum({"export", "-D", "X=" + c[2], c[1]}, c[0]).out);
-        EXPECT_EQ(exported["files"], Json::array({{{"path", c[1]}, {"role", "main"}}, {{"path", c[3]}, {"role", "unit"}}}));
-    }
-}
-
-TEST(LoadingTest, UnitsInsideUnitFilesLoadInTheSameRun) {
-    tScratch scratch;
-    scratch.Write("model/m.mdl", MainWithStub("$X\\p.cat"));
-    scratch.Write("model/units/p.cat", UnitFile("P", "5D0000000200", ClassText("B", "5D0000000201") +
-                                                                          StubText("Q", "5D0000000300", "$X\\q\\q.cat")));
-    scratch.Write("model/units/q/q.cat", UnitFile("Q", "5D0000000300", ClassText("C", "5D0000000301")));
-    const tRun run = scratch.Lum({"check", "--strict", "-D", "X=model/units", "model/m.mdl"});
-    EXPECT_EQ(run.status, 0) << Describe(run);
-    EXPECT_EQ(Said(run), std::vector<std::string>{});
-    EXPECT_TRUE(Contains(run.out, "\nfiles: 1 main, 2 unit files loaded, 0 missing\n")) << run.out;
-    EXPECT_EQ(scratch.Lum({"find", "-D", "X=model/units", "model/m.mdl", "C"}).out,
-              "Class Logical View::P::Q::C (quid 5D0000000301)\n");
-}
-
 // Defect: a unit file found elsewhere than stored crashes the tool (SIGSEGV,
 // a use after free): Model::Impl::LoadMovedUnits takes the unit's name from
 // its stub for the note after ClumManager::LoadSubUnits has deleted the stub.
 TEST(LoadingTest, DISABLED_UnitFilesAreFoundNextToTheirHolderOrInSearchDirectories) {
-    const std::string foundAt = "model/m.mdl: Information: Unit 'P' (stored as '$X\\p.cat') found at ";
+    const std::string found = "model/m.mdl: Information: Unit 'P' (stored as '$X\\p.cat') found at ";
     ExpectLoading({
-        {"next to the holder", "$X\\p.cat", "model/p.cat", {}, tFate::Loaded, {foundAt + "'model/p.cat'"}},
+        {"next to the holder", "$X\\p.cat", "model/p.cat", {}, tFate::Loaded, {found + "'model/p.cat'"}},
         {"in a search directory, in any case", "$X\\p.cat", "units/P.CAT", {"--search-dir", "units"}, tFate::Loaded,
-         {foundAt + "'@units/P.CAT'"}},
+         {found + "'@units/P.CAT'"}},
     });
     // The note follows what reading the file said; the file may hold missing units of its own.
     tScratch scratch;
     scratch.Write("model/m.mdl", MainWithStub("$GONE\\p.cat"));
-    scratch.Write("model/p.cat", UnitFile("P", "5D0000000200", ClassText("B", "5D0000000201") +
-                                                                    StubText("Q", "5D0000000300", "$GONE\\q.cat")) +
+    scratch.Write("model/p.cat", UnitFile("P", "Q200", ClassText("B", "Q201") + StubText("Q", "Q300", "$GONE\\q.cat")) +
                                      "stray 1\n");
     const tRun run = scratch.Lum({"check", "model/m.mdl"});
     EXPECT_EQ(run.status, 1) << Describe(run);
     EXPECT_EQ(Said(run), (std::vector<std::string>{
-                             "model/p.cat:15: Error: Vellum syntax error near stray",
+                             "model/p.cat:18: Error: Vellum syntax error near stray",
                              "model/m.mdl: Information: Unit 'P' (stored as '$GONE\\p.cat') found at 'model/p.cat'",
                              "model/p.cat: Warning: unit 'Q' not loaded: stored path '$GONE\\q.cat', resolved to "
                              "'$GONE/q.cat'",
@@ -173,10 +116,42 @@ TEST(LoadingTest, DISABLED_UnitFilesAreFoundNextToTheirHolderOrInSearchDirectori
                              "or in a --pathmap file"}));
 }
 
+// p.cat, faulty on line 15, holds the stub of Q, whose file is missing. A
+// file below the main file's directory is named through that directory as
+// the user named it; a file outside it by its absolute path.
+TEST(LoadingTest, DiagnosticsNameEveryFileTheSameWayAsTheUserNamedTheMainFile) {
+    tScratch scratch;
+    const std::string unit = UnitFile("P", "Q200", StubText("Q", "Q300", "$X\\q.cat")) + "stray 1\n";
+    scratch.Write("model/m.mdl", MainWithStub("$X\\p.cat"));
+    scratch.Write("model/units/p.cat", unit);
+    scratch.Write("units/p.cat", unit);
+    fs::create_directories(scratch / "other");
+    for (const std::vector<std::string>& c : std::vector<std::vector<std::string>>{  // cwd, main, X, p.cat named
+             {"", "model/m.mdl", "model/units", "model/units/p.cat"},
+             {"model", "m.mdl", scratch / "model/units", "units/p.cat"},
+             {"model", "./m.mdl", "units", "units/p.cat"},
+             {"other", "../model/m.mdl", "../model/units", "../model/units/p.cat"},
+             {"other", scratch / "model/m.mdl", "../model/units", scratch / "model/units/p.cat"},
+             {"model", "m.mdl", "../units", scratch / "units/p.cat"}}) {
+        SCOPED_TRACE(c[0] + ": " + c[1] + " with X=" + c[2]);
+        const tRun run = scratch.Lum({"check", "-D", "X=" + c[2], c[1]}, c[0]);
+        EXPECT_EQ(run.status, 1) << Describe(run);
+        EXPECT_EQ(Said(run), (std::vector<std::string>{
+                                 c[3] + ":15: Error: Vellum syntax error near stray",
+                                 c[3] + ": Warning: unit 'Q' not loaded: stored path '$X\\q.cat', resolved to '" +
+                                     c[2] + "/q.cat'"}));
+        const Json doc = JsonOf(scratch.Lum({"check", "--format", "json", "-D", "X=" + c[2], c[1]}, c[0]).out);
+        EXPECT_EQ(doc["diagnostics"][0]["file"], c[1]);
+        EXPECT_EQ(doc["diagnostics"][1]["file"], c[3]);
+        EXPECT_EQ(doc["files"]["unitsMissing"][0]["in"], c[3]);
+        EXPECT_EQ(JsonOf(scratch.Lum({"export", "-D", "X=" + c[2], c[1]}, c[0]).out)["files"],
+                  Json::array({{{"path", c[1]}, {"role", "main"}}, {{"path", c[3]}, {"role", "unit"}}}));
+    }
+}
+
 TEST(LoadingTest, AdviceComesOncePerUndefinedSymbol) {
     tScratch scratch;
-    scratch.Write("m.mdl", MainFile(StubText("P", "5D0000000200", "$LIBS\\p.cat") +
-                                    StubText("Q", "5D0000000300", "$LIBS\\q\\q.cat")));
+    scratch.Write("m.mdl", MainFile(StubText("P", "Q200", "$LIBS\\p.cat") + StubText("Q", "Q300", "$LIBS\\q.cat")));
     const tRun run = scratch.Lum({"check", "m.mdl"});
     EXPECT_EQ(LinesWith(run.out, ": Warning: unit ").size(), 2u) << run.out;
     EXPECT_EQ(LinesWith(run.out, "is not defined"),
@@ -188,8 +163,7 @@ TEST(LoadingTest, AdviceComesOncePerUndefinedSymbol) {
 // yet $LIBS and $libs get an advice line each.
 TEST(LoadingTest, DISABLED_AdviceComesOncePerSymbolWhateverItsCase) {
     tScratch scratch;
-    scratch.Write("m.mdl", MainFile(StubText("P", "5D0000000200", "$LIBS\\p.cat") +
-                                    StubText("Q", "5D0000000300", "$libs\\q.cat")));
+    scratch.Write("m.mdl", MainFile(StubText("P", "Q200", "$LIBS\\p.cat") + StubText("Q", "Q300", "$libs\\q.cat")));
     EXPECT_EQ(LinesWith(scratch.Lum({"check", "m.mdl"}).out, "is not defined").size(), 1u);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Builders for the small models the tool tests write: a main file whose
-// logical view holds the given elements, packages stored in unit files of
-// their own, and the stubs that stand for them.
+// logical view holds the given elements, packages kept in it or in unit
+// files of their own (with the stubs that stand for them), classes.
 
 #include <string>
 
@@ -12,16 +12,13 @@ inline std::string FileHeader(const std::string& charSet = "0") {
     return "(object Vellum\n    version \t50" + (charSet.empty() ? "" : "\n    charSet \t" + charSet) + ")\n\n";
 }
 
-// A main file: the logical view holds `models` and `diagrams`.
-inline std::string MainFile(const std::string& models, const std::string& diagrams = "",
-                            const std::string& header = FileHeader()) {
-    std::string text = header +
-                       "(object Design \"Logical View\"\n    is_unit \tTRUE\n    is_loaded \tTRUE\n"
-                       "    quid \t\"5D0000000001\"\n    root_category \t(object Class_Category \"Logical View\"\n"
-                       "\tquid \t\"5D0000000002\"\n\tlogical_models \t(list unit_reference_list\n" +
-                       models + "\t)\n";
-    if (!diagrams.empty()) text += "\tlogical_presentations \t(list unit_reference_list\n" + diagrams + "\t)\n";
-    return text + "\t))\n";
+// A main file whose logical view holds `models`.
+inline std::string MainFile(const std::string& models, const std::string& header = FileHeader()) {
+    return header +
+           "(object Design \"Logical View\"\n    is_unit \tTRUE\n    is_loaded \tTRUE\n    quid \t\"5D0000000001\"\n"
+           "    root_category \t(object Class_Category \"Logical View\"\n\tquid \t\"5D0000000002\"\n"
+           "\tlogical_models \t(list unit_reference_list\n" +
+           models + "\t)\n\t))\n";
 }
 
 inline std::string ClassText(const std::string& name, const std::string& quid, const std::string& body = "") {
@@ -35,8 +32,8 @@ inline std::string PackageText(const std::string& name, const std::string& quid,
 
 // A package stored in a unit file at `stored` (as the model spells it).
 inline std::string StubText(const std::string& name, const std::string& quid, const std::string& stored) {
-    return "\t    (object Class_Category \"" + name + "\"\n\t\tis_unit \tTRUE\n\t\tis_loaded \tFALSE\n\t\tfile_name \t\"" +
-           stored + "\"\n\t\tquid \t\"" + quid + "\")\n";
+    return "\t    (object Class_Category \"" + name + "\"\n\t\tis_unit \tTRUE\n\t\tis_loaded \tFALSE\n" +
+           "\t\tfile_name \t\"" + stored + "\"\n\t\tquid \t\"" + quid + "\")\n";
 }
 
 inline std::string UnitFile(const std::string& name, const std::string& quid, const std::string& models) {
@@ -54,10 +51,6 @@ inline std::string SuperclassText(const std::string& quid, const std::string& su
 inline std::string AttributeText(const std::string& name, const std::string& quid, const std::string& type) {
     return "\t\tclass_attributes \t(list class_attribute_list\n\t\t    (object ClassAttribute \"" + name +
            "\"\n\t\t\tquid \t\"" + quid + "\"\n\t\t\ttype \t\"" + type + "\"))\n";
-}
-
-inline std::string DiagramText(const std::string& kind, const std::string& name, const std::string& quid) {
-    return "\t    (object " + kind + " \"" + name + "\"\n\t\tquid \t\"" + quid + "\")\n";
 }
 
 }  // namespace lumcli::test

@@ -7,41 +7,41 @@
 namespace lumcli::test {
 namespace {
 
+const std::string Groesse = "Gr\xC3\xB6\xC3\x9F" "e", Fuer = "f\xC3\xBCr \xE2\x82\xAC \xE2\x80\x9Cx\xE2\x80\x9D";
+
 struct tText {
     std::string what;
-    std::string charSet;  // of the header; "" for none
+    std::string charSet;              // of the header; "" for none
     std::string name, documentation;  // as stored
-    std::string codePage;  // --codepage, "" for none
-    std::string said;      // why the page was chosen; "" when given
-    std::string page;      // the summary's code page line
+    std::string codePage;             // --codepage, "" for none
+    std::string said;                 // why the page was chosen; "" when given
+    std::string page;                 // the summary's code page
     std::string nameUtf8, documentationUtf8;
 };
 
 TEST(TextTest, ModelsAreReadInTheirCodePageAndWrittenInUtf8) {
-    const std::string groesse = "Gr\xC3\xB6\xC3\x9F" "e", fuer = "f\xC3\xBCr \xE2\x82\xAC \xE2\x80\x9Cx\xE2\x80\x9D";
     const std::string privet = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82", cp1251 = "\xCF\xF0\xE8\xE2\xE5\xF2";
-    const std::vector<tText> cases = {
-        {"1252 declared", "0", "Gr\xF6\xDF" "e", "f\xFCr \x80 \x93x\x94", "", "its header declares charSet 0",
-         "1252 (detected)", groesse, fuer},
-        {"1252 undeclared", "", "Gr\xF6\xDF" "e", "f\xFCr \x80 \x93x\x94", "",
-         "it is not UTF-8 and declares no known charSet", "1252 (detected)", groesse, fuer},
-        {"UTF-8 beats the header", "0", groesse, fuer, "", "its bytes are valid UTF-8", "65001 (detected)", groesse, fuer},
-        {"UTF-8 as auto", "0", groesse, fuer, "auto", "its bytes are valid UTF-8", "65001 (detected)", groesse, fuer},
-        {"1251 declared", "204", cp1251, "x", "", "its header declares charSet 204", "1251 (detected)", privet, "x"},
-        {"1252 given", "204", cp1251, "x", "1252", "", "1252 (given)",
-         "\xC3\x8F\xC3\xB0\xC3\xA8\xC3\xA2\xC3\xA5\xC3\xB2", "x"},  // Ïðèâåò
-        {"double-byte 936", "134", "\xC4\xE3\xBA\xC3", "\xCA\xC0\xBD\xE7", "", "its header declares charSet 134",
-         "936 (detected)", "\xE4\xBD\xA0\xE5\xA5\xBD", "\xE4\xB8\x96\xE7\x95\x8C"},  // 你好, 世界
-    };
-    for (const tText& c : cases) {
+    for (const tText& c : std::vector<tText>{
+             {"1252 declared", "0", "Gr\xF6\xDF" "e", "f\xFCr \x80 \x93x\x94", "", "its header declares charSet 0",
+              "1252 (detected)", Groesse, Fuer},
+             {"1252 undeclared", "", "Gr\xF6\xDF" "e", "f\xFCr \x80 \x93x\x94", "",
+              "it is not UTF-8 and declares no known charSet", "1252 (detected)", Groesse, Fuer},
+             {"UTF-8 beats the header", "0", Groesse, Fuer, "", "its bytes are valid UTF-8", "65001 (detected)",
+              Groesse, Fuer},
+             {"UTF-8 as auto", "0", Groesse, Fuer, "auto", "its bytes are valid UTF-8", "65001 (detected)", Groesse,
+              Fuer},
+             {"1251 declared", "204", cp1251, "x", "", "its header declares charSet 204", "1251 (detected)", privet,
+              "x"},
+             {"1252 given", "204", cp1251, "x", "1252", "", "1252 (given)",
+              "\xC3\x8F\xC3\xB0\xC3\xA8\xC3\xA2\xC3\xA5\xC3\xB2", "x"},  // Ïðèâåò
+             {"double-byte 936", "134", "\xC4\xE3\xBA\xC3", "\xCA\xC0\xBD\xE7", "", "its header declares charSet 134",
+              "936 (detected)", "\xE4\xBD\xA0\xE5\xA5\xBD", "\xE4\xB8\x96\xE7\x95\x8C"}}) {  // 你好, 世界
         SCOPED_TRACE(c.what);
         tScratch scratch;
-        scratch.Write("m.mdl", MainFile(ClassText(c.name, "5D0000000101", "\t\tdocumentation \t\"" + c.documentation + "\"\n"),
-                                        "", FileHeader(c.charSet)));
-        std::vector<std::string> options;
-        if (!c.codePage.empty()) options = {"--codepage", c.codePage};
+        scratch.Write("m.mdl", MainFile(ClassText(c.name, "Q1", "\t\tdocumentation \t\"" + c.documentation + "\"\n"),
+                                        FileHeader(c.charSet)));
         auto lum = [&](std::vector<std::string> args) {
-            args.insert(args.begin() + 1, options.begin(), options.end());
+            if (!c.codePage.empty()) args.insert(args.end(), {"--codepage", c.codePage});
             return scratch.Lum(args);
         };
         const tRun check = lum({"check", "m.mdl"});
@@ -51,7 +51,6 @@ TEST(TextTest, ModelsAreReadInTheirCodePageAndWrittenInUtf8) {
                                             c.page.substr(0, c.page.find(' ')) + ": " + c.said +
                                             " (override with --codepage N)");
         EXPECT_TRUE(Contains(check.out, "\ncode page: " + c.page + "\n")) << check.out;
-
         const tRun print = lum({"print", "m.mdl"});
         EXPECT_TRUE(IsUtf8(print.out));
         EXPECT_TRUE(Contains(print.out, "name = " + c.nameUtf8 + ";")) << print.out;
@@ -65,13 +64,12 @@ TEST(TextTest, ModelsAreReadInTheirCodePageAndWrittenInUtf8) {
 
 TEST(TextTest, PlainAsciiMainFileReadsItsUtf8UnitsAsUtf8) {
     tScratch scratch;
-    const std::string groesse = "Gr\xC3\xB6\xC3\x9F" "e";
-    scratch.Write("p.cat", UnitFile("P", "5D0000000200", ClassText(groesse, "5D0000000201")));
-    scratch.Write("m.mdl", MainFile(StubText("P", "5D0000000200", "$CURDIR\\p.cat"), "", FileHeader("")));
-    const tRun check = scratch.Lum({"check", "m.mdl"});
-    EXPECT_EQ(LineWith(check.out, "code page"), "m.mdl: Information: Reading the model as code page 65001: it is "
-                                                "plain ASCII and declares no known charSet (override with --codepage N)");
-    EXPECT_EQ(scratch.Lum({"find", "m.mdl", groesse}).out, "Class Logical View::P::" + groesse + " (quid 5D0000000201)\n");
+    scratch.Write("p.cat", UnitFile("P", "Q200", ClassText(Groesse, "Q201")));
+    scratch.Write("m.mdl", MainFile(StubText("P", "Q200", "$CURDIR\\p.cat"), FileHeader("")));
+    EXPECT_EQ(LineWith(scratch.Lum({"check", "m.mdl"}).out, "code page"),
+              "m.mdl: Information: Reading the model as code page 65001: it is plain ASCII and declares no known "
+              "charSet (override with --codepage N)");
+    EXPECT_EQ(scratch.Lum({"find", "m.mdl", Groesse}).out, "Class Logical View::P::" + Groesse + " (quid Q201)\n");
 }
 
 }  // namespace

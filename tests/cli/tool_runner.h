@@ -1,10 +1,11 @@
 #pragma once
-// Runs the built lum tool as a child process from a scratch directory of
-// its own (removed afterwards) and reads what it wrote: lines and JSON.
+// Runs the built lum tool (through the shell) from a scratch directory of
+// its own, removed afterwards, and reads what it wrote: lines and JSON.
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -12,14 +13,10 @@
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <nlohmann/json.hpp>
-
-extern char** environ;
 
 namespace lumcli::test {
 
@@ -103,38 +100,29 @@ public:
     }
 
     // Runs `program` in `cwd` (below the scratch directory unless absolute).
-    tRun Run(const std::string& program, std::vector<std::string> args, const std::string& cwd = "") const {
-        const std::string out = *this / (".out-" + Next()), err = out + ".err", dir = *this / cwd;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
-        args.insert(args.begin(), program);
-        std::vector<char*> argv;
-        for (std::string& arg : args) argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        tRun run;
-        pid_t child = 0;
-        int status = 0;
-        if (posix_spawnp(&child, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
-            ADD_FAILURE() << "cannot start " << program;
-        } else {
-            while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
-            if (WIFEXITED(status)) run.status = WEXITSTATUS(status);
-            else ADD_FAILURE() << program << " ended by signal " << WTERMSIG(status);
-        }
-        posix_spawn_file_actions_destroy(&actions);
-        run.out = ReadFile(out);
-        run.err = ReadFile(err);
+    tRun Run(const std::string& program, const std::vector<std::string>& args, const std::string& cwd = "") const {
+        const std::string out = *this / (".out-" + Next()), err = out + ".err";
+        std::string command = "cd " + Quoted(*this / cwd) + " && exec " + Quoted(program);
+        for (const std::string& arg : args) command.append(" ").append(Quoted(arg));
+        command.append(" </dev/null >").append(Quoted(out)).append(" 2>").append(Quoted(err));
+        const int status = std::system(command.c_str());
+        tRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), ReadFile(err)};
+        if (!WIFEXITED(status)) ADD_FAILURE() << program << " ended by signal " << WTERMSIG(status);
         fs::remove(out);
         fs::remove(err);
         return run;
     }
-    tRun Lum(const std::vector<std::string>& args, const std::string& cwd = "") const { return Run(LUM_TOOL, args, cwd); }
+    tRun Lum(const std::vector<std::string>& args, const std::string& cwd = "") const {
+        return Run(LUM_TOOL, args, cwd);
+    }
 
 private:
+    // `text` as one word of the shell.
+    static std::string Quoted(const std::string& text) {
+        std::string quoted = "'";
+        for (const char c : text) quoted.append(c == '\'' ? "'\\''" : std::string(1, c));
+        return quoted.append("'");
+    }
     static std::string Next() {
         static std::atomic<unsigned> counter{0};
         return std::to_string(counter++);
