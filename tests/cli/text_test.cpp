@@ -30,6 +30,8 @@ TEST(TextTest, ModelsAreReadInTheirCodePageAndWrittenInUtf8) {
               Groesse, Fuer},
              {"UTF-8 as auto", "0", Groesse, Fuer, "auto", "its bytes are valid UTF-8", "65001 (detected)", Groesse,
               Fuer},
+             {"plain ASCII", "", "Plain", "x", "", "it is plain ASCII and declares no known charSet", "65001 (detected)",
+              "Plain", "x"},
              {"1251 declared", "204", cp1251, "x", "", "its header declares charSet 204", "1251 (detected)", privet,
               "x"},
              {"1252 given", "204", cp1251, "x", "1252", "", "1252 (given)",
@@ -60,16 +62,6 @@ TEST(TextTest, ModelsAreReadInTheirCodePageAndWrittenInUtf8) {
         EXPECT_EQ(JsonOf(find.out)["objects"][0]["path"], "Logical View::" + c.nameUtf8) << Describe(find);
         EXPECT_TRUE(Contains(find.out, c.nameUtf8));
     }
-}
-
-TEST(TextTest, PlainAsciiMainFileReadsItsUtf8UnitsAsUtf8) {
-    tScratch scratch;
-    scratch.Write("p.cat", UnitFile("P", "Q200", ClassText(Groesse, "Q201")));
-    scratch.Write("m.mdl", MainFile(StubText("P", "Q200", "$CURDIR\\p.cat"), FileHeader("")));
-    EXPECT_EQ(LineWith(scratch.Lum({"check", "m.mdl"}).out, "code page"),
-              "m.mdl: Information: Reading the model as code page 65001: it is plain ASCII and declares no known "
-              "charSet (override with --codepage N)");
-    EXPECT_EQ(scratch.Lum({"find", "m.mdl", Groesse}).out, "Class Logical View::P::" + Groesse + " (quid Q201)\n");
 }
 
 }  // namespace
