@@ -47,7 +47,7 @@ struct tLoading {
 void ExpectLoading(const std::vector<tLoading>& cases) {
     for (const tLoading& c : cases) {
         SCOPED_TRACE(c.what);
-        tScratch scratch;
+        tScratchDir scratch;
         scratch.Write("model/m.mdl", MainWithStub(c.stored));
         scratch.Write(c.unitAt, UnitFile("P", "Q200", ClassText("B", "Q201")));
         scratch.Write("right.map", "Y=/nowhere;X=units\r\nZ=/elsewhere\r\n");
@@ -101,7 +101,7 @@ TEST(LoadingTest, DISABLED_UnitFilesAreFoundNextToTheirHolderOrInSearchDirectori
          {found + "'@units/P.CAT'"}},
     });
     // The note follows what reading the file said; the file may hold missing units of its own.
-    tScratch scratch;
+    tScratchDir scratch;
     scratch.Write("model/m.mdl", MainWithStub("$GONE\\p.cat"));
     scratch.Write("model/p.cat", UnitFile("P", "Q200", ClassText("B", "Q201") + StubText("Q", "Q300", "$GONE\\q.cat")) +
                                      "stray 1\n");
@@ -120,7 +120,7 @@ TEST(LoadingTest, DISABLED_UnitFilesAreFoundNextToTheirHolderOrInSearchDirectori
 // file below the main file's directory is named through that directory as
 // the user named it; a file outside it by its absolute path.
 TEST(LoadingTest, DiagnosticsNameEveryFileTheSameWayAsTheUserNamedTheMainFile) {
-    tScratch scratch;
+    tScratchDir scratch;
     const std::string unit = UnitFile("P", "Q200", StubText("Q", "Q300", "$X\\q.cat")) + "stray 1\n";
     scratch.Write("model/m.mdl", MainWithStub("$X\\p.cat"));
     scratch.Write("model/units/p.cat", unit);
@@ -150,7 +150,7 @@ TEST(LoadingTest, DiagnosticsNameEveryFileTheSameWayAsTheUserNamedTheMainFile) {
 }
 
 TEST(LoadingTest, AdviceComesOncePerUndefinedSymbol) {
-    tScratch scratch;
+    tScratchDir scratch;
     scratch.Write("m.mdl", MainFile(StubText("P", "Q200", "$LIBS\\p.cat") + StubText("Q", "Q300", "$LIBS\\q.cat")));
     const tRun run = scratch.Lum({"check", "m.mdl"});
     EXPECT_EQ(LinesWith(run.out, ": Warning: unit ").size(), 2u) << run.out;
@@ -162,7 +162,7 @@ TEST(LoadingTest, AdviceComesOncePerUndefinedSymbol) {
 // Defect: symbols are one whatever their case (-D libs=DIR defines $LIBS),
 // yet $LIBS and $libs get an advice line each.
 TEST(LoadingTest, DISABLED_AdviceComesOncePerSymbolWhateverItsCase) {
-    tScratch scratch;
+    tScratchDir scratch;
     scratch.Write("m.mdl", MainFile(StubText("P", "Q200", "$LIBS\\p.cat") + StubText("Q", "Q300", "$libs\\q.cat")));
     EXPECT_EQ(LinesWith(scratch.Lum({"check", "m.mdl"}).out, "is not defined").size(), 1u);
 }

@@ -23,7 +23,7 @@ protected:
         scratch.Write("shop.mdl", MainFile(PackageText("Shop", "Q10", shop) + StubText("P", "Q200", "$LIBS\\p.cat")));
         scratch.Write("other.mdl", MainFile(ClassText("Elsewhere", "Q301")));
     }
-    tScratch scratch;
+    tScratchDir scratch;
 };
 
 TEST_F(QueryTest, FindTakesQuidsQualifiedAndSimpleNamesAndPatterns) {

@@ -26,7 +26,7 @@ protected:
         args.insert(args.begin() + 1, Main);
         return scratch.Lum(args, LUM_SOURCE_DIR);
     }
-    tScratch scratch;
+    tScratchDir scratch;
 };
 
 TEST_F(SampleTest, CheckReadsEveryUnitAndSaysOnlyTheCodePage) {

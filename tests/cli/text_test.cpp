@@ -30,8 +30,8 @@ TEST(TextTest, ModelsAreReadInTheirCodePageAndWrittenInUtf8) {
               Groesse, Fuer},
              {"UTF-8 as auto", "0", Groesse, Fuer, "auto", "its bytes are valid UTF-8", "65001 (detected)", Groesse,
               Fuer},
-             {"plain ASCII", "", "Plain", "x", "", "it is plain ASCII and declares no known charSet", "65001 (detected)",
-              "Plain", "x"},
+             {"plain ASCII", "", "Plain", "x", "", "it is plain ASCII and declares no known charSet",
+              "65001 (detected)", "Plain", "x"},
              {"1251 declared", "204", cp1251, "x", "", "its header declares charSet 204", "1251 (detected)", privet,
               "x"},
              {"1252 given", "204", cp1251, "x", "1252", "", "1252 (given)",
@@ -39,7 +39,7 @@ TEST(TextTest, ModelsAreReadInTheirCodePageAndWrittenInUtf8) {
              {"double-byte 936", "134", "\xC4\xE3\xBA\xC3", "\xCA\xC0\xBD\xE7", "", "its header declares charSet 134",
               "936 (detected)", "\xE4\xBD\xA0\xE5\xA5\xBD", "\xE4\xB8\x96\xE7\x95\x8C"}}) {  // 你好, 世界
         SCOPED_TRACE(c.what);
-        tScratch scratch;
+        tScratchDir scratch;
         scratch.Write("m.mdl", MainFile(ClassText(c.name, "Q1", "\t\tdocumentation \t\"" + c.documentation + "\"\n"),
                                         FileHeader(c.charSet)));
         auto lum = [&](std::vector<std::string> args) {

@@ -72,37 +72,38 @@ inline Json JsonOf(const std::string& text) {
 struct tRun {
     int status = -1;  // the exit status; -1 when the child did not exit normally
     std::string out, err;
+    static std::vector<std::string> Lines(const std::string& text) { return LinesWith(text); }
 };
 
 inline std::string Describe(const tRun& run) {
     return "exit " + std::to_string(run.status) + "\n--- stdout ---\n" + run.out + "--- stderr ---\n" + run.err;
 }
 
-class tScratch {
+class tScratchDir {
 public:
-    tScratch() : m_path(fs::temp_directory_path() / ("lum-cli-" + std::to_string(getpid()) + "-" + Next())) {
+    tScratchDir() : m_path(fs::temp_directory_path() / ("lum-cli-" + std::to_string(getpid()) + "-" + Next())) {
         fs::remove_all(m_path);
         fs::create_directories(m_path);
     }
-    ~tScratch() {
+    ~tScratchDir() {
         std::error_code ignored;
         fs::remove_all(m_path, ignored);
     }
-    tScratch(const tScratch&) = delete;
-    tScratch& operator=(const tScratch&) = delete;
+    tScratchDir(const tScratchDir&) = delete;
+    tScratchDir& operator=(const tScratchDir&) = delete;
 
-    std::string operator/(const std::string& leaf) const { return (m_path / leaf).string(); }
-    // Writes a file below the directory; answers `leaf`.
+    fs::path operator/(const std::string& leaf) const { return m_path / leaf; }
+    // Writes a file below the directory; answers its full name.
     std::string Write(const std::string& leaf, const std::string& bytes) const {
         fs::create_directories((m_path / leaf).parent_path());
         std::ofstream(m_path / leaf, std::ios::binary | std::ios::trunc) << bytes;
-        return leaf;
+        return (m_path / leaf).string();
     }
 
     // Runs `program` in `cwd` (below the scratch directory unless absolute).
     tRun Run(const std::string& program, const std::vector<std::string>& args, const std::string& cwd = "") const {
-        const std::string out = *this / (".out-" + Next()), err = out + ".err";
-        std::string command = "cd " + Quoted(*this / cwd) + " && exec " + Quoted(program);
+        const std::string out = m_path / (".out-" + Next()), err = out + ".err";
+        std::string command = "cd " + Quoted(m_path / cwd) + " && exec " + Quoted(program);
         for (const std::string& arg : args) command.append(" ").append(Quoted(arg));
         command.append(" </dev/null >").append(Quoted(out)).append(" 2>").append(Quoted(err));
         const int status = std::system(command.c_str());
@@ -129,5 +130,10 @@ private:
     }
     fs::path m_path;
 };
+
+// `program` run in the scratch directory (as the hostile-input tests do).
+inline tRun RunProgram(const std::string& program, const std::vector<std::string>& args, const tScratchDir& scratch) {
+    return scratch.Run(program, args);
+}
 
 }  // namespace lumcli::test

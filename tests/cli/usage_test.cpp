@@ -23,7 +23,7 @@ protected:
             EXPECT_TRUE(Contains(run.out, "\nfiles: 2 main, 0 unit files loaded, 0 missing\ncode page: 1252 (given)"));
         }
     }
-    tScratch scratch;
+    tScratchDir scratch;
 };
 
 TEST_F(UsageTest, HelpGoesToStandardOutput) {
