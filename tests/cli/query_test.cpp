@@ -1,6 +1,5 @@
-// The reporting commands on one small model: find, refs, stats and print.
-
-#include <algorithm>
+// find and refs on a small model whose references meet every fate: bound,
+// naming nothing, into a missing unit, an unmodelled type, dangling.
 
 #include "cli/model_text.h"
 #include "cli/tool_runner.h"
@@ -8,146 +7,80 @@
 namespace lumcli::test {
 namespace {
 
-// Package Shop: Order derives from Item (bound by name and quid), Ghost
-// from a class that does not exist, and two classes share the name Dup.
-// The logical view shows two class diagrams and a use case diagram.
-std::string ShopModel() {
-    const std::string shop =
-        ClassText("Item", "5D0000000111") +
-        ClassText("Order", "5D0000000112", SuperclassText("5D0000000113", "Logical View::Shop::Item", "5D0000000111")) +
-        ClassText("Ghost", "5D0000000114", SuperclassText("5D0000000115", "Logical View::Shop::Missing", "")) +
-        ClassText("Dup", "5D0000000116") + ClassText("Dup", "5D0000000117");
-    const std::string diagrams = ClassDiagramText("Main", "5D0000000201") + ClassDiagramText("Detail", "5D0000000202") +
-                                 "\t    (object UseCaseDiagram \"Cases\"\n\t\tquid \t\"5D0000000203\")\n";
-    return MainFile(PackageText("Shop", "5D0000000110", shop), diagrams);
-}
-
+// Package Shop: Order derives from Item (by name and quid), Ghost from a
+// class nobody has, Zero from nothing (an all-zero quid), Late from a class
+// of the missing unit P; Item's price is of type Money; two classes are
+// called Dup. A second main file holds Elsewhere.
 class QueryTest : public ::testing::Test {
 protected:
+    void SetUp() override {
+        const std::string shop = ClassText("Item", "Q11", AttributeText("price", "Q21", "Money")) +
+                                 ClassText("Order", "Q12", SuperclassText("Q13", "Logical View::Shop::Item", "Q11")) +
+                                 ClassText("Ghost", "Q14", SuperclassText("Q15", "Logical View::Shop::None", "Q99")) +
+                                 ClassText("Zero", "Q16", SuperclassText("Q17", "", "000000000000")) +
+                                 ClassText("Late", "Q18", SuperclassText("Q19", "Logical View::P::B", "Q201")) +
+                                 ClassText("Dup", "Q31") + ClassText("Dup", "Q32");
+        scratch.Write("shop.mdl", MainFile(PackageText("Shop", "Q10", shop) + StubText("P", "Q200", "$LIBS\\p.cat")));
+        scratch.Write("other.mdl", MainFile(ClassText("Elsewhere", "Q301")));
+    }
     tScratchDir scratch;
-    const std::string model = scratch.Write("shop.mdl", ShopModel());
 };
 
-TEST_F(QueryTest, FindTakesQualifiedNamesAndQuids) {
-    const std::string order = "Class Logical View::Shop::Order (quid 5D0000000112)\n";
-    const tRun byName = RunLum({"find", model, "Logical View::Shop::Order"}, scratch);
-    EXPECT_EQ(byName.status, 0) << Describe(byName);
-    EXPECT_EQ(byName.out, order);
-    EXPECT_EQ(byName.err, "");
-    EXPECT_EQ(RunLum({"find", model, "5D0000000112"}, scratch).out, order);
-    EXPECT_EQ(RunLum({"find", model, "Logical View::Shop"}, scratch).out,
-              "Class_Category Logical View::Shop (quid 5D0000000110)\n");
-
-    std::vector<std::string> dups = RunLum({"find", model, "Logical View::Shop::Dup"}, scratch).OutLines();
-    std::sort(dups.begin(), dups.end());
-    EXPECT_EQ(dups, (std::vector<std::string>{"Class Logical View::Shop::Dup (quid 5D0000000116)",
-                                              "Class Logical View::Shop::Dup (quid 5D0000000117)"}));
-
-    // Nothing found is said on standard error; the status stays the model's.
-    const tRun none = RunLum({"find", model, "Logical View::Shop::Nothing"}, scratch);
-    EXPECT_EQ(none.status, 0) << Describe(none);
-    EXPECT_EQ(none.out, "");
-    EXPECT_EQ(none.err, "lum: nothing named 'Logical View::Shop::Nothing'\n");
-
-    // Several main files are searched together.
-    const std::string other = scratch.Write("other.mdl", MainFile(ClassText("Elsewhere", "5D0000000301")));
-    EXPECT_EQ(RunLum({"find", model, other, "5D0000000301"}, scratch).out,
-              "Class Logical View::Elsewhere (quid 5D0000000301)\n");
-}
-
-TEST_F(QueryTest, FindAsJson) {
-    const tRun run = RunLum({"find", "--format", "json", model, "Logical View::Shop::Dup"}, scratch);
-    EXPECT_EQ(run.status, 0) << Describe(run);
-    const tJson doc = JsonOf(run.out);
-    EXPECT_EQ(doc["format"].text, "lum-find/1");
-    EXPECT_EQ(doc["name"].text, "Logical View::Shop::Dup");
-    ASSERT_EQ(doc["objects"].items.size(), 2u);
-    for (const tJson& object : doc["objects"].items) {
-        EXPECT_EQ(object["class"].text, "Class");
-        EXPECT_EQ(object["path"].text, "Logical View::Shop::Dup");
-        EXPECT_TRUE(object["quid"].text == "5D0000000116" || object["quid"].text == "5D0000000117");
+TEST_F(QueryTest, FindTakesQuidsQualifiedAndSimpleNamesAndPatterns) {
+    const std::string order = "Class Logical View::Shop::Order (quid Q12)\n";
+    const std::string dups = "Class Logical View::Shop::Dup (quid Q31)\nClass Logical View::Shop::Dup (quid Q32)\n";
+    for (const auto& [name, found] : std::vector<std::pair<std::string, std::string>>{
+             {"Q12", order}, {"Logical View::Shop::Order", order}, {"Order", order}, {"Or*r", order}, {"?rder", order},
+             {"Logical View::*::Ord*", order}, {"Dup", dups}, {"Logical View::Shop::Dup", dups}, {"D?p", dups},
+             {"Logical View::Shop", "Class_Category Logical View::Shop (quid Q10)\n"},
+             {"price", "ClassAttribute Logical View::Shop::Item::price (quid Q21)\n"},
+             {"*where", "Class Logical View::Elsewhere (quid Q301)\n"},
+             {"where", ""}, {"order", ""}, {"Logical View::Order", ""}}) {  // no simple name looked for with "::"
+        const tRun run = scratch.Lum({"find", "shop.mdl", "other.mdl", name});
+        EXPECT_EQ(run.status, 0) << Describe(run);
+        EXPECT_EQ(run.out, found) << name;
+        EXPECT_EQ(run.err, found.empty() ? "lum: nothing named '" + name + "'\n" : "");
     }
-    EXPECT_TRUE(JsonOf(RunLum({"find", "--format", "json", model, "nothing"}, scratch).out)["objects"].items.empty());
+    EXPECT_EQ(JsonOf(scratch.Lum({"find", "--format", "json", "shop.mdl", "Dup"}).out),
+              Json::parse(R"({"format": "lum-find/1", "name": "Dup", "objects": [
+                  {"class": "Class", "path": "Logical View::Shop::Dup", "quid": "Q31"},
+                  {"class": "Class", "path": "Logical View::Shop::Dup", "quid": "Q32"}]})"));
 }
 
-TEST_F(QueryTest, RefsListsOwnerTextAndTarget) {
-    const tRun all = RunLum({"refs", model}, scratch);
+TEST_F(QueryTest, RefsGivesEveryReferenceItsFate) {
+    const std::string shop = "Logical View::Shop::";
+    const std::vector<std::string> lines = {shop + "Item::price type = Money -> (unmodelled type)",
+                                            shop + "Order supplier = Logical View::Shop::Item -> " + shop + "Item",
+                                            shop + "Order quidu = Q11 -> " + shop + "Item",
+                                            shop + "Ghost supplier = Logical View::Shop::None -> (dangling)",
+                                            shop + "Ghost quidu = Q99 -> (dangling)",
+                                            shop + "Zero quidu = 000000000000 -> (empty)",
+                                            shop + "Late supplier = Logical View::P::B -> (in missing unit)",
+                                            shop + "Late quidu = Q201 -> (in missing unit)"};
+    const tRun all = scratch.Lum({"refs", "shop.mdl"});
     EXPECT_EQ(all.status, 0) << Describe(all);
-    EXPECT_EQ(all.OutLines(), (std::vector<std::string>{
-                                  "Logical View::Shop::Order supplier = Logical View::Shop::Item -> Logical View::Shop::Item",
-                                  "Logical View::Shop::Order quidu = 5D0000000111 -> Logical View::Shop::Item",
-                                  "Logical View::Shop::Ghost supplier = Logical View::Shop::Missing -> (unbound)",
-                              }));
+    EXPECT_EQ(LinesWith(all.out), lines);
+    // Those unbound that name something: not the all-zero quid.
+    EXPECT_EQ(LinesWith(scratch.Lum({"refs", "shop.mdl", "--unresolved"}).out),
+              (std::vector<std::string>{lines[0], lines[3], lines[4], lines[6], lines[7]}));
+    const Json doc = JsonOf(scratch.Lum({"refs", "--format", "json", "shop.mdl"}).out);
+    EXPECT_EQ(doc["format"], "lum-refs/1");
+    std::vector<std::string> statuses;
+    for (const Json& reference : doc["references"]) statuses.push_back(reference["status"]);
+    EXPECT_EQ(statuses, (std::vector<std::string>{"unmodelled type", "bound", "bound", "dangling", "dangling", "empty",
+                                                  "in missing unit", "in missing unit"}));
+    EXPECT_EQ(doc["references"][2], Json::parse(R"({"owner": "Logical View::Shop::Order", "feature": "quidu",
+        "text": "Q11", "status": "bound", "target": "Logical View::Shop::Item"})"));
+    EXPECT_EQ(doc["references"][5]["target"], nullptr);
+    const Json unresolved = JsonOf(scratch.Lum({"refs", "--unresolved", "--format", "json", "shop.mdl"}).out);
+    EXPECT_EQ(unresolved["references"].size(), 5u);
 
-    // An unbound reference is not an error of the model.
-    const tRun unresolved = RunLum({"refs", model, "--unresolved"}, scratch);
-    EXPECT_EQ(unresolved.status, 0) << Describe(unresolved);
-    EXPECT_EQ(unresolved.out, "Logical View::Shop::Ghost supplier = Logical View::Shop::Missing\n");
-}
-
-TEST_F(QueryTest, RefsAsJson) {
-    const tRun run = RunLum({"refs", "--format", "json", model}, scratch);
-    const tJson doc = JsonOf(run.out);
-    EXPECT_EQ(doc["format"].text, "lum-refs/1");
-    const tJson& references = doc["references"];
-    ASSERT_EQ(references.items.size(), 3u) << run.out;
-    EXPECT_EQ(references[0]["owner"].text, "Logical View::Shop::Order");
-    EXPECT_EQ(references[0]["feature"].text, "supplier");
-    EXPECT_EQ(references[0]["text"].text, "Logical View::Shop::Item");
-    EXPECT_EQ(references[0]["target"].text, "Logical View::Shop::Item");
-    EXPECT_EQ(references[1]["feature"].text, "quidu");
-    EXPECT_EQ(references[1]["text"].text, "5D0000000111");
-    EXPECT_EQ(references[2]["owner"].text, "Logical View::Shop::Ghost");
-    EXPECT_TRUE(references[2]["target"].IsNull());
-
-    const tJson unresolved = JsonOf(RunLum({"refs", "--unresolved", "--format", "json", model}, scratch).out);
-    ASSERT_EQ(unresolved["references"].items.size(), 1u);
-    EXPECT_EQ(unresolved["references"][0]["text"].text, "Logical View::Shop::Missing");
-    EXPECT_TRUE(unresolved["references"][0]["target"].IsNull());
-}
-
-TEST_F(QueryTest, StatsCountsObjectsPerClassAndDiagramsPerKind) {
-    const tRun run = RunLum({"stats", model}, scratch);
-    EXPECT_EQ(run.status, 0) << Describe(run);
-    EXPECT_EQ(run.out,
-              "objects: 14\n\nper class:\n"
-              "  Class: 5\n  ClassDiagram: 2\n  Class_Category: 2\n  Design: 1\n  Inheritance_Relationship: 2\n"
-              "  UseCaseDiagram: 1\n  Vellum: 1\n"
-              "\ndiagrams per kind:\n  ClassDiagram: 2\n  UseCaseDiagram: 1\n");
-
-    const tJson doc = JsonOf(RunLum({"stats", "--format", "json", model}, scratch).out);
-    EXPECT_EQ(doc["format"].text, "lum-stats/1");
-    EXPECT_EQ(doc["objects"].Int(), 14);
-    EXPECT_EQ(doc["classes"].order, (std::vector<std::string>{"Class", "ClassDiagram", "Class_Category", "Design",
-                                                              "Inheritance_Relationship", "UseCaseDiagram", "Vellum"}));
-    EXPECT_EQ(doc["classes"]["Class"].Int(), 5);
-    EXPECT_EQ(doc["diagrams"].order, (std::vector<std::string>{"ClassDiagram", "UseCaseDiagram"}));
-    EXPECT_EQ(doc["diagrams"]["ClassDiagram"].Int(), 2);
-    EXPECT_EQ(doc["diagrams"]["UseCaseDiagram"].Int(), 1);
-}
-
-TEST_F(QueryTest, PrintWritesTheSameTextToAFile) {
-    const tRun shown = RunLum({"print", model}, scratch);
-    EXPECT_EQ(shown.status, 0) << Describe(shown);
-    EXPECT_TRUE(shown.out.starts_with("object VellumFile\n")) << shown.out;
-    EXPECT_TRUE(Contains(shown.out, "name = Order;\n")) << shown.out;
-    EXPECT_TRUE(Contains(shown.out, "supplier = ref Logical View::Shop::Item;")) << shown.out;
-
-    // An older, longer file is replaced, not overwritten in part.
-    const std::string file = scratch.Write("out/model.txt", std::string(shown.out.size() * 2, 'x'));
-    const tRun written = RunLum({"print", "-o", file, model}, scratch);
-    EXPECT_EQ(written.status, 0) << Describe(written);
-    EXPECT_EQ(written.out, "");
-    EXPECT_EQ(written.err, "");
-    EXPECT_EQ(ReadFile(file), shown.out);
-    EXPECT_EQ(RunLum({"print", model, "--output", file}, scratch).status, 0);
-    EXPECT_EQ(ReadFile(file), shown.out);
-
-    const std::string nowhere = (scratch / "no" / "such" / "dir" / "model.txt").string();
-    const tRun failed = RunLum({"print", "-o", nowhere, model}, scratch);
-    EXPECT_EQ(failed.status, 2) << Describe(failed);
-    EXPECT_EQ(failed.err, "lum: cannot write '" + nowhere + "'\n");
-    EXPECT_EQ(failed.out, "");
+    EXPECT_EQ(LineWith(scratch.Lum({"check", "shop.mdl"}).out, "references: "),
+              "references: 2 bound, 1 naming nothing, 2 into missing units, 1 unmodelled types, 2 dangling "
+              "(0 ambiguous)");
+    EXPECT_EQ(JsonOf(scratch.Lum({"check", "--format", "json", "shop.mdl"}).out)["references"],
+              Json::parse(R"({"bound": 2, "unbound": 5, "empty": 1, "inMissingUnits": 2, "unmodelledTypes": 1,
+                  "dangling": 2, "ambiguous": 0})"));
 }
 
 }  // namespace

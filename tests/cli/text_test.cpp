@@ -1,5 +1,5 @@
-// Text beyond ASCII: the code page a model is read in (detected or given)
-// and UTF-8 on every output.
+// Text beyond ASCII: the code page a model is read in (detected from its
+// bytes or header, or given) and UTF-8 in every output.
 
 #include "cli/model_text.h"
 #include "cli/tool_runner.h"
@@ -7,114 +7,61 @@
 namespace lumcli::test {
 namespace {
 
-// "Größe", "Привет, 世界", "für € “x”" in UTF-8.
-const std::string GroesseUtf8 = "Gr\xC3\xB6\xC3\x9F" "e";
-const std::string GreetingUtf8 = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82, \xE4\xB8\x96\xE7\x95\x8C";
-const std::string FuerUtf8 = "f\xC3\xBCr \xE2\x82\xAC \xE2\x80\x9Cx\xE2\x80\x9D";
-// The same texts in code page 1252.
-const std::string Groesse1252 = "Gr\xF6\xDF" "e";
-const std::string Fuer1252 = "f\xFCr \x80 \x93x\x94";
+const std::string Groesse = "Gr\xC3\xB6\xC3\x9F" "e", Fuer = "f\xC3\xBCr \xE2\x82\xAC \xE2\x80\x9Cx\xE2\x80\x9D";
 
-std::string Documented(const std::string& name, const std::string& documentation) {
-    return MainFile(ClassText(name, "5D0000000101", "\t\tdocumentation \t\"" + documentation + "\"\n"));
-}
-
-// The main file without the header's charSet line.
-std::string WithoutCharSet(std::string text) {
-    const std::string line = "\n    charSet \t0)";
-    const std::size_t at = text.find(line);
-    text.replace(at, line.size(), ")");
-    return text;
-}
-
-class TextTest : public ::testing::Test {
-protected:
-    tScratchDir scratch;
+struct tText {
+    std::string what;
+    std::string charSet;              // of the header; "" for none
+    std::string name, documentation;  // as stored
+    std::string codePage;             // --codepage, "" for none
+    std::string said;                 // why the page was chosen; "" when given
+    std::string page;                 // the summary's code page
+    std::string nameUtf8, documentationUtf8;
 };
 
-TEST_F(TextTest, Utf8ModelComesOutByteForByte) {
-    const std::string main = scratch.Write("utf8.mdl", Documented(GroesseUtf8, GreetingUtf8));
-
-    const tRun print = RunLum({"print", main}, scratch);
-    EXPECT_EQ(print.status, 0) << Describe(print);
-    EXPECT_TRUE(Contains(print.out, "name = " + GroesseUtf8 + ";")) << print.out;
-    EXPECT_TRUE(Contains(print.out, "documentation = " + GreetingUtf8 + ";")) << print.out;
-
-    // The name on the command line is UTF-8 as well; JSON keeps the characters as they are.
-    const tRun find = RunLum({"find", "--format", "json", main, "Logical View::" + GroesseUtf8}, scratch);
-    EXPECT_EQ(find.status, 0) << Describe(find);
-    EXPECT_TRUE(Contains(find.out, "\"path\": \"Logical View::" + GroesseUtf8 + "\"")) << find.out;
-    const tJson doc = JsonOf(find.out);
-    EXPECT_EQ(doc["format"].text, "lum-find/1");
-    EXPECT_EQ(doc["name"].text, "Logical View::" + GroesseUtf8);
-    ASSERT_EQ(doc["objects"].items.size(), 1u);
-    EXPECT_EQ(doc["objects"][0]["class"].text, "Class");
-    EXPECT_EQ(doc["objects"][0]["path"].text, "Logical View::" + GroesseUtf8);
-    EXPECT_EQ(doc["objects"][0]["quid"].text, "5D0000000101");
-
-    // The header declares charSet 0, but UTF-8 text decides.
-    const tRun check = RunLum({"check", main}, scratch);
-    EXPECT_EQ(LineWith(check.out, "code page"),
-              main + ": Information: Reading the model as code page 65001: its bytes are valid UTF-8 "
-                     "(override with --codepage N)");
-    EXPECT_TRUE(Contains(check.out, "\ncode page: 65001 (detected)\n")) << check.out;
-}
-
-TEST_F(TextTest, Cp1252ModelIsDetectedAndPrintedInUtf8) {
-    const std::string declared = scratch.Write("declared.mdl", Documented(Groesse1252, Fuer1252));
-    const std::string undeclared = scratch.Write("undeclared.mdl", WithoutCharSet(Documented(Groesse1252, Fuer1252)));
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {declared, "its header declares charSet 0"},
-        {undeclared, "it is not UTF-8 and declares no known charSet"},
-    };
-    for (const auto& [main, reason] : cases) {
-        SCOPED_TRACE(main);
-        const tRun print = RunLum({"print", main}, scratch);
-        EXPECT_EQ(print.status, 0) << Describe(print);
+TEST(TextTest, ModelsAreReadInTheirCodePageAndWrittenInUtf8) {
+    const std::string privet = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82", cp1251 = "\xCF\xF0\xE8\xE2\xE5\xF2";
+    for (const tText& c : std::vector<tText>{
+             {"1252 declared", "0", "Gr\xF6\xDF" "e", "f\xFCr \x80 \x93x\x94", "", "its header declares charSet 0",
+              "1252 (detected)", Groesse, Fuer},
+             {"1252 undeclared", "", "Gr\xF6\xDF" "e", "f\xFCr \x80 \x93x\x94", "",
+              "it is not UTF-8 and declares no known charSet", "1252 (detected)", Groesse, Fuer},
+             {"UTF-8 beats the header", "0", Groesse, Fuer, "", "its bytes are valid UTF-8", "65001 (detected)",
+              Groesse, Fuer},
+             {"UTF-8 as auto", "0", Groesse, Fuer, "auto", "its bytes are valid UTF-8", "65001 (detected)", Groesse,
+              Fuer},
+             {"plain ASCII", "", "Plain", "x", "", "it is plain ASCII and declares no known charSet",
+              "65001 (detected)", "Plain", "x"},
+             {"1251 declared", "204", cp1251, "x", "", "its header declares charSet 204", "1251 (detected)", privet,
+              "x"},
+             {"1252 given", "204", cp1251, "x", "1252", "", "1252 (given)",
+              "\xC3\x8F\xC3\xB0\xC3\xA8\xC3\xA2\xC3\xA5\xC3\xB2", "x"},  // Ïðèâåò
+             {"double-byte 936", "134", "\xC4\xE3\xBA\xC3", "\xCA\xC0\xBD\xE7", "", "its header declares charSet 134",
+              "936 (detected)", "\xE4\xBD\xA0\xE5\xA5\xBD", "\xE4\xB8\x96\xE7\x95\x8C"}}) {  // 你好, 世界
+        SCOPED_TRACE(c.what);
+        tScratchDir scratch;
+        scratch.Write("m.mdl", MainFile(ClassText(c.name, "Q1", "\t\tdocumentation \t\"" + c.documentation + "\"\n"),
+                                        FileHeader(c.charSet)));
+        auto lum = [&](std::vector<std::string> args) {
+            if (!c.codePage.empty()) args.insert(args.end(), {"--codepage", c.codePage});
+            return scratch.Lum(args);
+        };
+        const tRun check = lum({"check", "m.mdl"});
+        EXPECT_EQ(check.status, 0) << Describe(check);
+        EXPECT_EQ(LineWith(check.out, "Reading the model"),
+                  c.said.empty() ? "" : "m.mdl: Information: Reading the model as code page " +
+                                            c.page.substr(0, c.page.find(' ')) + ": " + c.said +
+                                            " (override with --codepage N)");
+        EXPECT_TRUE(Contains(check.out, "\ncode page: " + c.page + "\n")) << check.out;
+        const tRun print = lum({"print", "m.mdl"});
         EXPECT_TRUE(IsUtf8(print.out));
-        EXPECT_TRUE(Contains(print.out, "name = " + GroesseUtf8 + ";")) << print.out;
-        EXPECT_TRUE(Contains(print.out, "documentation = " + FuerUtf8 + ";")) << print.out;
-
-        const tRun check = RunLum({"check", main}, scratch);
-        EXPECT_EQ(LineWith(check.out, "code page 1252"),
-                  main + ": Information: Reading the model as code page 1252: " + reason + " (override with --codepage N)");
-        EXPECT_TRUE(Contains(check.out, "\ncode page: 1252 (detected)\n")) << check.out;
-
-        // A UTF-8 name on the command line finds the object read in 1252.
-        const tRun find = RunLum({"find", main, "Logical View::" + GroesseUtf8}, scratch);
-        EXPECT_EQ(find.out, "Class Logical View::" + GroesseUtf8 + " (quid 5D0000000101)\n") << Describe(find);
+        EXPECT_TRUE(Contains(print.out, "name = " + c.nameUtf8 + ";")) << print.out;
+        EXPECT_TRUE(Contains(print.out, "documentation = " + c.documentationUtf8 + ";")) << print.out;
+        // A UTF-8 name on the command line finds it; JSON keeps the characters.
+        const tRun find = lum({"find", "--format", "json", "m.mdl", c.nameUtf8});
+        EXPECT_EQ(JsonOf(find.out)["objects"][0]["path"], "Logical View::" + c.nameUtf8) << Describe(find);
+        EXPECT_TRUE(Contains(find.out, c.nameUtf8));
     }
-}
-
-TEST_F(TextTest, HeaderCharSetNamesThePageAndTheCommandLineOverridesIt) {
-    std::string text = Documented("\xCF\xF0\xE8\xE2\xE5\xF2", "x");  // "Привет" in 1251
-    text.replace(text.find("charSet \t0"), 10, "charSet \t204");
-    const std::string main = scratch.Write("cyrillic.mdl", text);
-
-    const tRun print = RunLum({"print", main}, scratch);
-    EXPECT_TRUE(Contains(print.out, "name = \xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82;")) << print.out;
-
-    const tRun given = RunLum({"print", "--codepage", "1252", main}, scratch);
-    EXPECT_TRUE(Contains(given.out, "name = \xC3\x8F\xC3\xB0\xC3\xA8\xC3\xA2\xC3\xA5\xC3\xB2;")) << given.out;  // "Ïðèâåò"
-    const tRun check = RunLum({"check", "--codepage", "1252", main}, scratch);
-    EXPECT_TRUE(Contains(check.out, "\ncode page: 1252 (given)\n")) << check.out;
-    EXPECT_EQ(LineWith(check.out, "Reading the model"), "");
-    // "auto" is the default, named.
-    EXPECT_TRUE(Contains(RunLum({"check", "--codepage", "auto", main}, scratch).out, "\ncode page: 1251 (detected)\n"));
-}
-
-TEST_F(TextTest, PlainAsciiMainFileReadsItsUtf8UnitsAsUtf8) {
-    scratch.Write("units/p.cat", UnitFile("P", "5D0000000200", ClassText(GroesseUtf8, "5D0000000201")));
-    const std::string main =
-        scratch.Write("m.mdl", WithoutCharSet(MainFile(StubText("P", "5D0000000200", "$X\\p.cat"))));
-    const std::string units = (scratch / "units").string();
-
-    const tRun check = RunLum({"check", "-D", "X=" + units, main}, scratch);
-    EXPECT_EQ(LineWith(check.out, "code page"),
-              main + ": Information: Reading the model as code page 65001: it is plain ASCII and declares no "
-                     "known charSet (override with --codepage N)");
-    const tRun find = RunLum({"find", "-D", "X=" + units, main, "5D0000000201"}, scratch);
-    EXPECT_EQ(find.out, "Class Logical View::P::" + GroesseUtf8 + " (quid 5D0000000201)\n") << Describe(find);
 }
 
 }  // namespace

@@ -65,17 +65,18 @@ TEST(BadBytesTest, EveryPositionInEveryKindOfCodePage) {
         SCOPED_TRACE(std::string("code page ") + page);
         const tRun check = RunTool({"check", "--format", "json", "--codepage", page, main}, scratch);
         ASSERT_LE(check.status, 1) << Describe(check);
-        const tJson report = JsonOf(check.out);
+        const Json report = JsonOf(check.out);
         std::size_t syntaxErrors = 0;
-        for (const tJson& d : report["diagnostics"].items) {
-            EXPECT_LE(d["line"].Int(), line) << d["message"].text;
-            if (!d["message"].text.starts_with("Vellum syntax error")) continue;
+        for (const Json& d : report["diagnostics"]) {
+            const long long at = d["line"];
+            const std::string message = d["message"];
+            EXPECT_LE(at, line) << message;
+            if (!message.starts_with("Vellum syntax error")) continue;
             ++syntaxErrors;
-            EXPECT_EQ(d["severity"].text, "Error");
+            EXPECT_EQ(d["severity"], "Error");
             // Reported where the next token begins: on the NUL's line or the next.
-            const long long at = d["line"].Int();
             EXPECT_TRUE(std::any_of(nulLines.begin(), nulLines.end(), [at](long long n) { return at == n || at == n + 1; }))
-                << "line " << at << ": " << d["message"].text;
+                << "line " << at << ": " << message;
         }
         EXPECT_GT(syntaxErrors, 0u);
 
