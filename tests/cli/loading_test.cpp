@@ -90,10 +90,9 @@ TEST(LoadingTest, UnitFilesAreFoundAsTheOptionsSay) {
     });
 }
 
-// Defect: a unit file found elsewhere than stored crashes the tool (SIGSEGV,
-// a use after free): Model::Impl::LoadMovedUnits takes the unit's name from
-// its stub for the note after ClumManager::LoadSubUnits has deleted the stub.
-TEST(LoadingTest, DISABLED_UnitFilesAreFoundNextToTheirHolderOrInSearchDirectories) {
+// A unit file found elsewhere than stored is loaded and noted (the note once
+// took the unit's name from a stub that loading had deleted).
+TEST(LoadingTest, UnitFilesAreFoundNextToTheirHolderOrInSearchDirectories) {
     const std::string found = "model/m.mdl: Information: Unit 'P' (stored as '$X\\p.cat') found at ";
     ExpectLoading({
         {"next to the holder", "$X\\p.cat", "model/p.cat", {}, tFate::Loaded, {found + "'model/p.cat'"}},
@@ -159,9 +158,9 @@ TEST(LoadingTest, AdviceComesOncePerUndefinedSymbol) {
                                        "LIBS=DIR or in a --pathmap file"});
 }
 
-// Defect: symbols are one whatever their case (-D libs=DIR defines $LIBS),
-// yet $LIBS and $libs get an advice line each.
-TEST(LoadingTest, DISABLED_AdviceComesOncePerSymbolWhateverItsCase) {
+// Symbols are one whatever their case (-D libs=DIR defines $LIBS), so $LIBS
+// and $libs get one advice line.
+TEST(LoadingTest, AdviceComesOncePerSymbolWhateverItsCase) {
     tScratchDir scratch;
     scratch.Write("m.mdl", MainFile(StubText("P", "Q200", "$LIBS\\p.cat") + StubText("Q", "Q300", "$libs\\q.cat")));
     EXPECT_EQ(LinesWith(scratch.Lum({"check", "m.mdl"}).out, "is not defined").size(), 1u);

@@ -73,10 +73,9 @@ TEST_F(UsageTest, OptionsMayComeBeforeOrAfterSeveralModels) {
                      {"check", "m.mdl", "--codepage", "1252", "n.mdl", "--search-dir", "."}});
 }
 
-// Defect: -D, --pathmap and --search-dir take every word up to the next
-// option, so the first of several models after one of them is taken for a
-// symbol (a usage error), a path map or a search directory (and not read).
-TEST_F(UsageTest, DISABLED_RepeatableOptionsTakeOneValueEach) {
+// -D, --pathmap and --search-dir take one word each: the models after them
+// are models.
+TEST_F(UsageTest, RepeatableOptionsTakeOneValueEach) {
     ExpectTwoModels({{"check", "--codepage", "1252", "-DX=/x", "m.mdl", "n.mdl"},
                      {"check", "--codepage", "1252", "--pathmap", "x.map", "m.mdl", "n.mdl"},
                      {"check", "--codepage", "1252", "--search-dir", ".", "m.mdl", "n.mdl"}});
