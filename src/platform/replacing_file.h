@@ -1,0 +1,38 @@
+#pragma once
+// tReplacingFile: writes a file so that whatever stood under its name stays
+// whole until the new content is complete. The bytes go to a temporary file
+// in the same directory, which is flushed to disk and renamed over the
+// target by Commit; a file never committed is removed, so a failure (a full
+// disk, a read-only directory, a crash) leaves the old file as it was.
+
+#include <cstddef>
+#include <string>
+
+namespace lum::platform {
+
+class tReplacingFile {
+public:
+    tReplacingFile() = default;
+    ~tReplacingFile();
+    tReplacingFile(const tReplacingFile&) = delete;
+    tReplacingFile& operator=(const tReplacingFile&) = delete;
+
+    // Makes the target's directory if needed and opens the temporary file;
+    // false with a reason when that fails.
+    bool Open(const std::wstring& target, std::wstring& error);
+    bool Write(const char* bytes, std::size_t count, std::wstring& error);
+    // Flushes and renames over the target.
+    bool Commit(std::wstring& error);
+
+private:
+    void Discard();
+
+    int m_fd = -1;
+    std::string m_target;
+    std::string m_temporary;
+};
+
+// Whether two names (as stored, wide) name the same existing file.
+bool IsSameFile(const std::wstring& a, const std::wstring& b);
+
+}  // namespace lum::platform
