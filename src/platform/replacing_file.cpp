@@ -72,8 +72,8 @@ bool tReplacingFile::Write(const char* bytes, std::size_t count, std::wstring& e
     return true;
 }
 
-bool tReplacingFile::Commit(std::wstring& error) {
-    if (::fsync(m_fd) != 0) {
+bool tReplacingFile::Commit(bool flushToDisk, std::wstring& error) {
+    if (flushToDisk && ::fsync(m_fd) != 0) {
         error = Reason("cannot flush", errno);
         return false;
     }

@@ -3,7 +3,9 @@
 // whole until the new content is complete. The bytes go to a temporary file
 // in the same directory, which is flushed to disk and renamed over the
 // target by Commit; a file never committed is removed, so a failure (a full
-// disk, a read-only directory, a crash) leaves the old file as it was.
+// disk, a read-only directory, the process killed) leaves the old file as it
+// was. Flushed to disk before the rename, the old content survives a power
+// failure as well.
 
 #include <cstddef>
 #include <string>
@@ -21,8 +23,8 @@ public:
     // false with a reason when that fails.
     bool Open(const std::wstring& target, std::wstring& error);
     bool Write(const char* bytes, std::size_t count, std::wstring& error);
-    // Flushes and renames over the target.
-    bool Commit(std::wstring& error);
+    // Renames over the target, flushing to disk first when asked.
+    bool Commit(bool flushToDisk, std::wstring& error);
 
 private:
     void Discard();

@@ -65,6 +65,16 @@ bool IsBarText(const wchar_t* text, std::size_t length) {
     return true;
 }
 
+// An optional sign and digits: what the reader takes as an integer.
+bool IsInteger(const wchar_t* text, std::size_t length) {
+    std::size_t i = length > 0 && (text[0] == L'-' || text[0] == L'+') ? 1 : 0;
+    if (i == length) return false;
+    for (; i < length; ++i) {
+        if (text[i] < L'0' || text[i] > L'9') return false;
+    }
+    return true;
+}
+
 bool HasLineBreak(const wchar_t* text, std::size_t length) {
     for (std::size_t i = 0; i + 1 < length; ++i) {
         if (text[i] == L'\r' && text[i + 1] == L'\n') return true;
@@ -76,6 +86,18 @@ const wchar_t* ParameterDirectionWord(const WString& literal) {
     if (literal == L"out") return L"out";
     if (literal == L"inout") return L"inout";
     return nullptr;
+}
+
+// The feature keywords the writer asks for, interned once.
+struct tKeywords {
+    ClumIdent name{L"name"}, quid{L"quid"}, type{L"type"}, part{L"part"}, dir{L"dir"}, isConst{L"isConst"},
+        charSet{L"charSet"}, exceptions{L"exceptions"}, value{L"value"}, isUnit{L"is_unit"}, isLoaded{L"is_loaded"},
+        fileName{L"file_name"};
+};
+
+const tKeywords& Keywords() {
+    static const tKeywords keywords;
+    return keywords;
 }
 
 // A unit that stands for a file of its own: its "is_loaded" is written.
@@ -142,6 +164,10 @@ private:
     }
     void Key(int depth, const ClumIdent& name) {
         NewLine(depth);
+        if (m_layout != nullptr && name == m_layout->meta->GetName()) {
+            m_buffer += m_layout->key;
+            return;
+        }
         Text(name);
         const std::size_t length = name.GetLength();
         if (length < kNameColumn) m_buffer.append(kNameColumn - length, ' ');
@@ -219,9 +245,9 @@ private:
         }
         WString text;
         // An empty string or identifier gives "", an enumeration its literal.
-        auto valueOf = [&](const wchar_t* keyword) {
+        auto valueOf = [&](const ClumIdent& keyword) {
             text.clear();
-            const IlumFeature* feature = object.GetFeature(ClumIdent(keyword));
+            const IlumFeature* feature = object.GetFeature(keyword);
             const IlumAttribute* attribute = feature ? const_cast<IlumFeature*>(feature)->GetAttribute() : nullptr;
             if (attribute != nullptr &&
                 (!attribute->IsEmpty() || GetValueType(*attribute->GetMetaFeature()) == EValueType::Enumeration)) {
@@ -229,51 +255,69 @@ private:
             }
             return text;
         };
-        auto positional = [&](std::initializer_list<const wchar_t*> keywords) {
-            for (const wchar_t* keyword : keywords) {
-                const WString value = valueOf(keyword);
-                if (std::wstring_view(keyword) == L"quid") {
+        const tKeywords& k = Keywords();
+        auto positional = [&](std::initializer_list<const ClumIdent*> keywords) {
+            for (const ClumIdent* keyword : keywords) {
+                const WString value = valueOf(*keyword);
+                if (*keyword == k.quid) {
                     Quid(value);
                 } else {
                     HeaderString(value);
                 }
-                inHeader.emplace_back(keyword);
+                inHeader.push_back(*keyword);
             }
         };
         if (IsKind(object, Clummodule::StaticGetMetaClass())) {
-            positional({L"name", L"type", L"part"});
+            positional({&k.name, &k.type, &k.part});
             return;
         }
         if (IsKind(object, ClumModView::StaticGetMetaClass())) {
-            positional({L"name", L"type", L"part", L"quid"});
+            positional({&k.name, &k.type, &k.part, &k.quid});
             return;
         }
         if (IsKind(object, ClumStateView::StaticGetMetaClass())) {
-            positional({L"type", L"name", L"quid"});
+            positional({&k.type, &k.name, &k.quid});
             return;
         }
-        const WString name = valueOf(L"name");
-        const WString quid = valueOf(L"quid");
-        const bool labelQuid = quid.size() > 1 && quid[0] == L'@' && IsPlainSymbol(quid.c_str() + 1, quid.size() - 1);
+        const ClumIdent name = IdentOf(object, k.name);
+        const ClumIdent quid = IdentOf(object, k.quid);
+        const wchar_t* quidText = quid.c_str();
+        const bool labelQuid =
+            quid.GetLength() > 1 && quidText[0] == L'@' && IsPlainSymbol(quidText + 1, quid.GetLength() - 1);
         const bool classView = IsKind(object, ClumClassView::StaticGetMetaClass());
         if (labelQuid) {
             // Lines keep an empty name before their label; class views name
             // the kind of what they show first.
-            if (classView) HeaderString(WString(L"Class"));
-            if (!name.empty() || classView || IsKind(object, ClumLine::StaticGetMetaClass())) HeaderString(name);
-            Quid(quid);
-            inHeader.emplace_back(L"name");
-            inHeader.emplace_back(L"quid");
+            if (classView) Raw(" \"Class\"");
+            if (name.GetLength() > 0 || classView || IsKind(object, ClumLine::StaticGetMetaClass())) {
+                Raw(' ');
+                String(name, 0);
+            }
+            Raw(' ');
+            Text(quid);
+            inHeader.push_back(k.name);
+            inHeader.push_back(k.quid);
             return;
         }
-        if (name.empty()) return;
-        HeaderString(name);
-        inHeader.emplace_back(L"name");
-        if (name[0] == L'@' || classView) {
+        if (name.GetLength() == 0) return;
+        Raw(' ');
+        String(name, 0);
+        inHeader.push_back(k.name);
+        if (name.c_str()[0] == L'@' || classView) {
             // Alone, a name like a label would be read as a quid.
-            HeaderString(quid);
-            inHeader.emplace_back(L"quid");
+            Raw(' ');
+            String(quid, 0);
+            inHeader.push_back(k.quid);
         }
+    }
+
+    // The value of an identifier attribute, or the empty identifier.
+    static ClumIdent IdentOf(const ClumVellumEntity& object, const ClumIdent& keyword) {
+        ClumIdent value;
+        const IlumFeature* feature = object.GetFeature(keyword);
+        const IlumAttribute* attribute = feature ? const_cast<IlumFeature*>(feature)->GetAttribute() : nullptr;
+        if (attribute != nullptr && !attribute->IsEmpty()) attribute->GetAsIdent(value);
+        return value;
     }
 
     void Quid(const WString& quid) {
@@ -286,7 +330,10 @@ private:
     }
 
     void Stub(const ClumUnitObject& unit, const WString& path, const std::vector<ClumIdent>& inHeader, int depth) {
-        static const ClumIdent isUnit(L"is_unit"), isLoaded(L"is_loaded"), fileName(L"file_name"), quid(L"quid");
+        const ClumIdent& isUnit = Keywords().isUnit;
+        const ClumIdent& isLoaded = Keywords().isLoaded;
+        const ClumIdent& fileName = Keywords().fileName;
+        const ClumIdent& quid = Keywords().quid;
         Key(depth, isUnit);
         Raw("TRUE");
         Key(depth, isLoaded);
@@ -301,21 +348,26 @@ private:
     }
 
     void Features(const ClumVellumEntity& object, const std::vector<ClumIdent>& inHeader, int depth) {
-        static const ClumIdent isLoaded(L"is_loaded"), fileName(L"file_name");
+        const ClumIdent& isLoaded = Keywords().isLoaded;
+        const ClumIdent& fileName = Keywords().fileName;
         auto& entity = const_cast<ClumVellumEntity&>(object);
         const bool parameter = IsKind(object, ClumParameter::StaticGetMetaClass());
-        const auto setAside = m_setAside.find(&object);
-        const std::vector<const tSetAsideObject*>* kept = setAside == m_setAside.end() ? nullptr : &setAside->second;
-        for (const ClumMetaFeature* meta : m_orders.Of(object.GetMetaClass())) {
+        const std::vector<const tSetAsideObject*>* kept = nullptr;
+        if (!m_setAside.empty()) {
+            const auto found = m_setAside.find(&object);
+            if (found != m_setAside.end()) kept = &found->second;
+        }
+        for (const tFeatureLayout& layout : m_orders.Of(object.GetMetaClass())) {
+            const ClumMetaFeature* meta = layout.meta;
             const ClumIdent& name = meta->GetName();
-            if (std::find(inHeader.begin(), inHeader.end(), name) != inHeader.end()) continue;
+            if (!inHeader.empty() && std::find(inHeader.begin(), inHeader.end(), name) != inHeader.end()) continue;
             if (&object == m_topUnit && (name == isLoaded || name == fileName)) continue;
             IlumFeature* feature = meta->m_pfnGetFeature(&entity);
+            m_layout = &layout;
             switch (meta->GetKind()) {
                 case ClumMetaFeature::eAttribute:
-                    if (parameter && (name == ClumIdent(L"dir") || name == ClumIdent(L"isConst"))) break;
-                    Attribute(*feature->GetAttribute(), *meta,
-                              IsAlwaysWritten(object.GetMetaClass(), name) || (name == isLoaded && IsStub(object)),
+                    if (parameter && (name == Keywords().dir || name == Keywords().isConst)) break;
+                    Attribute(*feature->GetAttribute(), *meta, layout.always || (name == isLoaded && IsStub(object)),
                               depth);
                     break;
                 case ClumMetaFeature::eReference:
@@ -325,6 +377,7 @@ private:
                     Link(*feature->GetLink(), name, kept, depth);
                     break;
             }
+            m_layout = nullptr;
         }
         if (kept == nullptr) return;
         // Objects given to features the class does not have.
@@ -349,7 +402,7 @@ private:
         if (type != EValueType::Float && attribute.IsEmpty() && !(always && number)) return;
         m_scratch.clear();
         attribute.Encode(m_scratch);
-        if (type == EValueType::Int && m_options.charSet && meta.GetName() == ClumIdent(L"charSet") &&
+        if (type == EValueType::Int && m_options.charSet && meta.GetName() == Keywords().charSet &&
             &meta.GetOwner() == &ClumVellum::StaticGetMetaClass()) {
             m_scratch.Format(L"%d", *m_options.charSet);
         }
@@ -413,10 +466,10 @@ private:
     void Reference(const ClumVellumEntity& owner, const IlumReference& reference, const ClumMetaFeature& meta,
                    int depth) {
         const ClumIdent& name = meta.GetName();
-        const bool parameterType = name == ClumIdent(L"type") && IsKind(owner, ClumParameter::StaticGetMetaClass());
+        const bool parameterType = name == Keywords().type && IsKind(owner, ClumParameter::StaticGetMetaClass());
         if (reference.IsEmpty() && !parameterType) return;
         const int count = reference.IsEmpty() ? 0 : reference.GetCount();
-        if (name == ClumIdent(L"exceptions")) {
+        if (name == Keywords().exceptions) {
             // One text, the names separated by commas.
             WString joined, one;
             for (int i = 0; i < count; ++i) {
@@ -525,7 +578,7 @@ private:
             const ClumIdent& value = static_cast<const ClumVellumIdent&>(object).value.Get();
             // Words and numbers were written bare, texts quoted.
             if (WString::Match(value.c_str(), L"true", false) || WString::Match(value.c_str(), L"false", false) ||
-                (value.GetLength() > 0 && WString::IsIntegerNumber(WString(value.c_str())))) {
+                IsInteger(value.c_str(), value.GetLength())) {
                 Text(value);
             } else {
                 String(value, depth);
@@ -538,7 +591,7 @@ private:
         }
         if (IsKind(object, ClumVellumPrimitive::StaticGetMetaClass())) {
             m_scratch.clear();
-            const IlumFeature* value = object.GetFeature(ClumIdent(L"value"));
+            const IlumFeature* value = object.GetFeature(Keywords().value);
             const_cast<IlumFeature*>(value)->GetAttribute()->Encode(m_scratch);
             String(WString(m_scratch), depth);
             return;
@@ -551,6 +604,8 @@ private:
     tWritingOrders m_orders;
     std::unordered_map<const ClumVellumEntity*, std::vector<const tSetAsideObject*>> m_setAside;
     const ClumUnitObject* m_topUnit = nullptr;
+    // The feature being written, whose line start is made already.
+    const tFeatureLayout* m_layout = nullptr;
     std::string m_buffer;
     WString m_scratch;
     bool m_failed = false;

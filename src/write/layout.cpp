@@ -175,8 +175,7 @@ const tClassOrder kAlwaysWritten[] = {
     {L"Vellum", {L"charSet"}},
 };
 
-}  // namespace
-
+// Whether saved models write the feature even when it holds its default.
 bool IsAlwaysWritten(const ClumMetaClass& metaClass, const ClumIdent& feature) {
     const std::wstring_view keyword(metaClass.GetName().c_str());
     const std::wstring_view name(feature.c_str());
@@ -189,11 +188,28 @@ bool IsAlwaysWritten(const ClumMetaClass& metaClass, const ClumIdent& feature) {
     return false;
 }
 
-const std::vector<const ClumMetaFeature*>& tWritingOrders::Of(const ClumMetaClass& metaClass) {
+// The keyword padded to the value column, then a blank and a tab.
+std::string KeyOf(const ClumIdent& name) {
+    constexpr std::size_t kNameColumn = 10;
+    std::string key;
+    for (const wchar_t* ch = name.c_str(); *ch != 0; ++ch) key += static_cast<char>(*ch);
+    if (key.size() < kNameColumn) key.append(kNameColumn - key.size(), ' ');
+    key += " \t";
+    return key;
+}
+
+}  // namespace
+
+const std::vector<tFeatureLayout>& tWritingOrders::Of(const ClumMetaClass& metaClass) {
     const std::size_t index = metaClass.GetIndex();
     if (index >= m_orders.size()) m_orders.resize(index + 1);
-    std::unique_ptr<std::vector<const ClumMetaFeature*>>& slot = m_orders[index];
-    if (!slot) slot = std::make_unique<std::vector<const ClumMetaFeature*>>(MakeOrder(metaClass));
+    std::unique_ptr<std::vector<tFeatureLayout>>& slot = m_orders[index];
+    if (!slot) {
+        slot = std::make_unique<std::vector<tFeatureLayout>>();
+        for (const ClumMetaFeature* feature : MakeOrder(metaClass)) {
+            slot->push_back({feature, KeyOf(feature->GetName()), IsAlwaysWritten(metaClass, feature->GetName())});
+        }
+    }
     return *slot;
 }
 

@@ -4,6 +4,7 @@
 // strings an object's construct carries.
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "lum/text/ident.h"
@@ -15,16 +16,25 @@ class ClumMetaFeature;
 
 namespace lum::write {
 
+// How one feature of a class is written: its line's start (the keyword
+// padded to the value column) and whether it is written when it holds its
+// default.
+struct tFeatureLayout {
+    const ClumMetaFeature* meta;
+    std::string key;
+    bool always;
+};
+
 // Every feature of a concrete class, in the order saved models write them:
 // the order they are met in for the classes seen, then for the rest the
 // unit features, the quid, and the other features base class first. Made
 // once per class and kept while the metamodel lives.
 class tWritingOrders {
 public:
-    const std::vector<const ClumMetaFeature*>& Of(const ClumMetaClass& metaClass);
+    const std::vector<tFeatureLayout>& Of(const ClumMetaClass& metaClass);
 
 private:
-    std::vector<std::unique_ptr<std::vector<const ClumMetaFeature*>>> m_orders;
+    std::vector<std::unique_ptr<std::vector<tFeatureLayout>>> m_orders;
 };
 
 // The class word of the list that holds the objects of a feature
@@ -32,8 +42,5 @@ private:
 // saved models do not write as lists; `always` tells whether a list is
 // written even for one object.
 const wchar_t* ListName(const ClumIdent& feature, bool& always);
-
-// Whether saved models write the feature even when it holds its default.
-bool IsAlwaysWritten(const ClumMetaClass& metaClass, const ClumIdent& feature);
 
 }  // namespace lum::write

@@ -238,7 +238,7 @@ private:
             Fail(target, sink.error.empty() ? std::wstring(result.error) : sink.error);
             return;
         }
-        if (!file.Commit(error)) {
+        if (!file.Commit(m_options.flushToDisk, error)) {
             Fail(target, error);
             return;
         }

@@ -24,7 +24,9 @@ TEST_P(SampleRoundTrip, ReadsBackEqualAndLaidOutAsSaved) {
     ClumVellumFile original;
     ReadAlone(original, sample, errors);
     const std::string bytes = Written(original);
-    if (GetParam().sameBytes) EXPECT_EQ(bytes, ReadBytes(sample));
+    if (GetParam().sameBytes) {
+        EXPECT_EQ(bytes, ReadBytes(sample));
+    }
 
     WriteBytes(m_scratch / "again.cat", bytes);
     ClumVellumFile again;

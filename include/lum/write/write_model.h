@@ -32,6 +32,10 @@ struct WriteOptions {
     std::vector<Relocation> relocations;
     bool relative = false;  // stub paths relative to the file holding the stub ("&\...")
     bool inPlace = false;   // replace the files the model was read from
+    // Each file flushed to disk before it replaces the old one, so that
+    // even a power failure leaves one of the two whole; without it a killed
+    // process still leaves them whole.
+    bool flushToDisk = true;
     // Failure injection: every output fails after this many bytes (0: never).
     std::uint64_t failAfterBytes = 0;
 };
