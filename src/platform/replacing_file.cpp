@@ -92,8 +92,12 @@ bool tReplacingFile::Commit(bool flushToDisk, std::wstring& error) {
 }
 
 bool IsSameFile(const std::wstring& a, const std::wstring& b) {
-    std::error_code code;
-    return std::filesystem::equivalent(FindFileName(a), FindFileName(b), code) && !code;
+    // A name that does not exist as written names no file to protect.
+    struct stat first, second;
+    if (::stat(ToFileSystemName(a).c_str(), &first) != 0 || ::stat(ToFileSystemName(b).c_str(), &second) != 0) {
+        return false;
+    }
+    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 }  // namespace lum::platform

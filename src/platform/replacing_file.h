@@ -34,7 +34,8 @@ private:
     std::string m_temporary;
 };
 
-// Whether two names (as stored, wide) name the same existing file.
+// Whether two file names, as the file system spells them, name the same
+// existing file.
 bool IsSameFile(const std::wstring& a, const std::wstring& b);
 
 }  // namespace lum::platform

@@ -22,9 +22,10 @@ namespace {
 
 constexpr std::size_t kNameColumn = 10;
 constexpr std::size_t kFlushSize = 1 << 18;
-// Writing recurses once per level of nesting; deeper models are refused
-// rather than run out of stack.
-constexpr int kMaxDepth = 20000;
+// Writing recurses once per level of nesting (an object, or a list); deeper
+// models are refused rather than run out of a thread's usual stack, also in
+// the sanitizer build. Saved models stay far below it.
+constexpr int kMaxDepth = 4000;
 
 bool IsKind(const ClumVellumEntity& object, const ClumMetaClass& metaClass) {
     return object.GetMetaClass().IsKindOf(&metaClass);
@@ -109,7 +110,8 @@ bool IsStub(const ClumVellumEntity& object) {
 
 class tNotationWriter {
 public:
-    tNotationWriter(IByteSink& sink, const FileWriteOptions& options) : m_sink(sink), m_options(options) {
+    tNotationWriter(IByteSink& sink, const FileWriteOptions& options, tWritingOrders& orders)
+        : m_sink(sink), m_options(options), m_orders(orders) {
         if (options.setAside == nullptr) return;
         for (const tSetAsideObject& entry : options.setAside->Objects()) m_setAside[entry.owner].push_back(&entry);
     }
@@ -207,7 +209,8 @@ private:
             m_result.ok = false;
             return;
         }
-        if (IsKind(object, ClumVellumValue::StaticGetMetaClass())) {
+        const tClassLayout& layout = m_orders.Of(object.GetMetaClass());
+        if (layout.value) {
             Raw("(value ");
             Text(object.GetMetaClass().GetName());
             Raw(' ');
@@ -218,8 +221,8 @@ private:
         Raw("(object ");
         Text(object.GetMetaClass().GetName());
         std::vector<ClumIdent> inHeader;
-        Header(object, inHeader);
-        if (IsKind(object, ClumUnitObject::StaticGetMetaClass()) && &object != m_topUnit && m_options.stubPath) {
+        Header(object, layout, inHeader);
+        if (layout.unit && &object != m_topUnit && m_options.stubPath) {
             const auto& unit = static_cast<const ClumUnitObject&>(object);
             if (const std::optional<WString> path = m_options.stubPath(unit)) {
                 Stub(unit, *path, inHeader, depth + 1);
@@ -227,7 +230,7 @@ private:
                 return;
             }
         }
-        Features(object, inHeader, depth + 1);
+        Features(object, layout, inHeader, depth + 1);
         Raw(')');
     }
 
@@ -238,11 +241,8 @@ private:
 
     // The strings and @ label of a construct's first line; the features they
     // carry are noted so that no feature line repeats them.
-    void Header(const ClumVellumEntity& object, std::vector<ClumIdent>& inHeader) {
-        if (!IsKind(object, ClumVellumObject::StaticGetMetaClass()) &&
-            !IsKind(object, Clummodule::StaticGetMetaClass())) {
-            return;
-        }
+    void Header(const ClumVellumEntity& object, const tClassLayout& layout, std::vector<ClumIdent>& inHeader) {
+        if (layout.header == tHeaderKind::None) return;
         WString text;
         // An empty string or identifier gives "", an enumeration its literal.
         auto valueOf = [&](const ClumIdent& keyword) {
@@ -267,29 +267,30 @@ private:
                 inHeader.push_back(*keyword);
             }
         };
-        if (IsKind(object, Clummodule::StaticGetMetaClass())) {
-            positional({&k.name, &k.type, &k.part});
-            return;
+        switch (layout.header) {
+            case tHeaderKind::Module:
+                positional({&k.name, &k.type, &k.part});
+                return;
+            case tHeaderKind::ModView:
+                positional({&k.name, &k.type, &k.part, &k.quid});
+                return;
+            case tHeaderKind::StateView:
+                positional({&k.type, &k.name, &k.quid});
+                return;
+            default:
+                break;
         }
-        if (IsKind(object, ClumModView::StaticGetMetaClass())) {
-            positional({&k.name, &k.type, &k.part, &k.quid});
-            return;
-        }
-        if (IsKind(object, ClumStateView::StaticGetMetaClass())) {
-            positional({&k.type, &k.name, &k.quid});
-            return;
-        }
-        const ClumIdent name = IdentOf(object, k.name);
-        const ClumIdent quid = IdentOf(object, k.quid);
+        const ClumIdent name = IdentOf(object, layout.name);
+        const ClumIdent quid = IdentOf(object, layout.quid);
         const wchar_t* quidText = quid.c_str();
         const bool labelQuid =
             quid.GetLength() > 1 && quidText[0] == L'@' && IsPlainSymbol(quidText + 1, quid.GetLength() - 1);
-        const bool classView = IsKind(object, ClumClassView::StaticGetMetaClass());
+        const bool classView = layout.classView;
         if (labelQuid) {
             // Lines keep an empty name before their label; class views name
             // the kind of what they show first.
             if (classView) Raw(" \"Class\"");
-            if (name.GetLength() > 0 || classView || IsKind(object, ClumLine::StaticGetMetaClass())) {
+            if (name.GetLength() > 0 || classView || layout.line) {
                 Raw(' ');
                 String(name, 0);
             }
@@ -312,11 +313,11 @@ private:
     }
 
     // The value of an identifier attribute, or the empty identifier.
-    static ClumIdent IdentOf(const ClumVellumEntity& object, const ClumIdent& keyword) {
+    static ClumIdent IdentOf(const ClumVellumEntity& object, const ClumMetaFeature* feature) {
         ClumIdent value;
-        const IlumFeature* feature = object.GetFeature(keyword);
-        const IlumAttribute* attribute = feature ? const_cast<IlumFeature*>(feature)->GetAttribute() : nullptr;
-        if (attribute != nullptr && !attribute->IsEmpty()) attribute->GetAsIdent(value);
+        if (feature == nullptr) return value;
+        const IlumAttribute* attribute = feature->m_pfnGetFeature(const_cast<ClumVellumEntity*>(&object))->GetAttribute();
+        if (!attribute->IsEmpty()) attribute->GetAsIdent(value);
         return value;
     }
 
@@ -347,17 +348,18 @@ private:
         }
     }
 
-    void Features(const ClumVellumEntity& object, const std::vector<ClumIdent>& inHeader, int depth) {
+    void Features(const ClumVellumEntity& object, const tClassLayout& layouts, const std::vector<ClumIdent>& inHeader,
+                  int depth) {
         const ClumIdent& isLoaded = Keywords().isLoaded;
         const ClumIdent& fileName = Keywords().fileName;
         auto& entity = const_cast<ClumVellumEntity&>(object);
-        const bool parameter = IsKind(object, ClumParameter::StaticGetMetaClass());
+        const bool parameter = layouts.parameter;
         const std::vector<const tSetAsideObject*>* kept = nullptr;
         if (!m_setAside.empty()) {
             const auto found = m_setAside.find(&object);
             if (found != m_setAside.end()) kept = &found->second;
         }
-        for (const tFeatureLayout& layout : m_orders.Of(object.GetMetaClass())) {
+        for (const tFeatureLayout& layout : layouts.features) {
             const ClumMetaFeature* meta = layout.meta;
             const ClumIdent& name = meta->GetName();
             if (!inHeader.empty() && std::find(inHeader.begin(), inHeader.end(), name) != inHeader.end()) continue;
@@ -466,7 +468,7 @@ private:
     void Reference(const ClumVellumEntity& owner, const IlumReference& reference, const ClumMetaFeature& meta,
                    int depth) {
         const ClumIdent& name = meta.GetName();
-        const bool parameterType = name == Keywords().type && IsKind(owner, ClumParameter::StaticGetMetaClass());
+        const bool parameterType = name == Keywords().type && m_orders.Of(owner.GetMetaClass()).parameter;
         if (reference.IsEmpty() && !parameterType) return;
         const int count = reference.IsEmpty() ? 0 : reference.GetCount();
         if (name == Keywords().exceptions) {
@@ -601,7 +603,7 @@ private:
 
     IByteSink& m_sink;
     const FileWriteOptions& m_options;
-    tWritingOrders m_orders;
+    tWritingOrders& m_orders;
     std::unordered_map<const ClumVellumEntity*, std::vector<const tSetAsideObject*>> m_setAside;
     const ClumUnitObject* m_topUnit = nullptr;
     // The feature being written, whose line start is made already.
@@ -615,7 +617,19 @@ private:
 }  // namespace
 
 FileWriteResult WriteFile(const ClumVellumFile& file, IByteSink& sink, const FileWriteOptions& options) {
-    tNotationWriter writer(sink, options);
+    tWritingOrders orders;
+    return WriteFile(file, sink, options, orders);
+}
+
+FileWriteResult WriteUnitFile(const ClumVellum* header, const ClumUnitObject& unit, IByteSink& sink,
+                              const FileWriteOptions& options) {
+    tWritingOrders orders;
+    return WriteUnitFile(header, unit, sink, options, orders);
+}
+
+FileWriteResult WriteFile(const ClumVellumFile& file, IByteSink& sink, const FileWriteOptions& options,
+                          tWritingOrders& orders) {
+    tNotationWriter writer(sink, options, orders);
     for (const IlumLink* link : {static_cast<const IlumLink*>(&file.version), static_cast<const IlumLink*>(&file.design),
                                  static_cast<const IlumLink*>(&file.unit)}) {
         for (int i = 0; i < link->GetSize(); ++i) writer.TopLevel(*link->GetAt(i));
@@ -624,8 +638,8 @@ FileWriteResult WriteFile(const ClumVellumFile& file, IByteSink& sink, const Fil
 }
 
 FileWriteResult WriteUnitFile(const ClumVellum* header, const ClumUnitObject& unit, IByteSink& sink,
-                              const FileWriteOptions& options) {
-    tNotationWriter writer(sink, options);
+                              const FileWriteOptions& options, tWritingOrders& orders) {
+    tNotationWriter writer(sink, options, orders);
     writer.SetTopUnit(&unit);
     if (header != nullptr) writer.TopLevel(*header);
     writer.TopLevel(unit);

@@ -200,17 +200,30 @@ std::string KeyOf(const ClumIdent& name) {
 
 }  // namespace
 
-const std::vector<tFeatureLayout>& tWritingOrders::Of(const ClumMetaClass& metaClass) {
+const tClassLayout& tWritingOrders::Of(const ClumMetaClass& metaClass) {
     const std::size_t index = metaClass.GetIndex();
-    if (index >= m_orders.size()) m_orders.resize(index + 1);
-    std::unique_ptr<std::vector<tFeatureLayout>>& slot = m_orders[index];
-    if (!slot) {
-        slot = std::make_unique<std::vector<tFeatureLayout>>();
-        for (const ClumMetaFeature* feature : MakeOrder(metaClass)) {
-            slot->push_back({feature, KeyOf(feature->GetName()), IsAlwaysWritten(metaClass, feature->GetName())});
-        }
+    if (index >= m_layouts.size()) m_layouts.resize(index + 1);
+    std::unique_ptr<tClassLayout>& slot = m_layouts[index];
+    if (slot) return *slot;
+    slot = std::make_unique<tClassLayout>();
+    tClassLayout& layout = *slot;
+    for (const ClumMetaFeature* feature : MakeOrder(metaClass)) {
+        layout.features.push_back({feature, KeyOf(feature->GetName()), IsAlwaysWritten(metaClass, feature->GetName())});
+        if (feature->GetKind() != ClumMetaFeature::eAttribute) continue;
+        if (feature->GetName() == ClumIdent(L"name")) layout.name = feature;
+        if (feature->GetName() == ClumIdent(L"quid")) layout.quid = feature;
     }
-    return *slot;
+    auto is = [&](const ClumMetaClass& other) { return metaClass.IsKindOf(&other); };
+    if (is(Clummodule::StaticGetMetaClass())) layout.header = tHeaderKind::Module;
+    else if (is(ClumModView::StaticGetMetaClass())) layout.header = tHeaderKind::ModView;
+    else if (is(ClumStateView::StaticGetMetaClass())) layout.header = tHeaderKind::StateView;
+    else if (is(ClumVellumObject::StaticGetMetaClass())) layout.header = tHeaderKind::Named;
+    layout.value = is(ClumVellumValue::StaticGetMetaClass());
+    layout.unit = is(ClumUnitObject::StaticGetMetaClass());
+    layout.parameter = is(ClumParameter::StaticGetMetaClass());
+    layout.classView = is(ClumClassView::StaticGetMetaClass());
+    layout.line = is(ClumLine::StaticGetMetaClass());
+    return layout;
 }
 
 const wchar_t* ListName(const ClumIdent& feature, bool& always) {

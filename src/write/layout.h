@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "lum/text/ident.h"
+#include "lum/write/file_writer.h"
 
 namespace lum {
 class ClumMetaClass;
@@ -25,17 +26,45 @@ struct tFeatureLayout {
     bool always;
 };
 
-// Every feature of a concrete class, in the order saved models write them:
-// the order they are met in for the classes seen, then for the rest the
-// unit features, the quid, and the other features base class first. Made
-// once per class and kept while the metamodel lives.
+// What the first line of an object's construct carries besides its class.
+enum class tHeaderKind {
+    None,       // nothing: the class is not a named model object
+    Module,     // name, type, part
+    ModView,    // name, type, part, quid
+    StateView,  // type, name, quid
+    Named       // a name and, when it is an @ label, the quid
+};
+
+// How objects of one concrete class are written: every feature in the
+// order saved models write them (the order they are met in for the classes
+// seen, then for the rest the unit features, the quid, and the other
+// features base class first), and what the class's construct needs.
+struct tClassLayout {
+    std::vector<tFeatureLayout> features;
+    tHeaderKind header = tHeaderKind::None;
+    const ClumMetaFeature* name = nullptr;  // Named: the identifier features
+    const ClumMetaFeature* quid = nullptr;
+    bool value = false;      // written as (value Class "text")
+    bool unit = false;
+    bool parameter = false;  // its type text carries "const" and the direction
+    bool classView = false;  // its header starts with the kind it shows
+    bool line = false;       // its header keeps an empty name before a label
+};
+
+// The layouts, made once per class and kept while the metamodel lives.
 class tWritingOrders {
 public:
-    const std::vector<tFeatureLayout>& Of(const ClumMetaClass& metaClass);
+    const tClassLayout& Of(const ClumMetaClass& metaClass);
 
 private:
-    std::vector<std::unique_ptr<std::vector<tFeatureLayout>>> m_orders;
+    std::vector<std::unique_ptr<tClassLayout>> m_layouts;
 };
+
+// Writing with layouts made for earlier files (file_writer.h has the rest).
+FileWriteResult WriteFile(const ClumVellumFile& file, IByteSink& sink, const FileWriteOptions& options,
+                          tWritingOrders& orders);
+FileWriteResult WriteUnitFile(const ClumVellum* header, const ClumUnitObject& unit, IByteSink& sink,
+                              const FileWriteOptions& options, tWritingOrders& orders);
 
 // The class word of the list that holds the objects of a feature
 // ("class_attribute_list" for "class_attributes"), or null for features

@@ -10,6 +10,7 @@
 #include "lum/write/file_writer.h"
 #include "platform/file_names.h"
 #include "platform/replacing_file.h"
+#include "write/layout.h"
 
 namespace lum::write {
 
@@ -189,8 +190,8 @@ public:
         const ClumVellum* header = file.version.IsEmpty() ? nullptr : file.version.Get(0);
         for (const tOutputFile& output : outputs) {
             Emit(output, [&](IByteSink& sink) {
-                return output.unit == nullptr ? WriteFile(file, sink, fileOptions)
-                                               : WriteUnitFile(header, *output.unit, sink, fileOptions);
+                return output.unit == nullptr ? WriteFile(file, sink, fileOptions, m_orders)
+                                               : WriteUnitFile(header, *output.unit, sink, fileOptions, m_orders);
             });
         }
     }
@@ -253,6 +254,7 @@ private:
     const WriteOptions& m_options;
     WriteReport& m_report;
     unsigned int m_codePage;
+    tWritingOrders m_orders;
 };
 
 }  // namespace

@@ -104,6 +104,28 @@ TEST_F(WriteTest, RefusedObjectsAreKeptWithTheirLineAndWrittenBack) {
     ExpectEqual(original, again);
 }
 
+TEST_F(WriteTest, AModelNestedTooDeeplyIsRefusedNotCrashedOn) {
+    for (const int levels : {1500, 3000}) {
+        SCOPED_TRACE(levels);
+        auto file = std::make_unique<ClumVellumFile>();
+        auto* design = new ClumDesign();
+        ClumClass_Category* inner = new ClumClass_Category();
+        design->root_category.Insert(inner, -1);
+        for (int i = 1; i < levels; ++i) {
+            auto* next = new ClumClass_Category();
+            inner->logical_models.Insert(next, -1);
+            inner = next;
+        }
+        file->design.Insert(design, -1);
+        tStringSink sink;
+        const write::FileWriteResult result = write::WriteFile(*file, sink, write::FileWriteOptions());
+        // Each package is two levels: itself and its list.
+        EXPECT_EQ(result.ok, levels * 2 < 4000);
+        EXPECT_EQ(result.error.empty(), result.ok);
+        TreeRemover().DeleteTree(file.release());
+    }
+}
+
 class WriteFailureTest : public WriteTest {
 protected:
     // The library sample copied into the scratch directory and loaded.

@@ -43,7 +43,7 @@ struct FileWriteOptions {
 };
 
 struct FileWriteResult {
-    bool ok = true;              // false: the sink failed or the model is nested too deeply
+    bool ok = true;  // false: the sink failed, or the model is nested more than 4000 levels deep
     std::uint64_t bytes = 0;
     std::size_t unrepresentable = 0;  // characters the code page cannot hold, written as '?'
     WString error;
