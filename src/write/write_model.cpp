@@ -134,7 +134,7 @@ public:
         const fs::path mainSource = PathOf(file.fileName.Get());
         const fs::path mainDir = mainSource.parent_path();
         std::vector<tOutputFile> outputs{{nullptr, -1, mainSource, Target(mainSource, mainSource.filename())}};
-        std::map<const ClumUnitObject*, int> index;
+        std::map<const ClumVellumEntity*, int> index;
         for (const ClumUnitObject* unit : own) {
             const fs::path source = PathOf(unit->file_name.Get());
             fs::path relative = source.lexically_relative(mainDir);
@@ -150,8 +150,8 @@ public:
         for (tOutputFile& output : outputs) {
             if (output.unit == nullptr) continue;
             for (const ClumVellumEntity* up = output.unit->Owner(); up != nullptr; up = up->Owner()) {
-                const auto found = index.find(static_cast<const ClumUnitObject*>(up));
-                if (IsUnit(*up) && found != index.end()) {
+                const auto found = index.find(up);
+                if (found != index.end()) {
                     output.parent = found->second;
                     break;
                 }

@@ -160,6 +160,25 @@ TEST_F(WriteFailureTest, AFailureInTheMiddleOfAFileLeavesEveryInputWhole) {
     }
 }
 
+TEST_F(WriteFailureTest, InPlaceReplacesEachFileWithAWholeOne) {
+    tLoaded model;
+    LoadCopy(model);
+    write::WriteOptions options;
+    options.inPlace = true;
+    const write::WriteReport report = write::WriteModel(model.files, options);
+    ASSERT_TRUE(report.ok);
+    EXPECT_EQ(report.files.size(), 6u);
+    const auto after = Snapshot();
+    EXPECT_EQ(after.size(), m_before.size()) << "no temporary file left";
+    EXPECT_EQ(after.at(m_scratch / "in" / "packages" / "reservations" / "reservations.cat"),
+              m_before.at(m_scratch / "in" / "packages" / "reservations" / "reservations.cat"));
+    tLoaded again;
+    Load(again, m_scratch / "in" / "library.mdl", m_scratch / "in" / "library.map");
+    EXPECT_TRUE(again.missing.empty());
+    ASSERT_EQ(again.files.size(), 1u);
+    ExpectEqual(*model.files[0], *again.files[0]);
+}
+
 TEST_F(WriteFailureTest, TheInputIsNeverTheOutputUnlessInPlace) {
     tLoaded model;
     LoadCopy(model);
