@@ -61,12 +61,48 @@ TEST_F(WriteTest, EachCodePageWeReadRoundTripsItsTexts) {
     }
 }
 
-TEST_F(WriteTest, ACharacterTheCodePageCannotHoldIsCounted) {
+// Each text comes back as it was: quoted, or in bar lines when it has
+// several lines or a quote a quoted string cannot hold.
+TEST_F(WriteTest, TextsComeBackWhateverTheyHoldInside) {
+    const wchar_t* const texts[] = {
+        L"plain",
+        L"say \"hi\" twice",
+        L"escaped \\\" quote",
+        L"ends in a backslash \\",
+        L"first\r\nsecond",
+        L"\r\nempty first and last\r\n",
+        L"  indented\r\n|bar inside\r\n\ttab",
+        L"lone\nline feed",
+        L"(parentheses) and @label",
+    };
+    for (const wchar_t* text : texts) {
+        SCOPED_TRACE(ToUtf8(text));
+        std::unique_ptr<ClumVellumFile> original(ModelWithText(text));
+        original->design.Get(0)->root_category.Get(0)->documentation.Set(text);
+        tStringSink sink;
+        write::FileWriteOptions options;
+        EXPECT_EQ(write::WriteFile(*original, sink, options).unrepresentable, 0u);
+        WriteBytes(m_scratch / "text.mdl", sink.bytes);
+        WString::SetLocalePage(65001);
+        tErrorList errors;
+        ClumVellumFile again;
+        ReadAlone(again, m_scratch / "text.mdl", errors);
+        EXPECT_TRUE(errors.empty());
+        ExpectEqual(*original, again);
+    }
+}
+
+TEST_F(WriteTest, WhatTheNotationCannotHoldIsCounted) {
+    // Five texts carry a character 1252 does not have; a quote with a lone
+    // line feed fits neither a quoted string nor bar lines.
     std::unique_ptr<ClumVellumFile> original(ModelWithText(L"\u4e2d"));
     tStringSink sink;
     write::FileWriteOptions options;
     options.codePage = 1252;
     EXPECT_EQ(write::WriteFile(*original, sink, options).unrepresentable, 5u);
+    original->design.Get(0)->root_category.Get(0)->documentation.Set(L"a \"quote\"\nand a line feed");
+    options.codePage = 65001;
+    EXPECT_EQ(write::WriteFile(*original, sink, options).unrepresentable, 1u);
 }
 
 // A SegLabel as the label of an inheritance line, whose link takes an
