@@ -91,13 +91,11 @@ bool tReplacingFile::Commit(bool flushToDisk, std::wstring& error) {
     return true;
 }
 
-bool IsSameFile(const std::wstring& a, const std::wstring& b) {
-    // A name that does not exist as written names no file to protect.
-    struct stat first, second;
-    if (::stat(ToFileSystemName(a).c_str(), &first) != 0 || ::stat(ToFileSystemName(b).c_str(), &second) != 0) {
-        return false;
-    }
-    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+bool FileIdentityOf(const std::wstring& name, std::pair<unsigned long long, unsigned long long>& identity) {
+    struct stat status;
+    if (::stat(ToFileSystemName(name).c_str(), &status) != 0) return false;
+    identity = {static_cast<unsigned long long>(status.st_dev), static_cast<unsigned long long>(status.st_ino)};
+    return true;
 }
 
 }  // namespace lum::platform

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 
 namespace lum::platform {
 
@@ -34,8 +35,8 @@ private:
     std::string m_temporary;
 };
 
-// Whether two file names, as the file system spells them, name the same
-// existing file.
-bool IsSameFile(const std::wstring& a, const std::wstring& b);
+// What tells files apart however they are named: device and file number.
+// False when no file exists under the name (as the file system spells it).
+bool FileIdentityOf(const std::wstring& name, std::pair<unsigned long long, unsigned long long>& identity);
 
 }  // namespace lum::platform

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "lum/meta/meta_class.h"
@@ -17,6 +18,8 @@ namespace lum::write {
 namespace {
 
 namespace fs = std::filesystem;
+
+using tIdentity = std::pair<unsigned long long, unsigned long long>;
 
 bool IsUnit(const ClumVellumEntity& object) {
     return object.GetMetaClass().IsKindOf(&ClumUnitObject::StaticGetMetaClass());
@@ -188,8 +191,14 @@ public:
             return found->second;
         };
         const ClumVellum* header = file.version.IsEmpty() ? nullptr : file.version.Get(0);
+        // The files read, which only writing in place may replace.
+        std::set<tIdentity> inputs;
         for (const tOutputFile& output : outputs) {
-            Emit(output, [&](IByteSink& sink) {
+            tIdentity identity;
+            if (platform::FileIdentityOf(output.source.wstring(), identity)) inputs.insert(identity);
+        }
+        for (const tOutputFile& output : outputs) {
+            Emit(output, inputs, [&](IByteSink& sink) {
                 return output.unit == nullptr ? WriteFile(file, sink, fileOptions, m_orders)
                                                : WriteUnitFile(header, *output.unit, sink, fileOptions, m_orders);
             });
@@ -220,10 +229,12 @@ private:
     }
 
     template <class Writing>
-    void Emit(const tOutputFile& output, Writing writing) {
+    void Emit(const tOutputFile& output, const std::set<tIdentity>& inputs, Writing writing) {
         const WString target = Wide(output.target);
-        if (!m_options.inPlace && platform::IsSameFile(output.target.wstring(), output.source.wstring())) {
-            Fail(target, L"it is the file the model was read from (write it in place to replace it)");
+        tIdentity identity;
+        if (!m_options.inPlace && platform::FileIdentityOf(output.target.wstring(), identity) &&
+            inputs.count(identity) != 0) {
+            Fail(target, L"it is a file the model was read from (write it in place to replace it)");
             return;
         }
         platform::tReplacingFile file;
