@@ -142,6 +142,14 @@ def member_type(f, by_keyword):
     return "TlumReference<%s, %s, %d, %d>" % (owner, target, f.index, 1 if f.is_list else 0)
 
 
+# Members written by hand beside the features of a class: (header, type,
+# member, comment). They are not features and the metamodel does not see them.
+EXTRA_MEMBERS = {
+    "VellumFile": ("lum/model/set_aside.h", "ClumSetAside", "setAside",
+                   "What the file held that has no place in the graph."),
+}
+
+
 def header_path(c):
     return "lum/model/classes/%s.h" % c.name
 
@@ -157,6 +165,9 @@ def generate_header(c, by_keyword):
     for kind, header in (("attribute", "attribute"), ("link", "link"), ("reference", "reference")):
         if kind in kinds:
             out.append('#include "lum/model/%s.h"\n' % header)
+    extra = EXTRA_MEMBERS.get(c.keyword)
+    if extra:
+        out.append('#include "%s"\n' % extra[0])
     if c.features:
         out.append("\n#include <cstddef>\n")
     out.append("\nnamespace lum {\n\n")
@@ -188,6 +199,8 @@ def generate_header(c, by_keyword):
         width = max(len(member_type(f, by_keyword)) for f in c.features)
         for f in c.features:
             out.append("    %-*s %s;\n" % (width, member_type(f, by_keyword), f.member))
+    if extra:
+        out.append("\n    // %s\n    %s %s;\n" % (extra[3], extra[1], extra[2]))
     out.append("};\n")
     if c.features:
         out.append("\n// Where each feature member sits in its object.\n")

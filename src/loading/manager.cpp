@@ -153,9 +153,16 @@ void GraftLoadedUnits(ClumUnitObject* stub, ClumVellumFile& file, Forget forget)
         if (unit->OwningFeature() == nullptr) {
             forget(unit);
             delete unit;
+        } else if (parentFile != nullptr) {
+            // The stub's stored path, which the unit's own replaced, is kept
+            // for writing the model back.
+            parentFile->setAside.RememberStoredPath(unit, stub->file_name.Get());
         }
     }
     if (parentFile != nullptr) {
+        // What the catalogue refused inside the units goes with them.
+        file.setAside.MoveInto(parentFile->setAside,
+                               [parentFile](const ClumVellumEntity* owner) { return IsInside(owner, parentFile); });
         while (!file.fonts.IsEmpty()) {
             ClumVellumEntity* font = file.fonts.GetAt(0);
             font->UnsetOwner();

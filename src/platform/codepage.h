@@ -32,4 +32,11 @@ wchar_t ConvertSingleByte(unsigned int codePage, unsigned char byte);
 // True when every byte below 0x80 converts to the character of the same value.
 bool IsAsciiTransparent(unsigned int codePage);
 
+// The reverse direction, wide text to bytes of `codePage`: appends the
+// conversion of `count` characters to `out` and answers how many of them the
+// page cannot hold; each of those is written as '?'. 65001, 1252 and 28591
+// are converted by our own code, the rest through iconv (a page iconv does
+// not know is written as 1252, the page it is read as).
+std::size_t AppendWide(std::string& out, unsigned int codePage, const wchar_t* text, std::size_t count);
+
 }  // namespace lum::platform

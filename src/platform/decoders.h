@@ -57,4 +57,21 @@ private:
     void* m_handle;  // iconv_t
 };
 
+// The other direction: wide characters to a code page through iconv.
+class IconvEncoder {
+public:
+    static std::unique_ptr<IconvEncoder> Open(unsigned int codePage);
+    ~IconvEncoder();
+    IconvEncoder(const IconvEncoder&) = delete;
+    IconvEncoder& operator=(const IconvEncoder&) = delete;
+
+    // Appends the conversion of the whole input; answers how many characters
+    // the page cannot hold (each written as '?').
+    std::size_t Encode(const wchar_t* in, std::size_t count, std::string& out);
+
+private:
+    explicit IconvEncoder(void* handle) : m_handle(handle) {}
+    void* m_handle;  // iconv_t
+};
+
 }  // namespace lum::platform::detail

@@ -44,26 +44,29 @@ constexpr PageNames kKnownNames[] = {
     {28603, {"ISO-8859-13", nullptr}},   {28605, {"ISO-8859-15", nullptr}},
 };
 
-iconv_t OpenByName(const char* name) { return iconv_open("WCHAR_T", name); }
+// Converts from the page to wide characters, or the other way round.
+iconv_t OpenByName(const char* name, bool toWide) {
+    return toWide ? iconv_open("WCHAR_T", name) : iconv_open(name, "WCHAR_T");
+}
 
-iconv_t OpenCodePage(unsigned int codePage) {
+iconv_t OpenCodePage(unsigned int codePage, bool toWide = true) {
     const iconv_t failed = reinterpret_cast<iconv_t>(-1);
     for (const PageNames& entry : kKnownNames) {
         if (entry.codePage != codePage) continue;
         for (const char* name : entry.names) {
             if (name == nullptr) continue;
-            const iconv_t handle = OpenByName(name);
+            const iconv_t handle = OpenByName(name, toWide);
             if (handle != failed) return handle;
         }
     }
     char name[32];
     if (codePage >= 28592 && codePage <= 28599) {
         std::snprintf(name, sizeof name, "ISO-8859-%u", codePage - 28590);
-        return OpenByName(name);
+        return OpenByName(name, toWide);
     }
     for (const char* pattern : {"CP%u", "WINDOWS-%u", "CP%03u"}) {
         std::snprintf(name, sizeof name, pattern, codePage);
-        const iconv_t handle = OpenByName(name);
+        const iconv_t handle = OpenByName(name, toWide);
         if (handle != failed) return handle;
     }
     return failed;
@@ -110,6 +113,46 @@ DecodeStep IconvDecoder::Decode(const unsigned char* in, std::size_t count, wcha
         --inLeft;
     }
     return {count - inLeft, capacity - outLeft / sizeof(wchar_t), complete};
+}
+
+std::unique_ptr<IconvEncoder> IconvEncoder::Open(unsigned int codePage) {
+    const iconv_t handle = OpenCodePage(codePage, false);
+    if (handle == reinterpret_cast<iconv_t>(-1)) return nullptr;
+    return std::unique_ptr<IconvEncoder>(new IconvEncoder(handle));
+}
+
+IconvEncoder::~IconvEncoder() { iconv_close(static_cast<iconv_t>(m_handle)); }
+
+std::size_t IconvEncoder::Encode(const wchar_t* in, std::size_t count, std::string& out) {
+    const iconv_t cd = static_cast<iconv_t>(m_handle);
+    const std::size_t failed = static_cast<std::size_t>(-1);
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    char* inPtr = const_cast<char*>(reinterpret_cast<const char*>(in));
+    std::size_t inLeft = count * sizeof(wchar_t);
+    std::size_t replaced = 0;
+    char buffer[1024];
+    while (true) {
+        char* outPtr = buffer;
+        std::size_t outLeft = sizeof buffer;
+        const bool flushing = inLeft == 0;
+        const std::size_t result =
+            flushing ? iconv(cd, nullptr, nullptr, &outPtr, &outLeft) : iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+        const int error = errno;
+        out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
+        if (result != failed) {
+            if (flushing) break;
+            continue;
+        }
+        if (error == E2BIG) continue;
+        if (flushing) break;
+        // A character the page cannot hold: a question mark, as the
+        // platform's converter writes by default.
+        out += '?';
+        ++replaced;
+        inPtr += sizeof(wchar_t);
+        inLeft -= sizeof(wchar_t);
+    }
+    return replaced;
 }
 
 }  // namespace lum::platform::detail

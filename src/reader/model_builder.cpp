@@ -2,6 +2,7 @@
 
 #include "lum/meta/class_factory.h"
 #include "lum/meta/meta_class.h"
+#include "lum/meta/meta_feature.h"
 #include "lum/model/classes.h"
 
 namespace lum {
@@ -15,6 +16,15 @@ tFrameKind KindOfKeyword(const WString& keyword) {
     if (keyword == L"list") return Kind::List;
     if (keyword == L"value") return Kind::Value;
     return Kind::Element;
+}
+
+// "Class::feature", as the link's own messages name it.
+WString QualifiedFeatureName(const IlumLink& link) {
+    const ClumMetaFeature* feature = link.GetMetaFeature();
+    WString name = feature->GetOwner().GetName().c_str();
+    name += L"::";
+    name += feature->GetName().c_str();
+    return name;
 }
 
 bool IsA(const ClumVellumEntity* object, const ClumMetaClass& metaClass) {
@@ -180,7 +190,7 @@ void tModelBuilder::OnClose() {
                 return;
             }
             UnknownFeature(owner, parent.ident);
-            delete closed.object;
+            SetAside(owner, parent.ident, nullptr, closed.object);
             return;
         }
         Attach(owner, parent.ident, closed.object, closed.kind == Kind::Object);
@@ -194,23 +204,34 @@ void tModelBuilder::Attach(ClumVellumEntity* owner, const ClumIdent& name, ClumV
     IlumLink* link = feature ? feature->GetLink() : nullptr;
     if (link == nullptr) {
         UnknownFeature(owner, name);
-        ForgetUnitsInside(m_units, object);
-        delete object;
+        SetAside(owner, name, nullptr, object);
+        return;
+    }
+    if (object == nullptr) {
+        // A feature name in a list closed without a value: the link reports it.
+        link->Insert(object, -1);
+        return;
+    }
+    if (!object->GetMetaClass().IsKindOf(link->GetMetaFeatureType())) {
+        // The link would refuse it: the same message, with the line.
+        ReportAtLine(tError::Warning, L"Cannot insert object into the feature '%s'",
+                     QualifiedFeatureName(*link).c_str());
+        SetAside(owner, name, link, object);
         return;
     }
     link->Insert(object, -1);
-    if (object == nullptr || object->OwningFeature() != link) {
-        // Refused (its class does not fit, or no object came: a feature name
-        // in a list closed without a value): the link has reported it, and
-        // the object, which nobody holds, goes with the unit stubs in it.
-        ForgetUnitsInside(m_units, object);
-        delete object;
-        return;
-    }
     if (!isObject || !IsA(object, ClumUnitObject::StaticGetMetaClass())) return;
     // A unit stub: a unit stored in a file of its own that is not loaded.
     auto* unit = static_cast<ClumUnitObject*>(object);
     if (unit->is_unit.Get() && !unit->is_loaded.Get() && !unit->file_name.IsEmpty()) m_units.push_back(unit);
+}
+
+void tModelBuilder::SetAside(ClumVellumEntity* owner, const ClumIdent& name, const IlumLink* link,
+                             ClumVellumEntity* object) {
+    if (object == nullptr) return;
+    // Unit stubs inside are not loaded: their units would have no place.
+    ForgetUnitsInside(m_units, object);
+    m_file.setAside.Keep(owner, name, link ? link->GetSize() : 0, GetLexer().GetLine(), object);
 }
 
 void tModelBuilder::OnFeature(const WString& name, const WString& value, bool hasValue) {

@@ -19,6 +19,7 @@ class ClumVellumEntity;
 class ClumVellumFile;
 class ClumUnitObject;
 class ClumFont;
+class IlumLink;
 
 enum class tFrameKind : std::int32_t { Object, PendingFeature, List, Value, Element, Font, Skip };
 
@@ -62,9 +63,11 @@ protected:
 private:
     ClumVellumEntity* CreateFromHeader(const WString& className, const std::vector<WString>& arguments);
     ClumFont* InternFont(ClumFont* font);
-    // Links a finished object into `feature` of its owner, deleting it when
-    // the owner has no such link or the link refuses it.
+    // Links a finished object into `feature` of its owner; when the owner has
+    // no such link or the link does not take its class, it is set aside.
     void Attach(ClumVellumEntity* owner, const ClumIdent& feature, ClumVellumEntity* object, bool isObject);
+    // Keeps a refused object on the file with its owner, feature and line.
+    void SetAside(ClumVellumEntity* owner, const ClumIdent& feature, const IlumLink* link, ClumVellumEntity* object);
     void UnknownFeature(const ClumVellumEntity* owner, const ClumIdent& feature);
     void PushSkip() { m_stack.push_back({tFrameKind::Skip, ClumIdent(), nullptr}); }
 

@@ -221,8 +221,8 @@ stray
     EXPECT_EQ(Attr(views[1], L"line_style"), L"5");
 }
 
-TEST_F(BuilderTest, AnObjectTheLinkRefusesIsDeleted) {
-    // Deleted, not leaked: the sanitizer build checks that.
+TEST_F(BuilderTest, AnObjectTheLinkRefusesIsSetAsideWithItsLine) {
+    // Kept by the file, not leaked: the sanitizer build checks that.
     auto file = Read(R"M((object Design "D"
     root_category (object Class "Not a category" documentation "x")
     root_category (object Class_Category "Real")
@@ -231,10 +231,13 @@ TEST_F(BuilderTest, AnObjectTheLinkRefusesIsDeleted) {
         logical_models (list unit_reference_list (object Font size 3) (object Class "K"))))
 )M");
     EXPECT_EQ(Messages(),
-              (Strings{L"Warning: Cannot insert object into the feature 'Design::root_category'",
-                       L"Warning: Cannot insert object into the feature 'Design::root_subsystem'",
-                       L"Warning: Cannot insert object into the feature 'Class_Category::logical_models'"}));
-    EXPECT_TRUE(units.empty());
+              (Strings{L"Warning 2: Cannot insert object into the feature 'Design::root_category'",
+                       L"Warning 4: Cannot insert object into the feature 'Design::root_subsystem'",
+                       L"Warning 6: Cannot insert object into the feature 'Class_Category::logical_models'"}));
+    EXPECT_TRUE(units.empty()) << "a stub set aside is not loaded";
+    ASSERT_EQ(file->setAside.Objects().size(), 3u);
+    EXPECT_EQ(file->setAside.Objects()[2].feature, ClumIdent(L"logical_models"));
+    EXPECT_EQ(file->setAside.Objects()[2].position, 0);
     EXPECT_EQ(test::CountByClass(file.get()), (Counts{{L"Class", 1}, {L"Class_Category", 2}, {L"Design", 1}}));
 }
 

@@ -3,6 +3,7 @@
 #include "lum/model/entity.h"
 #include "lum/model/attribute.h"
 #include "lum/model/link.h"
+#include "lum/model/set_aside.h"
 
 #include <cstddef>
 
@@ -32,6 +33,9 @@ public:
     TlumAttribute<ClumVellumFile, WString, 20>   fileName;
     TlumLink<ClumVellumFile, ClumFont, 21>       fonts;
     TlumLink<ClumVellumFile, ClumUnitObject, 22> unit;
+
+    // What the file held that has no place in the graph.
+    ClumSetAside setAside;
 };
 
 // Where each feature member sits in its object.

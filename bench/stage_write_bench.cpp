@@ -1,0 +1,62 @@
+// Writing the generated models back: the whole model split into its unit
+// files on disk (against StageLoad, which reads them), with and without
+// flushing each file to disk (the second argument), and the single-file
+// model written into memory (against StageReadFile).
+
+#include <filesystem>
+#include <memory>
+
+#include <lum/write/file_writer.h>
+#include <lum/write/write_model.h>
+
+#include "stage_support.h"
+
+namespace {
+
+struct tCountingSink : lum::write::IByteSink {
+    std::size_t bytes = 0;
+    bool Write(const char*, std::size_t count) override {
+        bytes += count;
+        return true;
+    }
+};
+
+void StageWriteModel(benchmark::State& state) {
+    const lumbench::tGeneratedModel& model = lumbench::GeneratedModel(static_cast<int>(state.range(0)));
+    std::vector<lum::ClumVellumFile*> files = lumbench::LoadModel(model, state);
+    const std::filesystem::path out = std::filesystem::temp_directory_path() / "lum_stage_write";
+    lum::write::WriteOptions options;
+    options.outputDir = lum::WString(out.wstring());
+    options.codePage = 1252;
+    options.flushToDisk = state.range(1) != 0;
+    bool ok = true;
+    lumbench::TimeStage(
+        state, model, [&] { std::filesystem::remove_all(out); },
+        [&] { ok = lum::write::WriteModel(files, options).ok && ok; }, lumbench::Nothing);
+    std::filesystem::remove_all(out);
+    lumbench::DeleteModel(files);
+    if (!ok) state.SkipWithError("the model could not be written");
+}
+BENCHMARK(StageWriteModel)->Args({10, 0})->Args({10, 1})->Args({100, 0})->Args({100, 1})->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+void StageWriteFile(benchmark::State& state) {
+    const lumbench::tGeneratedModel& model = lumbench::GeneratedModel(static_cast<int>(state.range(0)), true);
+    lum::WString::SetLocalePage(1252);
+    lum::tVellumLexer::SetConvertTextsWhole(true);
+    lum::tErrorList errors;
+    lum::CErrorReporter::GetInstance().SetErrorList(errors);
+    lum::ClumVellumFile file;
+    std::list<lum::ClumUnitObject*> units;
+    lum::ClumParser::Parse(lum::WString(model.mainFile.c_str()), file, units);
+    lum::CErrorReporter::GetInstance().ResetReporter();
+    lum::write::FileWriteOptions options;
+    options.codePage = 1252;
+    options.setAside = &file.setAside;
+    tCountingSink sink;
+    lumbench::TimeStage(
+        state, model, lumbench::Nothing, [&] { lum::write::WriteFile(file, sink, options); }, lumbench::Nothing);
+    state.counters["written_MB"] = static_cast<double>(sink.bytes) / 1e6 / static_cast<double>(state.iterations());
+}
+BENCHMARK(StageWriteFile)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace

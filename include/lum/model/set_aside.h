@@ -1,0 +1,68 @@
+#pragma once
+// ClumSetAside: what a file held that has no place in the object graph,
+// kept so that the file can be written back whole.
+//
+// - Objects the catalogue refuses: an object of a class that its feature's
+//   link does not take (a SegLabel as the label of an inheritance line), or
+//   one given to a feature its owner's class does not have. Each is kept
+//   with its owner, the feature keyword, its position among the objects the
+//   link took before it, and the line where its construct ended.
+// - The stored path of each unit stub that loading replaced by its unit:
+//   loading rewrites the unit's "file_name" to the path it opened.
+//
+// The file object that read them holds them; loading moves them to the file
+// that receives the units. Entries name their owner and unit by address: a
+// host that deletes an owner or unit should Forget it first.
+
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "lum/model/entity.h"
+#include "lum/text/ident.h"
+#include "lum/text/wstring.h"
+
+namespace lum {
+
+class ClumUnitObject;
+
+struct tSetAsideObject {
+    const ClumVellumEntity* owner;
+    ClumIdent feature;
+    int position;  // the size of the owner's link when this object came
+    int line;
+    std::unique_ptr<ClumVellumEntity> object;
+};
+
+class ClumSetAside {
+public:
+    ClumSetAside() = default;
+    ClumSetAside(const ClumSetAside&) = delete;
+    ClumSetAside& operator=(const ClumSetAside&) = delete;
+
+    // Takes ownership of a free object.
+    void Keep(const ClumVellumEntity* owner, const ClumIdent& feature, int position, int line,
+              ClumVellumEntity* object);
+    const std::vector<tSetAsideObject>& Objects() const { return m_objects; }
+    // The objects kept for `owner`, in the order they were met.
+    std::vector<const tSetAsideObject*> ObjectsOf(const ClumVellumEntity* owner) const;
+
+    void RememberStoredPath(const ClumUnitObject* unit, const WString& stored);
+    // The path the stub of `unit` stored, or null when none was remembered.
+    const WString* StoredPath(const ClumUnitObject* unit) const;
+
+    // Drops the entries of `owner` (deleting its kept objects) and its path.
+    void Forget(const ClumVellumEntity* owner);
+    // Moves every entry whose owner (or unit) `moves` answers true for into
+    // `other`; the rest stay.
+    void MoveInto(ClumSetAside& other, const std::function<bool(const ClumVellumEntity*)>& moves);
+    bool IsEmpty() const { return m_objects.empty() && m_storedPaths.empty(); }
+
+private:
+    std::vector<tSetAsideObject> m_objects;
+    std::map<const ClumUnitObject*, WString> m_storedPaths;
+};
+
+}  // namespace lum

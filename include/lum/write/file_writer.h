@@ -1,0 +1,60 @@
+#pragma once
+// Writing one file object back in the notation, laid out as saved models
+// are: a line break, the header object, a blank line and the design or unit,
+// one feature per line, nesting by four blanks (a tab for two levels),
+// feature names padded to a column, lists, bar strings for texts of several
+// lines, quoted strings, @ labels, fonts written where they are used, and
+// objects the catalogue refused written back where they stood.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "lum/text/wstring.h"
+
+namespace lum {
+class ClumSetAside;
+class ClumUnitObject;
+class ClumVellum;
+class ClumVellumFile;
+}  // namespace lum
+
+namespace lum::write {
+
+// Where written bytes go. Write answers false when the bytes could not be
+// taken; writing stops there.
+class IByteSink {
+public:
+    virtual ~IByteSink() = default;
+    virtual bool Write(const char* bytes, std::size_t count) = 0;
+};
+
+struct FileWriteOptions {
+    // The code page of the written text (65001 for UTF-8).
+    unsigned int codePage = 65001;
+    // The charSet written in the header object instead of the one it holds.
+    std::optional<int> charSet;
+    // For a unit written in a file of its own: the stored path its stub
+    // carries. Units it gives no path for (or all, without it) are written
+    // in full where they are.
+    std::function<std::optional<WString>(const ClumUnitObject&)> stubPath;
+    // Objects the catalogue refused, written back with their owners.
+    const ClumSetAside* setAside = nullptr;
+};
+
+struct FileWriteResult {
+    bool ok = true;  // false: the sink failed, or the model is nested more than 4000 levels deep
+    std::uint64_t bytes = 0;
+    std::size_t unrepresentable = 0;  // characters the code page cannot hold, written as '?'
+    WString error;
+};
+
+// A whole file object: its header objects, designs and units.
+FileWriteResult WriteFile(const ClumVellumFile& file, IByteSink& sink, const FileWriteOptions& options);
+
+// A unit in a file of its own, after `header` (none when null); its
+// "is_loaded" and "file_name" belong to the stub and are not written.
+FileWriteResult WriteUnitFile(const ClumVellum* header, const ClumUnitObject& unit, IByteSink& sink,
+                              const FileWriteOptions& options);
+
+}  // namespace lum::write

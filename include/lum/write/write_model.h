@@ -1,0 +1,63 @@
+#pragma once
+// Writing a loaded model back to files: each main file, and each unit that
+// was loaded from a file of its own split out again into a file of its own,
+// under an output directory with the unit files' folders kept relative to
+// the main file. Stored unit paths can be re-pointed (a symbol to another
+// symbol or path, or every path made relative to the file holding the
+// stub); every change is reported. Files are replaced only through a
+// temporary file renamed over them, and an input file is never written
+// unless the model is written in place.
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "lum/text/wstring.h"
+
+namespace lum {
+class ClumVellumFile;
+}
+
+namespace lum::write {
+
+// A stored path component "$SYMBOL" (any case) becomes `path`.
+struct Relocation {
+    WString symbol;
+    WString path;
+};
+
+struct WriteOptions {
+    WString outputDir;                    // where the files go; unused in place
+    std::optional<unsigned int> codePage;  // the text's code page; default: the one the model was read in
+    std::vector<Relocation> relocations;
+    bool relative = false;  // stub paths relative to the file holding the stub ("&\...")
+    bool inPlace = false;   // replace the files the model was read from
+    // Each file flushed to disk before it replaces the old one, so that
+    // even a power failure leaves one of the two whole; without it a killed
+    // process still leaves them whole.
+    bool flushToDisk = true;
+    // Failure injection: every output fails after this many bytes (0: never).
+    std::uint64_t failAfterBytes = 0;
+};
+
+struct WrittenFile {
+    WString path;
+    WString from;  // the file its content was read from
+    std::uint64_t bytes = 0;
+};
+
+struct WriteReport {
+    bool ok = true;
+    std::vector<WrittenFile> files;
+    std::vector<WString> changes;  // stored paths re-pointed, code page and charSet changes
+    std::vector<WString> errors;   // files not written, and why; their targets are untouched
+    std::size_t unrepresentable = 0;
+};
+
+WriteReport WriteModel(const std::vector<ClumVellumFile*>& files, const WriteOptions& options);
+
+// The charSet a header declares for a code page, or none for UTF-8 and
+// pages the header cannot name.
+std::optional<int> CharSetOfCodePage(unsigned int codePage);
+
+}  // namespace lum::write
