@@ -4,11 +4,29 @@ namespace lumcli {
 
 namespace {
 
-// The options of every command that loads a model.
-void AddModelOptions(CLI::App& command, tOptions& options) {
+// SYMBOL=VALUE words, as -D and --relocate take them.
+CLI::Validator Definition(const std::string& option) {
+    return CLI::Validator(
+        [option](std::string& value) {
+            const std::size_t equals = value.find('=');
+            return equals == std::string::npos || equals == 0
+                       ? option + " takes SYMBOL=" + (option == "-D" ? "PATH" : "NEWPATH") + ", not '" + value + "'"
+                       : std::string();
+        },
+        "SYMBOL=PATH");
+}
+
+std::pair<std::string, std::string> SplitDefinition(const std::string& definition) {
+    const std::size_t equals = definition.find('=');
+    return {definition.substr(0, equals), definition.substr(equals + 1)};
+}
+
+// The options of every command that loads a model. `codePageFlag` names
+// the code page it is read in (write has --codepage for what it writes).
+void AddModelOptions(CLI::App& command, tOptions& options, const std::string& codePageFlag) {
     command
         .add_option_function<std::string>(
-            "--codepage",
+            codePageFlag,
             [&options](const std::string& value) {
                 options.load.codePage = value == "auto" ? 0 : static_cast<unsigned>(std::stoul(value));
             },
@@ -25,21 +43,12 @@ void AddModelOptions(CLI::App& command, tOptions& options) {
         .add_option_function<std::vector<std::string>>(
             "-D",
             [&options](const std::vector<std::string>& definitions) {
-                for (const std::string& definition : definitions) {
-                    const std::size_t equals = definition.find('=');
-                    options.load.symbols.emplace_back(definition.substr(0, equals), definition.substr(equals + 1));
-                }
+                for (const std::string& definition : definitions) options.load.symbols.push_back(SplitDefinition(definition));
             },
             "define one path symbol (repeatable); CURDIR is the main file's directory unless defined")
         ->type_name("SYMBOL=PATH")
         ->allow_extra_args(false)
-        ->check(CLI::Validator(
-            [](std::string& value) {
-                const std::size_t equals = value.find('=');
-                return equals == std::string::npos || equals == 0 ? "-D takes SYMBOL=PATH, not '" + value + "'"
-                                                                  : std::string();
-            },
-            "SYMBOL=PATH"));
+        ->check(Definition("-D"));
     command.add_flag("!--no-subunits", options.load.loadSubUnits, "read the main files only");
     command.add_option("--search-dir", options.load.searchDirs,
                        "where else unit files may lie (repeatable); a unit file not found where stored is looked for "
@@ -60,11 +69,11 @@ enum class tOutput { Text, TextOrJson };
 
 // A command that loads the models named by its operands.
 CLI::App* AddCommand(CLI::App& app, tOptions& options, const std::string& name, const std::string& description,
-                     tOutput output) {
+                     tOutput output, const std::string& codePageFlag = "--codepage") {
     CLI::App* command = app.add_subcommand(name, description);
     command->callback([&options, name] { options.command = name; });
     command->add_option("MODEL", options.models, "the main files")->required();
-    AddModelOptions(*command, options);
+    AddModelOptions(*command, options, codePageFlag);
     if (output == tOutput::TextOrJson) AddFormat(*command, options);
     return command;
 }
@@ -119,6 +128,43 @@ void DefineCommands(CLI::App& app, tOptions& options) {
                                     tOutput::Text);
     exported->add_option("-o,--output", options.outputFile, "write to FILE instead of standard output")
         ->type_name("FILE");
+
+    CLI::App* write = AddCommand(app, options, "write",
+                                 "write the model back in the notation: every loaded file under DIR, unit files in "
+                                 "their folders relative to the main file, each change reported",
+                                 tOutput::Text, "--read-codepage");
+    write->add_option("-o,--output", options.outputFile, "the directory to write into")->type_name("DIR");
+    write
+        ->add_option_function<std::string>(
+            "--codepage",
+            [&options](const std::string& value) {
+                options.writeCodePage = value == "utf-8" ? 65001 : static_cast<unsigned>(std::stoul(value));
+            },
+            "the code page of the text written (default: the one the model was read in); the header's charSet "
+            "follows")
+        ->type_name("N|utf-8")
+        ->check(CLI::IsMember({"utf-8"}) | CLI::Range(1u, 65535u));
+    write
+        ->add_option_function<std::vector<std::string>>(
+            "--relocate",
+            [&options](const std::vector<std::string>& definitions) {
+                for (const std::string& definition : definitions) options.relocations.push_back(SplitDefinition(definition));
+            },
+            "stored unit paths that name $SYMBOL name NEWPATH instead (another symbol or a path; repeatable)")
+        ->type_name("SYMBOL=NEWPATH")
+        ->allow_extra_args(false)
+        ->check(Definition("--relocate"));
+    write->add_flag("--relative", options.relative,
+                    "stored unit paths relative to the file that holds each stub, so the model loads without a "
+                    "path map");
+    write->add_flag("--in-place", options.inPlace,
+                    "replace the files the model was read from (each through a temporary file renamed over it)");
+    write->callback([&options] {
+        if (options.outputFile.empty() == !options.inPlace) {
+            throw CLI::ValidationError("-o", "write needs either -o DIR or --in-place");
+        }
+        options.command = "write";
+    });
 }
 
 }  // namespace lumcli

@@ -21,6 +21,12 @@ struct tOptions {
     tFormat format = tFormat::Text;
     std::string outputFile;           // -o FILE (print, export)
     bool unresolvedOnly = false;      // refs --unresolved
+    // write: the output's code page (0: as read), re-pointed symbols, stub
+    // paths made relative, the input replaced.
+    unsigned writeCodePage = 0;
+    std::vector<std::pair<std::string, std::string>> relocations;
+    bool relative = false;
+    bool inPlace = false;
 };
 
 // The tool with its commands; parsing fills `options`.
