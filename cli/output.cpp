@@ -25,29 +25,6 @@ int tUtf8WideBuffer::sync() {
     return m_out ? 0 : -1;
 }
 
-std::string JsonQuote(const std::string& utf8) {
-    std::string out = "\"";
-    for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
-        switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            default:
-                if (byte < 0x20) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-                    out += escaped;
-                } else {
-                    out += c;
-                }
-        }
-    }
-    return out + "\"";
-}
-
 void tJsonWriter::NewLine() {
     // Indentation would make the document grow with the square of its
     // depth: what lies deeper than this is written on one line.
@@ -97,13 +74,13 @@ void tJsonWriter::EndArray() {
 
 void tJsonWriter::Key(const std::string& key) {
     BeforeValue();
-    m_out << JsonQuote(key) << ": ";
+    m_out << lum::JsonQuote(key) << ": ";
     m_afterKey = true;
 }
 
 void tJsonWriter::String(const std::string& utf8) {
     BeforeValue();
-    m_out << JsonQuote(utf8);
+    m_out << lum::JsonQuote(utf8);
 }
 
 void tJsonWriter::Number(long long value) {

@@ -73,7 +73,4 @@ private:
     bool m_afterKey = false;
 };
 
-// A JSON string literal (quotes included) for UTF-8 text.
-std::string JsonQuote(const std::string& utf8);
-
 }  // namespace lumcli

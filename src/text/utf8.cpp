@@ -15,6 +15,30 @@ WString FromUtf8(std::string_view utf8) {
     return text;
 }
 
+std::string JsonQuote(std::string_view utf8) {
+    std::string out = "\"";
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        switch (c) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (byte < 0x20) {
+                    static constexpr char hex[] = "0123456789abcdef";
+                    out += "\\u00";
+                    out += hex[byte >> 4];
+                    out += hex[byte & 15];
+                } else {
+                    out += c;
+                }
+        }
+    }
+    return out + "\"";
+}
+
 bool IsValidUtf8(const char* bytes, std::size_t count) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes);
     const auto* end = p + count;

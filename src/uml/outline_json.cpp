@@ -20,27 +20,7 @@ class tJson {
 public:
     explicit tJson(std::ostream& out) : m_out(out) {}
 
-    void String(const std::string& utf8) {
-        m_out << '"';
-        for (unsigned char c : utf8) {
-            switch (c) {
-                case '"': m_out << "\\\""; break;
-                case '\\': m_out << "\\\\"; break;
-                case '\n': m_out << "\\n"; break;
-                case '\r': m_out << "\\r"; break;
-                case '\t': m_out << "\\t"; break;
-                default:
-                    if (c < 0x20) {
-                        char escaped[8];
-                        std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-                        m_out << escaped;
-                    } else {
-                        m_out << static_cast<char>(c);
-                    }
-            }
-        }
-        m_out << '"';
-    }
+    void String(const std::string& utf8) { m_out << JsonQuote(utf8); }
     void String(const std::wstring& text) { String(ToUtf8(text)); }
     void String(const ClumIdent& ident) { String(detail::Text(ident)); }
     void Key(const char* key) {

@@ -15,6 +15,9 @@ namespace lum {
 std::string ToUtf8(const std::wstring& text);
 // Invalid sequences become U+FFFD, one maximal subpart at a time.
 WString FromUtf8(std::string_view utf8);
+// A JSON string literal, quotes included, of UTF-8 text: quotes,
+// backslashes and control characters escaped.
+std::string JsonQuote(std::string_view utf8);
 // True when every byte sequence is well-formed UTF-8 (no overlong forms,
 // surrogates or values above U+10FFFF; a sequence cut at the end is invalid).
 bool IsValidUtf8(const char* bytes, std::size_t count);
