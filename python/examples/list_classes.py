@@ -16,7 +16,7 @@ def main(argv):
         if diagnostic.severity != "Information":
             print(diagnostic)
     for cls in model.uml.classes:
-        if cls.sort != "Class":
+        if cls.sort != "class":
             continue
         print(f"{cls.path}{' (abstract)' if cls.is_abstract else ''}")
         for attribute in cls.attributes:

@@ -84,8 +84,8 @@ using Kind_ = py::class_<ElementOf<T>, ElementHandle>;
 #define LUM_LIST(T, field) [](const ElementOf<T>& e) { return Elements(e.model, e.Get().field); }
 #define LUM_MEMBERS(T, M) [](const ElementOf<T>& e) { return Elements(e.model, e.Get().template Members<M>()); }
 
-const char* ComponentKindName(ComponentKind kind) { return kind == ComponentKind::Module ? "Module" : "Subsystem"; }
-const char* NodeKindName(NodeKind kind) { return kind == NodeKind::Processor ? "Processor" : "Device"; }
+const char* ComponentKindName(ComponentKind kind) { return kind == ComponentKind::Module ? "module" : "subsystem"; }
+const char* NodeKindName(NodeKind kind) { return kind == NodeKind::Processor ? "processor" : "device"; }
 
 void BindKinds(py::module_& m) {
     Kind_<Package>(m, "Package", "A package, or the model of a design (is_model).")
