@@ -154,7 +154,8 @@ unsigned CodePage(const py::object& codepage) {
     throw py::value_error("codepage must be \"auto\" or a code page number, not \"" + text + "\"");
 }
 
-py::object g_loadError;
+// lum.LoadError; never released, so that nothing is left to drop after the interpreter is gone.
+py::handle g_loadError;
 
 // Raises lum.LoadError with the diagnostics attached.
 [[noreturn]] void RaiseLoadError(const lum::Model& model, const std::string& why) {
@@ -226,9 +227,9 @@ py::object Wrap(const ModelPtr& model, const lum::ClumVellumEntity* entity) {
 }
 
 void BindRaw(py::module_& module) {
-    g_loadError = py::reinterpret_steal<py::object>(
-        PyErr_NewExceptionWithDoc("lum.LoadError", "A model that could not be loaded; `diagnostics` says why.",
-                                  PyExc_RuntimeError, nullptr));
+    g_loadError = PyErr_NewExceptionWithDoc("lum.LoadError", "A model that could not be loaded; `diagnostics` says why.",
+                                            PyExc_RuntimeError, nullptr);
+    if (!g_loadError) throw py::error_already_set();
     g_loadError.attr("diagnostics") = py::list();
     module.attr("LoadError") = g_loadError;
 
