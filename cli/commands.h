@@ -24,6 +24,7 @@ int RunFind(const lum::Model& model, const tOptions& options, std::ostream& out)
 int RunStats(const lum::Model& model, const tOptions& options, std::ostream& out);
 int RunExport(const lum::Model& model, const tOptions& options, std::ostream& out);
 int RunOutline(const lum::Model& model, const tOptions& options, std::ostream& out);
+int RunRender(const lum::Model& model, const tOptions& options, std::ostream& out);
 
 // The diagnostics as a JSON array member "diagnostics".
 void WriteDiagnosticsJson(const lum::Model& model, tJsonWriter& json);

@@ -34,5 +34,6 @@ int main(int argc, char** argv) {
     if (options.command == "find") return RunFind(model, options, std::cout);
     if (options.command == "export") return RunExport(model, options, std::cout);
     if (options.command == "outline") return RunOutline(model, options, std::cout);
+    if (options.command == "render") return RunRender(model, options, std::cout);
     return RunStats(model, options, std::cout);
 }

@@ -21,6 +21,9 @@ struct tOptions {
     tFormat format = tFormat::Text;
     std::string outputFile;           // -o FILE (print, export)
     bool unresolvedOnly = false;      // refs --unresolved
+    std::string diagram;              // render --diagram: name, qualified name or quid
+    std::string imageFormat = "svg";  // render --format svg|png; -o is the directory
+    bool list = false;                // render --list
 };
 
 // The tool with its commands; parsing fills `options`.

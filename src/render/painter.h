@@ -1,0 +1,56 @@
+#pragma once
+// The painter draws the items of one diagram onto a canvas: symbols by their
+// class and the element they show, lines with their ends and labels.
+
+#include <unordered_map>
+
+#include "lum/uml/view.h"
+#include "render/canvas.h"
+
+namespace lum::render::detail {
+
+// Where a symbol lies: centre and size, with a default size for missing,
+// zero or negative stored sizes.
+struct tBox {
+    double cx = 0, cy = 0, w = 0, h = 0;
+    double Left() const { return cx - w / 2; }
+    double Top() const { return cy - h / 2; }
+    double Right() const { return cx + w / 2; }
+    double Bottom() const { return cy + h / 2; }
+};
+
+class tPainter {
+public:
+    tPainter(const uml::Diagram& diagram, tCanvas& canvas);
+    // Draws every item, in the stored order (later items on top).
+    void Run();
+
+private:
+    void Item(const ClumDiagramItem& item);
+    void Symbol(const ClumSymbol& symbol, const uml::Element* element);
+    void Line(const ClumLine& line, const uml::Element* element);
+    void Role(const ClumRoleView& role, const uml::AssociationEnd* end);
+
+    void ClassBox(const ClumClassView& view, const tBox& box, const uml::Element* element);
+    void Actor(const ClumSymbol& symbol, const tBox& box, const uml::Element* element);
+    void Package(const ClumSymbol& symbol, const tBox& box, const uml::Element* element);
+    void Note(const ClumSymbol& symbol, const tBox& box);
+    void UseCase(const ClumSymbol& symbol, const tBox& box, const uml::Element* element);
+    void State(const ClumSymbol& symbol, const tBox& box, const uml::Element* element);
+    void Box(const ClumSymbol& symbol, const tBox& box, const uml::Element* element);
+
+    // The symbol's stored label drawn where stored (see painter.cpp); false
+    // when it has none.
+    bool StoredLabel(const ClumDiagramItem& item, const tBox* box, const std::wstring& fallback);
+    // The points of a line: its vertices, else the centres of its ends.
+    std::vector<tPoint> PointsOf(const ClumLine& line) const;
+    tBox BoxOf(const ClumSymbol& symbol, double w, double h) const;
+    const uml::Element* ElementOf(const ClumDiagramItem& item) const;
+
+    const uml::Diagram& m_diagram;
+    tCanvas& m_canvas;
+    std::unordered_map<const ClumDiagramItem*, const uml::Element*> m_shown;
+    ClumIdent m_label;
+};
+
+}  // namespace lum::render::detail
