@@ -149,7 +149,7 @@ void tPainter::Item(const ClumDiagramItem& item) {
     m_canvas.Begin(item);
     if (const auto* symbol = AsRaw<ClumSymbol>(&item)) Symbol(*symbol, ElementOf(item));
     else if (const auto* line = AsRaw<ClumLine>(&item)) Line(*line, ElementOf(item));
-    else StoredLabel(item, nullptr, std::wstring());  // labels, compartments and markers standing alone
+    else StoredLabel(item, nullptr, std::wstring(), FontOf(item));  // labels, compartments and markers standing alone
     m_canvas.End();
 }
 
@@ -166,7 +166,8 @@ tBox tPainter::BoxOf(const ClumSymbol& symbol, double w, double h) const {
 // top-left corner of its text block (max_width wide) or by its centre; the
 // block is read by its corner when, so read, it lies within the symbol's
 // width, else by its centre. Line labels are read by their centre.
-bool tPainter::StoredLabel(const ClumDiagramItem& item, const tBox* box, const std::wstring& fallback) {
+bool tPainter::StoredLabel(const ClumDiagramItem& item, const tBox* box, const std::wstring& fallback,
+                           const tFont& itemFont, const char* anchor) {
     const ClumLabel* label = AsRaw<ClumLabel>(&item);
     if (label == nullptr) {
         const IlumFeature* feature = const_cast<ClumDiagramItem&>(item).GetFeature(m_label);
@@ -176,16 +177,18 @@ bool tPainter::StoredLabel(const ClumDiagramItem& item, const tBox* box, const s
     if (label == nullptr) return false;
     std::wstring text = Wide(label->label.Get());
     if (text.empty()) text = fallback;
-    const tFont font = FontOf(*label);
+    const tFont font = label->font.GetTarget(-1) != nullptr ? FontOf(*label) : itemFont;
     const double maxWidth = label->max_width.Get() > 0 ? std::min<double>(label->max_width.Get(), kFar) : 0;
     const std::vector<std::wstring> lines = Wrap(text, font, maxWidth);
     const tLocation at = label->location.Get();
     double x = Clamp(at.x), top = Clamp(at.y);
-    if (box != nullptr && maxWidth > 0 && x >= box->Left() - 1 && x + maxWidth <= box->Right() + 1)
-        x += maxWidth / 2;
-    else
+    if (box != nullptr && maxWidth > 0 && x >= box->Left() - 1 && x + maxWidth <= box->Right() + 1) {
+        if (anchor[0] == 'm') x += maxWidth / 2;
+    } else {
         top -= font.LineHeight() * static_cast<double>(lines.size()) / 2;
-    m_canvas.Lines(x, top, lines, font);
+        if (anchor[0] == 's') x -= std::min(maxWidth, font.Width(std::max_element(lines.begin(), lines.end(), [](const auto& a, const auto& b) { return a.size() < b.size(); })->size())) / 2;
+    }
+    m_canvas.Lines(x, top, lines, font, anchor);
     return true;
 }
 
@@ -247,7 +250,7 @@ void tPainter::ClassBox(const ClumClassView& view, const tBox& stored, const uml
         m_canvas.Text(box.cx, y - line * 0.25, text, font);
     }
     std::wstring name = NameOf(element);
-    if (!StoredLabel(view, &box, name)) {
+    if (!StoredLabel(view, &box, name, nameFont)) {
         if (name.empty()) name = Wide(view.name.Get());
         m_canvas.Text(box.cx, y + line * 0.75, name, nameFont);
     }
@@ -275,7 +278,7 @@ void tPainter::Actor(const ClumSymbol& symbol, const tBox& box, const uml::Eleme
     m_canvas.Line({box.cx, neck}, {box.cx, hip}, stroke);
     m_canvas.Line({box.cx - h * 0.25, shoulder}, {box.cx + h * 0.25, shoulder}, stroke);
     m_canvas.Polyline({{box.cx - h * 0.22, top + h}, {box.cx, hip}, {box.cx + h * 0.22, top + h}}, stroke);
-    if (!StoredLabel(symbol, &box, NameOf(element)))
+    if (!StoredLabel(symbol, &box, NameOf(element), FontOf(symbol)))
         m_canvas.Text(box.cx, top + h + FontOf(symbol).LineHeight(), NameOf(element), FontOf(symbol));
 }
 
@@ -284,9 +287,9 @@ void tPainter::Package(const ClumSymbol& symbol, const tBox& box, const uml::Ele
     const double tab = std::min(box.h * 0.2, 24.0);
     m_canvas.Rect(box.Left(), box.Top() - tab, box.w * 0.4, tab, fill, stroke);
     m_canvas.Rect(box.Left(), box.Top(), box.w, box.h, fill, stroke);
-    if (!StoredLabel(symbol, &box, NameOf(element))) {
-        tFont font = FontOf(symbol);
-        font.bold = true;
+    tFont font = FontOf(symbol);
+    font.bold = true;
+    if (!StoredLabel(symbol, &box, NameOf(element), font)) {
         m_canvas.Text(box.cx, box.Top() + font.LineHeight(), NameOf(element), font);
     }
 }
@@ -302,13 +305,13 @@ void tPainter::Note(const ClumSymbol& symbol, const tBox& box) {
                      FillColour(symbol, "#ffffcc"), stroke);
     m_canvas.Polyline({{box.Right() - fold, box.Top()}, {box.Right() - fold, box.Top() + fold}, {box.Right(), box.Top() + fold}},
                       stroke);
-    StoredLabel(symbol, &box, std::wstring());
+    StoredLabel(symbol, &box, std::wstring(), FontOf(symbol), "start");
 }
 
 void tPainter::UseCase(const ClumSymbol& symbol, const tBox& box, const uml::Element* element) {
     m_canvas.Ellipse(box.cx, box.cy, box.w / 2, box.h / 2, FillColour(symbol, "#ffffcc"), LineColour(symbol, "#990033"));
-    if (!StoredLabel(symbol, &box, NameOf(element))) {
-        const tFont font = FontOf(symbol);
+    const tFont font = FontOf(symbol);
+    if (!StoredLabel(symbol, &box, NameOf(element), font)) {
         const auto lines = Wrap(NameOf(element), font, box.w * 0.8);
         m_canvas.Lines(box.cx, box.cy - font.LineHeight() * static_cast<double>(lines.size()) / 2, lines, font);
     }
@@ -342,7 +345,7 @@ void tPainter::State(const ClumSymbol& symbol, const tBox& box, const uml::Eleme
         case uml::StateKind::Decision:
             m_canvas.Polygon({{box.cx, box.Top()}, {box.Right(), box.cy}, {box.cx, box.Bottom()}, {box.Left(), box.cy}},
                              fill, stroke);
-            StoredLabel(symbol, &box, NameOf(element));
+            StoredLabel(symbol, &box, NameOf(element), font);
             return;
         case uml::StateKind::Synchronization: {
             const auto* sync = AsRaw<ClumSynchronizationView>(&symbol);
@@ -356,7 +359,7 @@ void tPainter::State(const ClumSymbol& symbol, const tBox& box, const uml::Eleme
     m_canvas.Rect(box.Left(), box.Top(), box.w, box.h, fill, stroke, std::min(r, 14.0));
     const std::wstring name = NameOf(element);
     const double line = font.LineHeight();
-    if (!StoredLabel(symbol, &box, name)) m_canvas.Text(box.cx, box.Top() + line, name, font);
+    if (!StoredLabel(symbol, &box, name, font)) m_canvas.Text(box.cx, box.Top() + line, name, font);
     if (state == nullptr || state->actions.empty()) return;
     // The actions below the name, in a compartment of their own.
     double y = box.Top() + line * 1.5;
@@ -377,8 +380,8 @@ void tPainter::Box(const ClumSymbol& symbol, const tBox& box, const uml::Element
     std::wstring name = NameOf(element);
     if (name.empty())
         if (const auto* named = AsRaw<ClumNamedSymbol>(&symbol)) name = Wide(named->name.Get());
-    if (!StoredLabel(symbol, &box, name)) {
-        const tFont font = FontOf(symbol);
+    const tFont font = FontOf(symbol);
+    if (!StoredLabel(symbol, &box, name, font)) {
         m_canvas.Text(box.cx, box.cy + font.size * 0.35, name, font);
     }
 }
@@ -441,7 +444,7 @@ void tPainter::Line(const ClumLine& line, const uml::Element* element) {
         m_canvas.Polyline(points, stroke, dash);
         if (hasEnd) DrawEnd(m_canvas, points[points.size() - 2], points.back(), end, stroke);
     }
-    if (!StoredLabel(line, nullptr, fallback) && !fallback.empty() && points.size() >= 2) {
+    if (!StoredLabel(line, nullptr, fallback, FontOf(line)) && !fallback.empty() && points.size() >= 2) {
         const tPoint middle = Middle(points);
         m_canvas.Text(middle.x, middle.y - 6, fallback, FontOf(line));
     }
@@ -470,21 +473,28 @@ void tPainter::Role(const ClumRoleView& role, const uml::AssociationEnd* end) {
                     other->aggregation == uml::Aggregation::Composite ? tEnd::FilledDiamond : tEnd::HollowDiamond, stroke);
         else if (end != nullptr && end->isNavigable && !otherNavigable)
             DrawEnd(m_canvas, from, tip, tEnd::OpenArrow, stroke);
-        if (!StoredLabel(role, nullptr, std::wstring()) && end != nullptr) {
-            tPoint d;
-            if (Direction(from, tip, d)) {
-                const tPoint n{-d.y, d.x};
-                const double back = std::min(Length(from, tip) / 2, 34.0);
-                const tPoint base{tip.x - d.x * back, tip.y - d.y * back};
-                const tFont font = FontOf(role);
-                m_canvas.Text(base.x - n.x * 8, base.y - n.y * 8 - (n.y < 0 ? 0 : 4), Sign(end->visibility) + NameOf(end), font);
-                m_canvas.Text(base.x + n.x * 8, base.y + n.y * 8 + font.size, end->multiplicity.text, font);
-            }
-        }
+        if (!StoredLabel(role, nullptr, std::wstring(), FontOf(role)) && end != nullptr) RoleTexts(*end, from, tip, FontOf(role));
     } else {
-        StoredLabel(role, nullptr, std::wstring());
+        StoredLabel(role, nullptr, std::wstring(), FontOf(role));
     }
     m_canvas.End();
+}
+
+// The end's name on one side of the line near the class, its multiplicity
+// on the other: above and below a level line, left and right of a steep one.
+void tPainter::RoleTexts(const uml::AssociationEnd& end, tPoint from, tPoint tip, const tFont& font) {
+    tPoint d;
+    if (!Direction(from, tip, d)) return;
+    const double back = std::min(Length(from, tip) / 2, 34.0);
+    const tPoint base{tip.x - d.x * back, tip.y - d.y * back};
+    const std::wstring name = Sign(end.visibility) + NameOf(&end);
+    if (std::abs(d.x) >= std::abs(d.y)) {
+        m_canvas.Text(base.x, base.y - 6, name, font);
+        m_canvas.Text(base.x, base.y + 6 + font.size * 0.8, end.multiplicity.text, font);
+    } else {
+        m_canvas.Text(base.x - 8, base.y + font.size * 0.35, name, font, "end");
+        m_canvas.Text(base.x + 8, base.y + font.size * 0.35, end.multiplicity.text, font, "start");
+    }
 }
 
 }  // namespace lum::render::detail

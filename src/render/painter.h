@@ -30,6 +30,7 @@ private:
     void Symbol(const ClumSymbol& symbol, const uml::Element* element);
     void Line(const ClumLine& line, const uml::Element* element);
     void Role(const ClumRoleView& role, const uml::AssociationEnd* end);
+    void RoleTexts(const uml::AssociationEnd& end, tPoint from, tPoint tip, const tFont& font);
 
     void ClassBox(const ClumClassView& view, const tBox& box, const uml::Element* element);
     void Actor(const ClumSymbol& symbol, const tBox& box, const uml::Element* element);
@@ -39,9 +40,10 @@ private:
     void State(const ClumSymbol& symbol, const tBox& box, const uml::Element* element);
     void Box(const ClumSymbol& symbol, const tBox& box, const uml::Element* element);
 
-    // The symbol's stored label drawn where stored (see painter.cpp); false
-    // when it has none.
-    bool StoredLabel(const ClumDiagramItem& item, const tBox* box, const std::wstring& fallback);
+    // The item's stored label drawn where stored (see painter.cpp), in its
+    // own font, else in `font`; false when it has none.
+    bool StoredLabel(const ClumDiagramItem& item, const tBox* box, const std::wstring& fallback, const tFont& font,
+                     const char* anchor = "middle");
     // The points of a line: its vertices, else the centres of its ends.
     std::vector<tPoint> PointsOf(const ClumLine& line) const;
     tBox BoxOf(const ClumSymbol& symbol, double w, double h) const;
