@@ -15,6 +15,11 @@ double Clamp(double value) {
 
 namespace {
 
+template <class T>
+const T* AsRaw(const ClumDiagramItem* item) {
+    return item->GetMetaClass().IsKindOf(&T::StaticGetMetaClass()) ? static_cast<const T*>(item) : nullptr;
+}
+
 bool AllowedInXml(wchar_t c) {
     const auto u = static_cast<std::uint32_t>(c);
     if (u < 0x20) return u == 0x09 || u == 0x0A || u == 0x0D;
@@ -112,6 +117,17 @@ void tCanvas::Begin(const ClumDiagramItem& item) {
     if (item.quid.Get().GetLength() != 0) {
         m_out += " data-quid=\"";
         m_out += Escape(std::wstring_view(item.quid.Get().c_str()));
+        m_out += '"';
+    }
+    // The quid of the element shown, as the view stores it.
+    const IlumReference* shows = nullptr;
+    if (const auto* symbol = AsRaw<ClumQuiduSymbol>(&item)) shows = &symbol->quidu;
+    else if (const auto* line = AsRaw<ClumQuiduLine>(&item)) shows = &line->quidu;
+    ClumIdent element;
+    if (shows != nullptr && !shows->IsEmpty()) shows->GetValueIdent(element, -1);
+    if (element.GetLength() != 0) {
+        m_out += " data-element=\"";
+        m_out += Escape(std::wstring_view(element.c_str(), element.GetLength()));
         m_out += '"';
     }
     m_out += ">\n";

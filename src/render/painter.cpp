@@ -163,9 +163,11 @@ tBox tPainter::BoxOf(const ClumSymbol& symbol, double w, double h) const {
 }
 
 // The stored label of an item. Writers put a symbol's label either by the
-// top-left corner of its text block (max_width wide) or by its centre; the
-// block is read by its corner when, so read, it lies within the symbol's
-// width, else by its centre. Line labels are read by their centre.
+// top-left corner of its text block or by its centre: a label left of the
+// symbol's centre but inside it is read by its corner, its text centred
+// between there and the same distance from the right edge (or, when not
+// centred, starting there); any other label by its centre. Line labels are
+// read by their centre.
 bool tPainter::StoredLabel(const ClumDiagramItem& item, const tBox* box, const std::wstring& fallback,
                            const tFont& itemFont, const char* anchor) {
     const ClumLabel* label = AsRaw<ClumLabel>(&item);
@@ -182,8 +184,9 @@ bool tPainter::StoredLabel(const ClumDiagramItem& item, const tBox* box, const s
     const std::vector<std::wstring> lines = Wrap(text, font, maxWidth);
     const tLocation at = label->location.Get();
     double x = Clamp(at.x), top = Clamp(at.y);
-    if (box != nullptr && maxWidth > 0 && x >= box->Left() - 1 && x + maxWidth <= box->Right() + 1) {
-        if (anchor[0] == 'm') x += maxWidth / 2;
+    if (box != nullptr && x >= box->Left() - 1 && x < box->cx) {
+        const double right = maxWidth > 0 ? std::min(x + maxWidth, box->Right() - (x - box->Left())) : box->Right() - (x - box->Left());
+        if (anchor[0] == 'm') x = (x + right) / 2;
     } else {
         top -= font.LineHeight() * static_cast<double>(lines.size()) / 2;
         if (anchor[0] == 's') x -= std::min(maxWidth, font.Width(std::max_element(lines.begin(), lines.end(), [](const auto& a, const auto& b) { return a.size() < b.size(); })->size())) / 2;

@@ -2,8 +2,8 @@
 // Diagrams as pictures: one diagram of the UML view drawn as an SVG 1.1
 // document, at the positions, sizes, colours and fonts its file stores.
 // Every diagram item (and every role view of an association view) becomes
-// one SVG group carrying the item's class (data-view) and, when it has one,
-// its quid (data-quid). Texts are escaped; bad geometry (missing, zero,
+// one SVG group carrying the item's class (data-view), its own quid when it
+// has one (data-quid) and the quid of the element it shows (data-element). Texts are escaped; bad geometry (missing, zero,
 // negative or huge sizes and coordinates) gives a picture, never a crash.
 
 #include <cstddef>
