@@ -19,8 +19,12 @@ std::wstring Wide(const ClumIdent& ident) { return std::wstring(ident.c_str(), i
 
 std::wstring NameOf(const uml::Element* element) { return element == nullptr ? std::wstring() : Wide(element->name); }
 
+// «name»; a text already written with << >> gets guillemets instead.
 std::wstring Guillemets(const ClumIdent& stereotype) {
-    return stereotype.GetLength() == 0 ? std::wstring() : L"\u00AB" + Wide(stereotype) + L"\u00BB";
+    std::wstring text = Wide(stereotype);
+    if (text.empty()) return text;
+    if (text.size() >= 4 && text.starts_with(L"<<") && text.ends_with(L">>")) text = text.substr(2, text.size() - 4);
+    return L"\u00AB" + text + L"\u00BB";
 }
 
 // The written type: the bound element's name, else the text.
@@ -121,7 +125,7 @@ const char* const kDashed = " stroke-dasharray=\"6,4\"";
 }  // namespace
 
 tPainter::tPainter(const uml::Diagram& diagram, tCanvas& canvas)
-    : m_diagram(diagram), m_canvas(canvas), m_label(L"label") {
+    : m_diagram(diagram), m_canvas(canvas), m_label(L"label"), m_stereotype(L"stereotype") {
     for (const uml::Shown& shown : diagram.shown)
         if (shown.item != nullptr) m_shown.emplace(shown.item, shown.element);
 }
@@ -169,16 +173,16 @@ tBox tPainter::BoxOf(const ClumSymbol& symbol, double w, double h) const {
 // centred, starting there); any other label by its centre. Line labels are
 // read by their centre.
 bool tPainter::StoredLabel(const ClumDiagramItem& item, const tBox* box, const std::wstring& fallback,
-                           const tFont& itemFont, const char* anchor) {
-    const ClumLabel* label = AsRaw<ClumLabel>(&item);
+                           const tFont& itemFont, const char* anchor, bool stereotype) {
+    const ClumLabel* label = stereotype ? nullptr : AsRaw<ClumLabel>(&item);
     if (label == nullptr) {
-        const IlumFeature* feature = const_cast<ClumDiagramItem&>(item).GetFeature(m_label);
+        const IlumFeature* feature = const_cast<ClumDiagramItem&>(item).GetFeature(stereotype ? m_stereotype : m_label);
         const IlumLink* link = feature != nullptr ? feature->GetLink() : nullptr;
         if (link != nullptr && link->GetSize() > 0) label = AsRaw<ClumLabel>(link->GetAt(0));
     }
     if (label == nullptr) return false;
-    std::wstring text = Wide(label->label.Get());
-    if (text.empty()) text = fallback;
+    std::wstring text = stereotype ? fallback : Wide(label->label.Get());
+    if (text.empty()) text = stereotype ? Guillemets(label->label.Get()) : fallback;
     const tFont font = label->font.GetTarget(-1) != nullptr ? FontOf(*label) : itemFont;
     const double maxWidth = label->max_width.Get() > 0 ? std::min<double>(label->max_width.Get(), kFar) : 0;
     const std::vector<std::wstring> lines = Wrap(text, font, maxWidth);
@@ -233,7 +237,14 @@ void tPainter::ClassBox(const ClumClassView& view, const tBox& stored, const uml
                 operations.push_back(OperationText(*operation, view.ShowOperationSignature.Get()));
     }
     const double line = font.LineHeight(), pad = 4;
-    const double headerHeight = line * static_cast<double>(header.size() + 1) + 2 * pad;
+    double headerHeight = line * static_cast<double>(header.size() + 1) + 2 * pad;
+    // The compartments begin below the name wherever its label is stored.
+    if (!view.label.IsEmpty() && view.label.Get(0) != nullptr) {
+        const tLocation at = view.label.Get(0)->location.Get();
+        const bool corner = at.x >= stored.Left() - 1 && at.x < stored.cx;
+        const double bottom = Clamp(at.y) + (corner ? line : line / 2) + pad;
+        if (bottom > stored.Top() && bottom < stored.Bottom()) headerHeight = std::max(headerHeight, bottom - stored.Top());
+    }
     auto compartment = [&](const std::vector<std::wstring>& texts) { return line * static_cast<double>(texts.size()) + 2 * pad; };
     const bool showAttributes = !view.SuppressAttribute.Get(), showOperations = !view.SuppressOperation.Get();
     const double needed = headerHeight + (showAttributes ? compartment(attributes) : 0) +
@@ -244,13 +255,14 @@ void tPainter::ClassBox(const ClumClassView& view, const tBox& stored, const uml
         box.cy += (needed - box.h) / 2;
         box.h = needed;
     }
+    Keep(view, box);
     const std::string stroke = LineColour(view, "#990033");
     m_canvas.Rect(box.Left(), box.Top(), box.w, box.h, FillColour(view, "#ffffcc"), stroke);
 
     double y = box.Top() + pad;
     for (const std::wstring& text : header) {
         y += line;
-        m_canvas.Text(box.cx, y - line * 0.25, text, font);
+        if (!StoredLabel(view, &box, text, font, "middle", true)) m_canvas.Text(box.cx, y - line * 0.25, text, font);
     }
     std::wstring name = NameOf(element);
     if (!StoredLabel(view, &box, name, nameFont)) {
@@ -274,6 +286,7 @@ void tPainter::ClassBox(const ClumClassView& view, const tBox& stored, const uml
 }
 
 void tPainter::Actor(const ClumSymbol& symbol, const tBox& box, const uml::Element* element) {
+    Keep(symbol, box);
     const std::string stroke = LineColour(symbol, "#990033");
     const double h = std::min(box.h, box.w * 2), top = box.cy - h / 2, r = h * 0.12;
     const double neck = top + 2 * r, hip = top + h * 0.62, shoulder = neck + h * 0.1;
@@ -286,6 +299,7 @@ void tPainter::Actor(const ClumSymbol& symbol, const tBox& box, const uml::Eleme
 }
 
 void tPainter::Package(const ClumSymbol& symbol, const tBox& box, const uml::Element* element) {
+    Keep(symbol, box);
     const std::string stroke = LineColour(symbol, "#990033"), fill = FillColour(symbol, "#ffffcc");
     const double tab = std::min(box.h * 0.2, 24.0);
     m_canvas.Rect(box.Left(), box.Top() - tab, box.w * 0.4, tab, fill, stroke);
@@ -298,6 +312,7 @@ void tPainter::Package(const ClumSymbol& symbol, const tBox& box, const uml::Ele
 }
 
 void tPainter::Note(const ClumSymbol& symbol, const tBox& box) {
+    Keep(symbol, box);
     const double fold = std::min({box.w, box.h, 30.0}) / 2;
     const std::string stroke = LineColour(symbol);
     m_canvas.Polygon({{box.Left(), box.Top()},
@@ -312,6 +327,7 @@ void tPainter::Note(const ClumSymbol& symbol, const tBox& box) {
 }
 
 void tPainter::UseCase(const ClumSymbol& symbol, const tBox& box, const uml::Element* element) {
+    Keep(symbol, box, true);
     m_canvas.Ellipse(box.cx, box.cy, box.w / 2, box.h / 2, FillColour(symbol, "#ffffcc"), LineColour(symbol, "#990033"));
     const tFont font = FontOf(symbol);
     if (!StoredLabel(symbol, &box, NameOf(element), font)) {
@@ -331,6 +347,7 @@ void tPainter::State(const ClumSymbol& symbol, const tBox& box, const uml::Eleme
     }
     if (AsRaw<ClumDecisionView>(&symbol)) sort = uml::StateKind::Decision;
     if (AsRaw<ClumSynchronizationView>(&symbol)) sort = uml::StateKind::Synchronization;
+    Keep(symbol, box, sort == uml::StateKind::Initial || sort == uml::StateKind::Final);
     const std::string stroke = LineColour(symbol, "#990033"), fill = FillColour(symbol, "#ffffcc");
     const double r = std::min(box.w, box.h) / 2;
     const tFont font = FontOf(symbol);
@@ -379,6 +396,7 @@ void tPainter::State(const ClumSymbol& symbol, const tBox& box, const uml::Eleme
 }
 
 void tPainter::Box(const ClumSymbol& symbol, const tBox& box, const uml::Element* element) {
+    Keep(symbol, box);
     m_canvas.Rect(box.Left(), box.Top(), box.w, box.h, FillColour(symbol), LineColour(symbol));
     std::wstring name = NameOf(element);
     if (name.empty())
@@ -389,12 +407,40 @@ void tPainter::Box(const ClumSymbol& symbol, const tBox& box, const uml::Element
     }
 }
 
+void tPainter::Cut(tPoint& end, tPoint other, const ClumVellumEntity* symbol) const {
+    const auto found = m_outlines.find(symbol);
+    if (found == m_outlines.end()) return;
+    const tBox& box = found->second.box;
+    const double hw = box.w / 2, hh = box.h / 2;
+    auto inside = [&](tPoint p) {
+        const double dx = (p.x - box.cx) / hw, dy = (p.y - box.cy) / hh;
+        return found->second.ellipse ? dx * dx + dy * dy < 1 : std::abs(dx) < 1 && std::abs(dy) < 1;
+    };
+    if (!(hw > 0 && hh > 0) || !inside(end) || inside(other)) return;
+    // Bisection along the segment: the crossing of the outline within a tenth of a unit.
+    tPoint in = end, out = other;
+    for (int step = 0; step < 60 && Length(in, out) > 0.1; ++step) {
+        const tPoint middle{(in.x + out.x) / 2, (in.y + out.y) / 2};
+        (inside(middle) ? in : out) = middle;
+    }
+    end = out;
+}
+
+// Line ends stored inside the symbols they join (writers often store the
+// centres) are cut back to the symbols' outlines; other vertices stay.
 std::vector<tPoint> tPainter::PointsOf(const ClumLine& line) const {
     std::vector<tPoint> points;
     for (const tLocation& at : line.vertices.Get()) points.push_back({Clamp(at.x), Clamp(at.y)});
-    if (points.size() >= 2) return points;
+    const auto* simple = AsRaw<ClumSimpleLine>(&line);
+    if (points.size() >= 2) {
+        if (simple != nullptr) {
+            Cut(points.front(), points[1], simple->client.GetTarget(-1));
+            Cut(points.back(), points[points.size() - 2], simple->supplier.GetTarget(-1));
+        }
+        return points;
+    }
     points.clear();
-    if (const auto* simple = AsRaw<ClumSimpleLine>(&line)) {
+    if (simple != nullptr) {
         for (const ClumVellumEntity* end : {simple->client.GetTarget(-1), simple->supplier.GetTarget(-1)})
             if (const auto* item = AsRaw<ClumDiagramItem>(end)) {
                 const tLocation at = item->location.Get();

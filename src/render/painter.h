@@ -42,8 +42,9 @@ private:
 
     // The item's stored label drawn where stored (see painter.cpp), in its
     // own font, else in `font`; false when it has none.
+    // With `stereotype`, the label kept as the item's stereotype instead.
     bool StoredLabel(const ClumDiagramItem& item, const tBox* box, const std::wstring& fallback, const tFont& font,
-                     const char* anchor = "middle");
+                     const char* anchor = "middle", bool stereotype = false);
     // The points of a line: its vertices, else the centres of its ends.
     std::vector<tPoint> PointsOf(const ClumLine& line) const;
     tBox BoxOf(const ClumSymbol& symbol, double w, double h) const;
@@ -52,7 +53,16 @@ private:
     const uml::Diagram& m_diagram;
     tCanvas& m_canvas;
     std::unordered_map<const ClumDiagramItem*, const uml::Element*> m_shown;
-    ClumIdent m_label;
+    // The outline of each symbol drawn so far, where lines ending inside it are cut.
+    struct tOutline {
+        tBox box;
+        bool ellipse = false;
+    };
+    void Keep(const ClumSymbol& symbol, const tBox& box, bool ellipse = false) { m_outlines[&symbol] = {box, ellipse}; }
+    // Moves `end`, when it lies inside the outline of `symbol`, to where the segment from `other` crosses it.
+    void Cut(tPoint& end, tPoint other, const ClumVellumEntity* symbol) const;
+    std::unordered_map<const ClumVellumEntity*, tOutline> m_outlines;
+    ClumIdent m_label, m_stereotype;
 };
 
 }  // namespace lum::render::detail
