@@ -186,6 +186,7 @@ bool tPainter::StoredLabel(const ClumDiagramItem& item, const tBox* box, const s
     const tFont font = label->font.GetTarget(-1) != nullptr ? FontOf(*label) : itemFont;
     const double maxWidth = label->max_width.Get() > 0 ? std::min<double>(label->max_width.Get(), kFar) : 0;
     const std::vector<std::wstring> lines = Wrap(text, font, maxWidth);
+    if (lines.empty()) return true;
     const tLocation at = label->location.Get();
     double x = Clamp(at.x), top = Clamp(at.y);
     if (box != nullptr && x >= box->Left() - 1 && x < box->cx) {

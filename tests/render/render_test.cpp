@@ -177,6 +177,36 @@ TEST_F(HostileRenderTest, BadGeometryAndTextsStillGiveAPicture) {
     EXPECT_NE(svg.find("width=\"8000.0\""), std::string::npos);
 }
 
+// Each kind of line with its dash and its end at the supplier (the last vertex).
+TEST_F(HostileRenderTest, LinesOfEachKindWithTheirEnds) {
+    struct tRow {
+        const char* view;
+        const char* dash;  // null: solid
+        const char* end;   // the shape at the end, or null for none
+    };
+    const tRow rows[] = {
+        {"InheritView", nullptr, "<polygon points=\"94,6 100,20 106,6\" fill=\"#ffffff\""},
+        {"RealizeView", "6,4", "<polygon points=\"94,6 100,20 106,6\" fill=\"#ffffff\""},
+        {"DependencyView", "6,4", "<polyline points=\"94,6 100,20 106,6\""},
+        {"UsesView", "6,4", "<polyline points=\"94,6 100,20 106,6\""},
+        {"TransView", nullptr, "<polyline points=\"94,6 100,20 106,6\""},
+        {"AttachView", "3,3", nullptr},
+    };
+    for (const tRow& row : rows) {
+        const std::string svg = Render(std::string("(object ") + row.view +
+                                       " \"\" quid \"L\" line_color 255 vertices (list Points (100, -80) (100, 20)))\n");
+        SCOPED_TRACE(row.view);
+        const std::size_t group = svg.find("data-quid=\"L\"");
+        ASSERT_NE(group, std::string::npos);
+        const std::string body = svg.substr(group, svg.find("</g>", group) - group);
+        EXPECT_NE(body.find("<polyline points=\"100,-80 100,20\" fill=\"none\" stroke=\"#ff0000\""), std::string::npos);
+        if (row.dash != nullptr) EXPECT_NE(body.find(std::string("stroke-dasharray=\"") + row.dash + '"'), std::string::npos);
+        else EXPECT_EQ(body.find("stroke-dasharray"), std::string::npos);
+        if (row.end != nullptr) EXPECT_NE(body.find(row.end), std::string::npos);
+        else EXPECT_EQ(Count(body, "<poly"), 1u);
+    }
+}
+
 TEST_F(HostileRenderTest, TenThousandViewsInBoundedTime) {
     std::string items;
     for (int i = 0; i < 10000; ++i)
