@@ -408,16 +408,18 @@ void tPainter::Box(const ClumSymbol& symbol, const tBox& box, const uml::Element
     }
 }
 
-void tPainter::Cut(tPoint& end, tPoint other, const ClumVellumEntity* symbol) const {
+bool tPainter::Inside(tPoint point, const ClumVellumEntity* symbol) const {
     const auto found = m_outlines.find(symbol);
-    if (found == m_outlines.end()) return;
+    if (found == m_outlines.end()) return false;
     const tBox& box = found->second.box;
-    const double hw = box.w / 2, hh = box.h / 2;
-    auto inside = [&](tPoint p) {
-        const double dx = (p.x - box.cx) / hw, dy = (p.y - box.cy) / hh;
-        return found->second.ellipse ? dx * dx + dy * dy < 1 : std::abs(dx) < 1 && std::abs(dy) < 1;
-    };
-    if (!(hw > 0 && hh > 0) || !inside(end) || inside(other)) return;
+    if (!(box.w > 0 && box.h > 0)) return false;
+    const double dx = (point.x - box.cx) / (box.w / 2), dy = (point.y - box.cy) / (box.h / 2);
+    return found->second.ellipse ? dx * dx + dy * dy < 1 : std::abs(dx) < 1 && std::abs(dy) < 1;
+}
+
+void tPainter::Cut(tPoint& end, tPoint other, const ClumVellumEntity* symbol) const {
+    auto inside = [&](tPoint p) { return Inside(p, symbol); };
+    if (!inside(end) || inside(other)) return;
     // Bisection along the segment: the crossing of the outline within a tenth of a unit.
     tPoint in = end, out = other;
     for (int step = 0; step < 60 && Length(in, out) > 0.1; ++step) {
@@ -435,8 +437,22 @@ std::vector<tPoint> tPainter::PointsOf(const ClumLine& line) const {
     const auto* simple = AsRaw<ClumSimpleLine>(&line);
     if (points.size() >= 2) {
         if (simple != nullptr) {
-            Cut(points.front(), points[1], simple->client.GetTarget(-1));
-            Cut(points.back(), points[points.size() - 2], simple->supplier.GetTarget(-1));
+            // Vertices inside an end's symbol, before the one where the line leaves it, are left out.
+            const ClumVellumEntity* client = simple->client.GetTarget(-1);
+            const ClumVellumEntity* supplier = simple->supplier.GetTarget(-1);
+            // A line from a symbol back to itself stored within it: a loop over its top right corner.
+            if (client == supplier && Inside(points.front(), client) && Inside(points.back(), client)) {
+                const tBox& box = m_outlines.at(client).box;
+                const double x = box.cx + box.w / 4, y = box.cy - box.h / 4;
+                return {{x, box.Top()}, {x, box.Top() - 24}, {box.Right() + 24, box.Top() - 24}, {box.Right() + 24, y}, {box.Right(), y}};
+            }
+            std::size_t first = 0, last = points.size() - 1;
+            while (first + 1 < last && Inside(points[first + 1], client)) ++first;
+            while (last > first + 1 && Inside(points[last - 1], supplier)) --last;
+            points = std::vector<tPoint>(points.begin() + static_cast<std::ptrdiff_t>(first),
+                                         points.begin() + static_cast<std::ptrdiff_t>(last) + 1);
+            Cut(points.front(), points[1], client);
+            Cut(points.back(), points[points.size() - 2], supplier);
         }
         return points;
     }

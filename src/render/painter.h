@@ -61,6 +61,7 @@ private:
     void Keep(const ClumSymbol& symbol, const tBox& box, bool ellipse = false) { m_outlines[&symbol] = {box, ellipse}; }
     // Moves `end`, when it lies inside the outline of `symbol`, to where the segment from `other` crosses it.
     void Cut(tPoint& end, tPoint other, const ClumVellumEntity* symbol) const;
+    bool Inside(tPoint point, const ClumVellumEntity* symbol) const;
     std::unordered_map<const ClumVellumEntity*, tOutline> m_outlines;
     ClumIdent m_label, m_stereotype;
 };
