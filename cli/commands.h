@@ -25,6 +25,7 @@ int RunStats(const lum::Model& model, const tOptions& options, std::ostream& out
 int RunExport(const lum::Model& model, const tOptions& options, std::ostream& out);
 int RunOutline(const lum::Model& model, const tOptions& options, std::ostream& out);
 int RunWrite(const lum::Model& model, const tOptions& options, std::ostream& out);
+int RunRender(const lum::Model& model, const tOptions& options, std::ostream& out);
 
 // The diagnostics as a JSON array member "diagnostics".
 void WriteDiagnosticsJson(const lum::Model& model, tJsonWriter& json);

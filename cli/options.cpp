@@ -122,6 +122,17 @@ void DefineCommands(CLI::App& app, tOptions& options) {
                "relationships, use cases, state machines (JSON: lum-outline/1, schema/lum-outline-1.schema.json)",
                tOutput::TextOrJson);
 
+    CLI::App* render = AddCommand(app, options, "render",
+                                  "draw diagrams as pictures: one SVG (or PNG, through rsvg-convert) per diagram, "
+                                  "named after its qualified name",
+                                  tOutput::Text);
+    render->add_option("--diagram", options.diagram, "only the diagrams with this name, qualified name or quid")
+        ->type_name("NAME|QUID");
+    render->add_option("-o,--output", options.outputFile, "the directory to write into (made if missing; default .)")
+        ->type_name("DIR");
+    render->add_option("--format", options.imageFormat, "svg (the default) or png")->check(CLI::IsMember({"svg", "png"}));
+    render->add_flag("--list", options.list, "list the diagrams with kind and element count instead");
+
     CLI::App* exported = AddCommand(app, options, "export",
                                     "the whole model as one JSON document (lum-export/1, described by "
                                     "schema/lum-export-1.schema.json)",

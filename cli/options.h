@@ -27,6 +27,9 @@ struct tOptions {
     std::vector<std::pair<std::string, std::string>> relocations;
     bool relative = false;
     bool inPlace = false;
+    std::string diagram;              // render --diagram: name, qualified name or quid
+    std::string imageFormat = "svg";  // render --format svg|png; -o is the directory
+    bool list = false;                // render --list
 };
 
 // The tool with its commands; parsing fills `options`.

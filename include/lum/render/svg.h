@@ -1,0 +1,36 @@
+#pragma once
+// Diagrams as pictures: one diagram of the UML view drawn as an SVG 1.1
+// document, at the positions, sizes, colours and fonts its file stores.
+// Every diagram item (and every role view of an association view) becomes
+// one SVG group carrying the item's class (data-view), its own quid when it
+// has one (data-quid) and the quid of the element it shows (data-element). Texts are escaped; bad geometry (missing, zero,
+// negative or huge sizes and coordinates) gives a picture, never a crash.
+
+#include <cstddef>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "lum/uml/elements.h"
+
+namespace lum::render {
+
+// Writes a diagram of a UML view as one SVG document.
+void WriteSvg(const uml::Diagram& diagram, std::ostream& out);
+std::string RenderSvg(const uml::Diagram& diagram);
+
+// The number of views WriteSvg draws: the diagram's items and the role
+// views of its association views.
+std::size_t ViewCount(const uml::Diagram& diagram);
+
+// The names of the object and its named ancestors joined by "::".
+std::string QualifiedName(const uml::Element& element);
+
+// A file name (without extension) for each diagram, in order: its
+// qualified name with "::" as '.', every character other than letters,
+// digits, '-', '.' and UTF-8 beyond ASCII as '_', at most 120 bytes, and
+// "-2", "-3", ... appended where two diagrams would get the same name.
+// Names are unique but not case-insensitively so.
+std::vector<std::string> FileNames(const std::vector<const uml::Diagram*>& diagrams);
+
+}  // namespace lum::render

@@ -1,0 +1,118 @@
+#include "lum/render/svg.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cctype>
+#include <set>
+#include <sstream>
+
+#include "lum/text/utf8.h"
+#include "render/canvas.h"
+#include "render/painter.h"
+
+namespace lum::render {
+
+namespace {
+
+// The largest side of the picture in pixels; bigger diagrams are scaled down
+// through the view box, so that a viewer does not allocate gigabytes.
+constexpr double kMaxPixels = 8000;
+constexpr double kMargin = 20;
+constexpr std::size_t kMaxName = 120;
+
+std::string Number(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", value);
+    return text;
+}
+
+}  // namespace
+
+void WriteSvg(const uml::Diagram& diagram, std::ostream& out) {
+    detail::tCanvas canvas;
+    detail::tPainter(diagram, canvas).Run();
+    double minX = 0, minY = 0, width = 100, height = 100;
+    if (!canvas.Empty()) {
+        minX = canvas.MinX() - kMargin;
+        minY = canvas.MinY() - kMargin;
+        width = canvas.MaxX() - canvas.MinX() + 2 * kMargin;
+        height = canvas.MaxY() - canvas.MinY() + 2 * kMargin;
+    }
+    const double scale = std::min(1.0, kMaxPixels / std::max(width, height));
+    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        << "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" << Number(std::max(1.0, width * scale))
+        << "\" height=\"" << Number(std::max(1.0, height * scale)) << "\" viewBox=\"" << Number(minX) << ' '
+        << Number(minY) << ' ' << Number(width) << ' ' << Number(height) << "\" data-kind=\""
+        << uml::DiagramKindName(diagram.sort) << "\">\n"
+        << "<title>" << detail::Escape(std::string_view(QualifiedName(diagram))) << "</title>\n"
+        << "<rect x=\"" << Number(minX) << "\" y=\"" << Number(minY) << "\" width=\"" << Number(width)
+        << "\" height=\"" << Number(height) << "\" fill=\"#ffffff\"/>\n"
+        << canvas.Body() << "</svg>\n";
+}
+
+std::string RenderSvg(const uml::Diagram& diagram) {
+    std::ostringstream out;
+    WriteSvg(diagram, out);
+    return out.str();
+}
+
+std::size_t ViewCount(const uml::Diagram& diagram) {
+    const auto& raw = static_cast<const ClumDiagram&>(*diagram.raw);
+    std::size_t count = 0;
+    for (int i = 0; i < raw.items.GetSize(); ++i) {
+        const ClumDiagramItem* item = raw.items.Get(i);
+        if (item == nullptr) continue;
+        ++count;
+        if (item->GetMetaClass().IsKindOf(&ClumAssociationViewNew::StaticGetMetaClass()))
+            count += static_cast<std::size_t>(static_cast<const ClumAssociationViewNew*>(item)->roleview_list.GetSize());
+    }
+    return count;
+}
+
+std::string QualifiedName(const uml::Element& element) {
+    std::vector<const uml::Element*> chain;
+    for (const uml::Element* at = &element; at != nullptr; at = at->owner) {
+        const auto* package = uml::As<uml::Package>(at);
+        if (at->name.GetLength() != 0 && (package == nullptr || !package->isModel)) chain.push_back(at);
+    }
+    std::string name;
+    for (auto at = chain.rbegin(); at != chain.rend(); ++at) {
+        if (!name.empty()) name += "::";
+        name += ToUtf8(std::wstring((*at)->name.c_str(), (*at)->name.GetLength()));
+    }
+    return name;
+}
+
+std::vector<std::string> FileNames(const std::vector<const uml::Diagram*>& diagrams) {
+    std::vector<std::string> names;
+    std::set<std::string> used;
+    for (const uml::Diagram* diagram : diagrams) {
+        const std::string qualified = QualifiedName(*diagram);
+        std::string name;
+        for (std::size_t i = 0; i < qualified.size(); ++i) {
+            const unsigned char c = static_cast<unsigned char>(qualified[i]);
+            if (qualified.compare(i, 2, "::") == 0) {
+                name += '.';
+                ++i;
+            } else if (std::isalnum(c) || c == '-' || c >= 0x80 || (c == '.' && !name.empty())) {
+                name += static_cast<char>(c);
+            } else {
+                name += '_';
+            }
+        }
+        // Cut at a character boundary.
+        if (name.size() > kMaxName) {
+            std::size_t cut = kMaxName;
+            while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+            name.resize(cut);
+        }
+        if (name.empty() || name.front() == '.') name.insert(0, "diagram");
+        std::string unique = name;
+        for (int n = 2; used.count(unique) != 0; ++n) unique = name + "-" + std::to_string(n);
+        used.insert(unique);
+        names.push_back(unique);
+    }
+    return names;
+}
+
+}  // namespace lum::render
