@@ -55,3 +55,5 @@
 #include "lum/uml/multiplicity.h"
 #include "lum/uml/outline.h"
 #include "lum/uml/view.h"
+
+#include "lum/diff/diff.h"

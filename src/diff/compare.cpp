@@ -1,0 +1,226 @@
+// Matching two views element by element and listing what changed.
+
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+#include <tuple>
+#include <unordered_map>
+
+#include "diff/element_text.h"
+#include "lum/diff/diff.h"
+
+namespace lum::diff {
+
+using detail::Label;
+
+const char* ChangeKindName(ChangeKind kind) {
+    static const char* const names[] = {"added", "removed", "renamed", "moved", "changed"};
+    return names[static_cast<int>(kind)];
+}
+
+namespace {
+
+// The elements of one view in walking order, parents before members, with
+// their labels and qualified names.
+struct tSide {
+    std::vector<const uml::Element*> elements;
+    std::unordered_map<const uml::Element*, std::string> path;
+
+    explicit tSide(const uml::View& view) {
+        std::vector<const uml::Element*> stack(view.Models().rbegin(), view.Models().rend());
+        while (!stack.empty()) {
+            const uml::Element* element = stack.back();
+            stack.pop_back();
+            const auto owner = element->owner != nullptr ? path.find(element->owner) : path.end();
+            path[element] = owner != path.end() ? detail::Cat(owner->second, "::", Label(*element)) : Label(*element);
+            elements.push_back(element);
+            for (auto member = element->members.rbegin(); member != element->members.rend(); ++member)
+                stack.push_back(*member);
+        }
+    }
+
+    const std::string& Path(const uml::Element* element) const {
+        static const std::string none;
+        const auto found = path.find(element);
+        return found != path.end() ? found->second : none;
+    }
+    // The qualified name of the package the element lies in.
+    std::string PackageOf(const uml::Element* element) const {
+        for (const uml::Element* owner = element->owner; owner != nullptr; owner = owner->owner)
+            if (owner->kind == uml::Kind::Package) return Path(owner);
+        return {};
+    }
+};
+
+// Pairs of elements, one from each side.
+class tMatching {
+public:
+    tMatching(const tSide& before, const tSide& after) {
+        MatchByQuid(before, after);
+        MatchByName(before, after);
+    }
+    const uml::Element* After(const uml::Element* element) const { return Lookup(m_after, element); }
+    const uml::Element* Before(const uml::Element* element) const { return Lookup(m_before, element); }
+
+private:
+    static const uml::Element* Lookup(const std::unordered_map<const uml::Element*, const uml::Element*>& map,
+                                      const uml::Element* element) {
+        const auto found = map.find(element);
+        return found != map.end() ? found->second : nullptr;
+    }
+    void Pair(const uml::Element* before, const uml::Element* after) {
+        m_after[before] = after;
+        m_before[after] = before;
+    }
+
+    // Quids that occur once on a side, with their element (kinds apart).
+    static std::map<std::pair<uml::Kind, std::string>, const uml::Element*> UniqueQuids(const tSide& side) {
+        std::map<std::pair<uml::Kind, std::string>, const uml::Element*> quids;
+        std::map<std::pair<uml::Kind, std::string>, int> seen;
+        for (const uml::Element* element : side.elements) {
+            std::string quid = detail::Quid(*element);
+            if (quid.empty()) continue;
+            auto key = std::make_pair(element->kind, std::move(quid));
+            if (++seen[key] == 1) quids[key] = element;
+            else quids.erase(key);
+        }
+        return quids;
+    }
+
+    void MatchByQuid(const tSide& before, const tSide& after) {
+        const auto afterQuids = UniqueQuids(after);
+        for (const auto& [key, element] : UniqueQuids(before)) {
+            const auto found = afterQuids.find(key);
+            if (found != afterQuids.end()) Pair(element, found->second);
+        }
+    }
+
+    // An element left over is matched to the first element left over with
+    // its kind and label under the partner of its owner; parents come
+    // first, so renamed or regenerated owners carry their members along.
+    void MatchByName(const tSide& before, const tSide& after) {
+        using tKey = std::tuple<const uml::Element*, uml::Kind, std::string>;
+        std::map<tKey, std::vector<const uml::Element*>> candidates;
+        for (const uml::Element* element : after.elements)
+            if (Before(element) == nullptr) candidates[{element->owner, element->kind, Label(*element)}].push_back(element);
+        for (const uml::Element* element : before.elements) {
+            if (After(element) != nullptr) continue;
+            const uml::Element* owner = nullptr;
+            if (element->owner != nullptr && (owner = After(element->owner)) == nullptr) continue;
+            auto found = candidates.find({owner, element->kind, Label(*element)});
+            if (found == candidates.end()) continue;
+            auto& list = found->second;
+            const auto free = std::find_if(list.begin(), list.end(), [this](auto* e) { return Before(e) == nullptr; });
+            if (free != list.end()) Pair(element, *free);
+        }
+    }
+
+    std::unordered_map<const uml::Element*, const uml::Element*> m_after, m_before;
+};
+
+std::vector<FieldChange> DiffFields(const detail::tFields& before, const detail::tFields& after) {
+    std::map<std::string, const std::string*> afterValues;
+    for (const auto& [name, value] : after) afterValues.emplace(name, &value);
+    std::vector<FieldChange> changes;
+    std::map<std::string, bool> seen;
+    for (const auto& [name, value] : before) {
+        seen[name] = true;
+        const auto found = afterValues.find(name);
+        const std::string& now = found != afterValues.end() ? *found->second : std::string();
+        if (now != value) changes.push_back({name, value, now});
+    }
+    for (const auto& [name, value] : after)
+        if (!seen.count(name) && !value.empty()) changes.push_back({name, "", value});
+    return changes;
+}
+
+std::string Position(const uml::Geometry& g) {
+    return detail::Cat("(", std::to_string(g.location.x), ", ", std::to_string(g.location.y), ")");
+}
+std::string Size(const uml::Geometry& g) { return detail::Cat(std::to_string(g.width), "x", std::to_string(g.height)); }
+
+// What a diagram shows, named in the new version's terms: "+"/"-" fields
+// for elements shown in one version only; with layout, the symbols shown
+// in both that moved or were resized beyond the tolerance.
+void DiffDiagram(const uml::Diagram& before, const uml::Diagram& after, const tSide& beforeSide, const tSide& afterSide,
+                 const tMatching& matching, const Options& options, std::vector<FieldChange>& out) {
+    // Occurrences of each element, in drawing order, keyed by its path in the new version.
+    std::map<std::string, std::vector<const uml::Shown*>> was, is;
+    for (const uml::Shown& shown : before.shown) {
+        const uml::Element* partner = matching.After(shown.element);
+        was[partner != nullptr ? afterSide.Path(partner) : beforeSide.Path(shown.element)].push_back(&shown);
+    }
+    for (const uml::Shown& shown : after.shown) is[afterSide.Path(shown.element)].push_back(&shown);
+    for (const auto& [path, items] : was)
+        if (!is.count(path)) out.push_back({"shows", path, ""});
+    for (const auto& [path, items] : is)
+        if (!was.count(path)) out.push_back({"shows", "", path});
+    if (!options.withLayout) return;
+    const int tolerance = options.layoutTolerance;
+    for (const auto& [path, items] : is) {
+        const auto old = was.find(path);
+        if (old == was.end()) continue;
+        for (std::size_t i = 0; i < items.size() && i < old->second.size(); ++i) {
+            const uml::Geometry a = old->second[i]->Where(), b = items[i]->Where();
+            if (a.points != nullptr || b.points != nullptr) continue;  // lines follow their symbols
+            const std::string name = detail::Cat("symbol ", path, items.size() > 1 ? detail::Cat("#", std::to_string(i + 1)) : "");
+            if (std::abs(a.location.x - b.location.x) > tolerance || std::abs(a.location.y - b.location.y) > tolerance)
+                out.push_back({detail::Cat(name, " moved"), Position(a), Position(b)});
+            if (std::abs(a.width - b.width) > tolerance || std::abs(a.height - b.height) > tolerance)
+                out.push_back({detail::Cat(name, " resized"), Size(a), Size(b)});
+        }
+    }
+}
+
+Change Make(ChangeKind kind, const uml::Element& element, const tSide& side) {
+    Change change;
+    change.kind = kind;
+    change.element = element.kind;
+    change.noun = detail::Noun(element);
+    change.package = side.PackageOf(&element);
+    change.path = side.Path(&element);
+    return change;
+}
+
+}  // namespace
+
+std::vector<Change> Compare(const uml::View& before, const uml::View& after, const Options& options) {
+    const tSide was(before), is(after);
+    const tMatching matching(was, is);
+    std::vector<Change> changes;
+    // Only the outermost added or removed element is listed: its members go with it.
+    for (const uml::Element* element : was.elements)
+        if (matching.After(element) == nullptr && (element->owner == nullptr || matching.After(element->owner) != nullptr))
+            changes.push_back(Make(ChangeKind::Removed, *element, was));
+    for (const uml::Element* element : is.elements) {
+        const uml::Element* old = matching.Before(element);
+        if (old == nullptr) {
+            if (element->owner == nullptr || matching.Before(element->owner) != nullptr)
+                changes.push_back(Make(ChangeKind::Added, *element, is));
+            continue;
+        }
+        if (Label(*old) != Label(*element)) {
+            changes.push_back(Make(ChangeKind::Renamed, *element, is));
+            changes.back().detail = Label(*old);
+        }
+        const uml::Element* oldOwner = old->owner != nullptr ? matching.After(old->owner) : nullptr;
+        if (oldOwner != element->owner || (old->owner != nullptr && oldOwner == nullptr)) {
+            changes.push_back(Make(ChangeKind::Moved, *element, is));
+            changes.back().detail = old->owner != nullptr ? was.Path(old->owner) : std::string();
+        }
+        std::vector<FieldChange> fields = DiffFields(detail::Fields(*old), detail::Fields(*element));
+        if (const auto* diagram = uml::As<uml::Diagram>(element))
+            DiffDiagram(*uml::As<uml::Diagram>(old), *diagram, was, is, matching, options, fields);
+        if (!fields.empty()) {
+            changes.push_back(Make(ChangeKind::Changed, *element, is));
+            changes.back().fields = std::move(fields);
+        }
+    }
+    std::sort(changes.begin(), changes.end(), [](const Change& a, const Change& b) {
+        return std::tie(a.package, a.path, a.element, a.kind, a.detail) <
+               std::tie(b.package, b.path, b.element, b.kind, b.detail);
+    });
+    return changes;
+}
+
+}  // namespace lum::diff
