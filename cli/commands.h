@@ -24,6 +24,8 @@ int RunFind(const lum::Model& model, const tOptions& options, std::ostream& out)
 int RunStats(const lum::Model& model, const tOptions& options, std::ostream& out);
 int RunExport(const lum::Model& model, const tOptions& options, std::ostream& out);
 int RunOutline(const lum::Model& model, const tOptions& options, std::ostream& out);
+// Loads both models itself (options.models: OLD and NEW): 0 the same, 1 different, 2 trouble.
+int RunDiff(const tOptions& options, std::ostream& out);
 
 // The diagnostics as a JSON array member "diagnostics".
 void WriteDiagnosticsJson(const lum::Model& model, tJsonWriter& json);

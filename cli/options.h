@@ -21,6 +21,9 @@ struct tOptions {
     tFormat format = tFormat::Text;
     std::string outputFile;           // -o FILE (print, export)
     bool unresolvedOnly = false;      // refs --unresolved
+    bool withLayout = false;          // diff --with-layout
+    int layoutTolerance = 10;         // diff --layout-tolerance
+    std::string diffPath;             // diff called by git: the path git names; changes do not fail
 };
 
 // The tool with its commands; parsing fills `options`.

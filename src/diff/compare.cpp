@@ -31,8 +31,10 @@ struct tSide {
         while (!stack.empty()) {
             const uml::Element* element = stack.back();
             stack.pop_back();
-            const auto owner = element->owner != nullptr ? path.find(element->owner) : path.end();
-            path[element] = owner != path.end() ? detail::Cat(owner->second, "::", Label(*element)) : Label(*element);
+            // Paths leave the model packages out, as the qualified names of the notation do.
+            const auto* model = uml::As<uml::Package>(element->owner);
+            if (element->owner == nullptr || (model != nullptr && model->isModel)) path[element] = Label(*element);
+            else path[element] = detail::Cat(path[element->owner], "::", Label(*element));
             elements.push_back(element);
             for (auto member = element->members.rbegin(); member != element->members.rend(); ++member)
                 stack.push_back(*member);
@@ -199,9 +201,9 @@ std::vector<Change> Compare(const uml::View& before, const uml::View& after, con
                 changes.push_back(Make(ChangeKind::Added, *element, is));
             continue;
         }
-        if (Label(*old) != Label(*element)) {
+        if (!(old->name == element->name)) {
             changes.push_back(Make(ChangeKind::Renamed, *element, is));
-            changes.back().detail = Label(*old);
+            changes.back().detail = detail::Label(*old);
         }
         const uml::Element* oldOwner = old->owner != nullptr ? matching.After(old->owner) : nullptr;
         if (oldOwner != element->owner || (old->owner != nullptr && oldOwner == nullptr)) {
