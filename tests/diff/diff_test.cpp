@@ -133,6 +133,33 @@ TEST_F(DiffTest, EachKindOfChange) {
     for (const tCase& c : cases) EXPECT_EQ(Diff(c.before, c.after), c.expected) << c.what;
 }
 
+// The sample, and its copy elsewhere with its text in UTF-8 and a unit
+// directory relocated through the path map: the same model.
+TEST_F(DiffTest, SampleEqualsItsRelocatedCopyInAnotherCodePage) {
+    const fs::path copy = dir / "copy";
+    fs::copy(LUM_SAMPLES_DIR "/library", copy, fs::copy_options::recursive);
+    for (const auto& entry : fs::recursive_directory_iterator(copy)) {
+        const std::string ext = entry.path().extension().string();
+        if (ext != ".mdl" && ext != ".cat") continue;
+        const std::string file = entry.path().string();
+        ASSERT_EQ(std::system(Cat("iconv -f CP1252 -t UTF-8 '", file, "' > '", file, ".u' && mv '", file, ".u' '",
+                                  file, "'").c_str()),
+                  0);
+    }
+    fs::create_directories(dir / "elsewhere");
+    fs::rename(copy / "packages" / "reservations", dir / "elsewhere" / "reservations");
+    std::ofstream(dir / "moved.map") << "CURDIR=&\nPACKAGES=" << (dir / "elsewhere").string() << "\n";
+
+    const Model original = Model::Load({LUM_SAMPLES_DIR "/library/library.mdl"},
+                                       {.pathMaps = {LUM_SAMPLES_DIR "/library/library.map"}});
+    const Model moved = Model::Load({(copy / "library.mdl").string()}, {.pathMaps = {(dir / "moved.map").string()}});
+    ASSERT_TRUE(original.MissingUnits().empty() && moved.MissingUnits().empty());
+    ASSERT_NE(original.CodePage(), moved.CodePage());
+    std::ostringstream out;
+    diff::WriteText(diff::Compare(original.Uml(), moved.Uml()), out);
+    EXPECT_EQ(out.str(), "");
+}
+
 TEST_F(DiffTest, LayoutBeyondTheTolerance) {
     struct tCase {
         int x, width;
