@@ -5,6 +5,7 @@
 // stops at a driver that fails. "/dev/null" (git's side of an added or
 // deleted file) stands for an empty model.
 
+#include <future>
 #include <optional>
 
 #include "commands.h"
@@ -22,24 +23,38 @@ struct tVersion {
     const lum::uml::View& View() const { return model ? model->Uml() : *empty; }
 };
 
+// Loads one version and builds its view; false when it cannot be read.
 bool LoadVersion(const std::string& path, const tOptions& options, tVersion& version) {
     if (path == "/dev/null") {
         version.empty.emplace(lum::uml::View::Build({}));
         return true;
     }
-    const tProgress progress("loading " + path);
     version.model.emplace(lum::Model::Load({path}, options.load));
-    if (*version.model) return true;
-    for (const lum::Diagnostic& diagnostic : version.model->Diagnostics())
-        std::cerr << "lum: " << diagnostic.message << '\n';
-    return false;
+    if (!*version.model) return false;
+    version.model->Uml();
+    return true;
+}
+
+bool Report(bool loaded, const tVersion& version) {
+    if (!loaded)
+        for (const lum::Diagnostic& diagnostic : version.model->Diagnostics())
+            std::cerr << "lum: " << diagnostic.message << '\n';
+    return loaded;
 }
 
 }  // namespace
 
 int RunDiff(const tOptions& options, std::ostream& out) {
+    // The two versions load side by side, each with its UML view.
     tVersion before, after;
-    if (!LoadVersion(options.models[0], options, before) || !LoadVersion(options.models[1], options, after)) return 2;
+    bool beforeLoaded = false, afterLoaded = false;
+    {
+        const tProgress progress("loading " + options.models[0] + " and " + options.models[1]);
+        auto loading = std::async(std::launch::async, [&] { return LoadVersion(options.models[0], options, before); });
+        afterLoaded = LoadVersion(options.models[1], options, after);
+        beforeLoaded = loading.get();
+    }
+    if (!Report(beforeLoaded, before) || !Report(afterLoaded, after)) return 2;
     const lum::diff::Options diffOptions{.withLayout = options.withLayout, .layoutTolerance = options.layoutTolerance};
     const std::vector<lum::diff::Change> changes = [&] {
         const tProgress progress("comparing");

@@ -120,6 +120,16 @@ private:
     std::unordered_map<const uml::Element*, const uml::Element*> m_after, m_before;
 };
 
+// A field named again on the same element (a property value set twice)
+// becomes "name #2", "name #3", ..., so that each occurrence is compared
+// with the same occurrence of the other version.
+detail::tFields Numbered(detail::tFields fields) {
+    std::map<std::string, int> count;
+    for (auto& [name, value] : fields)
+        if (const int n = ++count[name]; n > 1) name = detail::Cat(name, " #", std::to_string(n));
+    return fields;
+}
+
 std::vector<FieldChange> DiffFields(const detail::tFields& before, const detail::tFields& after) {
     std::map<std::string, const std::string*> afterValues;
     for (const auto& [name, value] : after) afterValues.emplace(name, &value);
@@ -210,7 +220,7 @@ std::vector<Change> Compare(const uml::View& before, const uml::View& after, con
             changes.push_back(Make(ChangeKind::Moved, *element, is));
             changes.back().detail = old->owner != nullptr ? was.Path(old->owner) : std::string();
         }
-        std::vector<FieldChange> fields = DiffFields(detail::Fields(*old), detail::Fields(*element));
+        std::vector<FieldChange> fields = DiffFields(Numbered(detail::Fields(*old)), Numbered(detail::Fields(*element)));
         if (const auto* diagram = uml::As<uml::Diagram>(element))
             DiffDiagram(*uml::As<uml::Diagram>(old), *diagram, was, is, matching, options, fields);
         if (!fields.empty()) {

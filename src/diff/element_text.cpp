@@ -15,6 +15,8 @@ namespace {
 std::string Utf8(const std::wstring& text) { return ToUtf8(text); }
 std::string Utf8(const WString* text) { return text != nullptr ? ToUtf8(*text) : std::string(); }
 std::string Flag(bool value) { return value ? "true" : "false"; }
+// A type as written: renaming a class does not change the elements that refer to it.
+std::string Written(const uml::TypeRef& type) { return Text(type.name); }
 
 void AddPropertyValues(const std::vector<uml::PropertyValue>& values, const std::string& prefix, tFields& out) {
     for (const uml::PropertyValue& value : values) {
@@ -56,12 +58,12 @@ void AddKindFields(const uml::Element& element, tFields& out) {
         add("kind", ClassifierKindName(c->sort));
         add("visibility", VisibilityName(c->visibility));
         add("abstract", Flag(c->isAbstract));
-        add("template", TypeText(c->templateClassifier));
+        add("template", Written(c->templateClassifier));
         std::vector<std::string> arguments;
         for (const WString& argument : c->templateArguments) arguments.push_back(ToUtf8(argument));
         add("template arguments", Join(arguments, ", "));
     } else if (const auto* p = As<Property>(&element)) {
-        add("type", TypeText(p->type));
+        add("type", Written(p->type));
         add("multiplicity", p->multiplicity.ToString());
         add("default", Utf8(p->defaultValue));
         add("visibility", VisibilityName(p->visibility));
@@ -69,7 +71,7 @@ void AddKindFields(const uml::Element& element, tFields& out) {
         add("derived", Flag(p->isDerived));
         add("aggregation", AggregationName(p->aggregation));
     } else if (const auto* p = As<Parameter>(&element)) {
-        add("type", TypeText(p->type));
+        add("type", Written(p->type));
         add("default", Utf8(p->defaultValue));
         add("direction", DirectionName(p->direction));
         add("const", Flag(p->isConst));
@@ -78,18 +80,18 @@ void AddKindFields(const uml::Element& element, tFields& out) {
         add("static", Flag(o->isStatic));
         add("abstract", Flag(o->isAbstract));
         add("query", Flag(o->isQuery));
-        add("result", TypeText(o->returnType));
+        add("result", Written(o->returnType));
         std::vector<std::string> exceptions;
-        for (const TypeRef& exception : o->exceptions) exceptions.push_back(TypeText(exception));
+        for (const TypeRef& exception : o->exceptions) exceptions.push_back(Written(exception));
         add("raises", Join(exceptions, ", "));
         add("precondition", Utf8(o->precondition));
         add("postcondition", Utf8(o->postcondition));
         add("semantics", Utf8(o->semantics));
     } else if (const auto* a = As<Association>(&element)) {
         add("derived", Flag(a->isDerived));
-        add("association class", TypeText(a->associationClass));
+        add("association class", Written(a->associationClass));
     } else if (const auto* e = As<AssociationEnd>(&element)) {
-        add("type", TypeText(e->type));
+        add("type", Written(e->type));
         add("multiplicity", e->multiplicity.ToString());
         add("navigable", Flag(e->isNavigable));
         add("aggregation", AggregationName(e->aggregation));
@@ -99,7 +101,7 @@ void AddKindFields(const uml::Element& element, tFields& out) {
         add("constraints", Utf8(e->constraints));
     } else if (const auto* r = As<Relationship>(&element)) {
         add("kind", RelationshipKindName(r->sort));
-        add("supplier", TypeText(r->supplier));
+        add("supplier", Written(r->supplier));
         add("visibility", VisibilityName(r->visibility));
         add("virtual", Flag(r->isVirtual));
     } else if (const auto* u = As<UseCase>(&element)) {
@@ -109,7 +111,7 @@ void AddKindFields(const uml::Element& element, tFields& out) {
         add("kind", StateKindName(s->sort));
         add("actions", Actions(s->actions));
     } else if (const auto* t = As<Transition>(&element)) {
-        add("target", TypeText(t->target));
+        add("target", Written(t->target));
         add("event", Call(Text(t->event), t->eventParameters));
         add("guard", Utf8(t->guard));
         add("action", Text(t->action));
@@ -117,21 +119,21 @@ void AddKindFields(const uml::Element& element, tFields& out) {
         if (!t->sendTarget.empty()) send += Cat(" to ", ToUtf8(t->sendTarget));
         add("send", std::move(send));
     } else if (const auto* p = As<Partition>(&element)) {
-        add("represents", TypeText(p->represents));
+        add("represents", Written(p->represents));
     } else if (const auto* n = As<ObjectNode>(&element)) {
-        add("type", TypeText(n->type));
+        add("type", Written(n->type));
     } else if (const auto* f = As<ObjectFlow>(&element)) {
-        add("source", TypeText(f->source));
-        add("target", TypeText(f->target));
-        add("state", TypeText(f->state));
+        add("source", Written(f->source));
+        add("target", Written(f->target));
+        add("state", Written(f->state));
     } else if (const auto* l = As<Lifeline>(&element)) {
-        add("type", TypeText(l->type));
+        add("type", Written(l->type));
         add("multiple", Flag(l->isMulti));
     } else if (const auto* m = As<Message>(&element)) {
         add("sender", m->sender != nullptr ? Label(*m->sender) : "");
-        add("receiver", TypeText(m->receiver));
+        add("receiver", Written(m->receiver));
         add("sequence", Text(m->sequence));
-        add("operation", TypeText(m->operation));
+        add("operation", Written(m->operation));
         add("synchronicity", SynchronicityName(m->synchronicity));
         add("creation", Flag(m->isCreation));
     } else if (const auto* c = As<Component>(&element)) {
@@ -149,7 +151,7 @@ void AddKindFields(const uml::Element& element, tFields& out) {
         add("annotates", Names(n->annotated));
     } else if (const auto* d = As<Diagram>(&element)) {
         add("kind", DiagramKindName(d->sort));
-        add("context", TypeText(d->context));
+        add("context", Written(d->context));
     } else if (const auto* p = As<Package>(&element)) {
         add("visibility", VisibilityName(p->visibility));
         add("loaded", Flag(!p->unloaded));
