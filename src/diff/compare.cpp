@@ -20,34 +20,40 @@ const char* ChangeKindName(ChangeKind kind) {
 
 namespace {
 
-// The elements of one view in walking order, parents before members, with
-// their labels and qualified names.
+// The elements of one view in walking order, parents before members.
 struct tSide {
     std::vector<const uml::Element*> elements;
-    std::unordered_map<const uml::Element*, std::string> path;
 
     explicit tSide(const uml::View& view) {
         std::vector<const uml::Element*> stack(view.Models().rbegin(), view.Models().rend());
         while (!stack.empty()) {
             const uml::Element* element = stack.back();
             stack.pop_back();
-            // Paths leave the model packages out, as the qualified names of the notation do.
-            const auto* model = uml::As<uml::Package>(element->owner);
-            if (element->owner == nullptr || (model != nullptr && model->isModel)) path[element] = Label(*element);
-            else path[element] = detail::Cat(path[element->owner], "::", Label(*element));
             elements.push_back(element);
             for (auto member = element->members.rbegin(); member != element->members.rend(); ++member)
                 stack.push_back(*member);
         }
     }
 
-    const std::string& Path(const uml::Element* element) const {
-        static const std::string none;
-        const auto found = path.find(element);
-        return found != path.end() ? found->second : none;
+    // The labels of the element and its owners joined by "::", the model
+    // packages left out as the qualified names of the notation do. Built
+    // when asked: only changed elements need one.
+    static std::string Path(const uml::Element* element) {
+        std::vector<const uml::Element*> chain;
+        for (; element != nullptr; element = element->owner) {
+            const auto* package = uml::As<uml::Package>(element);
+            if (package != nullptr && package->isModel && !chain.empty()) break;
+            chain.push_back(element);
+        }
+        std::string path;
+        for (auto at = chain.rbegin(); at != chain.rend(); ++at) {
+            if (!path.empty()) path += "::";
+            path += Label(**at);
+        }
+        return path;
     }
     // The qualified name of the package the element lies in.
-    std::string PackageOf(const uml::Element* element) const {
+    static std::string PackageOf(const uml::Element* element) {
         for (const uml::Element* owner = element->owner; owner != nullptr; owner = owner->owner)
             if (owner->kind == uml::Kind::Package) return Path(owner);
         return {};
@@ -75,25 +81,29 @@ private:
         m_before[after] = before;
     }
 
-    // Quids that occur once on a side, with their element (kinds apart).
-    static std::map<std::pair<uml::Kind, std::string>, const uml::Element*> UniqueQuids(const tSide& side) {
-        std::map<std::pair<uml::Kind, std::string>, const uml::Element*> quids;
-        std::map<std::pair<uml::Kind, std::string>, int> seen;
+    // Quids that occur once on a side, with their element (kinds apart:
+    // the key is the kind's number before the quid).
+    using tQuids = std::unordered_map<std::string, const uml::Element*>;
+    static tQuids UniqueQuids(const tSide& side) {
+        tQuids quids;
+        quids.reserve(side.elements.size());
         for (const uml::Element* element : side.elements) {
             std::string quid = detail::Quid(*element);
             if (quid.empty()) continue;
-            auto key = std::make_pair(element->kind, std::move(quid));
-            if (++seen[key] == 1) quids[key] = element;
-            else quids.erase(key);
+            quid.insert(quid.begin(), static_cast<char>('A' + static_cast<int>(element->kind)));
+            const auto [at, inserted] = quids.emplace(std::move(quid), element);
+            if (!inserted) at->second = nullptr;  // not unique: matched by name, if at all
         }
         return quids;
     }
 
     void MatchByQuid(const tSide& before, const tSide& after) {
-        const auto afterQuids = UniqueQuids(after);
+        const tQuids afterQuids = UniqueQuids(after);
+        m_after.reserve(before.elements.size());
+        m_before.reserve(after.elements.size());
         for (const auto& [key, element] : UniqueQuids(before)) {
             const auto found = afterQuids.find(key);
-            if (found != afterQuids.end()) Pair(element, found->second);
+            if (element != nullptr && found != afterQuids.end() && found->second != nullptr) Pair(element, found->second);
         }
     }
 
@@ -154,43 +164,55 @@ std::string Size(const uml::Geometry& g) { return detail::Cat(std::to_string(g.w
 // What a diagram shows, named in the new version's terms: "+"/"-" fields
 // for elements shown in one version only; with layout, the symbols shown
 // in both that moved or were resized beyond the tolerance.
-void DiffDiagram(const uml::Diagram& before, const uml::Diagram& after, const tSide& beforeSide, const tSide& afterSide,
-                 const tMatching& matching, const Options& options, std::vector<FieldChange>& out) {
-    // Occurrences of each element, in drawing order, keyed by its path in the new version.
-    std::map<std::string, std::vector<const uml::Shown*>> was, is;
+void DiffDiagram(const uml::Diagram& before, const uml::Diagram& after, const tMatching& matching, const Options& options,
+                 std::vector<FieldChange>& out) {
+    // Occurrences of each element, in drawing order, by the element of the new version
+    // (or of the old one, for elements the new version has not).
+    std::unordered_map<const uml::Element*, std::vector<const uml::Shown*>> was, is;
     for (const uml::Shown& shown : before.shown) {
         const uml::Element* partner = matching.After(shown.element);
-        was[partner != nullptr ? afterSide.Path(partner) : beforeSide.Path(shown.element)].push_back(&shown);
+        was[partner != nullptr ? partner : shown.element].push_back(&shown);
     }
-    for (const uml::Shown& shown : after.shown) is[afterSide.Path(shown.element)].push_back(&shown);
-    for (const auto& [path, items] : was)
-        if (!is.count(path)) out.push_back({"shows", path, ""});
-    for (const auto& [path, items] : is)
-        if (!was.count(path)) out.push_back({"shows", "", path});
+    for (const uml::Shown& shown : after.shown) is[shown.element].push_back(&shown);
+    std::vector<FieldChange> shows;
+    for (const auto& [element, items] : was)
+        if (!is.count(element)) shows.push_back({"shows", tSide::Path(element), ""});
+    for (const auto& [element, items] : is)
+        if (!was.count(element)) shows.push_back({"shows", "", tSide::Path(element)});
+    std::sort(shows.begin(), shows.end(), [](const FieldChange& a, const FieldChange& b) {
+        return std::tie(a.before, a.after) < std::tie(b.before, b.after);
+    });
+    out.insert(out.end(), shows.begin(), shows.end());
     if (!options.withLayout) return;
     const int tolerance = options.layoutTolerance;
-    for (const auto& [path, items] : is) {
-        const auto old = was.find(path);
+    std::vector<std::pair<std::string, FieldChange>> moves;  // sorted by the symbol's path
+    for (const auto& [element, items] : is) {
+        const auto old = was.find(element);
         if (old == was.end()) continue;
         for (std::size_t i = 0; i < items.size() && i < old->second.size(); ++i) {
             const uml::Geometry a = old->second[i]->Where(), b = items[i]->Where();
             if (a.points != nullptr || b.points != nullptr) continue;  // lines follow their symbols
-            const std::string name = detail::Cat("symbol ", path, items.size() > 1 ? detail::Cat("#", std::to_string(i + 1)) : "");
-            if (std::abs(a.location.x - b.location.x) > tolerance || std::abs(a.location.y - b.location.y) > tolerance)
-                out.push_back({detail::Cat(name, " moved"), Position(a), Position(b)});
-            if (std::abs(a.width - b.width) > tolerance || std::abs(a.height - b.height) > tolerance)
-                out.push_back({detail::Cat(name, " resized"), Size(a), Size(b)});
+            const bool moved = std::abs(a.location.x - b.location.x) > tolerance ||
+                               std::abs(a.location.y - b.location.y) > tolerance;
+            const bool resized = std::abs(a.width - b.width) > tolerance || std::abs(a.height - b.height) > tolerance;
+            if (!moved && !resized) continue;
+            const std::string name =
+                detail::Cat("symbol ", tSide::Path(element), items.size() > 1 ? detail::Cat("#", std::to_string(i + 1)) : "");
+            if (moved) moves.push_back({name, {detail::Cat(name, " moved"), Position(a), Position(b)}});
+            if (resized) moves.push_back({name, {detail::Cat(name, " resized"), Size(a), Size(b)}});
         }
     }
+    std::stable_sort(moves.begin(), moves.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& move : moves) out.push_back(std::move(move.second));
 }
 
-Change Make(ChangeKind kind, const uml::Element& element, const tSide& side) {
+Change Make(ChangeKind kind, const uml::Element& element) {
     Change change;
     change.kind = kind;
     change.element = element.kind;
     change.noun = detail::Noun(element);
-    change.package = side.PackageOf(&element);
-    change.path = side.Path(&element);
+    change.package = tSide::PackageOf(&element);
+    change.path = tSide::Path(&element);
     return change;
 }
 
@@ -203,28 +225,30 @@ std::vector<Change> Compare(const uml::View& before, const uml::View& after, con
     // Only the outermost added or removed element is listed: its members go with it.
     for (const uml::Element* element : was.elements)
         if (matching.After(element) == nullptr && (element->owner == nullptr || matching.After(element->owner) != nullptr))
-            changes.push_back(Make(ChangeKind::Removed, *element, was));
+            changes.push_back(Make(ChangeKind::Removed, *element));
     for (const uml::Element* element : is.elements) {
         const uml::Element* old = matching.Before(element);
         if (old == nullptr) {
             if (element->owner == nullptr || matching.Before(element->owner) != nullptr)
-                changes.push_back(Make(ChangeKind::Added, *element, is));
+                changes.push_back(Make(ChangeKind::Added, *element));
             continue;
         }
         if (!(old->name == element->name)) {
-            changes.push_back(Make(ChangeKind::Renamed, *element, is));
+            changes.push_back(Make(ChangeKind::Renamed, *element));
             changes.back().detail = detail::Label(*old);
         }
         const uml::Element* oldOwner = old->owner != nullptr ? matching.After(old->owner) : nullptr;
         if (oldOwner != element->owner || (old->owner != nullptr && oldOwner == nullptr)) {
-            changes.push_back(Make(ChangeKind::Moved, *element, is));
-            changes.back().detail = old->owner != nullptr ? was.Path(old->owner) : std::string();
+            changes.push_back(Make(ChangeKind::Moved, *element));
+            changes.back().detail = old->owner != nullptr ? tSide::Path(old->owner) : std::string();
         }
-        std::vector<FieldChange> fields = DiffFields(Numbered(detail::Fields(*old)), Numbered(detail::Fields(*element)));
+        detail::tFields oldFields = detail::Fields(*old), newFields = detail::Fields(*element);
+        std::vector<FieldChange> fields;
+        if (oldFields != newFields) fields = DiffFields(Numbered(std::move(oldFields)), Numbered(std::move(newFields)));
         if (const auto* diagram = uml::As<uml::Diagram>(element))
-            DiffDiagram(*uml::As<uml::Diagram>(old), *diagram, was, is, matching, options, fields);
+            DiffDiagram(*uml::As<uml::Diagram>(old), *diagram, matching, options, fields);
         if (!fields.empty()) {
-            changes.push_back(Make(ChangeKind::Changed, *element, is));
+            changes.push_back(Make(ChangeKind::Changed, *element));
             changes.back().fields = std::move(fields);
         }
     }
