@@ -1,9 +1,11 @@
 // lum diff as git's external diff driver and lum outline as its textconv
-// filter, in a scratch repository, with the lines the README gives.
+// filter, in a scratch repository, with the lines the README gives; the
+// tool's exit status.
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -79,6 +81,26 @@ TEST_F(GitDriverTest, ExternalDiffAndTextconv) {
     }
     ASSERT_EQ(Git("commit -qam v2").second, 0);
     EXPECT_NE(Git("log -p --ext-diff -1").first.find("type: Integer -> String"), std::string::npos);
+}
+
+// As diff(1): 0 the same, 1 different, 2 trouble; under git 0 for different too.
+TEST_F(GitDriverTest, ExitStatus) {
+    std::ofstream(repo / "other.mdl", std::ios::binary) << Model("String");
+    const std::string old = (repo / "model.mdl").string(), now = (repo / "other.mdl").string();
+    const struct {
+        std::string arguments;
+        int status;
+    } cases[] = {
+        {old + " " + old, 0},
+        {old + " " + now, 1},
+        {"model.mdl " + old + " 1111 100644 " + now + " 2222 100644", 0},
+        {old + " " + (repo / "missing.mdl").string(), 2},
+        {old + " " + now + " " + now, 2},
+    };
+    for (const auto& c : cases) {
+        const int status = std::system((LUM_TOOL " diff " + c.arguments + " > /dev/null 2>&1").c_str());
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.status) << c.arguments;
+    }
 }
 
 }  // namespace
