@@ -1,6 +1,7 @@
 // lum diff OLD NEW: what changed between two versions of a model. Both are
 // loaded with the same options. Exit status as diff(1): 0 the same, 1
-// different, 2 a model that cannot be read. Called by git as an external
+// different, 2 a model that cannot be read (with --strict also one with
+// errors or a missing unit file). Called by git as an external
 // diff driver (seven arguments) it answers 0 for differences too, since git
 // stops at a driver that fails. "/dev/null" (git's side of an added or
 // deleted file) stands for an empty model.
@@ -35,11 +36,14 @@ bool LoadVersion(const std::string& path, const tOptions& options, tVersion& ver
     return true;
 }
 
-bool Report(bool loaded, const tVersion& version) {
-    if (!loaded)
-        for (const lum::Diagnostic& diagnostic : version.model->Diagnostics())
-            std::cerr << "lum: " << diagnostic.message << '\n';
-    return loaded;
+// False, after the diagnostics, for a version that cannot be read, or,
+// with --strict, that has errors or a missing unit file.
+bool Report(bool loaded, const tVersion& version, const tOptions& options) {
+    if (loaded && !(options.load.strict && version.model && version.model->HasErrors())) return true;
+    for (const lum::Diagnostic& diagnostic : version.model->Diagnostics())
+        if (!loaded || diagnostic.severity >= lum::tError::Error)
+            std::cerr << "lum: " << lum::FormatDiagnostic(diagnostic) << '\n';
+    return false;
 }
 
 }  // namespace
@@ -54,7 +58,7 @@ int RunDiff(const tOptions& options, std::ostream& out) {
         afterLoaded = LoadVersion(options.models[1], options, after);
         beforeLoaded = loading.get();
     }
-    if (!Report(beforeLoaded, before) || !Report(afterLoaded, after)) return 2;
+    if (!Report(beforeLoaded, before, options) || !Report(afterLoaded, after, options)) return 2;
     const lum::diff::Options diffOptions{.withLayout = options.withLayout, .layoutTolerance = options.layoutTolerance};
     const std::vector<lum::diff::Change> changes = [&] {
         const tProgress progress("comparing");
