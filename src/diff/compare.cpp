@@ -8,6 +8,7 @@
 
 #include "diff/element_text.h"
 #include "lum/diff/diff.h"
+#include "uml/raw_access.h"
 
 namespace lum::diff {
 
@@ -23,8 +24,9 @@ namespace {
 // The elements of one view in walking order, parents before members.
 struct tSide {
     std::vector<const uml::Element*> elements;
+    std::vector<const uml::Element*> roots;  // the model packages, in the order of the files
 
-    explicit tSide(const uml::View& view) {
+    explicit tSide(const uml::View& view) : roots(view.Models().begin(), view.Models().end()) {
         std::vector<const uml::Element*> stack(view.Models().rbegin(), view.Models().rend());
         while (!stack.empty()) {
             const uml::Element* element = stack.back();
@@ -65,6 +67,7 @@ class tMatching {
 public:
     tMatching(const tSide& before, const tSide& after) {
         MatchByQuid(before, after);
+        MatchRoots(before, after);
         MatchByName(before, after);
     }
     const uml::Element* After(const uml::Element* element) const { return Lookup(m_after, element); }
@@ -105,6 +108,13 @@ private:
             const auto found = afterQuids.find(key);
             if (element != nullptr && found != afterQuids.end() && found->second != nullptr) Pair(element, found->second);
         }
+    }
+
+    // The model packages of the files go by position: a unit file's model
+    // is named after the file, which git hands over as a temporary copy.
+    void MatchRoots(const tSide& before, const tSide& after) {
+        for (std::size_t i = 0; i < before.roots.size() && i < after.roots.size(); ++i)
+            if (After(before.roots[i]) == nullptr && Before(after.roots[i]) == nullptr) Pair(before.roots[i], after.roots[i]);
     }
 
     // An element left over is matched to the first element left over with
@@ -206,6 +216,12 @@ void DiffDiagram(const uml::Diagram& before, const uml::Diagram& after, const tM
     for (auto& move : moves) out.push_back(std::move(move.second));
 }
 
+// A model package named after its file rather than by a design.
+bool IsFileModel(const uml::Element& element) {
+    const auto* package = uml::As<uml::Package>(&element);
+    return package != nullptr && package->isModel && uml::detail::AsRaw<ClumDesign>(element.raw) == nullptr;
+}
+
 Change Make(ChangeKind kind, const uml::Element& element) {
     Change change;
     change.kind = kind;
@@ -233,7 +249,7 @@ std::vector<Change> Compare(const uml::View& before, const uml::View& after, con
                 changes.push_back(Make(ChangeKind::Added, *element));
             continue;
         }
-        if (!(old->name == element->name)) {
+        if (!(old->name == element->name) && !IsFileModel(*element)) {
             changes.push_back(Make(ChangeKind::Renamed, *element));
             changes.back().detail = detail::Label(*old);
         }

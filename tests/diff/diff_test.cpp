@@ -160,6 +160,21 @@ TEST_F(DiffTest, SampleEqualsItsRelocatedCopyInAnotherCodePage) {
     EXPECT_EQ(out.str(), "");
 }
 
+// A unit file read alone is a model named after its file: git hands the
+// old version over as a temporary copy, so such models pair by position.
+TEST_F(DiffTest, UnitFilesUnderOtherNames) {
+    const auto unit = [](const char* type) {
+        return Cat("(object Petal version 50 charSet 0)\n(object Class_Category \"P\" quid \"QP\" logical_models"
+                   " (list unit_reference_list (object Class \"C\" quid \"QC\" class_attributes"
+                   " (list class_attribute_list (object ClassAttribute \"y\" quid \"QY\" type \"",
+                   type, "\")))))\n");
+    };
+    const Model old = Write("tmp_x1y2.cat", unit("Integer")), now = Write("p.cat", unit("String"));
+    std::ostringstream out;
+    diff::WriteText(diff::Compare(old.Uml(), now.Uml()), out);
+    EXPECT_EQ(out.str(), "package P\n  changed attribute P::C::y\n    type: Integer -> String\n");
+}
+
 TEST_F(DiffTest, LayoutBeyondTheTolerance) {
     struct tCase {
         int x, width;
