@@ -122,18 +122,22 @@ private:
     // first, so renamed or regenerated owners carry their members along.
     void MatchByName(const tSide& before, const tSide& after) {
         using tKey = std::tuple<const uml::Element*, uml::Kind, std::string>;
-        std::map<tKey, std::vector<const uml::Element*>> candidates;
+        struct tCandidates {
+            std::vector<const uml::Element*> elements;
+            std::size_t next = 0;  // the ones before are taken
+        };
+        std::map<tKey, tCandidates> candidates;
         for (const uml::Element* element : after.elements)
-            if (Before(element) == nullptr) candidates[{element->owner, element->kind, Label(*element)}].push_back(element);
+            if (Before(element) == nullptr)
+                candidates[{element->owner, element->kind, Label(*element)}].elements.push_back(element);
         for (const uml::Element* element : before.elements) {
             if (After(element) != nullptr) continue;
             const uml::Element* owner = nullptr;
             if (element->owner != nullptr && (owner = After(element->owner)) == nullptr) continue;
             auto found = candidates.find({owner, element->kind, Label(*element)});
             if (found == candidates.end()) continue;
-            auto& list = found->second;
-            const auto free = std::find_if(list.begin(), list.end(), [this](auto* e) { return Before(e) == nullptr; });
-            if (free != list.end()) Pair(element, *free);
+            tCandidates& left = found->second;
+            if (left.next < left.elements.size()) Pair(element, left.elements[left.next++]);
         }
     }
 
