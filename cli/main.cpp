@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    if (options.command == "diff") return RunDiff(options, std::cout);
     lum::Model model = [&] {
         const tProgress progress("loading " + options.models.front());
         return lum::Model::Load(options.models, options.load);

@@ -133,6 +133,29 @@ void DefineCommands(CLI::App& app, tOptions& options) {
     render->add_option("--format", options.imageFormat, "svg (the default) or png")->check(CLI::IsMember({"svg", "png"}));
     render->add_flag("--list", options.list, "list the diagrams with kind and element count instead");
 
+    CLI::App* diff = AddCommand(app, options, "diff",
+                                "what changed from OLD to NEW, element by element: added, removed, renamed, moved "
+                                "and changed elements by package (JSON: lum-diff/1, schema/lum-diff-1.schema.json); "
+                                "also takes git's seven arguments of an external diff driver. Exit status: 0 the "
+                                "same, 1 different (0 under git), 2 a usage error or a model that cannot be read",
+                                tOutput::TextOrJson);
+    diff->get_option("MODEL")->description(
+        "the two versions, OLD and NEW (or git's PATH OLD-FILE OLD-HEX OLD-MODE NEW-FILE NEW-HEX NEW-MODE)");
+    diff->callback([&options] {
+        options.command = "diff";
+        if (options.models.size() == 7) {
+            options.diffPath = options.models[0];
+            options.models = {options.models[1], options.models[4]};
+        } else if (options.models.size() != 2) {
+            throw CLI::ValidationError("MODEL", "diff takes two models, OLD and NEW, or git's seven arguments");
+        }
+    });
+    diff->add_flag("--with-layout", options.withLayout,
+                   "also compare where diagrams draw their symbols: moved or resized beyond the tolerance");
+    diff->add_option("--layout-tolerance", options.layoutTolerance,
+                     "units a symbol may move or grow before it counts (default 10)")
+        ->check(CLI::NonNegativeNumber);
+
     CLI::App* exported = AddCommand(app, options, "export",
                                     "the whole model as one JSON document (lum-export/1, described by "
                                     "schema/lum-export-1.schema.json)",

@@ -57,3 +57,4 @@
 #include "lum/uml/view.h"
 
 #include "lum/render/svg.h"
+#include "lum/diff/diff.h"

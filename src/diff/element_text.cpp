@@ -1,0 +1,213 @@
+#include "diff/element_text.h"
+
+#include "uml/outline_support.h"
+#include "uml/raw_access.h"
+
+namespace lum::diff::detail {
+
+using uml::detail::AsRaw;
+using uml::detail::Join;
+using uml::detail::Text;
+using uml::detail::TypeText;
+
+namespace {
+
+std::string Utf8(const std::wstring& text) { return ToUtf8(text); }
+std::string Utf8(const WString* text) { return text != nullptr ? ToUtf8(*text) : std::string(); }
+std::string Flag(bool value) { return value ? "true" : "false"; }
+// A type as written: renaming a class does not change the elements that refer to it.
+std::string Written(const uml::TypeRef& type) { return Text(type.name); }
+
+void AddPropertyValues(const std::vector<uml::PropertyValue>& values, const std::string& prefix, tFields& out) {
+    for (const uml::PropertyValue& value : values) {
+        const std::string name = Cat(prefix, Text(value.tool), value.tool.GetLength() != 0 ? "." : "", Text(value.name));
+        if (value.items.empty()) out.emplace_back(Cat("property ", name), ToUtf8(value.value));
+        else AddPropertyValues(value.items, Cat(name, "."), out);
+    }
+}
+
+// "event(parameters)", or the event alone.
+std::string Call(std::string event, const WString& parameters) {
+    if (!parameters.empty()) event += Cat("(", ToUtf8(parameters), ")");
+    return event;
+}
+
+std::string Actions(const std::vector<uml::Action>& actions) {
+    std::vector<std::string> texts;
+    for (const uml::Action& action : actions) {
+        std::string text = Cat(uml::ActionTimeName(action.when), " / ", Text(action.name));
+        if (action.event.GetLength() != 0) text += Cat(" on ", Text(action.event));
+        if (!action.condition.empty()) text += Cat(" [", ToUtf8(action.condition), "]");
+        if (action.isSendEvent) text += Cat(" ^", ToUtf8(action.sendTarget));
+        texts.push_back(text);
+    }
+    return Join(texts, "; ");
+}
+
+std::string Names(const std::vector<const uml::Element*>& elements) {
+    std::vector<std::string> names;
+    for (const uml::Element* element : elements)
+        if (element != nullptr) names.push_back(Label(*element));
+    return Join(names, ", ");
+}
+
+void AddKindFields(const uml::Element& element, tFields& out) {
+    using namespace uml;
+    auto add = [&out](const char* name, std::string value) { out.emplace_back(name, std::move(value)); };
+    if (const auto* c = As<Classifier>(&element)) {
+        add("kind", ClassifierKindName(c->sort));
+        add("visibility", VisibilityName(c->visibility));
+        add("abstract", Flag(c->isAbstract));
+        add("template", Written(c->templateClassifier));
+        std::vector<std::string> arguments;
+        for (const WString& argument : c->templateArguments) arguments.push_back(ToUtf8(argument));
+        add("template arguments", Join(arguments, ", "));
+    } else if (const auto* p = As<Property>(&element)) {
+        add("type", Written(p->type));
+        add("multiplicity", p->multiplicity.ToString());
+        add("default", Utf8(p->defaultValue));
+        add("visibility", VisibilityName(p->visibility));
+        add("static", Flag(p->isStatic));
+        add("derived", Flag(p->isDerived));
+        add("aggregation", AggregationName(p->aggregation));
+    } else if (const auto* p = As<Parameter>(&element)) {
+        add("type", Written(p->type));
+        add("default", Utf8(p->defaultValue));
+        add("direction", DirectionName(p->direction));
+        add("const", Flag(p->isConst));
+    } else if (const auto* o = As<Operation>(&element)) {
+        add("visibility", VisibilityName(o->visibility));
+        add("static", Flag(o->isStatic));
+        add("abstract", Flag(o->isAbstract));
+        add("query", Flag(o->isQuery));
+        add("result", Written(o->returnType));
+        std::vector<std::string> exceptions;
+        for (const TypeRef& exception : o->exceptions) exceptions.push_back(Written(exception));
+        add("raises", Join(exceptions, ", "));
+        add("precondition", Utf8(o->precondition));
+        add("postcondition", Utf8(o->postcondition));
+        add("semantics", Utf8(o->semantics));
+    } else if (const auto* a = As<Association>(&element)) {
+        add("derived", Flag(a->isDerived));
+        add("association class", Written(a->associationClass));
+    } else if (const auto* e = As<AssociationEnd>(&element)) {
+        add("type", Written(e->type));
+        add("multiplicity", e->multiplicity.ToString());
+        add("navigable", Flag(e->isNavigable));
+        add("aggregation", AggregationName(e->aggregation));
+        add("visibility", VisibilityName(e->visibility));
+        add("static", Flag(e->isStatic));
+        add("ordered", Flag(e->isOrdered));
+        add("constraints", Utf8(e->constraints));
+    } else if (const auto* r = As<Relationship>(&element)) {
+        add("kind", RelationshipKindName(r->sort));
+        add("supplier", Written(r->supplier));
+        add("visibility", VisibilityName(r->visibility));
+        add("virtual", Flag(r->isVirtual));
+    } else if (const auto* u = As<UseCase>(&element)) {
+        add("abstract", Flag(u->isAbstract));
+        add("rank", Utf8(u->rank));
+    } else if (const auto* s = As<State>(&element)) {
+        add("kind", StateKindName(s->sort));
+        add("actions", Actions(s->actions));
+    } else if (const auto* t = As<Transition>(&element)) {
+        add("target", Written(t->target));
+        add("event", Call(Text(t->event), t->eventParameters));
+        add("guard", Utf8(t->guard));
+        add("action", Text(t->action));
+        std::string send = Call(Text(t->sendEvent), t->sendParameters);
+        if (!t->sendTarget.empty()) send += Cat(" to ", ToUtf8(t->sendTarget));
+        add("send", std::move(send));
+    } else if (const auto* p = As<Partition>(&element)) {
+        add("represents", Written(p->represents));
+    } else if (const auto* n = As<ObjectNode>(&element)) {
+        add("type", Written(n->type));
+    } else if (const auto* f = As<ObjectFlow>(&element)) {
+        add("source", Written(f->source));
+        add("target", Written(f->target));
+        add("state", Written(f->state));
+    } else if (const auto* l = As<Lifeline>(&element)) {
+        add("type", Written(l->type));
+        add("multiple", Flag(l->isMulti));
+    } else if (const auto* m = As<Message>(&element)) {
+        add("sender", m->sender != nullptr ? Label(*m->sender) : "");
+        add("receiver", Written(m->receiver));
+        add("sequence", Text(m->sequence));
+        add("operation", Written(m->operation));
+        add("synchronicity", SynchronicityName(m->synchronicity));
+        add("creation", Flag(m->isCreation));
+    } else if (const auto* c = As<Component>(&element)) {
+        add("kind", c->sort == ComponentKind::Module ? "module" : "subsystem");
+        add("module type", Text(c->moduleType));
+        add("module part", Text(c->modulePart));
+        add("realizes", Names(c->realizedClasses));
+    } else if (const auto* n = As<Node>(&element)) {
+        add("kind", n->sort == NodeKind::Processor ? "processor" : "device");
+        add("characteristics", Utf8(n->characteristics));
+    } else if (const auto* p = As<Process>(&element)) {
+        add("priority", Utf8(p->priority));
+    } else if (const auto* n = As<Note>(&element)) {
+        add("text", Utf8(n->text));
+        add("annotates", Names(n->annotated));
+    } else if (const auto* d = As<Diagram>(&element)) {
+        add("kind", DiagramKindName(d->sort));
+        add("context", Written(d->context));
+    } else if (const auto* p = As<Package>(&element)) {
+        add("visibility", VisibilityName(p->visibility));
+        add("loaded", Flag(!p->unloaded));
+    }
+}
+
+}  // namespace
+
+std::string Label(const uml::Element& element) {
+    using namespace uml;
+    if (element.name.GetLength() != 0) return Text(element.name);
+    if (const auto* end = As<AssociationEnd>(&element)) return Cat("end at ", TypeText(end->type));
+    if (const auto* association = As<Association>(&element)) {
+        std::vector<std::string> ends;
+        for (const AssociationEnd* end : association->Members<AssociationEnd>()) ends.push_back(TypeText(end->type));
+        return Cat("association ", Join(ends, " - "));
+    }
+    if (const auto* relationship = As<Relationship>(&element))
+        return Cat(RelationshipKindName(relationship->sort), " to ", TypeText(relationship->supplier));
+    if (const auto* transition = As<Transition>(&element)) {
+        std::string text = Cat("transition to ", TypeText(transition->target));
+        if (transition->event.GetLength() != 0) text += Cat(" on ", Text(transition->event));
+        return text;
+    }
+    return uml::detail::NameOrKind(element);
+}
+
+std::string Noun(const uml::Element& element) {
+    using namespace uml;
+    if (const auto* classifier = As<Classifier>(&element)) return ClassifierKindName(classifier->sort);
+    if (const auto* package = As<Package>(&element)) return package->isModel ? "model" : "package";
+    if (const auto* property = As<Property>(&element)) return property->isQualifier ? "qualifier" : "attribute";
+    if (const auto* parameter = As<Parameter>(&element))
+        return parameter->isTemplateParameter ? "template parameter" : "parameter";
+    if (element.kind == Kind::AssociationEnd) return "association end";
+    if (element.kind == Kind::StateMachine) return "state machine";
+    if (element.kind == Kind::UseCase) return "use case";
+    if (element.kind == Kind::ObjectNode) return "object node";
+    if (element.kind == Kind::ObjectFlow) return "object flow";
+    return KindName(element.kind);
+}
+
+std::string Quid(const uml::Element& element) {
+    const auto* object = AsRaw<ClumQuidObject>(element.raw);
+    if (object == nullptr) return {};
+    std::string quid = Text(object->quid.Get());
+    return quid.find_first_not_of('0') == std::string::npos ? std::string() : quid;
+}
+
+tFields Fields(const uml::Element& element) {
+    tFields fields;
+    fields.emplace_back("stereotype", Text(element.Stereotype()));
+    fields.emplace_back("documentation", ToUtf8(element.Documentation()));
+    AddKindFields(element, fields);
+    AddPropertyValues(element.PropertyValues(), "", fields);
+    return fields;
+}
+
+}  // namespace lum::diff::detail
