@@ -161,7 +161,7 @@ py::handle g_loadError;
 [[noreturn]] void RaiseLoadError(const lum::Model& model, const std::string& why) {
     std::string message = why;
     for (const lum::Diagnostic& diagnostic : model.Diagnostics())
-        if (diagnostic.severity >= lum::tError::Error) message += "\n" + lum::FormatDiagnostic(diagnostic);
+        if (diagnostic.severity >= lum::tError::Error) message.append(1, '\n').append(lum::FormatDiagnostic(diagnostic));
     py::object error = g_loadError(message);
     error.attr("diagnostics") = py::cast(model.Diagnostics());
     PyErr_SetObject(g_loadError.ptr(), error.ptr());
