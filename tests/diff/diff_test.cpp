@@ -30,7 +30,7 @@ std::string Cat(const T&... parts) {
 // class B, `more` and the class diagram `items`.
 std::string Version(const std::string& a = "", const std::string& x = "type \"Integer\"", const std::string& more = "",
                     const std::string& items = "") {
-    return Cat("(object Petal version 50 charSet 0)\n"
+    return Cat("(object Vellum version 50 charSet 0)\n"
                "(object Design \"Logical View\" quid \"QD\" root_category (object Class_Category \"Logical View\""
                " quid \"QL\" logical_models (list unit_reference_list (object Class \"A\" quid \"QA\" ",
                a, " class_attributes (list class_attribute_list (object ClassAttribute \"x\" quid \"QX\" ", x,
@@ -164,7 +164,7 @@ TEST_F(DiffTest, SampleEqualsItsRelocatedCopyInAnotherCodePage) {
 // old version over as a temporary copy, so such models pair by position.
 TEST_F(DiffTest, UnitFilesUnderOtherNames) {
     const auto unit = [](const char* type) {
-        return Cat("(object Petal version 50 charSet 0)\n(object Class_Category \"P\" quid \"QP\" logical_models"
+        return Cat("(object Vellum version 50 charSet 0)\n(object Class_Category \"P\" quid \"QP\" logical_models"
                    " (list unit_reference_list (object Class \"C\" quid \"QC\" class_attributes"
                    " (list class_attribute_list (object ClassAttribute \"y\" quid \"QY\" type \"",
                    type, "\")))))\n");

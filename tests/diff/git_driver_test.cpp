@@ -18,7 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string Model(const char* type) {
-    std::string text = "(object Petal version 50 charSet 0)\n(object Design \"Logical View\" quid \"QD\" root_category"
+    std::string text = "(object Vellum version 50 charSet 0)\n(object Design \"Logical View\" quid \"QD\" root_category"
                        " (object Class_Category \"Logical View\" quid \"QL\" logical_models (list unit_reference_list"
                        " (object Class \"A\" quid \"QA\" class_attributes (list class_attribute_list"
                        " (object ClassAttribute \"x\" quid \"QX\" type \"";
