@@ -19,14 +19,10 @@ double Seconds(Clock::time_point start) { return std::chrono::duration<double>(C
 
 void RenderAllDiagrams(benchmark::State& state) {
     const lumbench::tGeneratedModel& model = lumbench::GeneratedModel(static_cast<int>(state.range(0)));
-    const Clock::time_point loadStart = Clock::now();
-    std::vector<lum::ClumVellumFile*> files = lumbench::LoadModel(model, state);
-    lum::ClumNameResolver resolver;
-    std::vector<const lum::IlumReference*> unbound;
-    for (lum::ClumVellumFile* file : files) resolver.CollectAndBind(file, unbound);
-    const double loadSeconds = Seconds(loadStart);
+    const lumbench::tLoadedModel loaded = lumbench::LoadThroughFrontDoor(model);
+    const double loadSeconds = loaded.seconds;
     {
-        const lum::uml::View view = lum::uml::View::Build(files);
+        const lum::uml::View& view = loaded.model.Uml();
         double renderSeconds = 0;
         std::size_t bytes = 0, views = 0;
         for (auto _ : state) {
@@ -47,7 +43,6 @@ void RenderAllDiagrams(benchmark::State& state) {
         state.counters["views"] = static_cast<double>(views);
         state.counters["svg_MB"] = static_cast<double>(bytes) / 1e6;
     }
-    lumbench::DeleteModel(files);
 }
 BENCHMARK(RenderAllDiagrams)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 

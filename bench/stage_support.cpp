@@ -129,4 +129,12 @@ void ReportAgainstBaseline(benchmark::State& state, const tGeneratedModel& model
     state.counters["x_memchr"] = secondsPerIteration / MemchrSeconds(model);
 }
 
+tLoadedModel LoadThroughFrontDoor(const tGeneratedModel& model) {
+    const auto start = std::chrono::steady_clock::now();
+    lum::LoadOptions options;
+    options.pathMaps.push_back(model.mapFile);
+    lum::Model loaded = lum::Model::Load({model.mainFile}, options);
+    return {std::move(loaded), std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count()};
+}
+
 }  // namespace lumbench

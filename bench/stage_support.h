@@ -35,6 +35,14 @@ const tGeneratedModel& GeneratedModel(int megabytes, bool singleFile = false);
 std::vector<lum::ClumVellumFile*> LoadModel(const tGeneratedModel& model, benchmark::State& state);
 void DeleteModel(std::vector<lum::ClumVellumFile*>& files);
 
+// The model loaded and bound through the front door, as the tool loads it,
+// with the seconds that took.
+struct tLoadedModel {
+    lum::Model model;
+    double seconds;
+};
+tLoadedModel LoadThroughFrontDoor(const tGeneratedModel& model);
+
 // Measures the peak heap growth of one run of a job, counted by the global
 // allocator of heap_counter.cpp. (The resident set is no measure inside this
 // process: memory freed by earlier benchmarks stays resident and is reused;

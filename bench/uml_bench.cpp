@@ -17,18 +17,14 @@ double Seconds(Clock::time_point start) { return std::chrono::duration<double>(C
 
 void UmlBuildView(benchmark::State& state) {
     const lumbench::tGeneratedModel& model = lumbench::GeneratedModel(static_cast<int>(state.range(0)));
-    const Clock::time_point loadStart = Clock::now();
-    std::vector<lum::ClumVellumFile*> files = lumbench::LoadModel(model, state);
-    lum::ClumNameResolver resolver;
-    std::vector<const lum::IlumReference*> unbound;
-    for (lum::ClumVellumFile* file : files) resolver.CollectAndBind(file, unbound);
-    const double loadSeconds = Seconds(loadStart);
+    const lumbench::tLoadedModel loaded = lumbench::LoadThroughFrontDoor(model);
+    const double loadSeconds = loaded.seconds;
 
     double viewSeconds = 0;
     std::size_t elements = 0;
     for (auto _ : state) {
         const Clock::time_point start = Clock::now();
-        lum::uml::View view = lum::uml::View::Build(files);
+        lum::uml::View view = lum::uml::View::Build(loaded.model.Files());
         viewSeconds += Seconds(start);
         state.PauseTiming();
         elements = 0;
@@ -40,7 +36,6 @@ void UmlBuildView(benchmark::State& state) {
     state.counters["view_s"] = viewSeconds;
     state.counters["x_load"] = viewSeconds / loadSeconds;
     state.counters["elements"] = static_cast<double>(elements);
-    lumbench::DeleteModel(files);
 }
 BENCHMARK(UmlBuildView)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
