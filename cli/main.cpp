@@ -4,10 +4,12 @@
 #include <iostream>
 
 #include "commands.h"
+#include "heap_tuning.h"
 #include "progress.h"
 
 int main(int argc, char** argv) {
     using namespace lumcli;
+    TuneHeap();
     CLI::App app("Reads models stored in the Vellum notation.", "lum");
     tOptions options;
     DefineCommands(app, options);
