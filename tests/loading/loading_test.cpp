@@ -319,9 +319,11 @@ TEST_F(Loading, DiagnosticsGoToTheCallersListAndStoredNamesMatchFilesInAnyCase) 
     EXPECT_TRUE(host.empty());
     EXPECT_NE(&CErrorReporter::GetInstance().GetErrorList(), &errors);
     EXPECT_EQ(Shown(Roots()), Strings{L"P from ~\\MODEL\\packages\\PEOPLE.cat"}) << "the path as resolved, not as found";
-    WString found;
-    EXPECT_TRUE(FindExistingFile(test::Wide(scratch.dir) + L"/model/packages/people.cat", found));
-    EXPECT_EQ(std::wstring(found), (scratch.dir / "Model" / "Packages" / "People.CAT").wstring());
+    WString found;  // found by a name in any case, handed back as it lies, decoded as UTF-8
+    scratch.Write("Model/Caf\xC3\xA9.CAT", "");
+    EXPECT_TRUE(FindExistingFile(test::Wide(scratch.dir) + L"/model/caf\u00e9.cat", found));
+    EXPECT_EQ(std::wstring(found), std::wstring(test::Wide(scratch.dir)) + L"/Model/Caf\u00e9.CAT");
+    EXPECT_FALSE(FindExistingFile(test::Wide(scratch.dir / "Model"), found));
     CErrorReporter::GetInstance().SetErrorList(errors);
 }
 

@@ -61,7 +61,7 @@ protected:
     void OnConstruct(const WString& keyword, const WString& classOrText, const std::vector<WString>& arguments) override {
         ++constructs;
         std::string line = "C " + Printable(keyword) + "|" + Printable(classOrText) + "|[";
-        for (std::size_t i = 0; i < arguments.size(); ++i) line += (i ? "," : "") + Printable(arguments[i]);
+        for (std::size_t i = 0; i < arguments.size(); ++i) line.append(i ? "," : "").append(Printable(arguments[i]));
         Add(line + "]");
     }
     void OnClose() override {

@@ -97,10 +97,6 @@ inline void ForEachObject(ClumVellumEntity* root, const std::function<void(ClumV
     }
 }
 
-// The first object below `root` (itself included) of that class keyword
-// and, if given, that name.
-ClumVellumEntity* Find(ClumVellumEntity* root, const wchar_t* keyword, const wchar_t* name = nullptr);
-
 template <class T>
 T* As(ClumVellumEntity* object) {
     if (object == nullptr || !object->GetMetaClass().IsKindOf(&T::StaticGetMetaClass())) return nullptr;
@@ -150,7 +146,9 @@ inline Strings Shown(const std::vector<ClumVellumEntity*>& objects) {
     return out;
 }
 
-inline ClumVellumEntity* Find(ClumVellumEntity* root, const wchar_t* keyword, const wchar_t* name) {
+// The first object below `root` (itself included) of that class keyword
+// and, if given, that name.
+inline ClumVellumEntity* Find(ClumVellumEntity* root, const wchar_t* keyword, const wchar_t* name = nullptr) {
     ClumVellumEntity* found = nullptr;
     ForEachObject(root, [&](ClumVellumEntity* object) {
         if (found == nullptr && object->GetMetaClass().GetName() == keyword && (name == nullptr || Attr(object, L"name") == name))
@@ -186,12 +184,11 @@ struct Counted : Base {
 
 // Hands out `text` a few bytes at a time (1 to maxChunk per refill, so that
 // tokens straddle refills at every offset); with shortReads a bulk read
-// stops at the end of the visible piece; reading past `failAt` throws.
+// stops at the end of the visible piece.
 class tTrickleBuffer : public std::streambuf {
 public:
-    tTrickleBuffer(std::string text, std::size_t maxChunk, bool shortReads = false,
-                   std::size_t failAt = std::string::npos)
-        : m_text(std::move(text)), m_max(std::max<std::size_t>(maxChunk, 1)), m_short(shortReads), m_failAt(failAt) {
+    tTrickleBuffer(std::string text, std::size_t maxChunk, bool shortReads = false)
+        : m_text(std::move(text)), m_max(std::max<std::size_t>(maxChunk, 1)), m_short(shortReads) {
         setg(m_text.data(), m_text.data(), m_text.data());
     }
 
@@ -199,10 +196,9 @@ protected:
     int_type underflow() override {
         if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
         const std::size_t done = static_cast<std::size_t>(egptr() - m_text.data());
-        if (done >= m_failAt) throw std::runtime_error("read failed");
         if (done >= m_text.size()) return traits_type::eof();
         m_step = m_step * 7 + 3;
-        const std::size_t chunk = std::min({m_text.size() - done, 1 + m_step % m_max, m_failAt - done});
+        const std::size_t chunk = std::min(m_text.size() - done, 1 + m_step % m_max);
         setg(m_text.data() + done, m_text.data() + done, m_text.data() + done + chunk);
         return traits_type::to_int_type(*gptr());
     }
@@ -219,7 +215,6 @@ private:
     std::string m_text;
     std::size_t m_max;
     bool m_short;
-    std::size_t m_failAt;
     std::size_t m_step = 0;
 };
 

@@ -170,6 +170,7 @@ TEST_F(Traverse, TheCompositeFilterStopsAtTheFirstDecidingAnswerAndOwnsItsFilter
     for (int i = 0; i < 3; ++i) composite.Add(new Recording(true, i, asked, filtersDeleted));
     IlumFilter* first = composite.Get(0);
     IlumFilter* third = composite.Get(2);
+    ASSERT_NE(third, nullptr);
     EXPECT_EQ(composite.Get(3), nullptr);
     IlumFilter* second = composite.Get(1);
     composite.Remove(second);  // given back, not deleted
