@@ -30,7 +30,7 @@ constexpr std::size_t kScale = 1;
 constexpr std::size_t kScale = 10;
 #endif
 
-std::string Numbered(const char* prefix, std::size_t n) { return prefix + std::to_string(n); }
+std::string Numbered(const char* prefix, std::size_t n) { return std::string(prefix).append(std::to_string(n)); }
 
 std::string Quid(std::size_t n) {
     char text[16];
@@ -181,7 +181,9 @@ TEST_P(HugeValue, IsReadWholeInBoundedMemory) {
         EXPECT_EQ(text.substr(n * (kLine - 1 + separator.size()), expected.size()), std::wstring(expected.begin(), expected.end()));
     }
     EXPECT_EQ(Messages(), Strings{});
-    if (kScale == 1) EXPECT_LT(peak, 16 * kBytes);
+    if (kScale == 1) {
+        EXPECT_LT(peak, 16 * kBytes);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(QuotedAndBar, HugeValue, ::testing::Values(false, true),
@@ -321,7 +323,9 @@ TEST(UnitFiles, CyclesDirectoriesUnreadableAndMissingFilesAreNamedAndReadingGoes
     EXPECT_EQ(LineWith(run.out, "unit 'P'"), NotLoaded(main, "P", "$A\\p.cat", "$A/p.cat"));
     EXPECT_EQ(LineWith(run.out, "symbol 'A'"), main + ": Information: the symbol 'A' cannot be expanded: its definition leads back to itself");
     EXPECT_EQ(LineWith(run.out, "unit 'D'"), NotLoaded(main, "D", "$OK\\dir.cat", units + "/dir.cat"));
-    if (lockable) EXPECT_EQ(LineWith(run.out, "unit 'L'"), NotLoaded(main, "L", "$OK\\locked.cat", locked));
+    if (lockable) {
+        EXPECT_EQ(LineWith(run.out, "unit 'L'"), NotLoaded(main, "L", "$OK\\locked.cat", locked));
+    }
     // The stub of A inside b.cat names a file already on the way: it stays, missing.
     const std::string loaded = lockable ? "3 unit files loaded, 4 missing" : "4 unit files loaded, 3 missing";
     EXPECT_TRUE(Contains(run.out, "\nfiles: 1 main, " + loaded + "\n")) << run.out;
