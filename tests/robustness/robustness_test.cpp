@@ -313,7 +313,7 @@ TEST(UnitFiles, CyclesDirectoriesUnreadableAndMissingFilesAreNamedAndReadingGoes
     const std::string locked = scratch.Write("units/locked.cat", UnitFile("L", "5D0000000600", ClassText("CL", "5D0000000601")));
     ::chmod(locked.c_str(), 0);
     const bool lockable = ::access(locked.c_str(), R_OK) != 0;
-    lumcli::test::WriteFile(scratch / "units" / "dir.cat" / "x", "");
+    scratch.Write("units/dir.cat/x", "");
     const std::string map = scratch.Write("cycle.map", "A=$B\nB=$C\nC=$A\nOK=" + units + "\n");
     const std::string main = scratch.Write(
         "m.mdl", MainFile(StubText("P", "5D0000000200", "$A\\p.cat") + StubText("Q", "5D0000000300", "$OK\\q.cat") +
