@@ -7,8 +7,9 @@ A counted line is one that holds something besides blanks and comments
 (// and /* */ in C++, # in Python, shell and CMake scripts).
 
 Code: include/, src/, cli/ and python/ (where present), less what
-tools/generate_catalogue.py generates (it is asked for its list of outputs).
-Tests: everything in tests/, and in fuzz/ the targets and their support code
+tools/generate_catalogue.py generates (it is asked for its list of outputs)
+and the Python module's tests. Tests: everything in tests/ and python/tests/,
+and in fuzz/ the targets and their support code
 (C++), not the corpora, dictionaries, regression inputs or the script that
 runs the fuzzers. Build files (CMakeLists.txt) count on neither side.
 
@@ -21,7 +22,8 @@ import os
 import sys
 
 CODE_DIRS = ["include", "src", "cli", "python"]
-TEST_DIRS = ["tests", "fuzz"]
+TEST_DIRS = ["tests", "python/tests", "fuzz"]
+PYTHON_TESTS = os.path.join("python", "tests")
 C_LIKE = {".c", ".cc", ".cpp", ".cxx", ".h", ".hh", ".hpp", ".inl"}
 HASH_COMMENTS = {".py", ".sh", ".cmake"}
 FUZZ_DATA = {"corpus", "dict", "regressions"}
@@ -127,7 +129,7 @@ def main():
     generated, generated_dirs = generated_files(root)
 
     def skip_code(relative, name):
-        return relative in generated_dirs
+        return relative in generated_dirs or relative == PYTHON_TESTS
 
     def skip_tests(relative, name):
         return relative.split(os.sep)[0] == "fuzz" and name in FUZZ_DATA
@@ -157,7 +159,7 @@ def main():
             print("%-5s %6d  %s" % (side, lines, relative))
     code, tests = totals["code"], totals["tests"]
     print("code:  %6d lines (include/ src/ cli/ python/, generated files left out)" % code)
-    print("tests: %6d lines (tests/, fuzz targets and support code)" % tests)
+    print("tests: %6d lines (tests/, python/tests/, fuzz targets and support code)" % tests)
     print("ratio: %.3f tests per line of code (the measure: 0.25 to 0.35)" % (tests / code if code else 0.0))
     return 0
 
