@@ -26,15 +26,10 @@ std::vector<std::string> Said(const tRun& run) {
 }
 
 enum class tFate { Loaded, Missing, NotRead };
-// What the summary of `lum check` says for each fate of unit P.
+// What the summary of `lum check` says of files for each fate of unit P.
 const char* const Files[] = {"\nfiles: 1 main, 1 unit files loaded, 0 missing\n",
                              "\nfiles: 1 main, 0 unit files loaded, 1 missing\n",
                              "\nfiles: 1 main, 0 unit files loaded, 0 missing\n"};
-const char* const References[] = {
-    "references: 2 bound, 0 naming nothing, 0 into missing units, 0 unmodelled types, 0 dangling (0 ambiguous)",
-    "references: 0 bound, 0 naming nothing, 2 into missing units, 0 unmodelled types, 0 dangling (0 ambiguous)",
-    "references: 0 bound, 0 naming nothing, 0 into missing units, 0 unmodelled types, 2 dangling (0 ambiguous)"};
-
 struct tLoading {
     std::string what;
     std::string stored;             // the stub's file name as the model spells it
@@ -62,7 +57,6 @@ void ExpectLoading(const std::vector<tLoading>& cases) {
         EXPECT_EQ(run.status, strict && c.fate == tFate::Missing ? 1 : 0) << Describe(run);
         EXPECT_EQ(Said(run), said) << run.out;
         EXPECT_TRUE(Contains(run.out, Files[static_cast<int>(c.fate)])) << run.out;
-        EXPECT_EQ(LineWith(run.out, "references: "), References[static_cast<int>(c.fate)]);
     }
 }
 
@@ -146,24 +140,6 @@ TEST(LoadingTest, DiagnosticsNameEveryFileTheSameWayAsTheUserNamedTheMainFile) {
         EXPECT_EQ(JsonOf(scratch.Lum({"export", "-D", "X=" + c[2], c[1]}, c[0]).out)["files"],
                   Json::array({{{"path", c[1]}, {"role", "main"}}, {{"path", c[3]}, {"role", "unit"}}}));
     }
-}
-
-TEST(LoadingTest, AdviceComesOncePerUndefinedSymbol) {
-    tScratchDir scratch;
-    scratch.Write("m.mdl", MainFile(StubText("P", "Q200", "$LIBS\\p.cat") + StubText("Q", "Q300", "$LIBS\\q.cat")));
-    const tRun run = scratch.Lum({"check", "m.mdl"});
-    EXPECT_EQ(LinesWith(run.out, ": Warning: unit ").size(), 2u) << run.out;
-    EXPECT_EQ(LinesWith(run.out, "is not defined"),
-              std::vector<std::string>{"m.mdl: Information: the symbol 'LIBS' is not defined: define it with -D "
-                                       "LIBS=DIR or in a --pathmap file"});
-}
-
-// Symbols are one whatever their case (-D libs=DIR defines $LIBS), so $LIBS
-// and $libs get one advice line.
-TEST(LoadingTest, AdviceComesOncePerSymbolWhateverItsCase) {
-    tScratchDir scratch;
-    scratch.Write("m.mdl", MainFile(StubText("P", "Q200", "$LIBS\\p.cat") + StubText("Q", "Q300", "$libs\\q.cat")));
-    EXPECT_EQ(LinesWith(scratch.Lum({"check", "m.mdl"}).out, "is not defined").size(), 1u);
 }
 
 }  // namespace

@@ -32,12 +32,10 @@ TEST_F(InterpretationTest, AssociationEnds) {
         {"Containment \"By Reference\" is_aggregate TRUE", false, uml::Aggregation::Shared, ""},
     };
     for (const tCase& c : cases) {
-        TearDown();
-        SetUp();
-        Read(Model("(object Association \"R\" quid \"QR\" roles (list role_list"
-                   " (object Role \"a\" quid \"Q1\" supplier \"A\" quidu \"QA\")"
-                   " (object Role \"b\" quid \"Q2\" supplier \"B\" quidu \"QB\" " +
-                   std::string(c.role) + ")))"));
+        ReadAlone(Model("(object Association \"R\" quid \"QR\" roles (list role_list"
+                        " (object Role \"a\" quid \"Q1\" supplier \"A\" quidu \"QA\")"
+                        " (object Role \"b\" quid \"Q2\" supplier \"B\" quidu \"QB\" " +
+                        std::string(c.role) + ")))"));
         const auto* end = Named<uml::AssociationEnd>("b");
         ASSERT_NE(end, nullptr) << c.role;
         EXPECT_EQ(end->isNavigable, c.navigable) << c.role;
@@ -68,9 +66,7 @@ TEST_F(InterpretationTest, KindsOfClassifiers) {
         {"(object Metaclass \"C\" quid \"QC\")", uml::ClassifierKind::Metaclass},
     };
     for (const tCase& c : cases) {
-        TearDown();
-        SetUp();
-        Read(Model(c.object));
+        ReadAlone(Model(c.object));
         const auto* classifier = Named<uml::Classifier>("C");
         ASSERT_NE(classifier, nullptr) << c.object;
         EXPECT_EQ(classifier->sort, c.kind) << c.object;
@@ -94,11 +90,9 @@ TEST_F(InterpretationTest, TypesBoundByQuidOrByName) {
         {"type \"B[1..n]\" quidu \"QB\"", "B", "B"},
     };
     for (const tCase& c : cases) {
-        TearDown();
-        SetUp();
-        Read(Model("(object Class \"C\" quid \"QC\" class_attributes (list class_attribute_list"
-                   " (object ClassAttribute \"x\" quid \"QX\" " +
-                   std::string(c.features) + ")))"));
+        ReadAlone(Model("(object Class \"C\" quid \"QC\" class_attributes (list class_attribute_list"
+                        " (object ClassAttribute \"x\" quid \"QX\" " +
+                        std::string(c.features) + ")))"));
         const auto* property = Named<uml::Property>("x");
         ASSERT_NE(property, nullptr) << c.features;
         const uml::Element* expected = *c.element ? Named<uml::Classifier>(c.element) : nullptr;

@@ -53,6 +53,13 @@ protected:
         return *viewOf;
     }
 
+    // Reads `text` in place of all read before.
+    const uml::View& ReadAlone(const std::string& text) {
+        TearDown();
+        SetUp();
+        return Read(text);
+    }
+
     const uml::View& BindAndBuild() {
         ClumNameResolver resolver;
         std::vector<const IlumReference*> unbound;
