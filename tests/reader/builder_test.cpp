@@ -99,11 +99,10 @@ stray
     EXPECT_EQ(Attr(file->unit.Get(0), L"documentation"), L"mine");
     EXPECT_EQ(Shown(Children(classes[0], L"stereotype")), Strings{L"VellumIdent 42"});
     Strings values;
-    for (ClumVellumEntity* owner : Children(classes[0], L"attributes")) {
-        for (const std::wstring& value : Shown(Children(owner, L"value"))) values.push_back(value);
-    }
-    for (ClumVellumEntity* owner : Children(classes[0], L"class_attributes")) {
-        for (const std::wstring& value : Shown(Children(owner, L"initv"))) values.push_back(value);
+    for (const auto& [list, keyword] : {std::pair{L"attributes", L"value"}, std::pair{L"class_attributes", L"initv"}}) {
+        for (ClumVellumEntity* owner : Children(classes[0], list)) {
+            for (const std::wstring& value : Shown(Children(owner, keyword))) values.push_back(value);
+        }
     }
     EXPECT_EQ(values, (Strings{L"VellumIdent TRUE", L"Text abcd", L"VellumBool true", L"VellumFloat 3.500000"}));
     EXPECT_EQ(Shown(Children(classes[1], L"cardinality")), Strings{L"Cardinality 1..n"});
