@@ -78,12 +78,15 @@ protected:
         return Model::Load({(dir / name).string()});
     }
     // The text of the changes from `before` to `after`.
-    std::string Diff(const std::string& before, const std::string& after, const diff::Options& options = {}) {
-        const Model old = Write("old.mdl", before), now = Write("new.mdl", after);
-        EXPECT_TRUE(old.Loaded() && now.Loaded());
+    static std::string Diff(const Model& old, const Model& now, const diff::Options& options = {}) {
         std::ostringstream out;
         diff::WriteText(diff::Compare(old.Uml(), now.Uml(), options), out);
         return out.str();
+    }
+    std::string Diff(const std::string& before, const std::string& after, const diff::Options& options = {}) {
+        const Model old = Write("old.mdl", before), now = Write("new.mdl", after);
+        EXPECT_TRUE(old.Loaded() && now.Loaded());
+        return Diff(old, now, options);
     }
 
     fs::path dir;
@@ -93,8 +96,12 @@ TEST_F(DiffTest, EachKindOfChange) {
     struct tCase {
         const char* what;
         std::string before, after, expected;
+        diff::Options options = {};
     };
     const std::string same = Version();
+    const auto symbolA = [](int x, int width) { return Version("", "type \"Integer\"", "", Symbol("A", "QA", x, 100, width)); };
+    const std::string diagram = "package Logical View\n  changed diagram Logical View::Main\n";
+    const diff::Options layout{.withLayout = true};
     const tCase cases[] = {
         {"itself", same, same, ""},
         {"regenerated quids", same, Requid(same), ""},
@@ -128,9 +135,16 @@ TEST_F(DiffTest, EachKindOfChange) {
          "package Logical View\n  changed association end Logical View::R::b\n    multiplicity: 1 -> 0..*\n"},
         {"diagram shows", Version("", "type \"Integer\"", "", Symbol("A", "QA", 100, 100)),
          Version("", "type \"Integer\"", "", Cat(Symbol("A", "QA", 300, 100), Symbol("B", "QB", 600, 100))),
-         "package Logical View\n  changed diagram Logical View::Main\n    shows: + Logical View::B\n"},
+         Cat(diagram, "    shows: + Logical View::B\n")},
+        // Layout only when asked for, and beyond the tolerance.
+        {"layout ignored", symbolA(100, 200), symbolA(111, 260), ""},
+        {"layout within tolerance", symbolA(100, 200), symbolA(110, 210), "", layout},
+        {"symbol moved", symbolA(100, 200), symbolA(111, 200),
+         Cat(diagram, "    symbol Logical View::A moved: (100, 100) -> (111, 100)\n"), layout},
+        {"symbol resized", symbolA(100, 200), symbolA(100, 260),
+         Cat(diagram, "    symbol Logical View::A resized: 200x100 -> 260x100\n"), layout},
     };
-    for (const tCase& c : cases) EXPECT_EQ(Diff(c.before, c.after), c.expected) << c.what;
+    for (const tCase& c : cases) EXPECT_EQ(Diff(c.before, c.after, c.options), c.expected) << c.what;
 }
 
 // The sample, and its copy elsewhere with its text in UTF-8 and a unit
@@ -155,9 +169,7 @@ TEST_F(DiffTest, SampleEqualsItsRelocatedCopyInAnotherCodePage) {
     const Model moved = Model::Load({(copy / "library.mdl").string()}, {.pathMaps = {(dir / "moved.map").string()}});
     ASSERT_TRUE(original.MissingUnits().empty() && moved.MissingUnits().empty());
     ASSERT_NE(original.CodePage(), moved.CodePage());
-    std::ostringstream out;
-    diff::WriteText(diff::Compare(original.Uml(), moved.Uml()), out);
-    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(Diff(original, moved), "");
 }
 
 // A unit file read alone is a model named after its file: git hands the
@@ -170,30 +182,7 @@ TEST_F(DiffTest, UnitFilesUnderOtherNames) {
                    type, "\")))))\n");
     };
     const Model old = Write("tmp_x1y2.cat", unit("Integer")), now = Write("p.cat", unit("String"));
-    std::ostringstream out;
-    diff::WriteText(diff::Compare(old.Uml(), now.Uml()), out);
-    EXPECT_EQ(out.str(), "package P\n  changed attribute P::C::y\n    type: Integer -> String\n");
-}
-
-TEST_F(DiffTest, LayoutBeyondTheTolerance) {
-    struct tCase {
-        int x, width;
-        std::string expected;
-    };
-    const std::string header = "package Logical View\n  changed diagram Logical View::Main\n";
-    const tCase cases[] = {
-        {100, 200, ""},
-        {110, 210, ""},
-        {111, 200, Cat(header, "    symbol Logical View::A moved: (100, 100) -> (111, 100)\n")},
-        {100, 260, Cat(header, "    symbol Logical View::A resized: 200x100 -> 260x100\n")},
-    };
-    const diff::Options layout{.withLayout = true};
-    for (const tCase& c : cases) {
-        const std::string before = Version("", "type \"Integer\"", "", Symbol("A", "QA", 100, 100));
-        const std::string after = Version("", "type \"Integer\"", "", Symbol("A", "QA", c.x, 100, c.width));
-        EXPECT_EQ(Diff(before, after, layout), c.expected) << c.x << " " << c.width;
-        EXPECT_EQ(Diff(before, after), "") << "layout is ignored unless asked for";
-    }
+    EXPECT_EQ(Diff(old, now), "package P\n  changed attribute P::C::y\n    type: Integer -> String\n");
 }
 
 TEST_F(DiffTest, JsonGroupsByPackageAndNamesTheFields) {

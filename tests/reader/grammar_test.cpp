@@ -99,49 +99,6 @@ TEST_F(Reader, CodePagesConvertSymbolsWholeAndStringsByteByByteUnlessAsked) {
     EXPECT_EQ(Joined(errors), "");
 }
 
-TEST_F(Reader, TheLexerLeavesEachTokenWhereTheGrammarNeedsIt) {
-    struct tOn {
-        explicit tOn(std::string text) : in(std::move(text), std::ios::in | std::ios::binary), lexer(in) {}
-        std::istringstream in;
-        tVellumLexer lexer;
-    };
-    const struct {
-        const char* text;
-        bool withClosing;
-        const char* out;
-        int current;
-        int line;
-    } balanced[] = {
-        {"a (b (c)) d) rest", false, "Xa (b (c)) d", ' ', 1},
-        {"a (b (c)) d) rest", true, "Xa (b (c)) d)", ' ', 1},
-        {"(10, 20)\n  (30, 40)\r\n)\nafter", false, "X(10, 20)\\n  (30, 40)\\r\\n", '\n', 3},
-        {"a (b\nc", true, "Xa (b\\nc", tVellumLexer::EndOfFile, 2},
-    };
-    for (const auto& c : balanced) {
-        tOn t(c.text);
-        WString out = L"X";
-        t.lexer.ReadBalanced(out, c.withClosing);
-        EXPECT_EQ(Printable(out), c.out) << c.text;
-        EXPECT_EQ(t.lexer.GetCurrent(), c.current) << c.text;
-        EXPECT_EQ(t.lexer.GetLine(), c.line) << c.text;
-    }
-    tOn at("@\n5");  // the line feed after a lone @ stays unread
-    WString out;
-    EXPECT_TRUE(at.lexer.ReadAtToken(out));
-    EXPECT_EQ(Printable(out), "@");
-    EXPECT_EQ(at.lexer.GetCurrent(), '\n');
-    tOn word("abc123-x");
-    EXPECT_EQ(Printable(word.lexer.ReadWord()), "abc123");
-    EXPECT_EQ(Printable(word.lexer.ReadWord()), "-");
-    tOn high("\xFF");  // byte 255 is no end of file
-    EXPECT_EQ(high.lexer.GetCurrent(), 255);
-    // A long symbol, then short ones that hold nothing of it.
-    std::string longWord;
-    for (std::size_t i = 0; i < 70000; ++i) longWord += static_cast<char>('a' + (i * 7 + i / 26) % 26);
-    EXPECT_EQ(ReadEvents(longWord + " b " + longWord.substr(0, 3)),
-              (Events{"F " + Printable(std::wstring(longWord.begin(), longWord.end())) + "|b|1 @1", "F " + longWord.substr(0, 3) + "||0 @1"}));
-}
-
 // Warnings carry the lexer's line; internal errors are dropped; a stream gone
 // bad ends the loop.
 TEST_F(Reader, ReportAtLineUsesTheCurrentLineAndDropsInternalErrors) {

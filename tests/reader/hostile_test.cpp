@@ -5,7 +5,6 @@
 // file that holds together, bind, and report within its own lines.
 #include <sys/resource.h>
 
-#include <chrono>
 #include <random>
 
 #include "reader/events.h"
@@ -152,7 +151,6 @@ TEST_P(EveryPrefix, ReadsIntoAConsistentFileBindsAndReportsWithinItsLines) {
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     ASSERT_GT(bytes.size(), 1000u);
     std::size_t prefixes = 0, withDesignOrUnit = 0, strays = 0, firstStray = 0;
-    const auto started = std::chrono::steady_clock::now();
     for (std::size_t length = 0; length <= bytes.size();
          length = kEveryPrefix || length < 2048 || length + 64 >= bytes.size() ? length + 1
                                                                                 : std::min(length + 7, bytes.size() - 63)) {
@@ -194,8 +192,6 @@ TEST_P(EveryPrefix, ReadsIntoAConsistentFileBindsAndReportsWithinItsLines) {
     }
     EXPECT_EQ(strays, 0u) << "stubs or fonts that are not the file's, first after " << firstStray << " bytes";
     EXPECT_GT(withDesignOrUnit, prefixes / 2);
-    std::printf("%s: %zu prefixes of %zu bytes in %.1f s\n", GetParam(), prefixes, bytes.size(),
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
 }
 
 INSTANTIATE_TEST_SUITE_P(SampleFiles, EveryPrefix, ::testing::Values("library.mdl", "people.cat", "accounts.cat"),

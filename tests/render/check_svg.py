@@ -6,8 +6,6 @@ per view (as `lum render --list` counts them), quids at most once each.
   check_svg.py LUM MODEL [--pathmap MAP] [--genmodel GENERATOR]
 With --genmodel the model is generated first (--size 2) into a scratch
 directory and MODEL is ignored."""
-import argparse
-import pathlib
 import subprocess
 import sys
 import tempfile
@@ -16,26 +14,17 @@ import xml.etree.ElementTree as ET
 SVG = "{http://www.w3.org/2000/svg}"
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("lum")
-    parser.add_argument("model")
-    parser.add_argument("--pathmap")
-    parser.add_argument("--genmodel")
-    args = parser.parse_args()
+def main(lum, model, option=None, value=None):
     with tempfile.TemporaryDirectory() as scratch:
-        model, pathmap = args.model, args.pathmap
-        if args.genmodel:
-            subprocess.run([args.genmodel, "--size", "2", "--out", scratch + "/model"], check=True, capture_output=True)
-            model, pathmap = scratch + "/model/model.mdl", scratch + "/model/model.map"
-        loading = [model] + (["--pathmap", pathmap] if pathmap else [])
-        listed = subprocess.run([args.lum, "render", *loading, "--list"], capture_output=True, text=True)
+        loading = [model] + (["--pathmap", value] if option == "--pathmap" else [])
+        if option == "--genmodel":
+            subprocess.run([value, "--size", "2", "--out", scratch + "/model"], check=True, capture_output=True)
+            loading = [scratch + "/model/model.mdl", "--pathmap", scratch + "/model/model.map"]
+        listed = subprocess.run([lum, "render", *loading, "--list"], capture_output=True, text=True)
         views = [int(line.split()[1]) for line in listed.stdout.splitlines()]
-        written = subprocess.run([args.lum, "render", *loading, "-o", scratch + "/svg"], capture_output=True, text=True)
+        written = subprocess.run([lum, "render", *loading, "-o", scratch + "/svg"], capture_output=True, text=True)
         files = written.stdout.splitlines()
-        failures = []
-        if len(files) != len(views) or not files:
-            failures.append(f"{len(files)} files written for {len(views)} diagrams listed")
+        failures = [] if len(files) == len(views) and files else [f"{len(files)} files for {len(views)} diagrams"]
         for path, count in zip(files, views):
             root = ET.parse(path).getroot()
             groups = root.findall(f"{SVG}g")
@@ -46,11 +35,9 @@ def main():
                 failures.append(f"{path}: {len(groups)} groups for {count} views")
             if len(quids) != len(set(quids)):
                 failures.append(f"{path}: a quid appears twice")
-        for failure in failures:
-            print(failure)
-        print(f"{len(files)} diagrams checked, {len(failures)} failures")
+        print("\n".join(failures + [f"{len(files)} diagrams checked, {len(failures)} failures"]))
         return 1 if failures else 0
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(*sys.argv[1:]))

@@ -24,10 +24,7 @@ TEST_P(SampleRoundTrip, ReadsBackEqualAndLaidOutAsSaved) {
     ClumVellumFile original;
     ReadAlone(original, sample, errors);
     const std::string bytes = Written(original);
-    if (GetParam().sameBytes) {
-        EXPECT_EQ(bytes, ReadBytes(sample));
-    }
-
+    if (GetParam().sameBytes) { EXPECT_EQ(bytes, ReadBytes(sample)); }
     WriteBytes(m_scratch / "again.cat", bytes);
     ClumVellumFile again;
     ReadAlone(again, m_scratch / "again.cat", errors);
@@ -49,10 +46,7 @@ void ExpectModelRoundTrip(const tLoaded& model, const fs::path& written, const f
     WriteTest::Load(again, written, pathMap);
     EXPECT_TRUE(again.missing.empty()) << again.missing.size() << " units not found";
     ASSERT_EQ(again.files.size(), model.files.size());
-    for (std::size_t i = 0; i < model.files.size(); ++i) {
-        const tStructuralDifference difference = CompareStructure(*model.files[i], *again.files[i]);
-        EXPECT_TRUE(difference.equal) << ToUtf8(difference.path) << ": " << ToUtf8(difference.what);
-    }
+    for (std::size_t i = 0; i < model.files.size(); ++i) WriteTest::ExpectEqual(*model.files[i], *again.files[i]);
 }
 
 TEST_F(WriteTest, GeneratedModelsRoundTripAtSeveralSeeds) {
@@ -84,12 +78,8 @@ TEST_F(WriteTest, RelocatedOrRelativeLibraryLoadsWithoutAPathMap) {
         const char* name;
         std::vector<write::Relocation> relocations;
         bool relative;
-        std::size_t changes;
     };
-    const tCase cases[] = {
-        {"relocated", {{L"curdir", L"&"}, {L"PACKAGES", L"&\\packages"}}, false, 3},
-        {"relative", {}, true, 3},
-    };
+    const tCase cases[] = {{"relocated", {{L"curdir", L"&"}, {L"PACKAGES", L"&\\packages"}}, false}, {"relative", {}, true}};
     for (const tCase& c : cases) {
         SCOPED_TRACE(c.name);
         const fs::path out = m_scratch / c.name;
@@ -100,7 +90,7 @@ TEST_F(WriteTest, RelocatedOrRelativeLibraryLoadsWithoutAPathMap) {
         const write::WriteReport report = write::WriteModel(model.files, options);
         ASSERT_TRUE(report.ok);
         EXPECT_EQ(report.files.size(), 6u);
-        EXPECT_EQ(report.changes.size(), c.changes);
+        EXPECT_EQ(report.changes.size(), 3u);
         EXPECT_TRUE(fs::exists(out / "packages" / "reservations" / "notices" / "notices.cat"));
         ExpectModelRoundTrip(model, out / "library.mdl", {});
     }

@@ -2,26 +2,15 @@
 // Shared ground for the write tests: the metamodel, a scratch directory,
 // loading a model the way the tool does, and writing a file object to bytes.
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-#include <list>
 #include <map>
-#include <memory>
-#include <string>
-#include <vector>
 
-#include <unistd.h>
-
-#include <lum/lum.h>
 #include <lum/traverse/structural_equality.h>
 #include <lum/write/file_writer.h>
 #include <lum/write/write_model.h>
 
-namespace lum::test {
+#include "support/lum_test.h"
 
-namespace fs = std::filesystem;
+namespace lum::test {
 
 inline std::string ReadBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -46,8 +35,6 @@ struct tLoaded {
     tErrorList errors;
     std::vector<ClumVellumFile*> files;
     std::list<ClumUnitObject*> missing;
-    tLoaded() = default;
-    tLoaded(const tLoaded&) = delete;
     ~tLoaded() {
         for (ClumVellumFile* file : files) delete file;
     }
@@ -58,19 +45,12 @@ public:
     void SetUp() override {
         InitializeLUM();
         WString::SetLocalePage(1252);
-        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        for (char& ch : name) {
-            if (ch == '/') ch = '_';
-        }
-        m_scratch = fs::temp_directory_path() / ("lum_write_" + std::to_string(::getpid()) + "_" + name);
-        fs::remove_all(m_scratch);
-        fs::create_directories(m_scratch);
+        m_scratch = m_dir.dir;
     }
     void TearDown() override {
         CErrorReporter::GetInstance().ResetReporter();
         std::error_code ignored;
         fs::permissions(m_scratch, fs::perms::all, ignored);
-        fs::remove_all(m_scratch, ignored);
         WString::SetLocalePage(1252);
         FinalizeLUM();
     }
@@ -109,6 +89,7 @@ public:
         EXPECT_TRUE(difference.equal) << ToUtf8(difference.path) << ": " << ToUtf8(difference.what);
     }
 
+    tScratch m_dir;
     fs::path m_scratch;
 };
 
