@@ -249,17 +249,20 @@ TEST_F(Traverse, TheTreeRemoverTakesARootOutOfItsOwnerAndDeletesOverlappingRoots
     EXPECT_EQ(deleted, 2);
 }
 
-TEST_F(Traverse, AChainAMillionDeepIsDeletedByTheRemoverAndByDelete) {
-    for (bool byRemover : {true, false}) {
-        int count = 0;
-        ClumClass* top = new Counted<ClumClass>(count);
-        ClumClass* last = top;
-        for (int i = 0; i < 1000000; ++i) last = Add(last->nestedClasses, new Counted<ClumClass>(count));
-        if (byRemover) TreeRemover().DeleteTree(top);
-        else delete top;
-        EXPECT_EQ(count, 1000001) << byRemover;
-    }
+class MillionDeep : public test::LumTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(MillionDeep, AChainIsDeletedWithoutRecursion) {
+    int count = 0;
+    ClumClass* top = new Counted<ClumClass>(count);
+    ClumClass* last = top;
+    for (int i = 0; i < 1000000; ++i) last = Add(last->nestedClasses, new Counted<ClumClass>(count));
+    if (GetParam()) TreeRemover().DeleteTree(top);
+    else delete top;
+    EXPECT_EQ(count, 1000001);
 }
+
+INSTANTIATE_TEST_SUITE_P(ByTheRemoverAndByDelete, MillionDeep, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "TreeRemover" : "Delete"; });
 
 std::wstring Printed(const ClumVellumEntity* entity) {
     std::wostringstream out;
