@@ -91,17 +91,12 @@ TEST(DeepNesting, TheLibraryReadsAndDeletesItTheToolChecksBindsListsAndExportsIt
         std::list<lum::ClumUnitObject*> units;
         auto file = std::make_unique<lum::ClumVellumFile>();
         lum::ClumParser::Parse(lum::WString(deep.c_str()), *file, units);
-        std::size_t count = 0;
-        std::vector<lum::ClumVellumEntity*> stack{file.get()};
-        while (!stack.empty()) {
-            lum::ClumVellumEntity* entity = stack.back();
-            stack.pop_back();
-            ++count;
-            for (const lum::ClumMetaFeature* link : entity->GetMetaClass().m_linkFeatures) {
-                for (int i = 0; i < link->m_pfnLinkSize(entity); ++i) stack.push_back(link->m_pfnLinkGetAt(entity, i));
-            }
-        }
-        EXPECT_EQ(count, kObjects + 1);
+        struct tCounter : lum::TlumNonRecursiveMetaVisitor<lum::ClumVellumEntity> {
+            std::size_t count = 0;
+            bool OnVisit(lum::ClumVellumEntity*) override { return ++count, true; }
+        } counter;
+        counter.Visit(file.get());
+        EXPECT_EQ(counter.count, kObjects + 1);
         EXPECT_TRUE(errors.empty());
         lum::CErrorReporter::GetInstance().ResetReporter();
     }
@@ -210,7 +205,6 @@ TEST_F(NoDataLost, FaultsLoseOnlyWhatTheyLeaveOpen) {
         bool exactly;
     } faults[] = {
         {"unknown class", "\t    (object Nope \"N\"\n\t\tlogical_models \t(list unit_reference_list\n" + ClassText("Hidden", "5D0000000301") + "\t\t))\n", all, false},
-        {"abstract class", "\t    (object QuidObject \"Q\"\n\t\tquid \t\"5D0000000302\")\n", all, false},
         {"unknown construct kind", "\t    (objekt Class \"K\" (nested) (deeper (still)))\n", all, false},
         {"values of the wrong type", "\t    (object Class \"K\"\n\t\tabstract \tmaybe\n\t\tpersistence \tForever\n\t\tcardinality \t(value cardinality \"x..y\")\n\t\tlocation \t\"not a point\")\n", all, false},
         {"bad references", "\t    (object Class \"K\"\n" + SuperclassText("5D0000000303", "::Nowhere::", "NOT A QUID") + "\t\tquidu \t@\n\t\t)\n", all, false},
@@ -219,7 +213,6 @@ TEST_F(NoDataLost, FaultsLoseOnlyWhatTheyLeaveOpen) {
         {"list inside a list", "\t    (list inner_list\n" + ClassText("Inner", "5D0000000306") + "\t    )\n", all, false},
         {"garbage words in pairs", "#$%^&* !~ \x01\x02\x7f ;;; === @@\n", all, false},
         {"NUL bytes", "\0\0 \0\n\t    (object Class \"K\"\n\t\t\0\0)\n"s, all, false},
-        {"bytes beyond the code page", "\t    (object Class \"\x81\x8D\xFF\"\n\t\tdocumentation \t|\x8F\x90\x9D\n\t\t)\n", all, false},
         {"parenthesis too many", "\t)\n", {L"A: "}, true},  // B1 to B3 stand in the package without a feature name
         {"object not closed", k, aAndK, true},
         {"nested object not closed", k + "\t\tsuperclasses \t(list inheritance_relationship_list\n\t\t    (object Inheritance_Relationship\n\t\t\tsupplier \t\"A\"\n\t\t)\n", {}, true},
