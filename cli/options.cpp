@@ -109,7 +109,9 @@ void DefineCommands(CLI::App& app, tOptions& options) {
     find->callback([&options] {
         // Checked here rather than by a count on MODEL, so that -h after one
         // operand still asks for help.
-        if (options.models.size() < 2) throw CLI::ValidationError("MODEL", "find needs a model file and then the name looked for");
+        if (options.models.size() < 2) {
+            throw CLI::ValidationError("MODEL", "find needs a model file and then the name looked for");
+        }
         options.command = "find";
         options.name = options.models.back();
         options.models.pop_back();

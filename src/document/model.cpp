@@ -25,16 +25,15 @@ namespace {
 // Turns each error into a diagnostic that names the file being read.
 class tDiagnosticList : public tErrorList {
 public:
-    explicit tDiagnosticList(const Model::Impl& model) : m_model(model) {}
+    explicit tDiagnosticList(Model::Impl& model) : m_model(model) {}
     bool OnErrorAdded(const tError& error) override {
         const WString& file = ClumParser::GetCurrentFileName();
-        const_cast<Model::Impl&>(m_model).diagnostics.push_back(
-            Diagnostic::From(error, file.empty() ? std::string() : m_model.DisplayName(file)));
+        m_model.diagnostics.push_back(Diagnostic::From(error, file.empty() ? std::string() : m_model.DisplayName(file)));
         return false;
     }
 
 private:
-    const Model::Impl& m_model;
+    Model::Impl& m_model;
 };
 
 // The calling thread's settings while it reads and binds this model: its
