@@ -115,29 +115,22 @@ bool ParseSubUnitFile(const WString& path, ClumVellumFile& file, tPendingList& p
     return true;
 }
 
-bool IsInside(const ClumVellumEntity* entity, const ClumVellumEntity* root) {
-    for (; entity != nullptr; entity = entity->Owner()) {
-        if (entity == root) return true;
-    }
-    return false;
-}
-
 // Before `root` is deleted: the entries of stubs inside it leave the
 // failed list and the part of the pending list not walked yet (entries
 // before `current` may name stubs deleted already).
 void ForgetInside(const ClumVellumEntity* root, tPendingList& pending, tPendingList& remaining,
                   tPendingList::iterator current) {
     for (auto it = std::next(current); it != pending.end();) {
-        if (IsInside(it->unit, root)) it = pending.erase(it);
+        if (it->unit->IsWithin(root)) it = pending.erase(it);
         else ++it;
     }
-    remaining.remove_if([root](const tPendingUnit& entry) { return IsInside(entry.unit, root); });
+    remaining.remove_if([root](const tPendingUnit& entry) { return entry.unit->IsWithin(root); });
 }
 
 // Moves the units of a loaded sub-unit file into the stub's container and
 // its fonts to the stub's file, then deletes the stub. The stub is owned
 // (checked before its file was read). `forget` is told of every object
-// about to be deleted.
+// about to be deleted; what was set aside inside it goes with it.
 template <class Forget>
 void GraftLoadedUnits(ClumUnitObject* stub, ClumVellumFile& file, Forget forget) {
     ClumVellumFile* parentFile = FindOwningFile(stub);
@@ -152,6 +145,7 @@ void GraftLoadedUnits(ClumUnitObject* stub, ClumVellumFile& file, Forget forget)
         // A unit its stub's container does not accept has no place to go.
         if (unit->OwningFeature() == nullptr) {
             forget(unit);
+            file.setAside.ForgetIf([unit](const ClumVellumEntity* owner) { return owner->IsWithin(unit); });
             delete unit;
         } else if (parentFile != nullptr) {
             // The stub's stored path, which the unit's own replaced, is kept
@@ -162,7 +156,7 @@ void GraftLoadedUnits(ClumUnitObject* stub, ClumVellumFile& file, Forget forget)
     if (parentFile != nullptr) {
         // What the catalogue refused inside the units goes with them.
         file.setAside.MoveInto(parentFile->setAside,
-                               [parentFile](const ClumVellumEntity* owner) { return IsInside(owner, parentFile); });
+                               [parentFile](const ClumVellumEntity* owner) { return owner->IsWithin(parentFile); });
         while (!file.fonts.IsEmpty()) {
             ClumVellumEntity* font = file.fonts.GetAt(0);
             font->UnsetOwner();
@@ -170,6 +164,9 @@ void GraftLoadedUnits(ClumUnitObject* stub, ClumVellumFile& file, Forget forget)
         }
     }
     forget(stub);
+    if (parentFile != nullptr) {
+        parentFile->setAside.ForgetIf([stub](const ClumVellumEntity* owner) { return owner->IsWithin(stub); });
+    }
     delete stub;
 }
 

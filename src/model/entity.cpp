@@ -21,6 +21,13 @@ const ClumVellumEntity* ClumVellumEntity::Owner() const {
     return m_pOwningFeature ? static_cast<const IlumFeature*>(m_pOwningFeature)->GetOwner() : nullptr;
 }
 
+bool ClumVellumEntity::IsWithin(const ClumVellumEntity* root) const {
+    for (const ClumVellumEntity* entity = this; entity != nullptr; entity = entity->Owner()) {
+        if (entity == root) return true;
+    }
+    return false;
+}
+
 ClumVellumEntity* ClumVellumEntity::UnsetOwner() {
     if (m_pOwningFeature == nullptr) return nullptr;
     ClumVellumEntity* owner = m_pOwningFeature->GetOwner();

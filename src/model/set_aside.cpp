@@ -1,6 +1,7 @@
 #include "lum/model/set_aside.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "lum/model/classes/ClumUnitObject.h"
 
@@ -28,20 +29,44 @@ const WString* ClumSetAside::StoredPath(const ClumUnitObject* unit) const {
     return found == m_storedPaths.end() ? nullptr : &found->second;
 }
 
-void ClumSetAside::Forget(const ClumVellumEntity* owner) {
-    std::erase_if(m_objects, [owner](const tSetAsideObject& entry) { return entry.owner == owner; });
-    std::erase_if(m_storedPaths, [owner](const auto& entry) {
-        return static_cast<const ClumVellumEntity*>(entry.first) == owner;
-    });
+namespace {
+
+const ClumVellumEntity* TopOf(const ClumVellumEntity* entity) {
+    while (entity->Owner() != nullptr) entity = entity->Owner();
+    return entity;
+}
+
+}  // namespace
+
+// An entry is chosen when `chosen` answers true for its owner, or when its
+// owner lies inside the object of a chosen entry (a refused object may hold
+// refused objects of its own, kept as entries of their own).
+std::vector<bool> ClumSetAside::Select(const std::function<bool(const ClumVellumEntity*)>& chosen) const {
+    std::vector<bool> marks(m_objects.size());
+    std::unordered_set<const ClumVellumEntity*> roots;
+    for (std::size_t i = 0; i < m_objects.size(); ++i) {
+        if (!chosen(m_objects[i].owner)) continue;
+        marks[i] = true;
+        roots.insert(m_objects[i].object.get());
+    }
+    for (bool grew = !roots.empty(); grew;) {
+        grew = false;
+        for (std::size_t i = m_objects.size(); i-- > 0;) {
+            if (marks[i] || roots.count(TopOf(m_objects[i].owner)) == 0) continue;
+            marks[i] = grew = true;
+            roots.insert(m_objects[i].object.get());
+        }
+    }
+    return marks;
+}
+
+void ClumSetAside::ForgetIf(const std::function<bool(const ClumVellumEntity*)>& forgets) {
+    MoveSelected(Select(forgets), nullptr);
+    std::erase_if(m_storedPaths, [&forgets](const auto& entry) { return forgets(entry.first); });
 }
 
 void ClumSetAside::MoveInto(ClumSetAside& other, const std::function<bool(const ClumVellumEntity*)>& moves) {
-    std::vector<tSetAsideObject> staying;
-    for (tSetAsideObject& entry : m_objects) {
-        if (moves(entry.owner)) other.m_objects.push_back(std::move(entry));
-        else staying.push_back(std::move(entry));
-    }
-    m_objects.swap(staying);
+    MoveSelected(Select(moves), &other);
     for (auto it = m_storedPaths.begin(); it != m_storedPaths.end();) {
         if (moves(it->first)) {
             other.m_storedPaths[it->first] = it->second;
@@ -49,6 +74,19 @@ void ClumSetAside::MoveInto(ClumSetAside& other, const std::function<bool(const 
         } else {
             ++it;
         }
+    }
+}
+
+// The owners of every entry are asked before any object is deleted.
+void ClumSetAside::MoveSelected(const std::vector<bool>& marks, ClumSetAside* other) {
+    std::vector<tSetAsideObject> staying;
+    std::vector<tSetAsideObject> leaving;
+    for (std::size_t i = 0; i < m_objects.size(); ++i) {
+        (marks[i] ? leaving : staying).push_back(std::move(m_objects[i]));
+    }
+    m_objects.swap(staying);
+    if (other != nullptr) {
+        for (tSetAsideObject& entry : leaving) other->m_objects.push_back(std::move(entry));
     }
 }
 

@@ -39,12 +39,7 @@ void DecodeInto(ClumVellumEntity* object, const wchar_t* keyword, const WString&
 }  // namespace
 
 void ForgetUnitsInside(std::list<ClumUnitObject*>& units, const ClumVellumEntity* root) {
-    units.remove_if([root](const ClumUnitObject* unit) {
-        for (const ClumVellumEntity* object = unit; object != nullptr; object = object->Owner()) {
-            if (object == root) return true;
-        }
-        return false;
-    });
+    units.remove_if([root](const ClumUnitObject* unit) { return unit->IsWithin(root); });
 }
 
 tFontKey::tFontKey(const ClumFont& font)
@@ -72,15 +67,13 @@ tModelBuilder::~tModelBuilder() {
     for (std::size_t i = 1; i < m_stack.size(); ++i) {
         const tParseFrame& frame = m_stack[i];
         if (frame.kind == Kind::Object || frame.kind == Kind::Value || frame.kind == Kind::Font) {
-            ForgetUnitsInside(m_units, frame.object);
-            delete frame.object;
+            DeleteFree(frame.object);
         }
     }
-    for (auto& [key, font] : m_fonts) delete font;
+    for (auto& [key, font] : m_fonts) DeleteFree(font);
     // Left only when reading stopped before Finish.
     for (ClumVellumEntity* object : m_topLevel) {
-        ForgetUnitsInside(m_units, object);
-        delete object;
+        DeleteFree(object);
     }
 }
 
@@ -226,6 +219,12 @@ void tModelBuilder::Attach(ClumVellumEntity* owner, const ClumIdent& name, ClumV
     if (unit->is_unit.Get() && !unit->is_loaded.Get() && !unit->file_name.IsEmpty()) m_units.push_back(unit);
 }
 
+void tModelBuilder::DeleteFree(ClumVellumEntity* object) {
+    ForgetUnitsInside(m_units, object);
+    m_file.setAside.ForgetIf([object](const ClumVellumEntity* owner) { return owner->IsWithin(object); });
+    delete object;
+}
+
 void tModelBuilder::SetAside(ClumVellumEntity* owner, const ClumIdent& name, const IlumLink* link,
                              ClumVellumEntity* object) {
     if (object == nullptr) return;
@@ -287,7 +286,7 @@ ClumVellumEntity* tModelBuilder::CreateFromHeader(const WString& className, cons
 
 ClumFont* tModelBuilder::InternFont(ClumFont* font) {
     const auto [slot, inserted] = m_fonts.try_emplace(tFontKey(*font), font);
-    if (!inserted) delete font;
+    if (!inserted) DeleteFree(font);
     return slot->second;
 }
 
@@ -311,16 +310,14 @@ void tModelBuilder::Finish() {
                 ReportAtLine(diag::TopLevelDropped, tError::Warning,
                              L"Top level object of class '%s' is not a header, design or unit; it is dropped",
                              object->GetMetaClass().GetName().c_str());
-                ForgetUnitsInside(m_units, object);
-                delete object;
+                DeleteFree(object);
             }
             object = nullptr;
         }
     } catch (...) {
         for (ClumVellumEntity* object : topLevel) {
             if (object == nullptr) continue;
-            ForgetUnitsInside(m_units, object);
-            delete object;
+            DeleteFree(object);
         }
         throw;
     }

@@ -69,6 +69,9 @@ private:
     // Keeps a refused object on the file with its owner, feature and line.
     void SetAside(ClumVellumEntity* owner, const ClumIdent& feature, const IlumLink* link, ClumVellumEntity* object);
     void UnknownFeature(const ClumVellumEntity* owner, const ClumIdent& feature);
+    // Deletes a free object that has no place, forgetting the unit stubs and
+    // the set-aside entries inside it first.
+    void DeleteFree(ClumVellumEntity* object);
     void PushSkip() { m_stack.push_back({tFrameKind::Skip, ClumIdent(), nullptr}); }
 
     ClumVellumFile& m_file;

@@ -30,6 +30,8 @@ public:
     // Takes this object out of its owner's link and answers the former
     // owner (null if it was free); the caller then owns this object.
     ClumVellumEntity* UnsetOwner();
+    // True when this object is `root` or lies inside it, at any depth.
+    bool IsWithin(const ClumVellumEntity* root) const;
 
     static const ClumMetaClass& StaticGetMetaClass() { return *m_pMetaClass; }
     static ClumMetaClass* m_pMetaClass;

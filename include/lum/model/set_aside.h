@@ -12,7 +12,7 @@
 //
 // The file object that read them holds them; loading moves them to the file
 // that receives the units. Entries name their owner and unit by address: a
-// host that deletes an owner or unit should Forget it first.
+// host that deletes an owner or unit should forget its entries first.
 
 #include <cstddef>
 #include <functional>
@@ -53,14 +53,20 @@ public:
     // The path the stub of `unit` stored, or null when none was remembered.
     const WString* StoredPath(const ClumUnitObject* unit) const;
 
-    // Drops the entries of `owner` (deleting its kept objects) and its path.
-    void Forget(const ClumVellumEntity* owner);
+    // Drops every entry whose owner (or unit) `forgets` answers true for,
+    // with the entries set aside inside their objects, deleting the kept
+    // objects: called before those owners are deleted.
+    void ForgetIf(const std::function<bool(const ClumVellumEntity*)>& forgets);
     // Moves every entry whose owner (or unit) `moves` answers true for into
-    // `other`; the rest stay.
+    // `other`, with the entries set aside inside their objects; the rest stay.
     void MoveInto(ClumSetAside& other, const std::function<bool(const ClumVellumEntity*)>& moves);
     bool IsEmpty() const { return m_objects.empty() && m_storedPaths.empty(); }
 
 private:
+    std::vector<bool> Select(const std::function<bool(const ClumVellumEntity*)>& chosen) const;
+    // Moves the marked entries into `other`, or deletes them when it is null.
+    void MoveSelected(const std::vector<bool>& marks, ClumSetAside* other);
+
     std::vector<tSetAsideObject> m_objects;
     std::map<const ClumUnitObject*, WString> m_storedPaths;
 };
