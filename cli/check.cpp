@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include <lum/json/export.h>
+
 #include "commands.h"
 
 namespace lumcli {
@@ -10,11 +12,11 @@ namespace {
 
 void WriteJson(const lum::Model& model, std::ostream& out) {
     const lum::ReferenceSummary references = model.References();
-    tJsonWriter json(out);
+    lum::JsonWriter json(out);
     json.BeginObject();
     json.Member("format", "lum-check/1");
     json.Member("codePage", static_cast<long long>(model.CodePage()));
-    WriteDiagnosticsJson(model, json);
+    lum::json::WriteDiagnostics(model, json);
     json.Key("files");
     json.BeginObject();
     json.Member("main", static_cast<long long>(model.Files().size()));
@@ -74,22 +76,6 @@ void WriteText(const lum::Model& model, std::ostream& out) {
 }
 
 }  // namespace
-
-void WriteDiagnosticsJson(const lum::Model& model, tJsonWriter& json) {
-    json.Key("diagnostics");
-    json.BeginArray();
-    for (const lum::Diagnostic& d : model.Diagnostics()) {
-        json.BeginObject();
-        json.Member("code", std::string(lum::diag::Name(d.code)));
-        json.Member("file", d.file);
-        json.Member("line", static_cast<long long>(d.line));
-        json.Member("severity", std::string(lum::SeverityName(d.severity)));
-        json.Member("message", d.message);
-        json.Member("subject", d.subject);
-        json.EndObject();
-    }
-    json.EndArray();
-}
 
 int RunCheck(const lum::Model& model, const tOptions& options, std::ostream& out) {
     if (options.format == tFormat::Json) WriteJson(model, out);

@@ -29,9 +29,6 @@ int RunRender(const lum::Model& model, const tOptions& options, std::ostream& ou
 // Loads both models itself (options.models: OLD and NEW): 0 the same, 1 different, 2 trouble.
 int RunDiff(const tOptions& options, std::ostream& out);
 
-// The diagnostics as a JSON array member "diagnostics".
-void WriteDiagnosticsJson(const lum::Model& model, tJsonWriter& json);
-
 // The stream a command writes to: `out`, or the file given with -o (opened
 // into `file`); null, after a message, when the file cannot be written.
 std::ostream* OpenOutput(const tOptions& options, std::ostream& out, std::ofstream& file);

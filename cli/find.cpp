@@ -10,7 +10,7 @@ int RunFind(const lum::Model& model, const tOptions& options, std::ostream& out)
         return lum::ToUtf8(lum::ClumUtilityFunctions::GetQuid(entity).c_str());
     };
     if (options.format == tFormat::Json) {
-        tJsonWriter json(out);
+        lum::JsonWriter json(out);
         json.BeginObject();
         json.Member("format", "lum-find/1");
         json.Member("name", options.name);

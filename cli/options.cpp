@@ -164,6 +164,7 @@ void DefineCommands(CLI::App& app, tOptions& options) {
                                     tOutput::Text);
     exported->add_option("-o,--output", options.outputFile, "write to FILE instead of standard output")
         ->type_name("FILE");
+    exported->add_flag("--compact", options.compact, "no indentation or spaces: a smaller file, written faster");
 
     CLI::App* write = AddCommand(app, options, "write",
                                  "write the model back in the notation: every loaded file under DIR, unit files in "

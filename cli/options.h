@@ -31,6 +31,7 @@ struct tOptions {
     std::string imageFormat = "svg";  // render --format svg|png; -o is the directory
     bool list = false;                // render --list
     bool withLayout = false;          // diff --with-layout
+    bool compact = false;             // export --compact
     int layoutTolerance = 10;         // diff --layout-tolerance
     std::string diffPath;             // diff called by git: the path git names; changes do not fail
 };

@@ -1,13 +1,12 @@
 #pragma once
-// Output of the lum tool: UTF-8 everywhere, a wide stream that encodes to
-// UTF-8 (for the pretty printer), and a small streaming JSON writer.
+// Output of the lum tool: UTF-8 everywhere, and a wide stream that encodes
+// to UTF-8 (for the pretty printer).
 
-#include <cstdio>
 #include <ostream>
 #include <streambuf>
 #include <string>
-#include <vector>
 
+#include <lum/text/json_writer.h>
 #include <lum/text/utf8.h>
 
 namespace lumcli {
@@ -24,53 +23,6 @@ protected:
 
 private:
     std::ostream& m_out;
-};
-
-// Writes one JSON document as it goes: objects, arrays, keys and values,
-// with commas and indentation handled here; containers nested more than 64
-// levels deep are written on one line.
-class tJsonWriter {
-public:
-    explicit tJsonWriter(std::ostream& out) : m_out(out) {}
-
-    void BeginObject();
-    void EndObject();
-    void BeginArray();
-    void EndArray();
-    void Key(const std::string& key);
-    void String(const std::string& utf8);
-    void String(const std::wstring& text) { String(lum::ToUtf8(text)); }
-    void Number(long long value);
-    void Number(double value);
-    void Bool(bool value);
-    void Null();
-    // A number already written as JSON allows (e.g. "3.500000").
-    void RawNumber(const std::string& text);
-
-    // A whole member: key and value.
-    template <class T>
-    void Member(const std::string& key, const T& value) {
-        Key(key);
-        Value(value);
-    }
-
-private:
-    void Value(const std::string& v) { String(v); }
-    void Value(const char* v) { String(std::string(v)); }
-    void Value(const std::wstring& v) { String(v); }
-    void Value(bool v) { Bool(v); }
-    void Value(int v) { Number(static_cast<long long>(v)); }
-    void Value(long v) { Number(static_cast<long long>(v)); }
-    void Value(long long v) { Number(v); }
-    void Value(unsigned long v) { Number(static_cast<long long>(v)); }
-    void Value(unsigned long long v) { Number(static_cast<long long>(v)); }
-    void Value(double v) { Number(v); }
-    void BeforeValue();
-    void NewLine();
-
-    std::ostream& m_out;
-    std::vector<bool> m_first;  // per open container: nothing written in it yet
-    bool m_afterKey = false;
 };
 
 }  // namespace lumcli

@@ -12,7 +12,7 @@ int RunRefs(const lum::Model& model, const tOptions& options, std::ostream& out)
         return lum::ToUtf8(text);
     };
     if (options.format == tFormat::Json) {
-        tJsonWriter json(out);
+        lum::JsonWriter json(out);
         json.BeginObject();
         json.Member("format", "lum-refs/1");
         json.Key("references");

@@ -12,7 +12,7 @@ int RunStats(const lum::Model& model, const tOptions& options, std::ostream& out
     std::size_t total = 0;
     for (const auto& entry : classes) total += entry.second;
     if (options.format == tFormat::Json) {
-        tJsonWriter json(out);
+        lum::JsonWriter json(out);
         json.BeginObject();
         json.Member("format", "lum-stats/1");
         json.Member("objects", static_cast<long long>(total));

@@ -9,9 +9,9 @@ import sys
 
 # Bottom first. A layer may include itself and what comes before it.
 LAYERS = ["platform", "text", "diagnostics", "meta", "model", "traverse", "reader", "loading", "resolve",
-          "document", "uml", "render", "xmi", "site", "plantuml", "write", "diff"]
+          "document", "uml", "json", "render", "xmi", "site", "plantuml", "write", "diff"]
 # Outputs stand side by side: none of them includes another.
-OUTPUTS = {"render", "xmi", "site", "plantuml", "write", "diff"}
+OUTPUTS = {"json", "render", "xmi", "site", "plantuml", "write", "diff"}
 INCLUDE = re.compile(r'^\s*#\s*include\s*[<"](?:lum/)?([a-z_]+)/[^>"]+[>"]', re.M)
 
 

@@ -7,6 +7,7 @@
 #include "lum/text/location.h"
 #include "lum/text/enums.h"
 #include "lum/text/utf8.h"
+#include "lum/text/json_writer.h"
 
 #include "lum/diagnostics/error.h"
 #include "lum/diagnostics/error_list.h"
@@ -56,5 +57,6 @@
 #include "lum/uml/outline.h"
 #include "lum/uml/view.h"
 
+#include "lum/json/export.h"
 #include "lum/render/svg.h"
 #include "lum/diff/diff.h"

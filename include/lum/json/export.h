@@ -1,0 +1,25 @@
+#pragma once
+// The raw model as one JSON document, format "lum-export/1" (described by
+// schema/lum-export-1.schema.json), written while walking: every object
+// gets an id, its position in a depth-first walk of the files; features
+// come in the metamodel's order, links as nested arrays, references as
+// their stored text with the id of their target.
+
+#include <ostream>
+
+#include "lum/document/model.h"
+#include "lum/text/json_writer.h"
+
+namespace lum::json {
+
+struct ExportOptions {
+    bool compact = false;  // no indentation or spaces: smaller and faster to write
+};
+
+// Writes the whole model; answers false when the stream failed.
+bool WriteModel(const Model& model, std::ostream& out, const ExportOptions& options = {});
+
+// The model's diagnostics as the member "diagnostics" of the open object.
+void WriteDiagnostics(const Model& model, JsonWriter& json);
+
+}  // namespace lum::json
