@@ -1,11 +1,14 @@
 // The raw side of the module: lum.load, lum.Model, lum.Object, the
 // diagnostics, the files read and the units missing.
 
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <utility>
 #include <vector>
 
 #include <pybind11/stl.h>
+#include <pybind11/stl/filesystem.h>
 
 #include "handles.h"
 
@@ -326,6 +329,20 @@ void BindRaw(py::module_& module) {
             }
             return out;
         }, py::arg("obj"), "the objects whose references are bound to obj")
+        .def("export_json", [](const ModelHandle& m, const std::filesystem::path& path, bool compact) {
+            bool written = false;
+            {
+                py::gil_scoped_release unlocked;
+                std::ofstream out(path, std::ios::binary);
+                written = out && lum::json::WriteModel(*m.model, out, {compact});
+            }
+            if (!written) {
+                PyErr_SetFromErrnoWithFilename(PyExc_OSError, path.c_str());
+                throw py::error_already_set();
+            }
+        }, py::arg("path"), py::arg("compact") = false,
+             "writes the whole model as one JSON document (lum-export/1), as `lum export` does; raises OSError "
+             "when the file cannot be written; the GIL is released while writing")
         .def("stats", [](const ModelHandle& m) { return Stats(*m.model); },
              "objects, counts per class keyword, diagrams per kind, and what became of the references")
         .def("__repr__", [](const ModelHandle& m) {

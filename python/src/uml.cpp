@@ -295,7 +295,18 @@ void BindUml(py::module_& module) {
                                 "the UML view, built on first use")
         .def_property_readonly("diagrams", [](const ModelHandle& m) {
             return Elements(m.model, m.model->Uml().All(Kind::Diagram));
-        }, "every diagram of the UML view");
+        }, "every diagram of the UML view")
+        .def("render_svg", [](const ModelHandle& m, const ElementOf<Diagram>& diagram) {
+            if (diagram.model != m.model) throw py::value_error("the diagram belongs to another model");
+            std::string svg;
+            {
+                py::gil_scoped_release unlocked;
+                svg = lum::render::RenderSvg(diagram.Get());
+            }
+            return svg;
+        }, py::arg("diagram"),
+             "the diagram as one SVG document, at the positions, sizes, colours and fonts its file stores; "
+             "the GIL is released while drawing");
 }
 
 }  // namespace lumpy

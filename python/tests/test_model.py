@@ -118,3 +118,19 @@ def test_two_threads_load_at_once():
         thread.join()
     assert results[0] == (230, ["CodePageChosen"])
     assert results[1][0] == 2 and "SyntaxError" in results[1][1]
+
+
+def test_exports_json_and_renders_every_diagram(library, tmp_path):
+    import json
+    import xml.etree.ElementTree as ET
+    for compact in (False, True):
+        library.export_json(tmp_path / "model.json", compact=compact)
+        document = json.loads((tmp_path / "model.json").read_text(encoding="utf-8"))
+        assert document["objectCount"] == sum(1 for _ in library.objects())
+    with pytest.raises(OSError):
+        library.export_json(tmp_path / "no" / "such" / "dir.json")
+    for diagram in library.diagrams:
+        assert ET.fromstring(library.render_svg(diagram)).tag == "{http://www.w3.org/2000/svg}svg"
+    other = lum.load(LIBRARY, pathmap=LIBRARY_MAP)
+    with pytest.raises(ValueError):
+        other.render_svg(library.diagrams[0])
