@@ -67,7 +67,7 @@ void WriteReferenceValue(JsonWriter& json, const IlumReference& reference, long 
     WString text;
     reference.EncodeReference(text, index);
     json.BeginObject();
-    json.Member("text", std::wstring(text));
+    json.Member("text", text.c_str());
     if (const ClumVellumEntity* target = reference.GetTarget(index)) json.Member("target", ids.Of(target));
     json.EndObject();
 }
@@ -80,10 +80,10 @@ public:
 
     bool Enter(const ClumVellumEntity* entity) override {
         m_json.BeginObject();
-        m_json.Member("id", m_ids.Of(entity));
-        m_json.Member("class", ToUtf8(entity->GetMetaClass().GetName().c_str()));
+        m_json.Member("id", m_nextId++);  // the walk that numbered them
+        m_json.Member("class", entity->GetMetaClass().GetName().c_str());
         const ClumIdent quid = ClumUtilityFunctions::GetQuid(entity);
-        if (quid.GetLength() != 0) m_json.Member("quid", ToUtf8(quid.c_str()));
+        if (quid.GetLength() != 0) m_json.Member("quid", quid.c_str());
         m_json.Key("features");
         m_json.BeginObject();
         return true;
@@ -91,7 +91,7 @@ public:
     void Feature(const ClumVellumEntity* entity, const ClumMetaFeature& feature) override {
         const IlumFeature* member = Member(entity, feature);
         if (member->IsEmpty()) return;
-        m_json.Key(ToUtf8(feature.GetName().c_str()));
+        m_json.Key(std::wstring_view(feature.GetName().c_str()));
         if (const IlumAttribute* attribute = member->GetAttribute()) {
             WriteAttribute(m_json, feature, *attribute);
         } else if (const IlumReference* reference = member->GetReference()) {
@@ -106,7 +106,7 @@ public:
     }
     void EnterLink(const ClumVellumEntity* entity, const ClumMetaFeature& feature) override {
         if (Member(entity, feature)->IsEmpty()) return;
-        m_json.Key(ToUtf8(feature.GetName().c_str()));
+        m_json.Key(std::wstring_view(feature.GetName().c_str()));
         m_json.BeginArray();
     }
     void LeaveLink(const ClumVellumEntity* entity, const ClumMetaFeature& feature) override {
@@ -124,6 +124,7 @@ private:
 
     JsonWriter& m_json;
     const tIds& m_ids;
+    long long m_nextId = 0;
 };
 
 }  // namespace

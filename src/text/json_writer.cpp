@@ -1,5 +1,6 @@
 #include "lum/text/json_writer.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -10,8 +11,8 @@ void JsonWriter::NewLine() {
     // depth: what lies deeper than this is written on one line.
     constexpr std::size_t kIndentedLevels = 64;
     if (m_compact || m_first.size() > kIndentedLevels) return;
-    m_out << '\n';
-    for (std::size_t i = 0; i < m_first.size(); ++i) m_out << "  ";
+    m_buffer += '\n';
+    for (std::size_t i = 0; i < m_first.size(); ++i) m_buffer += "  ";
 }
 
 void JsonWriter::BeforeValue() {
@@ -20,14 +21,14 @@ void JsonWriter::BeforeValue() {
         return;
     }
     if (m_first.empty()) return;
-    if (!m_first.back()) m_out << ',';
+    if (!m_first.back()) m_buffer += ',';
     m_first.back() = false;
     NewLine();
 }
 
 void JsonWriter::BeginObject() {
     BeforeValue();
-    m_out << '{';
+    m_buffer += '{';
     m_first.push_back(true);
 }
 
@@ -35,13 +36,17 @@ void JsonWriter::EndObject() {
     const bool empty = m_first.back();
     m_first.pop_back();
     if (!empty) NewLine();
-    m_out << '}';
-    if (m_first.empty()) m_out << '\n';
+    m_buffer += '}';
+    if (m_first.empty()) {
+        m_buffer += '\n';
+        Flush();
+    }
+    SpillIfFull();
 }
 
 void JsonWriter::BeginArray() {
     BeforeValue();
-    m_out << '[';
+    m_buffer += '[';
     m_first.push_back(true);
 }
 
@@ -49,49 +54,70 @@ void JsonWriter::EndArray() {
     const bool empty = m_first.back();
     m_first.pop_back();
     if (!empty) NewLine();
-    m_out << ']';
+    m_buffer += ']';
 }
 
-void JsonWriter::Key(const std::string& key) {
+void JsonWriter::Key(std::string_view key) {
     BeforeValue();
-    m_out << JsonQuote(key) << (m_compact ? ":" : ": ");
+    AppendJsonQuoted(m_buffer, key);
+    m_buffer += m_compact ? ":" : ": ";
     m_afterKey = true;
 }
 
-void JsonWriter::String(const std::string& utf8) {
+void JsonWriter::Key(std::wstring_view key) {
     BeforeValue();
-    m_out << JsonQuote(utf8);
+    AppendJsonQuoted(m_buffer, key);
+    m_buffer += m_compact ? ":" : ": ";
+    m_afterKey = true;
+}
+
+void JsonWriter::String(std::string_view utf8) {
+    BeforeValue();
+    AppendJsonQuoted(m_buffer, utf8);
+    SpillIfFull();
+}
+
+void JsonWriter::String(std::wstring_view text) {
+    BeforeValue();
+    AppendJsonQuoted(m_buffer, text);
+    SpillIfFull();
 }
 
 void JsonWriter::Number(long long value) {
     BeforeValue();
-    m_out << value;
+    char text[24];
+    m_buffer.append(text, std::to_chars(text, text + sizeof text, value).ptr);
 }
 
 void JsonWriter::Number(double value) {
     BeforeValue();
     if (!std::isfinite(value)) {
-        m_out << "null";
+        m_buffer += "null";
         return;
     }
     char text[32];
     std::snprintf(text, sizeof text, "%.3f", value);
-    m_out << text;
+    m_buffer += text;
 }
 
 void JsonWriter::Bool(bool value) {
     BeforeValue();
-    m_out << (value ? "true" : "false");
+    m_buffer += (value ? "true" : "false");
 }
 
-void JsonWriter::RawNumber(const std::string& text) {
+void JsonWriter::RawNumber(std::string_view text) {
     BeforeValue();
-    m_out << text;
+    m_buffer += text;
 }
 
 void JsonWriter::Null() {
     BeforeValue();
-    m_out << "null";
+    m_buffer += "null";
+}
+
+void JsonWriter::Flush() {
+    m_out.write(m_buffer.data(), static_cast<std::streamsize>(m_buffer.size()));
+    m_buffer.clear();
 }
 
 }  // namespace lum

@@ -15,28 +15,73 @@ WString FromUtf8(std::string_view utf8) {
     return text;
 }
 
-std::string JsonQuote(std::string_view utf8) {
-    std::string out = "\"";
-    for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
-        switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            default:
-                if (byte < 0x20) {
-                    static constexpr char hex[] = "0123456789abcdef";
-                    out += "\\u00";
-                    out += hex[byte >> 4];
-                    out += hex[byte & 15];
-                } else {
-                    out += c;
-                }
-        }
+namespace {
+
+// Appends one ASCII character, escaped where JSON needs it.
+void AppendJsonAscii(std::string& out, char c) {
+    switch (c) {
+        case '"': out += "\\\""; return;
+        case '\\': out += "\\\\"; return;
+        case '\n': out += "\\n"; return;
+        case '\r': out += "\\r"; return;
+        case '\t': out += "\\t"; return;
+        default: break;
     }
-    return out + "\"";
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20) {
+        out += c;
+        return;
+    }
+    static constexpr char hex[] = "0123456789abcdef";
+    out += "\\u00";
+    out += hex[byte >> 4];
+    out += hex[byte & 15];
+}
+
+bool IsPlainJson(unsigned char byte) { return byte >= 0x20 && byte != '"' && byte != '\\'; }
+
+}  // namespace
+
+void AppendJsonQuoted(std::string& out, std::string_view utf8) {
+    out += '"';
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        // Runs that need no escape go in one piece.
+        std::size_t end = i;
+        while (end < utf8.size() && IsPlainJson(static_cast<unsigned char>(utf8[end]))) ++end;
+        out.append(utf8.data() + i, end - i);
+        if (end == utf8.size()) break;
+        AppendJsonAscii(out, utf8[end]);
+        i = end + 1;
+    }
+    out += '"';
+}
+
+void AppendJsonQuoted(std::string& out, std::wstring_view text) {
+    out += '"';
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t ch = static_cast<char32_t>(text[i]);
+        if (ch < 0x80) {
+            if (IsPlainJson(static_cast<unsigned char>(ch))) out += static_cast<char>(ch);
+            else AppendJsonAscii(out, static_cast<char>(ch));
+            continue;
+        }
+        if (ch >= 0xD800 && ch <= 0xDBFF && i + 1 < text.size()) {
+            const char32_t low = static_cast<char32_t>(text[i + 1]);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                ch = 0x10000 + ((ch - 0xD800) << 10) + (low - 0xDC00);
+                ++i;
+            }
+        }
+        platform::detail::AppendUtf8(out, ch);
+    }
+    out += '"';
+}
+
+std::string JsonQuote(std::string_view utf8) {
+    std::string out;
+    AppendJsonQuoted(out, utf8);
+    return out;
 }
 
 bool IsValidUtf8(const char* bytes, std::size_t count) {

@@ -18,6 +18,9 @@ WString FromUtf8(std::string_view utf8);
 // A JSON string literal, quotes included, of UTF-8 text: quotes,
 // backslashes and control characters escaped.
 std::string JsonQuote(std::string_view utf8);
+// The same literal appended to `out`; of wide text, converted as ToUtf8 does.
+void AppendJsonQuoted(std::string& out, std::string_view utf8);
+void AppendJsonQuoted(std::string& out, std::wstring_view text);
 // True when every byte sequence is well-formed UTF-8 (no overlong forms,
 // surrogates or values above U+10FFFF; a sequence cut at the end is invalid).
 bool IsValidUtf8(const char* bytes, std::size_t count);
