@@ -5,6 +5,7 @@
 
 #include "commands.h"
 #include "heap_tuning.h"
+#include "manual.h"
 #include "progress.h"
 
 int main(int argc, char** argv) {
@@ -13,10 +14,18 @@ int main(int argc, char** argv) {
     CLI::App app("Reads models stored in the Vellum notation.", "lum");
     tOptions options;
     DefineCommands(app, options);
+    app.set_version_flag("--version", std::string("lum ") + LUM_VERSION_STRING + " (library " + lum::Version() +
+                                          ")\nreads models in the Vellum notation: main files and unit files, any "
+                                          "header version (kept as read when written back)");
+    AddManualOptions(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& help) {
         return app.exit(help);
+    } catch (const CLI::CallForVersion& version) {
+        return app.exit(version);
+    } catch (const CLI::Success&) {
+        return 0;
     } catch (const CLI::ParseError& error) {
         std::cerr << "lum: " << error.what() << "\nRun 'lum --help' or 'lum COMMAND --help' for the options.\n";
         return 2;

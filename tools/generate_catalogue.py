@@ -170,7 +170,7 @@ def generate_header(c, by_keyword):
         out.append('#include "%s"\n' % extra[0])
     if c.features:
         out.append("\n#include <cstddef>\n")
-    out.append("\nnamespace lum {\n\n")
+    out.append("\nLUM_API_BEGIN\nnamespace lum {\n\n")
     targets = sorted({class_name(f.type, by_keyword) for f in c.features if f.kind != "attribute"}
                      - {"ClumVellumEntity", c.name})
     for target in targets:
@@ -210,7 +210,7 @@ def generate_header(c, by_keyword):
             out.append("template <> struct tFeatureOffset<%s, %d> { static constexpr std::size_t value = "
                        "offsetof(%s, %s); };\n" % (c.name, f.index, c.name, f.member))
         out.append("#pragma GCC diagnostic pop\n")
-    out.append("\n}  // namespace lum\n")
+    out.append("\n}  // namespace lum\nLUM_API_END\n")
     return "".join(out)
 
 

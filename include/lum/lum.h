@@ -1,6 +1,8 @@
 #pragma once
 // The whole public interface of lum.
 
+#include "lum/version.h"
+
 #include "lum/text/wstring.h"
 #include "lum/text/ident.h"
 #include "lum/text/codecs.h"

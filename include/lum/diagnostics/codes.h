@@ -3,6 +3,9 @@
 // report. A code names what happened, whatever the wording; hosts filter and
 // count by it. New codes are added at the end, so the numbers never change.
 
+#include "lum/export.h"
+
+LUM_API_BEGIN
 namespace lum::diag {
 
 enum Code : unsigned short {
@@ -35,3 +38,4 @@ enum Code : unsigned short {
 const char* Name(Code code);
 
 }  // namespace lum::diag
+LUM_API_END

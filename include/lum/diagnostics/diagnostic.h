@@ -7,7 +7,9 @@
 
 #include "lum/diagnostics/codes.h"
 #include "lum/diagnostics/error.h"
+#include "lum/export.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 struct Diagnostic {
@@ -30,3 +32,4 @@ std::string FormatDiagnostic(const Diagnostic& diagnostic);
 const char* SeverityName(tError::Severity severity);
 
 }  // namespace lum
+LUM_API_END

@@ -3,8 +3,10 @@
 // a meta-feature, a line of the file being read). tError: one diagnostic.
 
 #include "lum/diagnostics/codes.h"
+#include "lum/export.h"
 #include "lum/text/wstring.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumVellumEntity;
@@ -62,3 +64,4 @@ struct tError {
 };
 
 }  // namespace lum
+LUM_API_END

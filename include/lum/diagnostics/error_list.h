@@ -7,7 +7,9 @@
 #include <list>
 
 #include "lum/diagnostics/error.h"
+#include "lum/export.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 class tErrorList : public std::list<tError> {
@@ -35,3 +37,4 @@ public:
 class tDummyErrorList : public tErrorList {};
 
 }  // namespace lum
+LUM_API_END

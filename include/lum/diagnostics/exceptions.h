@@ -2,8 +2,10 @@
 // The library's exceptions. Only tCannotOpenFileException is ever thrown by
 // the library itself; every other problem is recorded on the error list.
 
+#include "lum/export.h"
 #include "lum/text/wstring.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 class LUMException {
@@ -26,3 +28,4 @@ private:
 };
 
 }  // namespace lum
+LUM_API_END

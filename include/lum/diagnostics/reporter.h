@@ -5,7 +5,9 @@
 // several threads at once each keep their own diagnostics.
 
 #include "lum/diagnostics/error_list.h"
+#include "lum/export.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 class CErrorReporter {
@@ -34,3 +36,4 @@ private:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -14,8 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "lum/export.h"
 #include "lum/uml/view.h"
 
+LUM_API_BEGIN
 namespace lum::diff {
 
 enum class ChangeKind { Added, Removed, Renamed, Moved, Changed };
@@ -67,3 +69,4 @@ void WriteText(const std::vector<Change>& changes, std::ostream& out);
 void WriteJson(const std::vector<Change>& changes, std::ostream& out);
 
 }  // namespace lum::diff
+LUM_API_END

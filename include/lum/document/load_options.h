@@ -6,6 +6,9 @@
 #include <utility>
 #include <vector>
 
+#include "lum/export.h"
+
+LUM_API_BEGIN
 namespace lum {
 
 struct LoadOptions {
@@ -31,3 +34,4 @@ struct LoadOptions {
 };
 
 }  // namespace lum
+LUM_API_END

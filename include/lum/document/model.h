@@ -20,8 +20,10 @@
 
 #include "lum/diagnostics/diagnostic.h"
 #include "lum/document/load_options.h"
+#include "lum/export.h"
 #include "lum/traverse/depth_first.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumVellumFile;
@@ -146,3 +148,4 @@ private:
 };
 
 }  // namespace lum
+LUM_API_END

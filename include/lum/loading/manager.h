@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "lum/diagnostics/error_list.h"
+#include "lum/export.h"
 #include "lum/loading/path_resolver.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumVellumFile;
@@ -31,3 +33,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

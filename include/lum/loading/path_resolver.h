@@ -9,8 +9,10 @@
 #include <list>
 #include <map>
 
+#include "lum/export.h"
 #include "lum/text/wstring.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumUnitObject;
@@ -65,3 +67,4 @@ private:
 };
 
 }  // namespace lum
+LUM_API_END

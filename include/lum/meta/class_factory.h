@@ -1,8 +1,10 @@
 #pragma once
 // ClumClassFactory: makes a model object from its class keyword.
 
+#include "lum/export.h"
 #include "lum/text/wstring.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumVellumEntity;
@@ -16,3 +18,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -7,8 +7,10 @@
 #include <bitset>
 #include <vector>
 
+#include "lum/export.h"
 #include "lum/text/ident.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumVellumEntity;
@@ -50,3 +52,4 @@ private:
 };
 
 }  // namespace lum
+LUM_API_END

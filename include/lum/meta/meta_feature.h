@@ -4,8 +4,10 @@
 // and direct accessor functions that reach the feature member of any object
 // of the declaring class without a lookup by name.
 
+#include "lum/export.h"
 #include "lum/text/ident.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumVellumEntity;
@@ -57,3 +59,4 @@ private:
 };
 
 }  // namespace lum
+LUM_API_END

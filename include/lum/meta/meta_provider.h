@@ -5,8 +5,10 @@
 
 #include <memory>
 
+#include "lum/export.h"
 #include "lum/text/ident.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumMetaClass;
@@ -47,3 +49,4 @@ private:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -2,6 +2,9 @@
 // The value type of an attribute feature, for generic code that writes
 // values typed (numbers as numbers, enumerations as literals, ...).
 
+#include "lum/export.h"
+
+LUM_API_BEGIN
 namespace lum {
 
 class ClumMetaFeature;
@@ -21,3 +24,4 @@ enum class EValueType {
 EValueType GetValueType(const ClumMetaFeature& feature);
 
 }  // namespace lum
+LUM_API_END

@@ -7,10 +7,12 @@
 #include <type_traits>
 
 #include "lum/diagnostics/reporter.h"
+#include "lum/export.h"
 #include "lum/meta/meta_feature.h"
 #include "lum/model/attribute_codec.h"
 #include "lum/model/feature_common.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 // Storage of an attribute value: byValue 1 holds it in the member, 0 holds a
@@ -96,3 +98,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

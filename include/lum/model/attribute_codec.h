@@ -3,12 +3,14 @@
 // template picks by type: DecodeValue reads a text into a zero-initialised
 // value (a failed read reports and leaves it zero), EncodeValue writes it.
 
+#include "lum/export.h"
 #include "lum/text/codecs.h"
 #include "lum/text/enums.h"
 #include "lum/text/ident.h"
 #include "lum/text/location.h"
 #include "lum/text/wstring.h"
 
+LUM_API_BEGIN
 namespace lum::detail {
 
 void DecodeValue(const WString& text, bool& value);
@@ -52,3 +54,4 @@ LUM_ATTRIBUTE_ENUMERATIONS(LUM_DECLARE_ENUM_VALUE_CODEC)
 #undef LUM_DECLARE_ENUM_VALUE_CODEC
 
 }  // namespace lum::detail
+LUM_API_END

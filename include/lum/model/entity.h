@@ -3,8 +3,10 @@
 // owned by exactly one link feature of one other object; the owner deletes
 // what it contains. ClumOwnerLink: how links set and clear the back-link.
 
+#include "lum/export.h"
 #include "lum/text/ident.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumMetaClass;
@@ -57,3 +59,4 @@ protected:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -3,9 +3,11 @@
 // feature of any object: IlumFeature, and its three kinds IlumAttribute (a
 // value), IlumLink (owned children) and IlumReference (named targets).
 
+#include "lum/export.h"
 #include "lum/text/ident.h"
 #include "lum/text/wstring.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumVellumEntity;
@@ -99,3 +101,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

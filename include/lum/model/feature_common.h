@@ -7,9 +7,11 @@
 
 #include <cstddef>
 
+#include "lum/export.h"
 #include "lum/meta/meta_provider.h"
 #include "lum/model/feature.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 template <class Owner, unsigned index>
@@ -48,3 +50,4 @@ protected:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -4,12 +4,14 @@
 // it is destroyed. Costs a virtual table pointer and one word.
 
 #include "lum/diagnostics/reporter.h"
+#include "lum/export.h"
 #include "lum/meta/meta_class.h"
 #include "lum/meta/meta_feature.h"
 #include "lum/model/entity.h"
 #include "lum/model/feature_common.h"
 #include "lum/model/vector.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 namespace detail {
@@ -85,3 +87,4 @@ private:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -4,9 +4,11 @@
 // chain C -> B -> A through `qualifier`) and, once bound, the target itself.
 // It owns its qualifier chain, never its target.
 
+#include "lum/export.h"
 #include "lum/text/ident.h"
 #include "lum/text/wstring.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumVellumEntity;
@@ -59,3 +61,4 @@ private:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -6,12 +6,14 @@
 #include <memory>
 #include <vector>
 
+#include "lum/export.h"
 #include "lum/meta/meta_class.h"
 #include "lum/meta/meta_feature.h"
 #include "lum/model/entity.h"
 #include "lum/model/feature_common.h"
 #include "lum/model/object_ref.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumOperation;
@@ -164,3 +166,4 @@ void TlumReference<Owner, Target, index, storage>::GetValueIdent(ClumIdent& out,
 }
 
 }  // namespace lum
+LUM_API_END

@@ -20,10 +20,12 @@
 #include <memory>
 #include <vector>
 
+#include "lum/export.h"
 #include "lum/model/entity.h"
 #include "lum/text/ident.h"
 #include "lum/text/wstring.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumUnitObject;
@@ -72,3 +74,4 @@ private:
 };
 
 }  // namespace lum
+LUM_API_END

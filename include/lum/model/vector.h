@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "lum/export.h"
+
+LUM_API_BEGIN
 namespace lum {
 
 class ClumVellumEntity;
@@ -86,3 +89,4 @@ private:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -3,8 +3,10 @@
 // small primitive object (boolean, integer, float, string or identifier
 // object) that the feature holds.
 
+#include "lum/export.h"
 #include "lum/text/wstring.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumVellumEntity;
@@ -19,3 +21,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

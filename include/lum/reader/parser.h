@@ -7,8 +7,10 @@
 #include <list>
 #include <vector>
 
+#include "lum/export.h"
 #include "lum/text/wstring.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumVellumFile;
@@ -38,3 +40,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

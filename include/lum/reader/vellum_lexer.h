@@ -8,8 +8,10 @@
 #include <memory>
 #include <string>
 
+#include "lum/export.h"
 #include "lum/text/wstring.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 class tVellumLexer {
@@ -96,3 +98,4 @@ private:
 };
 
 }  // namespace lum
+LUM_API_END

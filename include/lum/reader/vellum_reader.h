@@ -10,9 +10,11 @@
 #include <vector>
 
 #include "lum/diagnostics/error.h"
+#include "lum/export.h"
 #include "lum/reader/vellum_lexer.h"
 #include "lum/text/wstring.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 class tVellumReader {
@@ -62,3 +64,4 @@ private:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -11,8 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "lum/export.h"
 #include "lum/uml/elements.h"
 
+LUM_API_BEGIN
 namespace lum::render {
 
 // Writes a diagram of a UML view as one SVG document.
@@ -34,3 +36,4 @@ std::string QualifiedName(const uml::Element& element);
 std::vector<std::string> FileNames(const std::vector<const uml::Diagram*>& diagrams);
 
 }  // namespace lum::render
+LUM_API_END

@@ -12,9 +12,11 @@
 #include <memory>
 #include <vector>
 
+#include "lum/export.h"
 #include "lum/text/ident.h"
 #include "lum/text/wstring.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumVellumEntity;
@@ -54,3 +56,4 @@ private:
 };
 
 }  // namespace lum
+LUM_API_END

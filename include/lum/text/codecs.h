@@ -2,8 +2,10 @@
 // Text codecs of the scalar attribute types. Decode* report failures on the
 // current error list and leave the value as it was; Encode* replace `out`.
 
+#include "lum/export.h"
 #include "lum/text/wstring.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 // "true" / "false" in any letter case, nothing else (no trimming).
@@ -20,3 +22,4 @@ bool DecodeFloat(const WString& text, float& value);
 void EncodeFloat(const float& value, WString& out);
 
 }  // namespace lum
+LUM_API_END

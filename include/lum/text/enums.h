@@ -4,8 +4,10 @@
 // order; encoding writes the literal exactly as tabled and leaves `out`
 // untouched for a value outside the table.
 
+#include "lum/export.h"
 #include "lum/text/wstring.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 enum EConcurrency { Concurrency_Sequential, Concurrency_Guarded, Concurrency_Active, Concurrency_Synchronous };
@@ -88,3 +90,4 @@ bool DecodeEActionTimeWhen(const WString& text, EActionTimeWhen& value);
 void EncodeEActionTimeWhen(const EActionTimeWhen& value, WString& out);
 
 }  // namespace lum
+LUM_API_END

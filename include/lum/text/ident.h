@@ -5,8 +5,10 @@
 
 #include <cstddef>
 
+#include "lum/export.h"
 #include "lum/text/wstring.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumIdent {
@@ -47,6 +49,7 @@ private:
 };
 
 }  // namespace lum
+LUM_API_END
 
 template <>
 struct std::hash<lum::ClumIdent> {

@@ -6,8 +6,10 @@
 #include <string_view>
 #include <vector>
 
+#include "lum/export.h"
 #include "lum/text/utf8.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 // Writes one JSON document as it goes: objects, arrays, keys and values,
@@ -74,3 +76,4 @@ private:
 };
 
 }  // namespace lum
+LUM_API_END

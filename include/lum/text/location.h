@@ -4,8 +4,10 @@
 
 #include <vector>
 
+#include "lum/export.h"
 #include "lum/text/wstring.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 struct tLocation {
@@ -39,3 +41,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -7,8 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "lum/export.h"
 #include "lum/text/wstring.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 // Characters that are not Unicode scalar values become U+FFFD.
@@ -26,3 +28,4 @@ void AppendJsonQuoted(std::string& out, std::wstring_view text);
 bool IsValidUtf8(const char* bytes, std::size_t count);
 
 }  // namespace lum
+LUM_API_END

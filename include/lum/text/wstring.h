@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "lum/export.h"
+
+LUM_API_BEGIN
 namespace lum {
 
 class WString : public std::wstring {
@@ -88,6 +91,7 @@ bool operator<=(const WString& a, const WString& b);
 bool operator>=(const WString& a, const WString& b);
 
 }  // namespace lum
+LUM_API_END
 
 template <>
 struct std::hash<lum::WString> {

@@ -14,9 +14,11 @@
 #include <iterator>
 #include <vector>
 
+#include "lum/export.h"
 #include "lum/meta/meta_feature.h"
 #include "lum/model/entity.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 class tDepthFirst {
@@ -92,3 +94,4 @@ public:
 void WalkDepthFirst(const ClumVellumEntity* root, IlumWalkHandler& handler);
 
 }  // namespace lum
+LUM_API_END

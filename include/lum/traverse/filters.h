@@ -6,6 +6,9 @@
 
 #include <vector>
 
+#include "lum/export.h"
+
+LUM_API_BEGIN
 namespace lum {
 
 class ClumMetaClass;
@@ -70,3 +73,4 @@ private:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -6,10 +6,12 @@
 // objects of link features. Subclasses override either to do their work and
 // call the base to go on. T is ClumVellumEntity or const ClumVellumEntity.
 
+#include "lum/export.h"
 #include "lum/meta/meta_class.h"
 #include "lum/meta/meta_feature.h"
 #include "lum/model/entity.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 template <class T>
@@ -48,3 +50,4 @@ protected:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -4,8 +4,10 @@
 // feature and position order, then theirs; answering false keeps an
 // object's contents from being visited.
 
+#include "lum/export.h"
 #include "lum/model/entity.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 template <class T>
@@ -27,3 +29,4 @@ protected:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -7,6 +7,9 @@
 
 #include <ostream>
 
+#include "lum/export.h"
+
+LUM_API_BEGIN
 namespace lum {
 
 class ClumVellumEntity;
@@ -19,3 +22,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

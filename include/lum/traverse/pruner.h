@@ -5,9 +5,11 @@
 
 #include <vector>
 
+#include "lum/export.h"
 #include "lum/traverse/filters.h"
 #include "lum/traverse/meta_visitor.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumPruner : public TlumMetaVisitor<ClumVellumEntity> {
@@ -35,3 +37,4 @@ private:
 };
 
 }  // namespace lum
+LUM_API_END

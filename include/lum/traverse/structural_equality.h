@@ -7,8 +7,10 @@
 // a loaded unit was read from ("fileName", and "file_name" of a loaded unit)
 // is not compared.
 
+#include "lum/export.h"
 #include "lum/text/wstring.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumVellumEntity;
@@ -26,3 +28,4 @@ inline bool StructurallyEqual(const ClumVellumEntity& left, const ClumVellumEnti
 }
 
 }  // namespace lum
+LUM_API_END

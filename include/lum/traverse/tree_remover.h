@@ -6,8 +6,10 @@
 #include <unordered_set>
 #include <vector>
 
+#include "lum/export.h"
 #include "lum/traverse/non_recursive_visitor.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 class TreeRemover : public TlumNonRecursiveMetaVisitor<ClumVellumEntity> {
@@ -32,3 +34,4 @@ private:
 };
 
 }  // namespace lum
+LUM_API_END

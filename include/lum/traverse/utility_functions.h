@@ -4,9 +4,11 @@
 // associations, aggregate and navigable roles, the names of a line's two
 // ends, and a file's short name. Null arguments give the stated defaults.
 
+#include "lum/export.h"
 #include "lum/text/ident.h"
 #include "lum/text/wstring.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumVellumEntity;
@@ -47,3 +49,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -6,12 +6,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "lum/export.h"
 #include "lum/model/classes.h"
 #include "lum/text/ident.h"
 #include "lum/text/location.h"
 #include "lum/text/wstring.h"
 #include "lum/uml/multiplicity.h"
 
+LUM_API_BEGIN
 namespace lum::uml {
 
 // The kind of an element selects its type: Package, Classifier, ... .
@@ -467,3 +469,4 @@ public:
 #undef LUM_UML_KIND
 
 }  // namespace lum::uml
+LUM_API_END

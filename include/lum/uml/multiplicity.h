@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "lum/export.h"
 #include "lum/text/wstring.h"
 
+LUM_API_BEGIN
 namespace lum::uml {
 
 // One range lower..upper; upper is kUnlimited for "*" and "n".
@@ -39,3 +41,4 @@ struct Multiplicity {
 };
 
 }  // namespace lum::uml
+LUM_API_END

@@ -7,8 +7,10 @@
 
 #include <ostream>
 
+#include "lum/export.h"
 #include "lum/uml/view.h"
 
+LUM_API_BEGIN
 namespace lum::uml {
 
 inline constexpr int kOutlineIndentLevels = 64;
@@ -17,3 +19,4 @@ void WriteOutline(const View& view, std::ostream& out);
 void WriteOutlineJson(const View& view, std::ostream& out);
 
 }  // namespace lum::uml
+LUM_API_END

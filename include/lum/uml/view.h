@@ -10,8 +10,10 @@
 #include <span>
 #include <vector>
 
+#include "lum/export.h"
 #include "lum/uml/elements.h"
 
+LUM_API_BEGIN
 namespace lum::uml {
 
 class View {
@@ -43,3 +45,4 @@ private:
 };
 
 }  // namespace lum::uml
+LUM_API_END

@@ -10,8 +10,10 @@
 #include <functional>
 #include <optional>
 
+#include "lum/export.h"
 #include "lum/text/wstring.h"
 
+LUM_API_BEGIN
 namespace lum {
 class ClumSetAside;
 class ClumUnitObject;
@@ -58,3 +60,4 @@ FileWriteResult WriteUnitFile(const ClumVellum* header, const ClumUnitObject& un
                               const FileWriteOptions& options);
 
 }  // namespace lum::write
+LUM_API_END

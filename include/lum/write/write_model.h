@@ -12,8 +12,10 @@
 #include <optional>
 #include <vector>
 
+#include "lum/export.h"
 #include "lum/text/wstring.h"
 
+LUM_API_BEGIN
 namespace lum {
 class ClumVellumFile;
 }
@@ -61,3 +63,4 @@ WriteReport WriteModel(const std::vector<ClumVellumFile*>& files, const WriteOpt
 std::optional<int> CharSetOfCodePage(unsigned int codePage);
 
 }  // namespace lum::write
+LUM_API_END

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumEvent;
@@ -38,3 +39,4 @@ template <> struct tFeatureOffset<ClumActionTime, 29> { static constexpr std::si
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -2,6 +2,7 @@
 #pragma once
 #include "lum/model/classes/ClumState_Diagram.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 // "ActivityDiagram" (class 89, concrete), a kind of "State_Diagram".
@@ -18,3 +19,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

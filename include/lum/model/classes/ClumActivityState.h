@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumObject_Flow;
@@ -39,3 +40,4 @@ template <> struct tFeatureOffset<ClumActivityState, 171> { static constexpr std
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -2,6 +2,7 @@
 #pragma once
 #include "lum/model/classes/ClumQuiduLine.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 // "AssocAttachView" (class 101, concrete), a kind of "QuiduLine".
@@ -18,3 +19,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumClass;
@@ -42,3 +43,4 @@ template <> struct tFeatureOffset<ClumAssociation, 89> { static constexpr std::s
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumRoleView;
@@ -36,3 +37,4 @@ template <> struct tFeatureOffset<ClumAssociationViewNew, 306> { static constexp
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

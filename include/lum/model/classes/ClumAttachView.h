@@ -2,6 +2,7 @@
 #pragma once
 #include "lum/model/classes/ClumSimpleLine.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 // "AttachView" (class 93, concrete), a kind of "SimpleLine".
@@ -18,3 +19,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

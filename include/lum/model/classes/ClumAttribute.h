@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 // "Attribute" (class 1, concrete), a kind of "VellumEntity".
@@ -36,3 +37,4 @@ template <> struct tFeatureOffset<ClumAttribute, 2> { static constexpr std::size
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumCardinality;
@@ -77,3 +78,4 @@ template <> struct tFeatureOffset<ClumClass, 192> { static constexpr std::size_t
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 // "ClassAttribute" (class 77, concrete), a kind of "StructuralFeature".
@@ -37,3 +38,4 @@ template <> struct tFeatureOffset<ClumClassAttribute, 263> { static constexpr st
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

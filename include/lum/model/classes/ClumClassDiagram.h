@@ -2,6 +2,7 @@
 #pragma once
 #include "lum/model/classes/ClumDiagram.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 // "ClassDiagram" (class 79, concrete), a kind of "Diagram".
@@ -18,3 +19,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumDependency_Relationship;
@@ -58,3 +59,4 @@ template <> struct tFeatureOffset<ClumClass_Category, 202> { static constexpr st
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

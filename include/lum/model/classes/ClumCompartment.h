@@ -7,6 +7,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumQuidObject;
@@ -48,3 +49,4 @@ template <> struct tFeatureOffset<ClumCompartment, 131> { static constexpr std::
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 // "Connection_Relationship" (class 67, concrete), a kind of "Relationship".
@@ -33,3 +34,4 @@ template <> struct tFeatureOffset<ClumConnection_Relationship, 235> { static con
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumMessView;
@@ -36,3 +37,4 @@ template <> struct tFeatureOffset<ClumDataFlowView, 295> { static constexpr std:
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -2,6 +2,7 @@
 #pragma once
 #include "lum/model/classes/ClumPseudoStateView.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 // "DecisionView" (class 134, concrete), a kind of "PseudoStateView".
@@ -18,3 +19,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

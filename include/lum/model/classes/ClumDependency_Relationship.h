@@ -2,6 +2,7 @@
 #pragma once
 #include "lum/model/classes/ClumRelationship.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 // "Dependency_Relationship" (class 55, concrete), a kind of "Relationship".
@@ -18,3 +19,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -2,6 +2,7 @@
 #pragma once
 #include "lum/model/classes/ClumClass.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 // "DerivedClass" (class 96, abstract), a kind of "Class".
@@ -18,3 +19,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

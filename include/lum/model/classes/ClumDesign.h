@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumClass_Category;
@@ -50,3 +51,4 @@ template <> struct tFeatureOffset<ClumDesign, 249> { static constexpr std::size_
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumQuidObject;
@@ -33,3 +34,4 @@ template <> struct tFeatureOffset<ClumDestruction_Marker, 132> { static constexp
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -2,6 +2,7 @@
 #pragma once
 #include "lum/model/classes/ClumNode.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 // "Device" (class 59, concrete), a kind of "Node".
@@ -18,3 +19,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumDiagramItem;
@@ -46,3 +47,4 @@ template <> struct tFeatureOffset<ClumDiagram, 123> { static constexpr std::size
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

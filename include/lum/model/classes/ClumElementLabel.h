@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 // "ElementLabel" (class 61, abstract), a kind of "Label".
@@ -33,3 +34,4 @@ template <> struct tFeatureOffset<ClumElementLabel, 214> { static constexpr std:
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 // "Event" (class 40, concrete), a kind of "NamedObject".
@@ -31,3 +32,4 @@ template <> struct tFeatureOffset<ClumEvent, 133> { static constexpr std::size_t
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

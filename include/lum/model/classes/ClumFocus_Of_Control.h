@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumQuidObject;
@@ -38,3 +39,4 @@ template <> struct tFeatureOffset<ClumFocus_Of_Control, 272> { static constexpr 
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

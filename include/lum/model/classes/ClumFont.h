@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 // "Font" (class 4, concrete), a kind of "VellumEntity".
@@ -47,3 +48,4 @@ template <> struct tFeatureOffset<ClumFont, 15> { static constexpr std::size_t v
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -2,6 +2,7 @@
 #pragma once
 #include "lum/model/classes/ClumDependencyView.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 // "ImportView" (class 143, concrete), a kind of "DependencyView".
@@ -18,3 +19,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

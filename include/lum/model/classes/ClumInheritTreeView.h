@@ -2,6 +2,7 @@
 #pragma once
 #include "lum/model/classes/ClumRelationshipLine.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 // "InheritTreeView" (class 125, concrete), a kind of "RelationshipLine".
@@ -18,3 +19,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

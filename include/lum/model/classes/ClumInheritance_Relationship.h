@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 // "Inheritance_Relationship" (class 57, concrete), a kind of "Relationship".
@@ -35,3 +36,4 @@ template <> struct tFeatureOffset<ClumInheritance_Relationship, 211> { static co
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

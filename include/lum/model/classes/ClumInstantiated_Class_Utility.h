@@ -2,6 +2,7 @@
 #pragma once
 #include "lum/model/classes/ClumInstantiated_Class.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 // "Instantiated_Class_Utility" (class 133, concrete), a kind of "Instantiated_Class".
@@ -18,3 +19,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -2,6 +2,7 @@
 #pragma once
 #include "lum/model/classes/ClumRelationship.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 // "Instantiation_Relationship" (class 65, concrete), a kind of "Relationship".
@@ -18,3 +19,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -2,6 +2,7 @@
 #pragma once
 #include "lum/model/classes/ClumMessageLine.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 // "InterMessView" (class 110, concrete), a kind of "MessageLine".
@@ -18,3 +19,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumFocus_Of_Control;
@@ -33,3 +34,4 @@ template <> struct tFeatureOffset<ClumInterObjView, 315> { static constexpr std:
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumSegLabel;
@@ -38,3 +39,4 @@ template <> struct tFeatureOffset<ClumInteractionLine, 253> { static constexpr s
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

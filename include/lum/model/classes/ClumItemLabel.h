@@ -2,6 +2,7 @@
 #pragma once
 #include "lum/model/classes/ClumElementLabel.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 // "ItemLabel" (class 83, concrete), a kind of "ElementLabel".
@@ -18,3 +19,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 // "LabeledObject" (class 20, abstract), a kind of "QuidObject".
@@ -31,3 +32,4 @@ template <> struct tFeatureOffset<ClumLabeledObject, 52> { static constexpr std:
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 // "Line" (class 45, abstract), a kind of "DiagramItem".
@@ -35,3 +36,4 @@ template <> struct tFeatureOffset<ClumLine, 159> { static constexpr std::size_t 
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

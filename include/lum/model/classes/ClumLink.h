@@ -7,6 +7,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumMessage;
@@ -51,3 +52,4 @@ template <> struct tFeatureOffset<ClumLink, 167> { static constexpr std::size_t 
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -2,6 +2,7 @@
 #pragma once
 #include "lum/model/classes/ClumLinkView.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 // "LinkSelfView" (class 126, concrete), a kind of "LinkView".
@@ -18,3 +19,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

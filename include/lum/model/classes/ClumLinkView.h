@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumItemLabel;
@@ -33,3 +34,4 @@ template <> struct tFeatureOffset<ClumLinkView, 313> { static constexpr std::siz
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumDataFlowView;
@@ -45,3 +46,4 @@ template <> struct tFeatureOffset<ClumMessView, 284> { static constexpr std::siz
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

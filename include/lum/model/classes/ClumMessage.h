@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumQuidObject;
@@ -48,3 +49,4 @@ template <> struct tFeatureOffset<ClumMessage, 116> { static constexpr std::size
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumQuidObject;
@@ -42,3 +43,4 @@ template <> struct tFeatureOffset<ClumMessageLine, 277> { static constexpr std::
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

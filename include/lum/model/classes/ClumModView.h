@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 // "ModView" (class 104, concrete), a kind of "QuiduSymbol".
@@ -33,3 +34,4 @@ template <> struct tFeatureOffset<ClumModView, 308> { static constexpr std::size
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

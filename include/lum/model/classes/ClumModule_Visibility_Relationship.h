@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 // "Module_Visibility_Relationship" (class 105, concrete), a kind of "Visibility_Relationship".
@@ -35,3 +36,4 @@ template <> struct tFeatureOffset<ClumModule_Visibility_Relationship, 311> { sta
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

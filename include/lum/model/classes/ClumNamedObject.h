@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 // "NamedObject" (class 23, abstract), a kind of "QuidObject".
@@ -31,3 +32,4 @@ template <> struct tFeatureOffset<ClumNamedObject, 58> { static constexpr std::s
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

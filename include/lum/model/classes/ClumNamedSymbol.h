@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 // "NamedSymbol" (class 60, abstract), a kind of "Symbol".
@@ -31,3 +32,4 @@ template <> struct tFeatureOffset<ClumNamedSymbol, 212> { static constexpr std::
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumConnection_Relationship;
@@ -36,3 +37,4 @@ template <> struct tFeatureOffset<ClumNode, 85> { static constexpr std::size_t v
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

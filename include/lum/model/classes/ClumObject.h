@@ -7,6 +7,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumLink;
@@ -49,3 +50,4 @@ template <> struct tFeatureOffset<ClumObject, 65> { static constexpr std::size_t
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

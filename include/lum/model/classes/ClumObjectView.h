@@ -7,6 +7,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumCompartment;
@@ -49,3 +50,4 @@ template <> struct tFeatureOffset<ClumObjectView, 341> { static constexpr std::s
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

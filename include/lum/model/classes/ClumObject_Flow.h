@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumActivityState;
@@ -48,3 +49,4 @@ template <> struct tFeatureOffset<ClumObject_Flow, 151> { static constexpr std::
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

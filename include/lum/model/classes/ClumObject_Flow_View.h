@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumItemLabel;
@@ -33,3 +34,4 @@ template <> struct tFeatureOffset<ClumObject_Flow_View, 317> { static constexpr 
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

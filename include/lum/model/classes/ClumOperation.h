@@ -7,6 +7,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumParameter;
@@ -69,3 +70,4 @@ template <> struct tFeatureOffset<ClumOperation, 233> { static constexpr std::si
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

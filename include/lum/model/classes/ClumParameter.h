@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 // "Parameter" (class 64, concrete), a kind of "StructuralFeature".
@@ -33,3 +34,4 @@ template <> struct tFeatureOffset<ClumParameter, 216> { static constexpr std::si
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -2,6 +2,7 @@
 #pragma once
 #include "lum/model/classes/ClumDerivedClass.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 // "Parameterized_Class" (class 103, concrete), a kind of "DerivedClass".
@@ -18,3 +19,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -2,6 +2,7 @@
 #pragma once
 #include "lum/model/classes/ClumParameterized_Class.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 // "Parameterized_Class_Utility" (class 124, concrete), a kind of "Parameterized_Class".
@@ -18,3 +19,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 // "Process" (class 37, concrete), a kind of "NamedObject".
@@ -31,3 +32,4 @@ template <> struct tFeatureOffset<ClumProcess, 124> { static constexpr std::size
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumVellumObject;
@@ -33,3 +34,4 @@ template <> struct tFeatureOffset<ClumProcesses, 174> { static constexpr std::si
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

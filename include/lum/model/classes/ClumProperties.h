@@ -2,6 +2,7 @@
 #pragma once
 #include "lum/model/classes/ClumUnitObject.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 // "Properties" (class 49, concrete), a kind of "UnitObject".
@@ -18,3 +19,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 // "QuidObject" (class 11, abstract), a kind of "VellumObject".
@@ -31,3 +32,4 @@ template <> struct tFeatureOffset<ClumQuidObject, 30> { static constexpr std::si
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumQuidObject;
@@ -46,3 +47,4 @@ template <> struct tFeatureOffset<ClumQuiduSymbol, 293> { static constexpr std::
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

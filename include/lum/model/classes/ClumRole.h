@@ -7,6 +7,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumCardinality;
@@ -61,3 +62,4 @@ template <> struct tFeatureOffset<ClumRole, 83> { static constexpr std::size_t v
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumQuidObject;
@@ -37,3 +38,4 @@ template <> struct tFeatureOffset<ClumRoleView, 319> { static constexpr std::siz
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -2,6 +2,7 @@
 #pragma once
 #include "lum/model/classes/ClumInterMessView.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 // "SelfMessView" (class 127, concrete), a kind of "InterMessView".
@@ -18,3 +19,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -2,6 +2,7 @@
 #pragma once
 #include "lum/model/classes/ClumTransView.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 // "SelfTransView" (class 136, concrete), a kind of "TransView".
@@ -18,3 +19,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 // "Semantic_Info" (class 9, concrete), a kind of "VellumEntity".
@@ -33,3 +34,4 @@ template <> struct tFeatureOffset<ClumSemantic_Info, 26> { static constexpr std:
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

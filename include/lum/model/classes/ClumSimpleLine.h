@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumQuidObject;
@@ -40,3 +41,4 @@ template <> struct tFeatureOffset<ClumSimpleLine, 242> { static constexpr std::s
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 // "State" (class 85, concrete), a kind of "ActivityState".
@@ -31,3 +32,4 @@ template <> struct tFeatureOffset<ClumState, 278> { static constexpr std::size_t
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

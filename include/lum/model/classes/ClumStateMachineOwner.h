@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumState_Machine;
@@ -36,3 +37,4 @@ template <> struct tFeatureOffset<ClumStateMachineOwner, 101> { static constexpr
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 // "StateView" (class 141, concrete), a kind of "ActivityStateView".
@@ -31,3 +32,4 @@ template <> struct tFeatureOffset<ClumStateView, 344> { static constexpr std::si
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumObject;
@@ -48,3 +49,4 @@ template <> struct tFeatureOffset<ClumState_Machine, 139> { static constexpr std
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

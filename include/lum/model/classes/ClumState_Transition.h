@@ -7,6 +7,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumEvent;
@@ -55,3 +56,4 @@ template <> struct tFeatureOffset<ClumState_Transition, 98> { static constexpr s
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

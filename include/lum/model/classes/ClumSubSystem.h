@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumClass_Category;
@@ -44,3 +45,4 @@ template <> struct tFeatureOffset<ClumSubSystem, 258> { static constexpr std::si
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

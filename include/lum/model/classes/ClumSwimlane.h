@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumQuidObject;
@@ -33,3 +34,4 @@ template <> struct tFeatureOffset<ClumSwimlane, 321> { static constexpr std::siz
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

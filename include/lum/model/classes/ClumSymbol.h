@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumElementLabel;
@@ -40,3 +41,4 @@ template <> struct tFeatureOffset<ClumSymbol, 105> { static constexpr std::size_
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

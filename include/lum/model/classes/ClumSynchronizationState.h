@@ -2,6 +2,7 @@
 #pragma once
 #include "lum/model/classes/ClumPseudoState.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 // "SynchronizationState" (class 75, concrete), a kind of "PseudoState".
@@ -18,3 +19,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 // "SynchronizationView" (class 129, concrete), a kind of "PseudoStateView".
@@ -33,3 +34,4 @@ template <> struct tFeatureOffset<ClumSynchronizationView, 334> { static constex
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

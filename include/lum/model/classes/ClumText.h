@@ -2,6 +2,7 @@
 #pragma once
 #include "lum/model/classes/ClumVellumValue.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 // "Text" (class 18, concrete), a kind of "VellumValue".
@@ -18,3 +19,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 // "TierView" (class 119, concrete), a kind of "QuiduSymbol".
@@ -31,3 +32,4 @@ template <> struct tFeatureOffset<ClumTierView, 322> { static constexpr std::siz
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

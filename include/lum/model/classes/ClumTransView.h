@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumSegLabel;
@@ -36,3 +37,4 @@ template <> struct tFeatureOffset<ClumTransView, 324> { static constexpr std::si
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 // "UnitObject" (class 34, abstract), a kind of "NamedObject".
@@ -35,3 +36,4 @@ template <> struct tFeatureOffset<ClumUnitObject, 108> { static constexpr std::s
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumDependency_Relationship;
@@ -47,3 +48,4 @@ template <> struct tFeatureOffset<ClumUseCase, 269> { static constexpr std::size
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -2,6 +2,7 @@
 #pragma once
 #include "lum/model/classes/ClumQuiduSymbol.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 // "UseCaseView" (class 122, concrete), a kind of "QuiduSymbol".
@@ -18,3 +19,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumCardinality;
@@ -40,3 +41,4 @@ template <> struct tFeatureOffset<ClumUses_Relationship, 304> { static constexpr
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

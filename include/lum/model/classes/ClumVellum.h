@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 // "Vellum" (class 14, concrete), a kind of "VellumObject".
@@ -35,3 +36,4 @@ template <> struct tFeatureOffset<ClumVellum, 48> { static constexpr std::size_t
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 // "VellumBool" (class 13, concrete), a kind of "VellumPrimitive".
@@ -31,3 +32,4 @@ template <> struct tFeatureOffset<ClumVellumBool, 45> { static constexpr std::si
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

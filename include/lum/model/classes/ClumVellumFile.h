@@ -7,6 +7,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumDesign;
@@ -49,3 +50,4 @@ template <> struct tFeatureOffset<ClumVellumFile, 22> { static constexpr std::si
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

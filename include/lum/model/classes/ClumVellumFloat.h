@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 // "VellumFloat" (class 17, concrete), a kind of "VellumPrimitive".
@@ -31,3 +32,4 @@ template <> struct tFeatureOffset<ClumVellumFloat, 50> { static constexpr std::s
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

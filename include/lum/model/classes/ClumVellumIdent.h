@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 // "VellumIdent" (class 7, concrete), a kind of "VellumEntity".
@@ -31,3 +32,4 @@ template <> struct tFeatureOffset<ClumVellumIdent, 23> { static constexpr std::s
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

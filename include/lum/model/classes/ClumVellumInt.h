@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 // "VellumInt" (class 16, concrete), a kind of "VellumPrimitive".
@@ -31,3 +32,4 @@ template <> struct tFeatureOffset<ClumVellumInt, 49> { static constexpr std::siz
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

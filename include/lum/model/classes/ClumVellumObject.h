@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumAttribute;
@@ -41,3 +42,4 @@ template <> struct tFeatureOffset<ClumVellumObject, 6> { static constexpr std::s
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

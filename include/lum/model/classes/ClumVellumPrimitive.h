@@ -2,6 +2,7 @@
 #pragma once
 #include "lum/model/entity.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 // "VellumPrimitive" (class 2, abstract), a kind of "VellumEntity".
@@ -18,3 +19,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 // "VellumString" (class 19, concrete), a kind of "VellumPrimitive".
@@ -31,3 +32,4 @@ template <> struct tFeatureOffset<ClumVellumString, 51> { static constexpr std::
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -2,6 +2,7 @@
 #pragma once
 #include "lum/model/classes/ClumDependency_Relationship.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 // "Visibility_Relationship" (class 88, concrete), a kind of "Dependency_Relationship".
@@ -18,3 +19,4 @@ public:
 };
 
 }  // namespace lum
+LUM_API_END

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 // "external_doc" (class 5, concrete), a kind of "VellumEntity".
@@ -33,3 +34,4 @@ template <> struct tFeatureOffset<Clumexternal_doc, 17> { static constexpr std::
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumDependency_Relationship;
@@ -45,3 +46,4 @@ template <> struct tFeatureOffset<Clummodule, 208> { static constexpr std::size_
 #pragma GCC diagnostic pop
 
 }  // namespace lum
+LUM_API_END
