@@ -606,7 +606,7 @@ void tExporter::Notes(const uml::Diagram& diagram) {
             for (const uml::Element* annotated : note->annotated) m_xml.Item(m_ids.Of(annotated));
             m_xml.ListEnd();
         }
-        m_xml.Text("body", note->text);
+        m_xml.TextElement("body", note->text);
         m_xml.End();
     }
 }

@@ -119,7 +119,7 @@ void tExporter::Comment(const std::string& id, const std::string& annotated, std
     m_xml.Attr("xmi:type", "uml:Comment");
     m_xml.Attr("xmi:id", id);
     m_xml.Attr("annotatedElement", annotated);
-    m_xml.Text("body", body);
+    m_xml.TextElement("body", body);
     m_xml.End();
 }
 

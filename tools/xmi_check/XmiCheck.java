@@ -27,6 +27,7 @@ import org.eclipse.emf.ecore.resource.Resource;
 import org.eclipse.emf.ecore.resource.ResourceSet;
 import org.eclipse.emf.ecore.resource.impl.ResourceSetImpl;
 import org.eclipse.emf.ecore.resource.impl.URIHandlerImpl;
+import org.eclipse.emf.ecore.util.BasicExtendedMetaData;
 import org.eclipse.emf.ecore.util.EcoreUtil;
 import org.eclipse.emf.ecore.xmi.XMLResource;
 import org.eclipse.emf.ecore.xmi.impl.EcoreResourceFactoryImpl;
@@ -147,7 +148,9 @@ public final class XmiCheck {
         library(set, uml);
         Resource resource = set.createResource(URI.createFileURI(file.getAbsolutePath()));
         try {
-            resource.load(Map.of(XMLResource.OPTION_DEFER_IDREF_RESOLUTION, Boolean.TRUE));
+            // As UML2 loads its files: with the metamodel's own element names (an activity's ownedNode is "node").
+            resource.load(Map.of(XMLResource.OPTION_DEFER_IDREF_RESOLUTION, Boolean.TRUE,
+                    XMLResource.OPTION_EXTENDED_META_DATA, new BasicExtendedMetaData(set.getPackageRegistry())));
         } catch (Exception e) {
             problems.add("does not load: " + e.getMessage());
         }
