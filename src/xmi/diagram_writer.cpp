@@ -2,8 +2,12 @@
 // model. Each item that shows an element becomes a UMLShape with its
 // bounds (the stored position is the symbol's centre; DC bounds are its
 // top-left corner and size) or a UMLEdge with its stored points as
-// waypoints, pointing to the element it shows.
+// waypoints, pointing to the element it shows. Two kinds of line keep their
+// points elsewhere: a message of an interaction diagram runs from its origin
+// to its terminus, and an association runs along its two role views (each
+// from the association's middle to its class).
 
+#include "lum/model/classes.h"
 #include "xmi/exporter.h"
 
 namespace lum::xmi::detail {
@@ -21,6 +25,24 @@ const char* DiagramType(uml::DiagramKind kind) {
         case uml::DiagramKind::Deployment: return "umldi:UMLDeploymentDiagram";
         default: return "umldi:UMLClassDiagram";
     }
+}
+
+std::vector<tLocation> StoredElsewhere(const ClumDiagramItem& item, std::vector<tLocation> points) {
+    const ClumMetaClass& c = item.GetMetaClass();
+    if (c.IsKindOf(&ClumInteractionLine::StaticGetMetaClass())) {
+        const auto& line = static_cast<const ClumInteractionLine&>(item);
+        return {line.origin.Get(), line.terminus.Get()};
+    }
+    if (!c.IsKindOf(&ClumAssociationViewNew::StaticGetMetaClass())) return points;
+    const auto& association = static_cast<const ClumAssociationViewNew&>(item);
+    if (association.roleview_list.GetSize() != 2) return points;
+    const ClumRoleView* first = association.roleview_list.Get(0);
+    const ClumRoleView* second = association.roleview_list.Get(1);
+    if (first == nullptr || second == nullptr) return points;
+    std::vector<tLocation> path(first->vertices.Get().rbegin(), first->vertices.Get().rend());
+    for (const tLocation& point : second->vertices.Get())
+        if (path.empty() || path.back() != point) path.push_back(point);
+    return path.size() >= 2 ? path : points;
 }
 
 // Half units: a coordinate that is a whole number or a half.
@@ -47,10 +69,13 @@ void tExporter::Diagram(const uml::Diagram& diagram) {
         m_xml.Start("ownedElement");
         m_xml.Attr("xmi:type", edge ? "umldi:UMLEdge" : "umldi:UMLShape");
         m_xml.Attr("xmi:id", id + "-s", std::to_string(i));
-        if (shown.element != nullptr && m_written.count(shown.element) != 0)
+        // An association written as its association class is shown as that class.
+        if (shown.element != nullptr && (m_written.count(shown.element) != 0 || m_merged.count(shown.element) != 0))
             m_xml.Attr("modelElement", m_ids.Of(shown.element));
         if (edge) {
-            for (const tLocation& point : *where.points) {
+            std::vector<tLocation> points(where.points->begin(), where.points->end());
+            if (points.size() < 2 && shown.item != nullptr) points = StoredElsewhere(*shown.item, points);
+            for (const tLocation& point : points) {
                 m_xml.Start("waypoint");
                 m_xml.Attr("xmi:type", "dc:Point");
                 m_xml.Attr("x", static_cast<long long>(point.x));

@@ -89,9 +89,14 @@ const std::string& tIds::Of(const uml::Element* element) {
         chain.pop_back();
     }
     for (auto at = chain.rbegin(); at != chain.rend(); ++at) {
-        const auto place = m_place.find(*at);
-        id += "-m";
-        id += std::to_string(place != m_place.end() ? place->second : 0);
+        if (id.size() > kMaxDerived) {
+            // Deep below the last quid: numbered on its own rather than by an ever longer path.
+            id = "lum-e" + std::to_string(m_orphans++);
+        } else {
+            const auto place = m_place.find(*at);
+            id += "-m";
+            id += std::to_string(place != m_place.end() ? place->second : 0);
+        }
         m_ids.emplace(*at, id);
     }
     return m_ids.find(element)->second;

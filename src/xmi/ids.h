@@ -5,7 +5,10 @@
 // among the owner's members. Characters other than letters, digits and '.'
 // are written as "_XX" (their UTF-8 bytes in hex), so ids are XML names and
 // a '-' only ever starts a suffix: parts the writer adds under an element
-// ("-lower", "-ret", ...) never meet another element's id.
+// ("-lower", "-ret", ...) never meet another element's id. Ids that would
+// grow longer than kMaxDerived (quid-less elements nested deep) and
+// elements with nothing above them are numbered "lum-eN" in the order the
+// ids are made, which is the same for the same model.
 
 #include <string>
 #include <string_view>
@@ -30,6 +33,7 @@ private:
     std::unordered_map<const uml::Element*, std::string> m_ids;
     std::unordered_map<const uml::Element*, std::size_t> m_place;
     std::unordered_set<std::string> m_taken;
+    static constexpr std::size_t kMaxDerived = 200;
     std::size_t m_orphans = 0;
 };
 
