@@ -72,6 +72,7 @@ private:
     void Parameter(const uml::Parameter& parameter);
     void AssociationParts(const uml::Association& association, const std::string& associationId);
     void End(const uml::AssociationEnd& end, const std::string& associationId);
+    // Relationships (relationship_writer.cpp).
     void Relationship(const uml::Relationship& relationship, std::string_view tag);
     static bool AsUses(const uml::Relationship& relationship);
     tAs OpenComponent(const uml::Component& component, std::string_view tag);
