@@ -26,6 +26,7 @@ int RunExport(const lum::Model& model, const tOptions& options, std::ostream& ou
 int RunOutline(const lum::Model& model, const tOptions& options, std::ostream& out);
 int RunWrite(const lum::Model& model, const tOptions& options, std::ostream& out);
 int RunRender(const lum::Model& model, const tOptions& options, std::ostream& out);
+int RunXmi(const lum::Model& model, const tOptions& options, std::ostream& out);
 // Loads both models itself (options.models: OLD and NEW): 0 the same, 1 different, 2 trouble.
 int RunDiff(const tOptions& options, std::ostream& out);
 

@@ -48,5 +48,6 @@ int main(int argc, char** argv) {
     if (options.command == "outline") return RunOutline(model, options, std::cout);
     if (options.command == "write") return RunWrite(model, options, std::cout);
     if (options.command == "render") return RunRender(model, options, std::cout);
+    if (options.command == "xmi") return RunXmi(model, options, std::cout);
     return RunStats(model, options, std::cout);
 }

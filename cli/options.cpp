@@ -135,6 +135,14 @@ void DefineCommands(CLI::App& app, tOptions& options) {
     render->add_option("--format", options.imageFormat, "svg (the default) or png")->check(CLI::IsMember({"svg", "png"}));
     render->add_flag("--list", options.list, "list the diagrams with kind and element count instead");
 
+    CLI::App* xmi = AddCommand(app, options, "xmi",
+                               "the model as one UML document in XMI: Eclipse UML2 (.uml, the default) or OMG UML 2.5.1 "
+                               "with its diagrams (.xmi)",
+                               tOutput::Text);
+    xmi->add_option("-o,--output", options.outputFile, "the file to write")->type_name("FILE")->required();
+    xmi->add_option("--flavour", options.xmiFlavour, "eclipse (the default) or omg")
+        ->check(CLI::IsMember({"eclipse", "omg"}));
+
     CLI::App* diff = AddCommand(app, options, "diff",
                                 "what changed from OLD to NEW, element by element: added, removed, renamed, moved "
                                 "and changed elements by package (JSON: lum-diff/1, schema/lum-diff-1.schema.json); "

@@ -61,4 +61,5 @@
 
 #include "lum/json/export.h"
 #include "lum/render/svg.h"
+#include "lum/xmi/xmi.h"
 #include "lum/diff/diff.h"

@@ -1,0 +1,28 @@
+#pragma once
+// XMI export of the UML view: the whole model as one UML document that UML
+// tools load. Two flavours: Eclipse UML2 5.x (`.uml`, root uml:Model) and
+// OMG UML 2.5.1 (`.xmi`, root xmi:XMI, with the diagrams as UMLDI). The
+// document is written straight to the stream while the view is walked (with
+// its own stack, so models of any depth are written). Every element's
+// xmi:id comes from its quid or from its place under an element that has
+// one, so two exports of one model are the same bytes. Texts are escaped;
+// characters XML cannot hold become U+FFFD.
+
+#include <ostream>
+
+#include "lum/uml/view.h"
+
+namespace lum::xmi {
+
+enum class Flavour { Eclipse, Omg };
+const char* FlavourName(Flavour flavour);  // "eclipse", "omg"
+const char* FileExtension(Flavour flavour);  // ".uml", ".xmi"
+
+struct Options {
+    Flavour flavour = Flavour::Eclipse;
+};
+
+// Writes the view as one XMI document; false when the stream failed.
+bool WriteXmi(const uml::View& view, std::ostream& out, const Options& options = {});
+
+}  // namespace lum::xmi

@@ -1,0 +1,66 @@
+#pragma once
+// tXmlOut: a forward-only XML writer that fills a buffer and hands it to the
+// stream in large blocks. Elements are started, given attributes, and ended;
+// an element that got no content ends as "/>". Text is converted from wide
+// characters to UTF-8 and escaped; characters XML 1.0 cannot hold (most
+// control characters, lone surrogates, U+FFFE, U+FFFF, beyond U+10FFFF)
+// become U+FFFD.
+
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lum::xmi::detail {
+
+class tXmlOut {
+public:
+    explicit tXmlOut(std::ostream& out);
+    ~tXmlOut();
+    tXmlOut(const tXmlOut&) = delete;
+    tXmlOut& operator=(const tXmlOut&) = delete;
+
+    void Declaration();
+    // "<tag", after a newline and indentation; `tag` must outlive the element.
+    void Start(std::string_view tag);
+    // An attribute whose value is plain ASCII without markup (ids, keywords, numbers).
+    void Attr(std::string_view name, std::string_view value);
+    void Attr(std::string_view name, long long value);
+    // An attribute whose value is `value` followed by `suffix`, both plain.
+    void Attr(std::string_view name, std::string_view value, std::string_view suffix);
+    // An attribute holding text, escaped.
+    void Text(std::string_view name, std::wstring_view value);
+    // A list attribute: values joined by spaces, each given whole by Item; a
+    // value given again is left out (the lists are sets of references).
+    void ListStart(std::string_view name);
+    void Item(std::string_view value, std::string_view suffix = {});
+    void ListEnd();
+    // <tag>text</tag> as content of the open element.
+    void TextElement(std::string_view tag, std::wstring_view text);
+    // Ends the innermost open element.
+    void End();
+    bool Good() const { return m_out.good(); }
+    void Flush();
+
+private:
+    void CloseStartTag();
+    void Indent(std::size_t depth);
+    void Escaped(std::wstring_view text, bool attribute);
+    void MaybeFlush() {
+        if (m_buffer.size() >= kBlock) Flush();
+    }
+
+    static constexpr std::size_t kBlock = 1 << 16;
+    static constexpr std::size_t kMaxIndent = 64;
+    std::ostream& m_out;
+    std::string m_buffer;
+    struct tOpen {
+        std::string_view tag;
+        bool hasContent;
+    };
+    std::vector<tOpen> m_open;
+    bool m_startTagOpen = false;
+    std::vector<std::string> m_items;  // of the list being written
+};
+
+}  // namespace lum::xmi::detail

@@ -1,0 +1,178 @@
+// XMI export: what the document holds agrees with the UML view, diagram
+// shapes sit where the view puts them, and hostile texts stay well-formed.
+// That EMF loads every export is checked by tools/xmi_check (ctest
+// xmi_samples_load_in_emf, xmi_generated_loads_in_emf).
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <lum/lum.h>
+
+namespace lum::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path Data() { return fs::path(LUM_SAMPLES_DIR).parent_path() / "tests" / "xmi"; }
+fs::path Library() { return fs::path(LUM_SAMPLES_DIR) / "library"; }
+
+Model LoadModel(const fs::path& main, const fs::path& map = {}) {
+    LoadOptions options;
+    if (!map.empty()) options.pathMaps.push_back(map.string());
+    return Model::Load({main.string()}, options);
+}
+
+std::string Export(const Model& model, xmi::Flavour flavour) {
+    std::ostringstream out;
+    EXPECT_TRUE(xmi::WriteXmi(model.Uml(), out, {.flavour = flavour}));
+    return out.str();
+}
+
+// Elements of the given metaclasses whose id is an element's own (from its
+// quid, without a part's suffix).
+std::size_t Count(const std::string& xml, const std::string& types) {
+    const std::regex pattern("xmi:type=\"(" + types + ")\" xmi:id=\"_[^\"-]*\"");
+    return static_cast<std::size_t>(std::distance(std::sregex_iterator(xml.begin(), xml.end(), pattern), std::sregex_iterator()));
+}
+
+// A small well-formedness check: valid UTF-8 without characters XML
+// forbids, tags that nest, attributes quoted, and '&' only in references.
+std::string XmlProblem(const std::string& xml) {
+    std::vector<std::string> open;
+    const std::regex reference("^&(lt|gt|amp|quot|apos|#[0-9]+);");
+    for (std::size_t i = 0; i < xml.size();) {
+        const auto c = static_cast<unsigned char>(xml[i]);
+        if (c < 0x20 && c != '\n' && c != '\t' && c != '\r') return "control character at " + std::to_string(i);
+        if (c >= 0x80) {
+            const int length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 0;
+            if (length == 0 || i + length > xml.size()) return "bad UTF-8 at " + std::to_string(i);
+            for (int k = 1; k < length; ++k)
+                if ((static_cast<unsigned char>(xml[i + k]) & 0xC0) != 0x80) return "bad UTF-8 at " + std::to_string(i);
+            i += length;
+            continue;
+        }
+        if (c == '&' && !std::regex_search(xml.substr(i, 12), reference)) return "bare & at " + std::to_string(i);
+        if (c == '>') return "bare > at " + std::to_string(i);
+        if (c != '<') {
+            ++i;
+            continue;
+        }
+        if (xml.compare(i, 2, "<?") == 0) {
+            i = xml.find("?>", i) + 2;
+            continue;
+        }
+        const bool closing = xml[i + 1] == '/';
+        std::size_t at = i + (closing ? 2 : 1);
+        const std::size_t nameEnd = xml.find_first_of(" />", at);
+        const std::string name = xml.substr(at, nameEnd - at);
+        at = nameEnd;
+        if (closing) {
+            if (open.empty() || open.back() != name) return "</" + name + "> closes nothing open";
+            open.pop_back();
+            i = at + 1;
+            continue;
+        }
+        // Attributes: name="value", the value without '<' or '"'.
+        while (xml[at] == ' ') {
+            const std::size_t equals = xml.find("=\"", at);
+            const std::size_t end = xml.find('"', equals + 2);
+            if (equals == std::string::npos || end == std::string::npos ||
+                xml.find('<', equals) < end || xml.find_first_of("<> ", at + 1) < equals)
+                return "bad attribute in <" + name + ">";
+            at = end + 1;
+        }
+        if (xml.compare(at, 2, "/>") == 0) {
+            i = at + 2;
+        } else if (xml[at] == '>') {
+            open.push_back(name);
+            i = at + 1;
+        } else {
+            return "bad tag <" + name + ">";
+        }
+    }
+    return open.empty() ? "" : "<" + open.back() + "> never closed";
+}
+
+TEST(Xmi, CountsAgreeWithTheView) {
+    const struct {
+        fs::path main, map;
+    } kModels[] = {{Library() / "library.mdl", Library() / "library.map"}, {Data() / "constructs.mdl", {}}};
+    for (const auto& entry : kModels) {
+        const Model model = LoadModel(entry.main, entry.map);
+        const uml::View& view = model.Uml();
+        std::size_t generalizations = 0, symbols = 0, lines = 0;
+        for (const uml::Element* element : view.All(uml::Kind::Relationship))
+            generalizations += static_cast<const uml::Relationship*>(element)->sort == uml::RelationshipKind::Generalization;
+        for (const uml::Element* element : view.All(uml::Kind::Diagram))
+            for (const uml::Shown& shown : static_cast<const uml::Diagram*>(element)->shown)
+                ++(shown.Where().points != nullptr ? lines : symbols);
+        for (const xmi::Flavour flavour : {xmi::Flavour::Eclipse, xmi::Flavour::Omg}) {
+            SCOPED_TRACE(entry.main.filename().string() + " " + xmi::FlavourName(flavour));
+            const std::string xml = Export(model, flavour);
+            EXPECT_EQ(Count(xml, "uml:Class|uml:AssociationClass|uml:Interface|uml:Actor|uml:DataType|uml:Enumeration"),
+                      view.Count(uml::Kind::Classifier) + view.Count(uml::Kind::Process));
+            EXPECT_EQ(Count(xml, "uml:Property"), view.Count(uml::Kind::Property) + view.Count(uml::Kind::AssociationEnd));
+            EXPECT_EQ(Count(xml, "uml:Operation"), view.Count(uml::Kind::Operation));
+            EXPECT_EQ(Count(xml, "uml:Association|uml:AssociationClass"), view.Count(uml::Kind::Association));
+            EXPECT_EQ(Count(xml, "uml:Generalization"), generalizations);
+            EXPECT_EQ(Count(xml, "uml:UseCase"), view.Count(uml::Kind::UseCase));
+            EXPECT_EQ(Count(xml, "uml:State|uml:FinalState|uml:Pseudostate|uml:OpaqueAction|uml:InitialNode|"
+                                 "uml:ActivityFinalNode|uml:DecisionNode|uml:ForkNode|uml:JoinNode|uml:MergeNode"),
+                      view.Count(uml::Kind::State));
+            EXPECT_EQ(Count(xml, "uml:Transition|uml:ControlFlow"), view.Count(uml::Kind::Transition));
+            const bool omg = flavour == xmi::Flavour::Omg;
+            EXPECT_EQ(Count(xml, "umldi:UML[A-Za-z]*Diagram"), omg ? view.Count(uml::Kind::Diagram) : 0u);
+            const std::regex shape("xmi:type=\"umldi:UMLShape\""), edge("xmi:type=\"umldi:UMLEdge\"");
+            EXPECT_EQ(std::distance(std::sregex_iterator(xml.begin(), xml.end(), shape), std::sregex_iterator()), omg ? symbols : 0u);
+            EXPECT_EQ(std::distance(std::sregex_iterator(xml.begin(), xml.end(), edge), std::sregex_iterator()), omg ? lines : 0u);
+        }
+    }
+}
+
+TEST(Xmi, ShapesHaveTheBoundsOfTheView) {
+    const Model model = LoadModel(Library() / "library.mdl", Library() / "library.map");
+    const std::string xml = Export(model, xmi::Flavour::Omg);
+    const uml::Diagram* diagram = nullptr;
+    for (const uml::Element* element : model.Uml().All(uml::Kind::Diagram))
+        if (element->name == ClumIdent(L"Catalog overview")) diagram = static_cast<const uml::Diagram*>(element);
+    ASSERT_NE(diagram, nullptr);
+    std::string id = "_";
+    id += ToUtf8(ClumUtilityFunctions::GetQuid(diagram->raw).c_str());
+    std::size_t checked = 0;
+    for (std::size_t i = 0; i < diagram->shown.size(); ++i) {
+        const uml::Geometry where = diagram->shown[i].Where();
+        if (where.points != nullptr) continue;
+        const std::regex bounds("xmi:id=\"" + id + "-s" + std::to_string(i) +
+                                "\"[^>]*>\\s*<bounds xmi:type=\"dc:Bounds\" x=\"([-0-9.]+)\" y=\"([-0-9.]+)\" "
+                                "width=\"([0-9]+)\" height=\"([0-9]+)\"");
+        std::smatch match;
+        ASSERT_TRUE(std::regex_search(xml, match, bounds)) << "shape " << i;
+        EXPECT_DOUBLE_EQ(std::stod(match[1]), where.location.x - where.width / 2.0);
+        EXPECT_DOUBLE_EQ(std::stod(match[2]), where.location.y - where.height / 2.0);
+        EXPECT_EQ(std::stoi(match[3]), where.width);
+        EXPECT_EQ(std::stoi(match[4]), where.height);
+        ++checked;
+    }
+    EXPECT_GE(checked, 3u);
+}
+
+TEST(Xmi, HostileTextsComeOutWellFormed) {
+    const Model model = LoadModel(Data() / "hostile.mdl");
+    for (const xmi::Flavour flavour : {xmi::Flavour::Eclipse, xmi::Flavour::Omg}) {
+        SCOPED_TRACE(xmi::FlavourName(flavour));
+        const std::string xml = Export(model, flavour);
+        EXPECT_EQ(XmlProblem(xml), "");
+        // The control character became U+FFFD; markup characters are references.
+        EXPECT_NE(xml.find("name=\"a&lt;b&amp;c&gt;d\xEF\xBF\xBD" "e"), std::string::npos);
+        EXPECT_NE(xml.find("<body>She wrote \"&lt;b&gt;&amp;amp;&lt;/b&gt;\" \xEF\xBF\xBD and ]]&gt; here"), std::string::npos);
+        EXPECT_NE(xml.find("name=\"std::map&lt;int, \\&quot;q\\&quot;&gt;\""), std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace lum::test

@@ -1,0 +1,40 @@
+# The XMI exports checked by a real consumer: XmiCheck.java (EMF loading the
+# Eclipse flavour against the UML2 metamodel; the OMG flavour as XML) over
+# the samples and, with the benchmarks, the generator's 10 MB model. Added
+# when java, javac and the EMF jars (Debian: default-jdk-headless,
+# libeclipse-emf-common-java, libeclipse-emf-ecore-java,
+# libeclipse-emf-ecore-xmi-java) are found; the EMF part is skipped where
+# the metamodel (../shared/reference/uml2 from the project root) is absent.
+find_program(LUM_JAVA java)
+find_program(LUM_JAVAC javac)
+set(lum_emf_jars)
+foreach(jar eclipse-emf-common eclipse-emf-ecore eclipse-emf-ecore-xmi)
+  find_file(LUM_JAR_${jar} ${jar}.jar PATHS /usr/share/java NO_DEFAULT_PATH)
+  list(APPEND lum_emf_jars ${LUM_JAR_${jar}})
+endforeach()
+if(NOT LUM_JAVA OR NOT LUM_JAVAC OR NOT LUM_JAR_eclipse-emf-common OR NOT LUM_JAR_eclipse-emf-ecore
+   OR NOT LUM_JAR_eclipse-emf-ecore-xmi OR NOT TARGET lum_cli)
+  return()
+endif()
+
+set(xmi_check_dir ${CMAKE_BINARY_DIR}/xmi_check)
+# Kept in the cache: the generator's check is added from another directory.
+string(REPLACE ";" ":" classpath "${lum_emf_jars};${xmi_check_dir}")
+set(xmi_check_classpath ${classpath} CACHE INTERNAL "")
+add_custom_command(OUTPUT ${xmi_check_dir}/XmiCheck.class
+                   COMMAND ${LUM_JAVAC} -nowarn -cp "${xmi_check_classpath}" -d ${xmi_check_dir}
+                           ${CMAKE_CURRENT_LIST_DIR}/XmiCheck.java
+                   DEPENDS ${CMAKE_CURRENT_LIST_DIR}/XmiCheck.java
+                   COMMENT "Compiling the XMI checker")
+add_custom_target(lum_xmi_check ALL DEPENDS ${xmi_check_dir}/XmiCheck.class)
+
+set(xmi_check_uml2 ${PROJECT_SOURCE_DIR}/../shared/reference/uml2 CACHE INTERNAL "")
+function(lum_add_xmi_check name)
+  cmake_parse_arguments(CHECK "" "GENMODEL" "MODELS" ${ARGN})
+  string(REPLACE ";" "," models "${CHECK_MODELS}")
+  add_test(NAME ${name}
+           COMMAND ${CMAKE_COMMAND} -DLUM=$<TARGET_FILE:lum_cli> -DJAVA=${LUM_JAVA} -DCLASSPATH=${xmi_check_classpath}
+                   -DUML2=${xmi_check_uml2} -DWORK=${CMAKE_CURRENT_BINARY_DIR}/${name} "-DMODELS=${models}"
+                   -DGENMODEL=${CHECK_GENMODEL} -P ${PROJECT_SOURCE_DIR}/tools/xmi_check/run_check.cmake)
+  set_tests_properties(${name} PROPERTIES SKIP_REGULAR_EXPRESSION "XMI EMF check skipped")
+endfunction()
