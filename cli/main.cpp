@@ -39,5 +39,6 @@ int main(int argc, char** argv) {
     if (options.command == "outline") return RunOutline(model, options, std::cout);
     if (options.command == "write") return RunWrite(model, options, std::cout);
     if (options.command == "render") return RunRender(model, options, std::cout);
+    if (options.command == "plantuml") return RunPlantUml(model, options, std::cout);
     return RunStats(model, options, std::cout);
 }

@@ -135,6 +135,16 @@ void DefineCommands(CLI::App& app, tOptions& options) {
     render->add_option("--format", options.imageFormat, "svg (the default) or png")->check(CLI::IsMember({"svg", "png"}));
     render->add_flag("--list", options.list, "list the diagrams with kind and element count instead");
 
+    CLI::App* plantuml = AddCommand(app, options, "plantuml",
+                                    "one PlantUML file per class, use-case, state, activity, component and "
+                                    "deployment diagram, holding what the diagram shows",
+                                    tOutput::Text);
+    plantuml->add_option("--diagram", options.diagram, "only the diagrams with this name, qualified name or quid")
+        ->type_name("NAME|QUID");
+    plantuml->add_option("-o,--output", options.outputFile, "the directory to write into (made if missing)")
+        ->type_name("DIR")
+        ->required();
+
     CLI::App* diff = AddCommand(app, options, "diff",
                                 "what changed from OLD to NEW, element by element: added, removed, renamed, moved "
                                 "and changed elements by package (JSON: lum-diff/1, schema/lum-diff-1.schema.json); "

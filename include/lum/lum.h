@@ -57,4 +57,5 @@
 #include "lum/uml/view.h"
 
 #include "lum/render/svg.h"
+#include "lum/publish/plantuml.h"
 #include "lum/diff/diff.h"
