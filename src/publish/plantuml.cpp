@@ -198,7 +198,7 @@ private:
     }
 
     void Connect(const uml::Element& element) {
-        if (!m_connected.emplace(&element, true).second) return;
+        if (uml::As<uml::Note>(&element) != nullptr || !m_written.emplace(&element, true).second) return;
         if (const auto* association = uml::As<uml::Association>(&element)) return Association(*association);
         if (const auto* relationship = uml::As<uml::Relationship>(&element)) return Relationship(*relationship);
         if (const auto* transition = uml::As<uml::Transition>(&element)) return Transition(*transition);
@@ -289,7 +289,7 @@ private:
     }
 
     void Note(const uml::Note& note) {
-        if (!m_connected.emplace(&note, true).second) return;
+        if (!m_written.emplace(&note, true).second) return;
         const std::string text = Quoted(Utf8(note.text));
         std::vector<const std::string*> annotated;
         for (const uml::Element* element : note.annotated)
@@ -309,7 +309,7 @@ private:
     std::ostream& m_out;
     const bool m_states;
     std::unordered_map<const uml::Element*, std::string> m_aliases;
-    std::unordered_map<const uml::Element*, bool> m_connected;
+    std::unordered_map<const uml::Element*, bool> m_written;  // connections and notes
     std::size_t m_notes = 0;
 };
 
