@@ -145,6 +145,15 @@ void DefineCommands(CLI::App& app, tOptions& options) {
         ->type_name("DIR")
         ->required();
 
+    CLI::App* site = AddCommand(app, options, "site",
+                                "a static web site of the model (HTML, CSS and a little JavaScript, opened from the "
+                                "file system): a package tree, a page per package, classifier, use case, component, "
+                                "node and diagram, and a search box",
+                                tOutput::Text);
+    site->add_option("-o,--output", options.outputFile, "the directory to write into (made if missing)")
+        ->type_name("DIR")
+        ->required();
+
     CLI::App* diff = AddCommand(app, options, "diff",
                                 "what changed from OLD to NEW, element by element: added, removed, renamed, moved "
                                 "and changed elements by package (JSON: lum-diff/1, schema/lum-diff-1.schema.json); "

@@ -58,4 +58,5 @@
 
 #include "lum/render/svg.h"
 #include "lum/publish/plantuml.h"
+#include "lum/publish/site.h"
 #include "lum/diff/diff.h"
