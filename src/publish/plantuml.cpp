@@ -1,5 +1,6 @@
 #include "lum/publish/plantuml.h"
 
+#include <cctype>
 #include <cstdio>
 #include <unordered_map>
 #include <vector>
@@ -11,22 +12,34 @@ namespace lum::publish {
 
 using detail::Utf8;
 
-std::string PlantUmlText(std::string_view utf8) {
+namespace {
+
+// Stereotypes show backslashes as written and take no line breaks.
+enum class tContext { Text, Stereotype };
+
+std::string Escaped(std::string_view utf8, tContext context) {
     std::string out;
     out.reserve(utf8.size());
     char previous = 0;
-    for (const char c : utf8) {
-        const auto entity = [&out](char of) {
-            char text[12];
-            std::snprintf(text, sizeof text, "&#%d;", static_cast<int>(of));
-            out += text;
-        };
+    const auto entity = [&out](int of) {
+        char text[16];
+        std::snprintf(text, sizeof text, "&#%d;", of);
+        out += text;
+    };
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const char c = utf8[i];
+        // Guillemets delimit stereotypes as << >> do.
+        if (c == '\xC2' && i + 1 < utf8.size() && (utf8[i + 1] == '\xAB' || utf8[i + 1] == '\xBB')) {
+            entity(utf8[++i] == '\xAB' ? 0xAB : 0xBB);
+            previous = 0;
+            continue;
+        }
         switch (c) {
             // What would end a quoted text, open markup or an escape, or close a body.
             case '"': case '<': case '>': case '&': case '~': case '{': case '}': case '|': entity(c); break;
             // PlantUML reads "\n" as a line break; a backslash itself is doubled.
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
+            case '\\': out += context == tContext::Text ? "\\\\" : "\\"; break;
+            case '\n': out += context == tContext::Text ? "\\n" : " "; break;
             case '\r': break;
             // Doubled, these start bold, italics, monospace, strike-through, underline, ...
             case '*': case '/': case '_': case '-': case '=': case '^': case '\'':
@@ -41,6 +54,10 @@ std::string PlantUmlText(std::string_view utf8) {
     }
     return out;
 }
+
+}  // namespace
+
+std::string PlantUmlText(std::string_view utf8) { return Escaped(utf8, tContext::Text); }
 
 bool HasPlantUml(const uml::Diagram& diagram) {
     switch (diagram.sort) {
@@ -71,7 +88,7 @@ std::string Numbered(char prefix, std::size_t number) {
 
 std::string Stereotype(const uml::Element& element) {
     const ClumIdent stereotype = element.Stereotype();
-    return stereotype.GetLength() == 0 ? std::string() : " <<" + PlantUmlText(Utf8(stereotype)) + ">>";
+    return stereotype.GetLength() == 0 ? std::string() : " <<" + Escaped(Utf8(stereotype), tContext::Stereotype) + ">>";
 }
 
 template <class T>
@@ -148,19 +165,33 @@ private:
         const bool attributes = view == nullptr || !view->SuppressAttribute.Get();
         const bool operations = view == nullptr || !view->SuppressOperation.Get();
         const bool signature = view == nullptr || view->ShowOperationSignature.Get();
+        const bool literals = classifier.sort == uml::ClassifierKind::Enumeration;
         if (attributes)
             for (const uml::Property* property : classifier.Members<uml::Property>())
                 m_out << "  {field} " << (property->isStatic ? "{static} " : "")
-                      << PlantUmlText(classifier.sort == uml::ClassifierKind::Enumeration
-                                          ? Utf8(property->name)
-                                          : detail::AttributeText(*property))
+                      << Member(literals ? uml::Visibility::Unspecified : property->visibility,
+                                literals ? Utf8(property->name) : detail::AttributeText(*property, false))
                       << '\n';
         if (operations)
             for (const uml::Operation* operation : classifier.Members<uml::Operation>())
                 m_out << "  {method} " << (operation->isStatic ? "{static} " : "")
                       << (operation->isAbstract ? "{abstract} " : "")
-                      << PlantUmlText(detail::OperationText(*operation, signature)) << '\n';
+                      << Member(operation->visibility, detail::OperationText(*operation, signature, false)) << '\n';
         m_out << "}\n";
+    }
+
+    // A member line: the visibility sign, then the text, whose first
+    // character is a reference when it would read as a sign or list bullet.
+    static std::string Member(uml::Visibility visibility, const std::string& text) {
+        std::string line;
+        if (visibility != uml::Visibility::Unspecified) (line += uml::VisibilitySign(visibility)) += ' ';
+        const unsigned char first = text.empty() ? 0 : static_cast<unsigned char>(text[0]);
+        if (first != 0 && first < 0x80 && std::ispunct(first) != 0) {
+            char reference[12];
+            std::snprintf(reference, sizeof reference, "&#%d;", static_cast<int>(first));
+            return line += reference + PlantUmlText(std::string_view(text).substr(1));
+        }
+        return line += PlantUmlText(text);
     }
 
     void DeclareState(const uml::Element& element) {

@@ -22,16 +22,16 @@ std::string Sign(uml::Visibility visibility) {
 
 }  // namespace
 
-std::string AttributeText(const uml::Property& property) {
-    std::string text = Sign(property.visibility) + (property.isDerived ? "/" : "") + Utf8(property.name);
+std::string AttributeText(const uml::Property& property, bool visibility) {
+    std::string text = (visibility ? Sign(property.visibility) : std::string()) + (property.isDerived ? "/" : "") + Utf8(property.name);
     if (property.type.name.GetLength() != 0) text += " : " + TypeText(property.type);
     if (property.multiplicity.IsSpecified()) text += " [" + property.multiplicity.ToString() + "]";
     if (!property.defaultValue.empty()) text += " = " + Utf8(property.defaultValue);
     return text;
 }
 
-std::string OperationText(const uml::Operation& operation, bool signature) {
-    std::string text = Sign(operation.visibility) + Utf8(operation.name) + "(";
+std::string OperationText(const uml::Operation& operation, bool signature, bool visibility) {
+    std::string text = (visibility ? Sign(operation.visibility) : std::string()) + Utf8(operation.name) + "(";
     if (signature) {
         bool first = true;
         for (const uml::Parameter* parameter : operation.Members<uml::Parameter>()) {
