@@ -27,6 +27,8 @@ int RunOutline(const lum::Model& model, const tOptions& options, std::ostream& o
 int RunWrite(const lum::Model& model, const tOptions& options, std::ostream& out);
 int RunRender(const lum::Model& model, const tOptions& options, std::ostream& out);
 int RunXmi(const lum::Model& model, const tOptions& options, std::ostream& out);
+int RunPlantUml(const lum::Model& model, const tOptions& options, std::ostream& out);
+int RunSite(const lum::Model& model, const tOptions& options, std::ostream& out);
 // Loads both models itself (options.models: OLD and NEW): 0 the same, 1 different, 2 trouble.
 int RunDiff(const tOptions& options, std::ostream& out);
 
@@ -35,6 +37,9 @@ int RunDiff(const tOptions& options, std::ostream& out);
 std::ostream* OpenOutput(const tOptions& options, std::ostream& out, std::ofstream& file);
 
 inline int StatusOf(const lum::Model& model) { return model.HasErrors() ? 1 : 0; }
+
+// True when `wanted` is empty or the diagram's name, qualified name or quid.
+bool DiagramSelected(const lum::uml::Diagram& diagram, const std::string& wanted);
 
 // An object's path for people: its qualified name, or "(Class)" when it has none.
 std::string Describe(const lum::ClumVellumEntity* entity);

@@ -49,5 +49,7 @@ int main(int argc, char** argv) {
     if (options.command == "write") return RunWrite(model, options, std::cout);
     if (options.command == "render") return RunRender(model, options, std::cout);
     if (options.command == "xmi") return RunXmi(model, options, std::cout);
+    if (options.command == "plantuml") return RunPlantUml(model, options, std::cout);
+    if (options.command == "site") return RunSite(model, options, std::cout);
     return RunStats(model, options, std::cout);
 }

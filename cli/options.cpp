@@ -143,6 +143,25 @@ void DefineCommands(CLI::App& app, tOptions& options) {
     xmi->add_option("--flavour", options.xmiFlavour, "eclipse (the default) or omg")
         ->check(CLI::IsMember({"eclipse", "omg"}));
 
+    CLI::App* plantuml = AddCommand(app, options, "plantuml",
+                                    "one PlantUML file per class, use-case, state, activity, component and "
+                                    "deployment diagram, holding what the diagram shows",
+                                    tOutput::Text);
+    plantuml->add_option("--diagram", options.diagram, "only the diagrams with this name, qualified name or quid")
+        ->type_name("NAME|QUID");
+    plantuml->add_option("-o,--output", options.outputFile, "the directory to write into (made if missing)")
+        ->type_name("DIR")
+        ->required();
+
+    CLI::App* site = AddCommand(app, options, "site",
+                                "a static web site of the model (HTML, CSS and a little JavaScript, opened from the "
+                                "file system): a package tree, a page per package, classifier, use case, component, "
+                                "node and diagram, and a search box",
+                                tOutput::Text);
+    site->add_option("-o,--output", options.outputFile, "the directory to write into (made if missing)")
+        ->type_name("DIR")
+        ->required();
+
     CLI::App* diff = AddCommand(app, options, "diff",
                                 "what changed from OLD to NEW, element by element: added, removed, renamed, moved "
                                 "and changed elements by package (JSON: lum-diff/1, schema/lum-diff-1.schema.json); "

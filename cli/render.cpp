@@ -15,15 +15,6 @@ namespace lumcli {
 
 namespace {
 
-bool Selected(const lum::uml::Diagram& diagram, const std::string& wanted) {
-    if (wanted.empty()) return true;
-    const auto* raw = static_cast<const lum::ClumDiagram*>(diagram.raw);
-    const lum::ClumIdent& quid = raw->quid.Get();
-    return lum::ToUtf8(std::wstring(quid.c_str(), quid.GetLength())) == wanted ||
-           lum::render::QualifiedName(diagram) == wanted ||
-           lum::ToUtf8(std::wstring(diagram.name.c_str(), diagram.name.GetLength())) == wanted;
-}
-
 // Runs rsvg-convert on the SVG file; true when it made the PNG.
 bool ConvertToPng(const std::string& svg, const std::string& png) {
     std::string program = "rsvg-convert", format = "--format=png", output = "--output=" + png, input = svg;
@@ -37,11 +28,20 @@ bool ConvertToPng(const std::string& svg, const std::string& png) {
 
 }  // namespace
 
+bool DiagramSelected(const lum::uml::Diagram& diagram, const std::string& wanted) {
+    if (wanted.empty()) return true;
+    const auto* raw = static_cast<const lum::ClumDiagram*>(diagram.raw);
+    const lum::ClumIdent& quid = raw->quid.Get();
+    return lum::ToUtf8(std::wstring(quid.c_str(), quid.GetLength())) == wanted ||
+           lum::render::QualifiedName(diagram) == wanted ||
+           lum::ToUtf8(std::wstring(diagram.name.c_str(), diagram.name.GetLength())) == wanted;
+}
+
 int RunRender(const lum::Model& model, const tOptions& options, std::ostream& out) {
     std::vector<const lum::uml::Diagram*> diagrams;
     for (const lum::uml::Element* element : model.Uml().All(lum::uml::Kind::Diagram)) {
         const auto* diagram = lum::uml::As<lum::uml::Diagram>(element);
-        if (Selected(*diagram, options.diagram)) diagrams.push_back(diagram);
+        if (DiagramSelected(*diagram, options.diagram)) diagrams.push_back(diagram);
     }
     if (diagrams.empty() && !options.diagram.empty()) {
         std::cerr << "lum: no diagram is named '" << options.diagram << "' (lum render MODEL --list lists them)\n";

@@ -9,9 +9,11 @@ import sys
 
 # Bottom first. A layer may include itself and what comes before it.
 LAYERS = ["platform", "text", "diagnostics", "meta", "model", "traverse", "reader", "loading", "resolve",
-          "document", "uml", "json", "render", "xmi", "site", "plantuml", "write", "diff"]
+          "document", "uml", "json", "render", "xmi", "write", "diff", "publish"]
 # Outputs stand side by side: none of them includes another.
-OUTPUTS = {"json", "render", "xmi", "site", "plantuml", "write", "diff"}
+OUTPUTS = {"json", "render", "xmi", "write", "diff", "publish"}
+# Except: publishing embeds the diagram pictures.
+OUTPUT_MAY_INCLUDE = {("publish", "render")}
 INCLUDE = re.compile(r'^\s*#\s*include\s*[<"](?:lum/)?([a-z_]+)/[^>"]+[>"]', re.M)
 
 
@@ -30,7 +32,7 @@ def may_include(layer, other):
     if other == layer:
         return True
     if layer in OUTPUTS and other in OUTPUTS:
-        return False
+        return (layer, other) in OUTPUT_MAY_INCLUDE
     return LAYERS.index(other) < LAYERS.index(layer)
 
 

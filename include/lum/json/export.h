@@ -5,11 +5,14 @@
 // come in the metamodel's order, links as nested arrays, references as
 // their stored text with the id of their target.
 
+#include "lum/export.h"
+
 #include <ostream>
 
 #include "lum/document/model.h"
 #include "lum/text/json_writer.h"
 
+LUM_API_BEGIN
 namespace lum::json {
 
 struct ExportOptions {
@@ -23,3 +26,4 @@ bool WriteModel(const Model& model, std::ostream& out, const ExportOptions& opti
 void WriteDiagnostics(const Model& model, JsonWriter& json);
 
 }  // namespace lum::json
+LUM_API_END

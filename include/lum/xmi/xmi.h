@@ -8,10 +8,13 @@
 // one, so two exports of one model are the same bytes. Texts are escaped;
 // characters XML cannot hold become U+FFFD.
 
+#include "lum/export.h"
+
 #include <ostream>
 
 #include "lum/uml/view.h"
 
+LUM_API_BEGIN
 namespace lum::xmi {
 
 enum class Flavour { Eclipse, Omg };
@@ -26,3 +29,4 @@ struct Options {
 bool WriteXmi(const uml::View& view, std::ostream& out, const Options& options = {});
 
 }  // namespace lum::xmi
+LUM_API_END

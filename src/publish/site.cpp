@@ -1,0 +1,141 @@
+#include "lum/publish/site.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "lum/text/utf8.h"
+#include "publish/site_assets.h"
+#include "publish/site_pages.h"
+#include "publish/text.h"
+
+namespace lum::publish {
+
+namespace {
+
+using detail::tSiteIndex;
+
+// A name as one line of the search index.
+std::string OneLine(const uml::Element& element) {
+    std::string name = detail::DisplayName(element);
+    for (char& c : name)
+        if (c == '\n' || c == '\r') c = ' ';
+    return name;
+}
+
+bool Indexed(uml::Kind kind) {
+    switch (kind) {
+        case uml::Kind::Parameter:
+        case uml::Kind::AssociationEnd:
+        case uml::Kind::Relationship:
+        case uml::Kind::Transition:
+        case uml::Kind::Note:
+        case uml::Kind::Message:
+        case uml::Kind::ObjectFlow: return false;
+        default: return true;
+    }
+}
+
+// LUM_INDEX: the names, one per line; per name the number of its kind word
+// and where it is shown ("3:12.html#m4"); the page titles by page number.
+std::size_t WriteSearchIndex(const tSiteIndex& site, std::ostream& out) {
+    std::string names, refs;
+    std::vector<std::string> kinds;
+    std::size_t entries = 0;
+    for (int k = 0; k < uml::kKindCount; ++k) {
+        if (!Indexed(static_cast<uml::Kind>(k))) continue;
+        for (const uml::Element* element : site.view.All(static_cast<uml::Kind>(k))) {
+            if (element->name.GetLength() == 0) continue;
+            const std::string href = site.Href(element);
+            if (href.empty()) continue;
+            const std::string kind = detail::KindWord(*element);
+            auto found = std::find(kinds.begin(), kinds.end(), kind);
+            if (found == kinds.end()) found = kinds.insert(kinds.end(), kind);
+            if (entries++ != 0) {
+                names += '\n';
+                refs += '\n';
+            }
+            names += OneLine(*element);
+            ((refs += std::to_string(found - kinds.begin())) += ':') += href;
+        }
+    }
+    std::string titles;
+    for (std::size_t page = 0; page < site.pages.size(); ++page) {
+        if (page != 0) titles += '\n';
+        titles += OneLine(*site.pages[page]);
+    }
+    out << "var LUM_INDEX={\"kinds\":[";
+    for (std::size_t i = 0; i < kinds.size(); ++i) out << (i ? "," : "") << JsonQuote(kinds[i]);
+    out << "],\n\"titles\":" << JsonQuote(titles) << ",\n\"names\":" << JsonQuote(names)
+        << ",\n\"refs\":" << JsonQuote(refs) << "};\n";
+    return entries;
+}
+
+// LUM_TREE: the packages as [page, name, [children]], top down.
+void WriteTree(const tSiteIndex& site, std::ostream& out) {
+    struct tStep {
+        const uml::Element* element;
+        bool first;
+    };
+    out << "var LUM_TREE=[";
+    std::vector<tStep> stack;
+    for (auto model = site.view.Models().rbegin(); model != site.view.Models().rend(); ++model)
+        stack.push_back({*model, model + 1 == site.view.Models().rend()});
+    while (!stack.empty()) {
+        const tStep step = stack.back();
+        stack.pop_back();
+        if (step.element == nullptr) {
+            out << "]]";
+            continue;
+        }
+        if (!step.first) out << ',';
+        out << '[' << site.PageOf(step.element) << ',' << JsonQuote(OneLine(*step.element)) << ",[";
+        stack.push_back({nullptr, false});
+        std::vector<const uml::Element*> packages;
+        for (const uml::Element* member : step.element->members)
+            if (member->kind == uml::Kind::Package) packages.push_back(member);
+        for (std::size_t i = packages.size(); i-- > 0;) stack.push_back({packages[i], i == 0});
+    }
+    out << "];\n";
+}
+
+// Writes one file through `write`; false, with the error set, when it cannot be written.
+template <class Write>
+bool WriteFile(const std::filesystem::path& path, SiteSummary& summary, Write write) {
+    std::ofstream file(path, std::ios::binary);
+    write(file);
+    file.flush();
+    if (!file) {
+        summary.error = "cannot write " + path.string();
+        return false;
+    }
+    summary.bytes += static_cast<std::uintmax_t>(file.tellp());
+    return true;
+}
+
+}  // namespace
+
+SiteSummary WriteSite(const Model& model, const std::filesystem::path& directory) {
+    SiteSummary summary;
+    std::error_code error;
+    std::filesystem::create_directories(directory / "e", error);
+    std::filesystem::create_directories(directory / "assets", error);
+    const tSiteIndex site(model);
+    const bool written =
+        WriteFile(directory / "assets" / "site.css", summary, [](std::ostream& out) { out << detail::kSiteCss; }) &&
+        WriteFile(directory / "assets" / "site.js", summary, [](std::ostream& out) { out << detail::kSiteJs; }) &&
+        WriteFile(directory / "assets" / "tree.js", summary, [&](std::ostream& out) { WriteTree(site, out); }) &&
+        WriteFile(directory / "assets" / "index.js", summary,
+                  [&](std::ostream& out) { summary.indexEntries = WriteSearchIndex(site, out); }) &&
+        WriteFile(directory / "index.html", summary, [&](std::ostream& out) { detail::WriteHome(site, out); });
+    if (!written) return summary;
+    for (std::size_t page = 0; page < site.pages.size(); ++page) {
+        if (!WriteFile(directory / "e" / (std::to_string(page) + ".html"), summary,
+                       [&](std::ostream& out) { detail::WritePage(site, static_cast<long>(page), out); }))
+            return summary;
+        ++summary.pages;
+        if (site.pages[page]->kind == uml::Kind::Diagram) ++summary.diagrams;
+    }
+    return summary;
+}
+
+}  // namespace lum::publish

@@ -1,0 +1,144 @@
+// Hostile model texts (quotes, angle brackets, ampersands, braces, line
+// breaks, markup of either output, non-Latin text) stay text in the site and
+// in the PlantUML files: they are read back exactly from what is written,
+// and never open an element, a script or a PlantUML block of their own.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include <lum/lum.h>
+#include <lum/publish/plantuml.h>
+#include <lum/publish/site.h>
+#include <lum/uml/view.h>
+
+namespace lum::test {
+namespace {
+
+struct tCase {
+    const char* written;  // inside the notation's quotes
+    const char* read;     // the text the model holds
+};
+const tCase kCases[] = {
+    {"<script>alert('x')</script>", "<script>alert('x')</script>"},
+    {"say \\\"hi\\\" & <b>bye</b>", "say \\\"hi\\\" & <b>bye</b>"},
+    {"{braces} ~tilde | bar \\\\n", "{braces} ~tilde | bar \\\\n"},
+    {"two\nlines\n@enduml", "two\nlines\n@enduml"},
+    {"**bold** //it// --gone-- __u__ &#34; &lt;", "**bold** //it// --gone-- __u__ &#34; &lt;"},
+    {"Привет мир 世界 ÆØÅ «guillemets»", "Привет мир 世界 ÆØÅ «guillemets»"},
+};
+
+std::string Slurp(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string Html(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            case '\'': out += "&#39;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+// What PlantUML shows of a quoted text: character references, doubled backslashes, \n.
+std::string FromPlantUml(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text.compare(i, 2, "&#") == 0) {
+            const std::size_t end = text.find(';', i);
+            const int code = std::stoi(text.substr(i + 2, end - i - 2));  // below U+0800
+            if (code < 0x80) out += static_cast<char>(code);
+            else (out += static_cast<char>(0xC0 | code >> 6)) += static_cast<char>(0x80 | (code & 0x3F));
+            i = end;
+        } else if (text[i] == '\\' && i + 1 < text.size()) {
+            out += text[++i] == 'n' ? '\n' : text[i];
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+TEST(PublishTest, HostileTextsStayText) {
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "lum_publish_test";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    std::string classes, views;
+    for (std::size_t i = 0; i < std::size(kCases); ++i) {
+        const std::string n = std::to_string(i), name = std::string("\"") + kCases[i].written + "\"";
+        classes += "(object Class " + name + " quid \"QC" + n + "\" stereotype " + name + " documentation " + name +
+                   " class_attributes (list class_attribute_list (object ClassAttribute " + name + " quid \"QA" + n +
+                   "\" type " + name + ")))\n";
+        views += "(object ClassView \"Class\" \"C" + n + "\" @" + std::to_string(2 * i + 1) + " location (" +
+                 std::to_string(300 * i + 200) + ", 200) quidu \"QC" + n + "\" width 240 height 120)\n" +
+                 "(object NoteView @" + std::to_string(2 * i + 2) + " location (" + std::to_string(300 * i + 200) +
+                 ", 500) label (object ItemLabel location (" + std::to_string(300 * i + 100) +
+                 ", 450) max_width 200 label " + name + ") width 240 height 100)\n";
+    }
+    std::ofstream(dir / "hostile.mdl", std::ios::binary)
+        << "(object Design \"D\" quid \"QD\" root_category (object Class_Category \"Logical View\" quid \"QL\"\n"
+        << " logical_models (list unit_reference_list\n" << classes << ")\n"
+        << " logical_presentations (list unit_reference_list (object ClassDiagram \"Main\" quid \"QM\""
+        << " items (list diagram_item_list\n" << views << ")))))\n";
+    const Model model = Model::Load({(dir / "hostile.mdl").string()});
+    ASSERT_TRUE(model.Loaded());
+    const auto& diagrams = model.Uml().All(uml::Kind::Diagram);
+    ASSERT_EQ(diagrams.size(), 1u);
+    const auto& diagram = *uml::As<uml::Diagram>(diagrams[0]);
+
+    std::ostringstream puml;
+    publish::WritePlantUml(diagram, puml);
+    const std::string plantUml = puml.str();
+    const publish::SiteSummary summary = publish::WriteSite(model, dir / "site");
+    ASSERT_TRUE(summary.error.empty()) << summary.error;
+    std::vector<std::string> pages;
+    for (const auto& entry : std::filesystem::directory_iterator(dir / "site" / "e")) pages.push_back(Slurp(entry.path()));
+    const std::string index = Slurp(dir / "site" / "assets" / "index.js");
+
+    // Every line of the PlantUML text is one the writer starts; none comes from a model text.
+    std::istringstream lines(plantUml);
+    std::vector<std::string> quoted;
+    const std::regex line(R"re(^(@startuml|@enduml|title .*|allowmixing|set separator none|hide empty members|(class|note) "([^"]*)".*|  \{field\} (.*)|\}|N\d+ \.\. E\d+)$)re");
+    for (std::string text; std::getline(lines, text);) {
+        std::smatch match;
+        ASSERT_TRUE(std::regex_match(text, match, line)) << text;
+        if (match[3].matched) quoted.push_back(FromPlantUml(match[3]));
+        if (match[4].matched) quoted.push_back(FromPlantUml(match[4]));
+    }
+    for (const tCase& c : kCases) {
+        const std::string read = c.read;
+        std::string oneLine = read;
+        std::replace(oneLine.begin(), oneLine.end(), '\n', ' ');
+        EXPECT_EQ(std::count(quoted.begin(), quoted.end(), read), 2) << read;  // the class and the note
+        EXPECT_NE(std::find(quoted.begin(), quoted.end(), read + " : " + read), quoted.end()) << read;
+        // The site: the class page's heading, and the name as one JSON line of the search index.
+        const std::string heading = "<span class=\"kind\">class</span> " + Html(read) + "</h1>";
+        EXPECT_EQ(std::count_if(pages.begin(), pages.end(),
+                                [&](const std::string& page) { return page.find(heading) != std::string::npos; }),
+                  1)
+            << read;
+        EXPECT_NE(index.find(JsonQuote(oneLine).substr(1, JsonQuote(oneLine).size() - 2)), std::string::npos) << read;
+    }
+    // The only scripts of a page are the site's own two; no model text makes bold type.
+    for (const std::string& page : pages) {
+        std::size_t scripts = 0;
+        for (std::size_t at = page.find("<script"); at != std::string::npos; at = page.find("<script", at + 1)) ++scripts;
+        EXPECT_EQ(scripts, 2u);
+        EXPECT_EQ(page.find("<b>"), std::string::npos);
+    }
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace lum::test
