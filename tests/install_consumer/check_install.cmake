@@ -1,14 +1,45 @@
-# Installs the built project into a fresh prefix, then configures, builds and
-# runs the consumer project against it. Fails on the first step that fails.
+# Installs the built project into a fresh prefix, then builds and runs the
+# consumer program against it twice: as a CMake project (find_package) and
+# with the compiler flags pkg-config gives. Checks that the manual page and
+# the bash completion were installed. Fails on the first step that fails.
 file(REMOVE_RECURSE ${WORK_DIR})
 function(step)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE result)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE output)
   if(NOT result EQUAL 0)
     message(FATAL_ERROR "failed: ${ARGN}")
   endif()
+  set(step_output "${output}" PARENT_SCOPE)
 endfunction()
-step(${CMAKE_COMMAND} --install ${LUM_BINARY_DIR} --prefix ${WORK_DIR}/prefix)
-step(${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${WORK_DIR}/build -DCMAKE_PREFIX_PATH=${WORK_DIR}/prefix
+set(prefix ${WORK_DIR}/prefix)
+step(${CMAKE_COMMAND} --install ${LUM_BINARY_DIR} --prefix ${prefix})
+step(${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${WORK_DIR}/build -DCMAKE_PREFIX_PATH=${prefix}
      -DCMAKE_BUILD_TYPE=${BUILD_TYPE} "-DCMAKE_EXE_LINKER_FLAGS=${LINK_FLAGS}")
 step(${CMAKE_COMMAND} --build ${WORK_DIR}/build)
 step(${WORK_DIR}/build/consumer)
+
+file(GLOB_RECURSE pc_files ${prefix}/*/lum.pc)
+if(NOT pc_files)
+  message(FATAL_ERROR "no lum.pc installed under ${prefix}")
+endif()
+get_filename_component(pc_dir "${pc_files}" DIRECTORY)
+find_program(PKG_CONFIG pkg-config)
+if(PKG_CONFIG)
+  step(${CMAKE_COMMAND} -E env PKG_CONFIG_PATH=${pc_dir} ${PKG_CONFIG} --cflags --libs lum)
+  string(STRIP "${step_output}" flags)
+  separate_arguments(flags UNIX_COMMAND "${flags}")
+  separate_arguments(link_flags UNIX_COMMAND "${LINK_FLAGS}")
+  step(${CXX} ${CONSUMER_DIR}/main.cpp ${flags} ${link_flags} -o ${WORK_DIR}/consumer-pc)
+  get_filename_component(lib_dir "${pc_dir}" DIRECTORY)
+  step(${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${lib_dir} ${WORK_DIR}/consumer-pc)
+else()
+  message(STATUS "pkg-config not found: the pkg-config consumer is skipped")
+endif()
+
+if(TOOL)
+  foreach(file share/man/man1/lum.1 share/bash-completion/completions/lum)
+    if(NOT EXISTS ${prefix}/${file})
+      message(FATAL_ERROR "not installed: ${file}")
+    endif()
+  endforeach()
+  step(${prefix}/bin/lum --version)
+endif()

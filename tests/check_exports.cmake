@@ -1,0 +1,26 @@
+# Lists the dynamic symbols the shared library defines (nm -D, demangled) and
+# fails on any outside the lum namespace, naming them.
+execute_process(COMMAND nm -D --defined-only -C ${LIBRARY} OUTPUT_VARIABLE listing RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "nm failed on ${LIBRARY}")
+endif()
+string(REPLACE "\n" ";" lines "${listing}")
+set(count 0)
+set(foreign "")
+foreach(line IN LISTS lines)
+  # "ADDRESS TYPE NAME"; the version node itself is an absolute symbol.
+  if(NOT line MATCHES "^[0-9a-f]+ [A-Za-z] (.*)$")
+    continue()
+  endif()
+  set(name "${CMAKE_MATCH_1}")
+  math(EXPR count "${count} + 1")
+  if(name MATCHES "^LUM_[0-9]+$" OR name MATCHES "^lum::"
+     OR name MATCHES "^(typeinfo|typeinfo name|vtable|VTT|guard variable) for lum::")
+    continue()
+  endif()
+  string(APPEND foreign "  ${name}\n")
+endforeach()
+if(foreign)
+  message(FATAL_ERROR "${LIBRARY} exports symbols outside lum:\n${foreign}")
+endif()
+message(STATUS "${LIBRARY}: ${count} symbols, all in lum")
