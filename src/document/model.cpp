@@ -166,7 +166,7 @@ Model Model::Load(const std::vector<std::string>& paths, const LoadOptions& opti
     std::vector<WString> mainFiles;
     for (const fs::path& main : impl->mains) mainFiles.push_back(FromUtf8(main.string()));
     std::list<ClumUnitObject*> stubs;
-    ClumManager::LoadModels(errors, mainFiles, impl->files, stubs, resolver, options.loadSubUnits);
+    ClumManager::LoadModels(errors, mainFiles, impl->files, stubs, resolver, options.loadSubUnits, options.threads);
     if (options.loadSubUnits) {
         impl->LoadMovedUnits(resolver, stubs, errors);
     }

@@ -1,6 +1,8 @@
 #include "lum/loading/manager.h"
 
+#include <algorithm>
 #include <memory>
+#include <thread>
 #include <string>
 
 #include "lum/diagnostics/exceptions.h"
@@ -8,6 +10,7 @@
 #include "lum/model/classes.h"
 #include "lum/reader/parser.h"
 #include "lum/traverse/non_recursive_visitor.h"
+#include "loading/unit_reader.h"
 #include "platform/file_names.h"
 
 namespace lum {
@@ -32,6 +35,7 @@ struct tPendingUnit {
     ClumUnitObject* unit;
     WString parentPath;  // the file the stub was found in: the root of its path
     std::shared_ptr<const tFileChain> chain;
+    std::size_t id = 0;  // rises along the list: names the entry to the reader
 };
 
 using tPendingList = std::list<tPendingUnit>;
@@ -103,18 +107,6 @@ private:
     ClumVellumEntity* m_pStart = nullptr;
 };
 
-bool ParseSubUnitFile(const WString& path, ClumVellumFile& file, tPendingList& pending,
-                      const std::shared_ptr<const tFileChain>& chain) {
-    std::list<ClumUnitObject*> found;
-    try {
-        ClumParser::Parse(path, file, found);
-        for (ClumUnitObject* unit : found) pending.push_back({unit, path, chain});
-    } catch (const LUMException&) {
-        return false;
-    }
-    return true;
-}
-
 // Before `root` is deleted: the entries of stubs inside it leave the
 // failed list and the part of the pending list not walked yet (entries
 // before `current` may name stubs deleted already).
@@ -170,10 +162,43 @@ void GraftLoadedUnits(ClumUnitObject* stub, ClumVellumFile& file, Forget forget)
     delete stub;
 }
 
-void LoadPendingUnits(tPendingList& pending, ClumVirtualPathResolver& resolver) {
+// How many entries ahead of the walk unit files are read, per worker.
+constexpr std::size_t ReadAheadPerWorker = 4;
+
+// The threads that read ahead besides the walk's own: `threads` in all, or
+// one per core for 0.
+unsigned Workers(unsigned threads) {
+    if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+    return threads - 1;
+}
+
+// Offers the reads of the next entries after `current` not offered yet,
+// their paths resolved as the walk will resolve them (quietly: the walk
+// reports what it finds when it gets there). `offered`: the first id not
+// offered yet.
+void ReadAhead(tUnitReader& reader, const tPendingList& pending, tPendingList::iterator current,
+               ClumVirtualPathResolver& resolver, std::size_t& offered) {
+    if (!reader.ReadsAhead()) return;
+    tErrorList quiet;
+    tErrorListScope scope(quiet);
+    std::size_t ahead = 0;
+    for (auto it = std::next(current); it != pending.end() && ahead < ReadAheadPerWorker * 2; ++it, ++ahead) {
+        if (it->id < offered) continue;
+        offered = it->id + 1;
+        if (it->unit->is_loaded.Get() || it->unit->OwningFeature() == nullptr) continue;
+        resolver.SetRootDir(it->parentPath);
+        reader.Offer(it->id, resolver.ResolvePath(it->unit->file_name.Get(), it->unit));
+    }
+}
+
+void LoadPendingUnits(tPendingList& pending, ClumVirtualPathResolver& resolver, unsigned threads) {
     tPendingList remaining;
     tHyperLinkResolver hyperlinks(resolver);
+    tUnitReader reader(Workers(threads));
+    std::size_t nextId = pending.empty() ? 0 : pending.back().id + 1;
+    std::size_t offered = 0;
     for (auto it = pending.begin(); it != pending.end(); ++it) {
+        ReadAhead(reader, pending, it, resolver, offered);
         ClumUnitObject* unit = it->unit;
         resolver.SetRootDir(it->parentPath);
         const WString stored = unit->file_name.Get();
@@ -186,13 +211,21 @@ void LoadPendingUnits(tPendingList& pending, ClumVirtualPathResolver& resolver) 
             remaining.push_back(*it);
             continue;
         }
-        ClumVellumFile file;
-        if (ParseSubUnitFile(path, file, pending, chain)) {
-            hyperlinks.Walk(&file);
-            GraftLoadedUnits(unit, file, [&](const ClumVellumEntity* root) { ForgetInside(root, pending, remaining, it); });
+        std::unique_ptr<tUnitReader::tRead> read = reader.Claim(it->id, path);
+        if (read == nullptr) read = tUnitReader::ReadNow(path);
+        {
+            const ClumParser::tCurrentFile reading(path);
+            tErrorList& errors = CErrorReporter::GetInstance().GetErrorList();
+            for (const tError& error : read->errors) errors.AddError(error);
+        }
+        if (read->read) {
+            for (ClumUnitObject* found : read->units) pending.push_back({found, path, chain, nextId++});
+            hyperlinks.Walk(&read->file);
+            GraftLoadedUnits(unit, read->file,
+                             [&](const ClumVellumEntity* root) { ForgetInside(root, pending, remaining, it); });
             // Whatever the file holds besides its units (a design, say) goes
             // with it, and so do the stubs found there.
-            ForgetInside(&file, pending, remaining, it);
+            ForgetInside(&read->file, pending, remaining, it);
         } else {
             remaining.push_back(*it);
         }
@@ -209,7 +242,7 @@ tPendingList PendingOf(const std::list<ClumUnitObject*>& units) {
     tPendingList pending;
     for (ClumUnitObject* unit : units) {
         const WString parent = GetOwningFileName(unit);
-        pending.push_back({unit, parent, ChainOf(parent, nullptr)});
+        pending.push_back({unit, parent, ChainOf(parent, nullptr), pending.size()});
     }
     return pending;
 }
@@ -218,13 +251,13 @@ tPendingList PendingOf(const std::list<ClumUnitObject*>& units) {
 
 void ClumManager::LoadModels(tErrorList& errors, const std::vector<WString>& files,
                              std::vector<ClumVellumFile*>& models, std::list<ClumUnitObject*>& units,
-                             ClumVirtualPathResolver& resolver, bool loadSubUnits) {
+                             ClumVirtualPathResolver& resolver, bool loadSubUnits, unsigned threads) {
     tReporterScope scope(errors);
     resolver.SetRootDir(WString());
     resolver.ReduceMap();
     ClumParser::Parse(files, models, units);
     tPendingList pending = PendingOf(units);
-    if (loadSubUnits) LoadPendingUnits(pending, resolver);
+    if (loadSubUnits) LoadPendingUnits(pending, resolver, threads);
     ReturnPending(pending, units);
 
     tHyperLinkResolver hyperlinks(resolver);
@@ -239,7 +272,7 @@ void ClumManager::LoadSubUnits(tErrorList& errors, std::list<ClumUnitObject*>& u
     resolver.ReduceMap();
     tReporterScope scope(errors);
     tPendingList pending = PendingOf(units);
-    LoadPendingUnits(pending, resolver);
+    LoadPendingUnits(pending, resolver, 1);
     ReturnPending(pending, units);
 }
 

@@ -16,19 +16,13 @@ namespace {
 // Per thread: each thread reads its own files.
 thread_local WString t_currentFile;
 
-// Names the file being read for as long as it is read.
-class tCurrentFile {
-public:
-    explicit tCurrentFile(const WString& name) : m_previous(t_currentFile) { t_currentFile = name; }
-    ~tCurrentFile() { t_currentFile = m_previous; }
-    tCurrentFile(const tCurrentFile&) = delete;
-    tCurrentFile& operator=(const tCurrentFile&) = delete;
-
-private:
-    WString m_previous;
-};
-
 }  // namespace
+
+ClumParser::tCurrentFile::tCurrentFile(const WString& fileName) : m_previous(t_currentFile) {
+    t_currentFile = fileName;
+}
+
+ClumParser::tCurrentFile::~tCurrentFile() { t_currentFile = m_previous; }
 
 const WString& ClumParser::GetCurrentFileName() { return t_currentFile; }
 

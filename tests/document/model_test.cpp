@@ -7,6 +7,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <thread>
 
 #include <lum/lum.h>
@@ -232,6 +233,45 @@ TEST(ModelTest, ModelsLoadOnSeveralThreadsAtOnceAsTheyDoOneAfterTheOther) {
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         for (const std::string& one : got[i]) EXPECT_EQ(one, expected[i]) << "input " << i;
     }
+}
+
+// Unit files read ahead on several threads give the graph and diagnostics
+// of reading them one after another: nested units, a unit file with broken
+// objects, missing files, a file that stores its own stub, and enough units
+// to keep every reader busy.
+TEST(ModelTest, UnitFilesReadOnSeveralThreadsGiveWhatReadingThemInTurnGives) {
+    const tScratch scratch;
+    std::string stubs;
+    for (int i = 0; i < 24; ++i) {
+        const std::string n = std::to_string(i);
+        std::string body = "(object Class \"C" + n + "\" quid \"6A00000000" + (i < 10 ? "0" : "") + n + "\")";
+        if (i % 5 == 1) body += "\n(object Class_Category \"Inner" + n + "\" is_unit TRUE file_name \"$U\\inner" + n + ".cat\")";
+        if (i % 7 == 3) body += "\n(object Class \"Broken" + n + "\" attributes (list Attribute_Set (object Nonsense 12)) quid)";
+        if (i == 9) body += "\n(object Class_Category \"Again\" is_unit TRUE file_name \"$U\\unit9.cat\")";
+        if (i != 13) {
+            scratch.Write("unit" + n + ".cat", Header() + "(object Class_Category \"P" + n + "\" is_unit TRUE\n" +
+                                                   "    logical_models (list unit_reference_list\n" + body + "))\n");
+        }
+        if (i % 5 == 1) {
+            scratch.Write("inner" + n + ".cat", Header() + "(object Class_Category \"Inner" + n + "\" is_unit TRUE\n" +
+                                                    "    logical_models (list unit_reference_list (object Class \"D" + n + "\")))\n");
+        }
+        stubs += "\t    (object Class_Category \"P" + n + "\" is_unit TRUE is_loaded FALSE file_name \"$U\\unit" + n + ".cat\")\n";
+    }
+    const std::string main = scratch.Write(
+        "main.mdl", Header() + "(object Design \"Logical View\"\n    root_category (object Class_Category \"Logical View\"\n" +
+                        "\tlogical_models (list unit_reference_list\n" + stubs + ")))\n");
+    auto load = [&](unsigned threads) {
+        const lum::Model model =
+            lum::Model::Load({main}, {.symbols = {{"U", scratch.Path().string()}}, .threads = threads});
+        std::ostringstream json;
+        lum::json::WriteModel(model, json, {.compact = true});
+        return Fingerprint(model) + "\n" + json.str();
+    };
+    const std::string serial = load(1);
+    EXPECT_NE(serial.find("D16"), std::string::npos);  // a nested unit was loaded
+    EXPECT_NE(serial.find("unit13.cat"), std::string::npos);
+    for (unsigned threads : {2u, 4u, 0u}) EXPECT_EQ(load(threads), serial) << threads << " threads";
 }
 
 #if defined(NDEBUG) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)

@@ -31,6 +31,10 @@ struct LoadOptions {
     bool loadSubUnits = true;
     // A unit file that cannot be loaded makes the model fail.
     bool strict = false;
+    // Threads that read unit files, the loading thread included: 0 for one
+    // per core, 1 to read one file after another. The model and its
+    // diagnostics are the same whatever the number.
+    unsigned threads = 0;
 };
 
 }  // namespace lum

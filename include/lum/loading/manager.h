@@ -22,10 +22,12 @@ public:
     // Reads `files` into new file objects appended to `models` (the caller
     // owns them). With `loadSubUnits`, loads the sub-unit files too; `units`
     // returns the stubs still not loaded (all of them without loadSubUnits).
-    // Diagnostics go to `errors`.
+    // Diagnostics go to `errors`. Sub-unit files are read on `threads`
+    // threads in all (0: one per core); the graph and the diagnostics are
+    // the same as read one after another.
     static void LoadModels(tErrorList& errors, const std::vector<WString>& files,
                            std::vector<ClumVellumFile*>& models, std::list<ClumUnitObject*>& units,
-                           ClumVirtualPathResolver& resolver, bool loadSubUnits);
+                           ClumVirtualPathResolver& resolver, bool loadSubUnits, unsigned threads = 0);
 
     // Loads the files of the given stubs (after the host corrected the path
     // map, say) and leaves in `units` those that still failed.

@@ -37,6 +37,20 @@ public:
     // The name of the file the calling thread is reading right now, empty
     // between files: a host's error list can note where each message came from.
     static const WString& GetCurrentFileName();
+
+    // Names `fileName` as the file the calling thread reads for as long as
+    // it lives: for diagnostics of a file recorded elsewhere (read ahead on
+    // another thread) and added to the host's list afterwards.
+    class tCurrentFile {
+    public:
+        explicit tCurrentFile(const WString& fileName);
+        ~tCurrentFile();
+        tCurrentFile(const tCurrentFile&) = delete;
+        tCurrentFile& operator=(const tCurrentFile&) = delete;
+
+    private:
+        WString m_previous;
+    };
 };
 
 }  // namespace lum
