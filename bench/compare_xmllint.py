@@ -1,0 +1,79 @@
+#!/usr/bin/env python3
+"""Times `lum check` against libxml2's streaming reader over the same content.
+
+    compare_xmllint.py --lum build/cli/lum --to-xml build/bench/lum_to_xml \\
+        --model DIR/model.mdl [--pathmap DIR/model.map] [--rounds 5] [--xml-dir DIR]
+
+The model's files are written as XML by lum_to_xml (into --xml-dir, or a
+scratch folder), then, round after round in the same run, `lum check` (one
+thread per core), `lum check --threads 1` and `xmllint --stream --noout` over
+every XML file are run, each alone. Prints the median wall time and the peak
+resident memory of each, and lum's time as a share of xmllint's.
+"""
+import argparse
+import os
+import pathlib
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+
+def run(command):
+    """Wall seconds and peak resident KB of one run of `command`."""
+    start = time.perf_counter()
+    process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    _, status, usage = os.wait4(process.pid, 0)
+    elapsed = time.perf_counter() - start
+    if os.waitstatus_to_exitcode(status) not in (0, 1):
+        sys.exit(f"failed: {' '.join(command)}")
+    return elapsed, usage.ru_maxrss
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--lum", required=True)
+    parser.add_argument("--to-xml", required=True)
+    parser.add_argument("--model", required=True)
+    parser.add_argument("--pathmap")
+    parser.add_argument("--rounds", type=int, default=5)
+    parser.add_argument("--xml-dir")
+    args = parser.parse_args()
+
+    model = pathlib.Path(args.model)
+    scratch = None
+    xml_dir = args.xml_dir
+    if xml_dir is None:
+        scratch = tempfile.TemporaryDirectory(prefix="lum-xml-")
+        xml_dir = scratch.name
+    if not any(pathlib.Path(xml_dir).rglob("*.xml")):
+        subprocess.run([args.to_xml, str(model.parent), xml_dir], check=True, stdout=subprocess.DEVNULL)
+    xml_files = sorted(str(p) for p in pathlib.Path(xml_dir).rglob("*.xml"))
+    model_bytes = sum(p.stat().st_size for p in model.parent.rglob("*") if p.suffix.lower() in (".mdl", ".cat", ".sub"))
+    xml_bytes = sum(os.path.getsize(f) for f in xml_files)
+
+    check = [args.lum, "check", str(model)] + (["--pathmap", args.pathmap] if args.pathmap else [])
+    commands = {
+        "lum check": check,
+        "lum check --threads 1": check + ["--threads", "1"],
+        "xmllint --stream": ["xmllint", "--stream", "--noout"] + xml_files,
+    }
+    results = {name: [] for name in commands}
+    for _ in range(args.rounds):
+        for name, command in commands.items():
+            results[name].append(run(command))
+
+    print(f"model: {model_bytes / 1e6:.1f} MB in {len(xml_files)} files; as XML {xml_bytes / 1e6:.1f} MB; "
+          f"{args.rounds} rounds")
+    median = {}
+    for name, runs in results.items():
+        median[name] = statistics.median(t for t, _ in runs)
+        peak = max(m for _, m in runs) * 1024
+        print(f"{name:24} {median[name]:6.2f} s  (min {min(t for t, _ in runs):.2f})  "
+              f"peak {peak / 1e6:6.0f} MB = {peak / model_bytes:.2f} x input")
+    print(f"lum check / xmllint --stream: {median['lum check'] / median['xmllint --stream']:.2f}")
+
+
+if __name__ == "__main__":
+    main()
