@@ -343,6 +343,23 @@ void BindRaw(py::module_& module) {
         }, py::arg("path"), py::arg("compact") = false,
              "writes the whole model as one JSON document (lum-export/1), as `lum export` does; raises OSError "
              "when the file cannot be written; the GIL is released while writing")
+        .def("export_xmi", [](const ModelHandle& m, const std::filesystem::path& path, const std::string& flavour) {
+            if (flavour != "eclipse" && flavour != "omg") throw py::value_error("flavour is 'eclipse' or 'omg'");
+            bool written = false;
+            {
+                py::gil_scoped_release unlocked;
+                std::ofstream out(path, std::ios::binary);
+                const lum::xmi::Options options{flavour == "omg" ? lum::xmi::Flavour::Omg : lum::xmi::Flavour::Eclipse};
+                written = out && lum::xmi::WriteXmi(m.model->Uml(), out, options) && out.flush();
+            }
+            if (!written) {
+                PyErr_SetFromErrnoWithFilename(PyExc_OSError, path.c_str());
+                throw py::error_already_set();
+            }
+        }, py::arg("path"), py::arg("flavour") = "eclipse",
+             "writes the UML view as one XMI document, as `lum xmi` does: 'eclipse' (Eclipse UML2, .uml) or 'omg' "
+             "(OMG UML 2.5.1 with the diagrams, .xmi); raises OSError when the file cannot be written; the GIL is "
+             "released while writing")
         .def("stats", [](const ModelHandle& m) { return Stats(*m.model); },
              "objects, counts per class keyword, diagrams per kind, and what became of the references")
         .def("__repr__", [](const ModelHandle& m) {

@@ -129,6 +129,12 @@ def test_exports_json_and_renders_every_diagram(library, tmp_path):
         assert document["objectCount"] == sum(1 for _ in library.objects())
     with pytest.raises(OSError):
         library.export_json(tmp_path / "no" / "such" / "dir.json")
+    for flavour, root in (("eclipse", "{http://www.eclipse.org/uml2/5.0.0/UML}Model"),
+                          ("omg", "{http://www.omg.org/spec/XMI/20131001}XMI")):
+        library.export_xmi(tmp_path / "model.xmi", flavour)
+        assert ET.parse(tmp_path / "model.xmi").getroot().tag == root
+    with pytest.raises(ValueError):
+        library.export_xmi(tmp_path / "model.xmi", "ecore")
     for diagram in library.diagrams:
         assert ET.fromstring(library.render_svg(diagram)).tag == "{http://www.w3.org/2000/svg}svg"
     other = lum.load(LIBRARY, pathmap=LIBRARY_MAP)
