@@ -34,6 +34,13 @@ std::string Escaped(std::string_view utf8, tContext context) {
             previous = 0;
             continue;
         }
+        // At the start of a line, punctuation would read as a visibility sign, a list bullet, a heading or a rule.
+        if (context == tContext::Text && (i == 0 || utf8[i - 1] == '\n') && static_cast<unsigned char>(c) < 0x80 &&
+            std::ispunct(static_cast<unsigned char>(c)) != 0) {
+            entity(c);
+            previous = c;
+            continue;
+        }
         switch (c) {
             // What would end a quoted text, open markup or an escape, or close a body.
             case '"': case '<': case '>': case '&': case '~': case '{': case '}': case '|': entity(c); break;
@@ -180,29 +187,30 @@ private:
         m_out << "}\n";
     }
 
-    // A member line: the visibility sign, then the text, whose first
-    // character is a reference when it would read as a sign or list bullet.
+    // A member line: the visibility sign, then the text.
     static std::string Member(uml::Visibility visibility, const std::string& text) {
         std::string line;
         if (visibility != uml::Visibility::Unspecified) (line += uml::VisibilitySign(visibility)) += ' ';
-        const unsigned char first = text.empty() ? 0 : static_cast<unsigned char>(text[0]);
-        if (first != 0 && first < 0x80 && std::ispunct(first) != 0) {
-            char reference[12];
-            std::snprintf(reference, sizeof reference, "&#%d;", static_cast<int>(first));
-            return line += reference + PlantUmlText(std::string_view(text).substr(1));
-        }
         return line += PlantUmlText(text);
     }
 
     void DeclareState(const uml::Element& element) {
         std::string name = Utf8(element.name);
         const char* special = "";
+        const char* unnamed = "";  // what a history state shows where a PlantUML draws it as a plain state
         if (const auto* state = uml::As<uml::State>(&element)) {
             switch (state->sort) {
-                case uml::StateKind::Initial: special = " <<start>>"; break;
+                // Not every PlantUML draws a state marked <<start>>: the start is [*], which every one does.
+                case uml::StateKind::Initial: m_aliases.emplace(&element, "[*]"); return;
                 case uml::StateKind::Final: special = " <<end>>"; break;
-                case uml::StateKind::ShallowHistory: special = " <<history>>"; break;
-                case uml::StateKind::DeepHistory: special = " <<history*>>"; break;
+                case uml::StateKind::ShallowHistory:
+                    special = " <<history>>";
+                    unnamed = "H";
+                    break;
+                case uml::StateKind::DeepHistory:
+                    special = " <<history*>>";
+                    unnamed = "H*";
+                    break;
                 case uml::StateKind::Decision: special = " <<choice>>"; break;
                 case uml::StateKind::Synchronization: special = " <<fork>>"; break;
                 default: break;
@@ -212,6 +220,7 @@ private:
         } else {
             return;
         }
+        if (name.empty()) name += unnamed;
         const std::string& alias = NewAlias(element);
         m_out << "state " << Quoted(name) << " as " << alias << (*special != 0 ? special : Stereotype(element).c_str())
               << '\n';
@@ -273,11 +282,19 @@ private:
         const std::string &from = Alias(relationship.client), &to = Alias(relationship.supplier.element);
         if (from.empty() || to.empty()) return;
         const char* arrow = "..>";
+        // A parent is written first, with the arrow pointing back, so that PlantUML lays it above its children.
+        bool parentFirst = false;
         std::string label = Utf8(relationship.name);
         std::string stereotype = Utf8(relationship.Stereotype());
         switch (relationship.sort) {
-            case uml::RelationshipKind::Generalization: arrow = "--|>"; break;
-            case uml::RelationshipKind::Realization: arrow = "..|>"; break;
+            case uml::RelationshipKind::Generalization:
+                arrow = "<|--";
+                parentFirst = true;
+                break;
+            case uml::RelationshipKind::Realization:
+                arrow = "<|..";
+                parentFirst = true;
+                break;
             case uml::RelationshipKind::Connection: arrow = "--"; break;
             case uml::RelationshipKind::Import:
             case uml::RelationshipKind::Include:
@@ -290,7 +307,7 @@ private:
             case uml::RelationshipKind::Dependency: break;
         }
         if (!stereotype.empty()) label = "\xC2\xAB" + stereotype + "\xC2\xBB" + (label.empty() ? "" : " " + label);
-        m_out << from << ' ' << arrow << ' ' << to;
+        m_out << (parentFirst ? to : from) << ' ' << arrow << ' ' << (parentFirst ? from : to);
         if (!label.empty()) m_out << " : " << PlantUmlText(label);
         m_out << '\n';
     }
@@ -324,7 +341,7 @@ private:
         const std::string text = Quoted(Utf8(note.text));
         std::vector<const std::string*> annotated;
         for (const uml::Element* element : note.annotated)
-            if (!Alias(element).empty()) annotated.push_back(&Alias(element));
+            if (!Alias(element).empty() && Alias(element) != "[*]") annotated.push_back(&Alias(element));
         // State diagrams take no lines from a note: the note is written beside each element it annotates.
         if (m_states && !annotated.empty()) {
             for (const std::string* alias : annotated)

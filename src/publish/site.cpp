@@ -1,7 +1,8 @@
 #include "lum/publish/site.h"
 
+#include <algorithm>
 #include <fstream>
-#include <sstream>
+#include <vector>
 
 #include "lum/text/utf8.h"
 #include "publish/site_assets.h"
@@ -35,27 +36,33 @@ bool Indexed(uml::Kind kind) {
     }
 }
 
-// LUM_INDEX: the names, one per line; per name the number of its kind word
-// and where it is shown ("3:12.html#m4"); the page titles by page number.
+// LUM_INDEX: the names, one per line, grouped by kind word ("kinds" holds
+// each word with the number of names in its group); per name where it is
+// shown, as a page number with the anchor of a row ("12", "12#m4"); the
+// page titles by page number. A name's page is written without "e/" and
+// ".html", which keeps the index of a large model small.
 std::size_t WriteSearchIndex(const tSiteIndex& site, std::ostream& out) {
-    std::string names, refs;
-    std::vector<std::string> kinds;
-    std::size_t entries = 0;
+    struct tGroup {
+        std::string kind, names, refs;
+        std::size_t count = 0;
+    };
+    std::vector<tGroup> groups;
     for (int k = 0; k < uml::kKindCount; ++k) {
         if (!Indexed(static_cast<uml::Kind>(k))) continue;
         for (const uml::Element* element : site.view.All(static_cast<uml::Kind>(k))) {
             if (element->name.GetLength() == 0) continue;
-            const std::string href = site.Href(element);
+            std::string href = site.Href(element);
             if (href.empty()) continue;
+            href.erase(href.find(".html"), 5);
             const std::string kind = detail::KindWord(*element);
-            auto found = std::find(kinds.begin(), kinds.end(), kind);
-            if (found == kinds.end()) found = kinds.insert(kinds.end(), kind);
-            if (entries++ != 0) {
-                names += '\n';
-                refs += '\n';
+            auto group = std::find_if(groups.begin(), groups.end(), [&](const tGroup& g) { return g.kind == kind; });
+            if (group == groups.end()) group = groups.insert(groups.end(), tGroup{kind, {}, {}, 0});
+            if (group->count++ != 0) {
+                group->names += '\n';
+                group->refs += '\n';
             }
-            names += OneLine(*element);
-            ((refs += std::to_string(found - kinds.begin())) += ':') += href;
+            group->names += OneLine(*element);
+            group->refs += href;
         }
     }
     std::string titles;
@@ -63,8 +70,19 @@ std::size_t WriteSearchIndex(const tSiteIndex& site, std::ostream& out) {
         if (page != 0) titles += '\n';
         titles += OneLine(*site.pages[page]);
     }
+    std::string names, refs;
+    std::size_t entries = 0;
     out << "var LUM_INDEX={\"kinds\":[";
-    for (std::size_t i = 0; i < kinds.size(); ++i) out << (i ? "," : "") << JsonQuote(kinds[i]);
+    for (const tGroup& group : groups) {
+        out << (entries != 0 ? "," : "") << '[' << JsonQuote(group.kind) << ',' << group.count << ']';
+        if (entries != 0) {
+            names += '\n';
+            refs += '\n';
+        }
+        names += group.names;
+        refs += group.refs;
+        entries += group.count;
+    }
     out << "],\n\"titles\":" << JsonQuote(titles) << ",\n\"names\":" << JsonQuote(names)
         << ",\n\"refs\":" << JsonQuote(refs) << "};\n";
     return entries;

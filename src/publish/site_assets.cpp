@@ -4,14 +4,14 @@ namespace lum::publish::detail {
 
 const char* const kSiteCss = R"css(* { box-sizing: border-box; }
 body { margin: 0; font: 15px/1.45 system-ui, -apple-system, "Segoe UI", Roboto, sans-serif; color: #1d2330; background: #fbfbfd; }
-header { position: sticky; top: 0; z-index: 2; display: flex; gap: 1em; align-items: center; padding: .5em 1em; background: #283046; color: #fff; }
+header { position: sticky; top: 0; z-index: 2; display: flex; gap: 1em; align-items: center; height: 3em; padding: 0 1em; background: #283046; color: #fff; }
 header a.home { color: #fff; font-weight: 600; text-decoration: none; white-space: nowrap; overflow: hidden; text-overflow: ellipsis; max-width: 40%; }
 #search { flex: 1; max-width: 28em; margin-left: auto; padding: .35em .6em; border: 0; border-radius: 4px; font: inherit; }
-#results { position: absolute; top: 2.6em; right: 1em; width: 32em; max-width: 95vw; max-height: 70vh; overflow: auto; margin: 0; padding: 0; list-style: none; background: #fff; color: #1d2330; box-shadow: 0 4px 16px rgba(0,0,0,.25); border-radius: 4px; }
+#results { position: absolute; top: 2.7em; right: 1em; width: 32em; max-width: 95vw; max-height: 70vh; overflow: auto; margin: 0; padding: 0; list-style: none; background: #fff; color: #1d2330; box-shadow: 0 4px 16px rgba(0,0,0,.25); border-radius: 4px; }
 #results:empty { display: none; }
 #results li { padding: .3em .7em; border-bottom: 1px solid #eee; }
 #results li span { color: #667; font-size: 85%; margin-left: .5em; }
-#tree { position: fixed; top: 2.8em; bottom: 0; left: 0; width: 17em; overflow: auto; padding: .6em .4em; background: #eef0f5; border-right: 1px solid #d8dbe4; font-size: 90%; }
+#tree { position: fixed; top: 3em; bottom: 0; left: 0; width: 17em; overflow: auto; padding: .6em .4em; background: #eef0f5; border-right: 1px solid #d8dbe4; font-size: 90%; }
 #tree ul { list-style: none; margin: 0; padding-left: 1em; }
 #tree > ul { padding-left: 0; }
 #tree button { border: 0; background: none; width: 1.2em; padding: 0; cursor: pointer; color: #556; }
@@ -38,8 +38,11 @@ tr:target { background: #fff3c4; }
 code { font: 14px ui-monospace, "DejaVu Sans Mono", monospace; }
 figure.diagram { margin: 1em 0; padding: .5em; background: #fff; border: 1px solid #d8dbe4; overflow: auto; }
 figure.diagram svg { max-width: 100%; height: auto; }
+figure.diagram.full svg { max-width: none; }
+button.zoom { display: block; margin: 0 0 -.6em auto; padding: .15em .6em; font: inherit; font-size: 85%; color: #1f5bb8; background: #fff; border: 1px solid #c9cfe0; border-radius: 4px; cursor: pointer; }
 figure.diagram a:hover > g { filter: drop-shadow(0 0 3px #1f5bb8); }
-ul.tree { list-style: none; padding-left: 1.2em; }
+ul.tree, ul.tree ul { list-style: none; padding-left: 1.2em; }
+ul.tree ul { margin-left: .2em; border-left: 1px solid #d8dbe4; }
 ul.tree > li { margin: .15em 0; }
 )css";
 
@@ -95,6 +98,18 @@ const char* const kSiteJs = R"js((function () {
   var nav = document.getElementById('tree');
   if (nav && window.LUM_TREE) nav.appendChild(branch(window.LUM_TREE, pathTo(window.LUM_TREE, pkg)));
 
+  // A diagram wider than the page is shown whole; a button shows it at its own size, to be scrolled.
+  Array.prototype.forEach.call(document.querySelectorAll('figure.diagram'), function (figure) {
+    var svg = figure.querySelector('svg');
+    if (!svg || svg.width.baseVal.value <= figure.clientWidth) return;
+    var zoom = figure.parentNode.insertBefore(make('button', 'Actual size'), figure);
+    zoom.type = 'button';
+    zoom.className = 'zoom';
+    zoom.addEventListener('click', function () {
+      zoom.textContent = figure.classList.toggle('full') ? 'Fit to page' : 'Actual size';
+    });
+  });
+
   // The search box: the index is a script setting LUM_INDEX, loaded on first use.
   var input = document.getElementById('search');
   var results = document.getElementById('results');
@@ -102,9 +117,10 @@ const char* const kSiteJs = R"js((function () {
   function withIndex(then) {
     if (index) return then();
     var ready = function () {
-      var source = window.LUM_INDEX;
+      var source = window.LUM_INDEX, kindOf = [];
+      source.kinds.forEach(function (kind) { for (var n = 0; n < kind[1]; ++n) kindOf.push(kind[0]); });
       index = {
-        kinds: source.kinds,
+        kindOf: kindOf,
         titles: source.titles.split('\n'),
         names: source.names.split('\n'),
         lower: source.names.toLowerCase().split('\n'),
@@ -129,15 +145,12 @@ const char* const kSiteJs = R"js((function () {
       else if (at > 0 && rest.length < limit) rest.push(i);
     }
     first.concat(rest).slice(0, limit).forEach(function (i) {
-      var ref = index.refs[i], colon = ref.indexOf(':');
-      if (colon < 0) return;
-      var href = ref.slice(colon + 1);
+      var ref = index.refs[i], hash = ref.indexOf('#');
       var item = results.appendChild(make('li'));
       var link = item.appendChild(make('a', index.names[i]));
-      link.href = pageHref(href);
-      var where = index.kinds[Number(ref.slice(0, colon))];
-      var title = index.titles[parseInt(href, 10)];
-      if (href.indexOf('#') > 0 && title !== undefined) where += ' in ' + title;
+      link.href = pageHref(hash < 0 ? ref + '.html' : ref.slice(0, hash) + '.html' + ref.slice(hash));
+      var where = index.kindOf[i], title = index.titles[parseInt(ref, 10)];
+      if (hash > 0 && title !== undefined) where += ' in ' + title;
       item.appendChild(make('span', where));
     });
     if (!results.firstChild) results.appendChild(make('li', 'nothing found'));

@@ -1,6 +1,7 @@
 #include "publish/site_pages.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "lum/render/svg.h"
 #include "publish/site_svg.h"
@@ -375,13 +376,16 @@ void WriteHome(const tSiteIndex& site, std::ostream& out) {
            "href=\"index.html\">"
         << Html(ModelTitle(site)) << "</a>" << kSearch << "</header>\n<main>\n<h1>" << Html(ModelTitle(site))
         << "</h1>\n<p class=\"facts\">";
-    const std::pair<uml::Kind, const char*> counts[] = {{uml::Kind::Package, "packages"},
-                                                        {uml::Kind::Classifier, "classifiers"},
-                                                        {uml::Kind::UseCase, "use cases"},
-                                                        {uml::Kind::Component, "components"},
-                                                        {uml::Kind::Node, "nodes"},
-                                                        {uml::Kind::Diagram, "diagrams"}};
-    for (const auto& [kind, word] : counts) out << site.view.Count(kind) << ' ' << word << (kind == uml::Kind::Diagram ? "" : ", ");
+    const std::tuple<uml::Kind, const char*, const char*> counts[] = {{uml::Kind::Package, "package", "packages"},
+                                                                      {uml::Kind::Classifier, "classifier", "classifiers"},
+                                                                      {uml::Kind::UseCase, "use case", "use cases"},
+                                                                      {uml::Kind::Component, "component", "components"},
+                                                                      {uml::Kind::Node, "node", "nodes"},
+                                                                      {uml::Kind::Diagram, "diagram", "diagrams"}};
+    for (const auto& [kind, one, many] : counts) {
+        const std::size_t count = site.view.Count(kind);
+        out << count << ' ' << (count == 1 ? one : many) << (kind == uml::Kind::Diagram ? "" : ", ");
+    }
     out << "</p>\n<h2>Packages</h2>\n";
     for (const uml::Package* model : site.view.Models()) TreeList(site, *model, out);
     out << "</main>\n";

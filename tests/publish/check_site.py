@@ -4,9 +4,9 @@ Chromium: every page loads without a console message (errors, failed loads),
 every internal link and anchor resolves (pages, tree.js, index.js), and the
 search box finds a class by part of its name.
 
-  check_site.py LUM CHROMIUM MODEL [--pathmap MAP] --find PART=NAME [--screenshots DIR PAGE...]
---screenshots writes DIR/site-index.png and DIR/site-PAGE.png for pages named
-by their title (the first page of that title)."""
+  check_site.py LUM CHROMIUM MODEL [--pathmap MAP] --find PART=NAME [--screenshots DIR [STEM=TITLE...]]
+--screenshots writes DIR/site-index.png (the home page searching PART) and
+DIR/site-STEM.png of the page whose title is TITLE ("Loan (class)")."""
 import argparse
 import html.parser
 import json
@@ -26,7 +26,7 @@ class Links(html.parser.HTMLParser):
 
     def handle_starttag(self, tag, attrs):
         attrs = dict(attrs)
-        self._in_title = tag == "title"
+        self._in_title = tag == "title" and not self.title  # not the titles of a diagram's SVG
         if "id" in attrs:
             self.ids.add(attrs["id"])
         for name in ("href", "src"):
@@ -78,7 +78,9 @@ def check_links(site):
         stack += node[2]
     index = json.loads((site / "assets/index.js").read_text(encoding="utf-8")[len("var LUM_INDEX="):].rstrip(";\n"))
     for ref in filter(None, index["refs"].split("\n")):
-        problems += resolve(site / "e/x.html", ref.split(":", 1)[1])
+        problems += resolve(site / "e/x.html", "{0}.html{1}{2}".format(*ref.partition("#")))
+    if sum(count for _, count in index["kinds"]) != index["names"].count("\n") + 1:
+        problems.append("the kinds of the search index do not count its names")
     return pages, problems
 
 
@@ -102,21 +104,20 @@ def main():
         _, console = chromium(args.chromium, harness.as_uri())
         problems += [f"console: {line}" for line in console]
         part, name = args.find.split("=")
-        dom, console = chromium(args.chromium, (site / "index.html").as_uri() + "?q=" + urllib.parse.quote(part),
-                                "--dump-dom")
+        search = (site / "index.html").as_uri() + "?q=" + urllib.parse.quote(part)
+        dom, console = chromium(args.chromium, search, "--dump-dom")
         results = re.search(r'<ol id="results">(.*?)</ol>', dom, re.S)
         if not results or f">{name}</a>" not in results.group(1):
             problems.append(f"searching {part!r} does not find {name!r}: {results.group(1) if results else dom[:200]}")
         problems += [f"console: {line}" for line in console]
         if args.screenshots:
-            directory, titles = pathlib.Path(args.screenshots[0]), args.screenshots[1:]
-            shots = [("site-index", site / "index.html")]
-            for title in titles:
-                page = next(p for p, parsed in pages.items() if parsed.title.startswith(title + " ("))
-                shots.append(("site-" + re.sub(r"[^a-z0-9]+", "-", title.lower()), page))
-            for stem, page in shots:
-                chromium(args.chromium, page.as_uri(), "--window-size=1280,860",
-                         f"--screenshot={directory.resolve() / (stem + '.png')}", "--hide-scrollbars")
+            shots = [("index", search)]
+            for shot in args.screenshots[1:]:
+                stem, title = shot.split("=", 1)
+                shots.append((stem, next(p for p, parsed in pages.items() if parsed.title == title).as_uri()))
+            for stem, url in shots:
+                chromium(args.chromium, url, "--window-size=1280,860", "--hide-scrollbars",
+                         f"--screenshot={pathlib.Path(args.screenshots[0]).resolve() / f'site-{stem}.png'}")
     for problem in problems:
         print(problem)
     print(f"site: {len(pages)} pages, {len(problems)} problem(s)")
