@@ -55,9 +55,13 @@ protected:
 };
 Model* SampleRenderTest::model = nullptr;
 
+// Both samples: the library, and the one holding a diagram of each kind.
 TEST_F(SampleRenderTest, EveryDiagramHasOneGroupPerViewAndEachQuidOnce) {
-    const auto diagrams = Diagrams(*model);
+    const Model kinds = Model::Load({LUM_SAMPLES_DIR "/diagrams/diagrams.mdl"});
+    auto diagrams = Diagrams(*model);
     ASSERT_EQ(diagrams.size(), 8u);
+    for (const uml::Diagram* diagram : Diagrams(kinds)) diagrams.push_back(diagram);
+    ASSERT_EQ(diagrams.size(), 16u);
     const std::regex quid("data-quid=\"([^\"]*)\"");
     for (const uml::Diagram* diagram : diagrams) {
         const std::string svg = render::RenderSvg(*diagram);
