@@ -113,6 +113,17 @@ tPoint Middle(const std::vector<tPoint>& points) {
     return {(points[i].x + points[i + 1].x) / 2, (points[i].y + points[i + 1].y) / 2};
 }
 
+// A text by the middle of a line: above a level segment, else beside it on
+// the side where the segment does not run under the text.
+void LineText(tCanvas& canvas, const std::vector<tPoint>& points, const std::wstring& text, const tFont& font) {
+    const std::size_t i = (points.size() - 1) / 2;
+    const tPoint middle = Middle(points);
+    const double dx = points[i + 1].x - points[i].x, dy = points[i + 1].y - points[i].y;
+    if (std::abs(dy) <= std::abs(dx) * 0.2) return canvas.Text(middle.x, middle.y - 6, text, font);
+    const bool right = dx * dy >= 0;
+    canvas.Text(middle.x + (right ? 10 : -10), middle.y + font.size * 0.2, text, font, right ? "start" : "end");
+}
+
 }  // namespace
 
 tPainter::tPainter(const uml::Diagram& diagram, tCanvas& canvas)
@@ -541,8 +552,7 @@ void tPainter::Line(const ClumLine& line, const uml::Element* element) {
     if (const auto* interaction = AsRaw<ClumInteractionLine>(&line); interaction != nullptr && MessageLabel(*interaction, element, points))
         return;
     if (!StoredLabel(line, nullptr, fallback, FontOf(line)) && !fallback.empty() && points.size() >= 2) {
-        const tPoint middle = Middle(points);
-        m_canvas.Text(middle.x, middle.y - 6, fallback, FontOf(line));
+        LineText(m_canvas, points, fallback, FontOf(line));
     }
 }
 

@@ -3,10 +3,10 @@
 takes a picture of every SVG in headless Chromium: each kind is there once,
 and each picture comes out at the size its SVG declares.
 
-  render_kinds.py LUM CHROMIUM MODEL [--images DIR]
-With --images the pictures are kept as DIR/diagram-<kind>.png (use-case for
-useCase; the ones the documentation shows). Exits 77 (skipped) when CHROMIUM is not there."""
-import argparse
+  render_kinds.py LUM CHROMIUM MODEL [IMAGES]
+With IMAGES (a directory) the pictures are kept there as diagram-<kind>.png
+(use-case for useCase; the ones the documentation shows). Exits 77
+(skipped) when CHROMIUM is not there."""
 import math
 import pathlib
 import shutil
@@ -19,29 +19,15 @@ import xml.etree.ElementTree as ET
 KINDS = ["class", "useCase", "state", "activity", "sequence", "collaboration", "component", "deployment"]
 
 
-def png_size(path):
-    data = path.read_bytes()[:24]
-    if data[:8] != b"\x89PNG\r\n\x1a\n":
-        return None
-    return struct.unpack(">II", data[16:24])
-
-
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("lum")
-    parser.add_argument("chromium")
-    parser.add_argument("model")
-    parser.add_argument("--images")
-    args = parser.parse_args()
-    if shutil.which(args.chromium) is None:
+def main(lum, chromium, model, images=None):
+    if shutil.which(chromium) is None:
         print("chromium not found: skipped")
         return 77
     failures = []
     with tempfile.TemporaryDirectory() as scratch:
-        written = subprocess.run([args.lum, "render", args.model, "-o", scratch], capture_output=True, text=True)
-        files = [pathlib.Path(line) for line in written.stdout.splitlines()]
+        written = subprocess.run([lum, "render", model, "-o", scratch], capture_output=True, text=True)
         kinds = {}
-        for path in files:
+        for path in map(pathlib.Path, written.stdout.splitlines()):
             root = ET.parse(path).getroot()
             kinds.setdefault(root.get("data-kind"), []).append((path, root))
         for kind in KINDS:
@@ -49,19 +35,19 @@ def main():
                 failures.append(f"{len(kinds.get(kind, []))} {kind} diagrams, expected 1")
                 continue
             path, root = kinds[kind][0]
-            width, height = (math.ceil(float(root.get(side))) for side in ("width", "height"))
-            stem = "diagram-" + "".join("-" + c.lower() if c.isupper() else c for c in kind)
-            picture = pathlib.Path(scratch) / f"{stem}.png"
-            subprocess.run([args.chromium, "--headless", "--no-sandbox", "--disable-gpu", "--hide-scrollbars",
-                            f"--window-size={width},{height}", f"--screenshot={picture}", path.resolve().as_uri()],
+            size = tuple(math.ceil(float(root.get(side))) for side in ("width", "height"))
+            picture = pathlib.Path(scratch) / ("diagram-" + "".join("-" + c.lower() if c.isupper() else c for c in kind) + ".png")
+            subprocess.run([chromium, "--headless", "--no-sandbox", "--disable-gpu", "--hide-scrollbars",
+                            "--window-size=%d,%d" % size, f"--screenshot={picture}", path.resolve().as_uri()],
                            capture_output=True, timeout=120)
-            if not picture.exists() or png_size(picture) != (width, height):
-                failures.append(f"{kind}: no picture of {width}x{height}")
-            elif args.images:
-                shutil.copy(picture, pathlib.Path(args.images) / picture.name)
+            header = picture.read_bytes()[:24] if picture.exists() else b""
+            if header[:8] != b"\x89PNG\r\n\x1a\n" or struct.unpack(">II", header[16:24]) != size:
+                failures.append(f"{kind}: no picture of {size[0]}x{size[1]}")
+            elif images:
+                shutil.copy(picture, pathlib.Path(images) / picture.name)
     print("\n".join(failures + [f"{len(KINDS)} kinds pictured, {len(failures)} failures"]))
     return 1 if failures else 0
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(*sys.argv[1:]))
