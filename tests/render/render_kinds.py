@@ -1,12 +1,8 @@
 #!/usr/bin/env python3
-"""Renders the sample holding one diagram of each kind with the lum tool and
-takes a picture of every SVG in headless Chromium: each kind is there once,
-and each picture comes out at the size its SVG declares.
-
-  render_kinds.py LUM CHROMIUM MODEL [IMAGES]
-With IMAGES (a directory) the pictures are kept there as diagram-<kind>.png
-(use-case for useCase; the ones the documentation shows). Exits 77
-(skipped) when CHROMIUM is not there."""
+"""render_kinds.py LUM CHROMIUM MODEL [IMAGES]: pictures, in headless Chromium, the
+SVG the tool draws of each kind of diagram in MODEL (each kind there once, each
+picture at its SVG's size); kept in IMAGES as diagram-<kind>.png when given.
+Exits 77 (skipped) without CHROMIUM."""
 import math
 import pathlib
 import shutil
@@ -21,13 +17,12 @@ KINDS = ["class", "useCase", "state", "activity", "sequence", "collaboration", "
 
 def main(lum, chromium, model, images=None):
     if shutil.which(chromium) is None:
-        print("chromium not found: skipped")
         return 77
     failures = []
     with tempfile.TemporaryDirectory() as scratch:
-        written = subprocess.run([lum, "render", model, "-o", scratch], capture_output=True, text=True)
         kinds = {}
-        for path in map(pathlib.Path, written.stdout.splitlines()):
+        written = subprocess.run([lum, "render", model, "-o", scratch], capture_output=True, text=True).stdout
+        for path in map(pathlib.Path, written.splitlines()):
             root = ET.parse(path).getroot()
             kinds.setdefault(root.get("data-kind"), []).append((path, root))
         for kind in KINDS:

@@ -59,7 +59,6 @@ Model* SampleRenderTest::model = nullptr;
 TEST_F(SampleRenderTest, EveryDiagramHasOneGroupPerViewAndEachQuidOnce) {
     const Model kinds = Model::Load({LUM_SAMPLES_DIR "/diagrams/diagrams.mdl"});
     auto diagrams = Diagrams(*model);
-    ASSERT_EQ(diagrams.size(), 8u);
     for (const uml::Diagram* diagram : Diagrams(kinds)) diagrams.push_back(diagram);
     ASSERT_EQ(diagrams.size(), 16u);
     const std::regex quid("data-quid=\"([^\"]*)\"");
