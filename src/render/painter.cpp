@@ -224,7 +224,7 @@ void tPainter::Symbol(const ClumSymbol& symbol, const uml::Element* element) {
     if (AsRaw<ClumCategoryView>(&symbol) || AsRaw<ClumSubSysView>(&symbol))
         return Package(symbol, BoxOf(symbol, 160, 100), element);
     if (AsRaw<ClumUseCaseView>(&symbol)) return UseCase(symbol, BoxOf(symbol, 160, 70), element);
-    if (AsRaw<ClumSwimlane>(&symbol)) return Swimlane(symbol, BoxOf(symbol, 300, 600), element);
+    if (AsRaw<ClumSwimlane>(&symbol) || AsRaw<ClumTierView>(&symbol)) return Swimlane(symbol, BoxOf(symbol, 300, 600), element);
     if (const auto* object = AsRaw<ClumInterObjView>(&symbol)) return Lifeline(*object, BoxOf(symbol, 150, 40), element);
     if (AsRaw<ClumClassInstanceView>(&symbol) || AsRaw<ClumObjectView>(&symbol))
         return Instance(symbol, BoxOf(symbol, 150, 50), element);
@@ -285,7 +285,9 @@ void tPainter::ClassBox(const ClumClassView& view, const tBox& stored, const uml
     std::wstring name = NameOf(element);
     if (!StoredLabel(view, &box, name, nameFont)) {
         if (name.empty()) name = Wide(view.name.Get());
-        m_canvas.Text(box.cx, y + line * 0.75, name, nameFont);
+        // A box that shows no compartments has its name in the middle.
+        const bool bare = header.empty() && !showAttributes && !showOperations;
+        m_canvas.Text(box.cx, bare ? box.cy + nameFont.size * 0.35 : y + line * 0.75, name, nameFont);
     }
     y = box.Top() + headerHeight;
     auto section = [&](const std::vector<std::wstring>& texts) {

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """render_kinds.py LUM CHROMIUM MODEL [IMAGES]: pictures, in headless Chromium, the
-SVG the tool draws of each kind of diagram in MODEL (each kind there once, each
-picture at its SVG's size); kept in IMAGES as diagram-<kind>.png when given.
+SVG the tool draws of each kind of diagram in MODEL (a tier diagram's is "other";
+each kind there once, each picture at its SVG's size); kept in IMAGES when given.
 Exits 77 (skipped) without CHROMIUM."""
 import math
 import pathlib
@@ -12,7 +12,8 @@ import sys
 import tempfile
 import xml.etree.ElementTree as ET
 
-KINDS = ["class", "useCase", "state", "activity", "sequence", "collaboration", "component", "deployment"]
+KINDS = ["class", "useCase", "state", "activity", "sequence", "collaboration", "component", "deployment", "other"]
+NAMES = {"useCase": "use-case", "other": "tier"}  # picture names where they differ from the kind
 
 
 def main(lum, chromium, model, images=None):
@@ -31,7 +32,7 @@ def main(lum, chromium, model, images=None):
                 continue
             path, root = kinds[kind][0]
             size = tuple(math.ceil(float(root.get(side))) for side in ("width", "height"))
-            picture = pathlib.Path(scratch) / ("diagram-" + "".join("-" + c.lower() if c.isupper() else c for c in kind) + ".png")
+            picture = pathlib.Path(scratch) / f"diagram-{NAMES.get(kind, kind)}.png"
             subprocess.run([chromium, "--headless", "--no-sandbox", "--disable-gpu", "--hide-scrollbars",
                             "--window-size=%d,%d" % size, f"--screenshot={picture}", path.resolve().as_uri()],
                            capture_output=True, timeout=120)

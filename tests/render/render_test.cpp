@@ -60,7 +60,7 @@ TEST_F(SampleRenderTest, EveryDiagramHasOneGroupPerViewAndEachQuidOnce) {
     const Model kinds = Model::Load({LUM_SAMPLES_DIR "/diagrams/diagrams.mdl"});
     auto diagrams = Diagrams(*model);
     for (const uml::Diagram* diagram : Diagrams(kinds)) diagrams.push_back(diagram);
-    ASSERT_EQ(diagrams.size(), 16u);
+    ASSERT_EQ(diagrams.size(), 17u);
     const std::regex quid("data-quid=\"([^\"]*)\"");
     for (const uml::Diagram* diagram : diagrams) {
         const std::string svg = render::RenderSvg(*diagram);
