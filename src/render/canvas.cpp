@@ -123,6 +123,9 @@ void tCanvas::Begin(const ClumDiagramItem& item) {
     const IlumReference* shows = nullptr;
     if (const auto* symbol = AsRaw<ClumQuiduSymbol>(&item)) shows = &symbol->quidu;
     else if (const auto* line = AsRaw<ClumQuiduLine>(&item)) shows = &line->quidu;
+    else if (const auto* message = AsRaw<ClumInteractionLine>(&item); message != nullptr && !message->label.IsEmpty() &&
+                                                                      message->label.Get(0) != nullptr)
+        shows = &message->label.Get(0)->quidu;  // a message line shows the message its label names
     ClumIdent element;
     if (shows != nullptr && !shows->IsEmpty()) shows->GetValueIdent(element, -1);
     if (element.GetLength() != 0) {

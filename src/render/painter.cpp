@@ -4,16 +4,9 @@
 #include <cmath>
 
 #include "lum/text/utf8.h"
+#include "render/drawing.h"
 
 namespace lum::render::detail {
-
-namespace {
-
-template <class T>
-const T* AsRaw(const ClumVellumEntity* object) {
-    return object != nullptr && object->GetMetaClass().IsKindOf(&T::StaticGetMetaClass()) ? static_cast<const T*>(object)
-                                                                                           : nullptr;
-}
 
 std::wstring Wide(const ClumIdent& ident) { return std::wstring(ident.c_str(), ident.GetLength()); }
 
@@ -32,6 +25,38 @@ std::wstring TypeText(const uml::TypeRef& type) {
     if (type.element != nullptr && type.element->name.GetLength() != 0) return Wide(type.element->name);
     return Wide(type.name);
 }
+
+double Length(tPoint a, tPoint b) { return std::hypot(b.x - a.x, b.y - a.y); }
+
+// The unit vector from `from` towards `tip`, or null when they coincide.
+bool Direction(tPoint from, tPoint tip, tPoint& unit) {
+    const double length = Length(from, tip);
+    if (!(length > 1e-9)) return false;
+    unit = {(tip.x - from.x) / length, (tip.y - from.y) / length};
+    return true;
+}
+
+void DrawEnd(tCanvas& canvas, tPoint from, tPoint tip, tEnd end, const std::string& stroke) {
+    tPoint d;
+    if (!Direction(from, tip, d)) return;
+    const tPoint n{-d.y, d.x};
+    const double size = 14, half = 6;
+    const tPoint back{tip.x - d.x * size, tip.y - d.y * size};
+    const tPoint left{back.x + n.x * half, back.y + n.y * half}, right{back.x - n.x * half, back.y - n.y * half};
+    switch (end) {
+        case tEnd::OpenArrow: canvas.Polyline({left, tip, right}, stroke); break;
+        case tEnd::HollowTriangle: canvas.Polygon({left, tip, right}, "#ffffff", stroke); break;
+        case tEnd::FilledTriangle: canvas.Polygon({left, tip, right}, stroke, stroke); break;
+        case tEnd::HollowDiamond:
+        case tEnd::FilledDiamond: {
+            const tPoint far{tip.x - d.x * size * 2, tip.y - d.y * size * 2};
+            canvas.Polygon({tip, left, far, right}, end == tEnd::FilledDiamond ? stroke : "#ffffff", stroke);
+            break;
+        }
+    }
+}
+
+namespace {
 
 std::wstring Sign(uml::Visibility visibility) {
     const char sign = uml::VisibilitySign(visibility);
@@ -82,45 +107,22 @@ std::wstring TransitionText(const uml::Transition& transition) {
     return text.empty() ? Wide(transition.name) : text;
 }
 
-double Length(tPoint a, tPoint b) { return std::hypot(b.x - a.x, b.y - a.y); }
-
-// The unit vector from `from` towards `tip`, or null when they coincide.
-bool Direction(tPoint from, tPoint tip, tPoint& unit) {
-    const double length = Length(from, tip);
-    if (!(length > 1e-9)) return false;
-    unit = {(tip.x - from.x) / length, (tip.y - from.y) / length};
-    return true;
-}
-
-enum class tEnd { OpenArrow, HollowTriangle, FilledTriangle, HollowDiamond, FilledDiamond };
-
-void DrawEnd(tCanvas& canvas, tPoint from, tPoint tip, tEnd end, const std::string& stroke) {
-    tPoint d;
-    if (!Direction(from, tip, d)) return;
-    const tPoint n{-d.y, d.x};
-    const double size = 14, half = 6;
-    const tPoint back{tip.x - d.x * size, tip.y - d.y * size};
-    const tPoint left{back.x + n.x * half, back.y + n.y * half}, right{back.x - n.x * half, back.y - n.y * half};
-    switch (end) {
-        case tEnd::OpenArrow: canvas.Polyline({left, tip, right}, stroke); break;
-        case tEnd::HollowTriangle: canvas.Polygon({left, tip, right}, "#ffffff", stroke); break;
-        case tEnd::FilledTriangle: canvas.Polygon({left, tip, right}, stroke, stroke); break;
-        case tEnd::HollowDiamond:
-        case tEnd::FilledDiamond: {
-            const tPoint far{tip.x - d.x * size * 2, tip.y - d.y * size * 2};
-            canvas.Polygon({tip, left, far, right}, end == tEnd::FilledDiamond ? stroke : "#ffffff", stroke);
-            break;
-        }
-    }
-}
-
 // The middle of the polyline's middle segment.
 tPoint Middle(const std::vector<tPoint>& points) {
     const std::size_t i = (points.size() - 1) / 2;
     return {(points[i].x + points[i + 1].x) / 2, (points[i].y + points[i + 1].y) / 2};
 }
 
-const char* const kDashed = " stroke-dasharray=\"6,4\"";
+// A text by the middle of a line: above a level segment, else beside it on
+// the side where the segment does not run under the text.
+void LineText(tCanvas& canvas, const std::vector<tPoint>& points, const std::wstring& text, const tFont& font) {
+    const std::size_t i = (points.size() - 1) / 2;
+    const tPoint middle = Middle(points);
+    const double dx = points[i + 1].x - points[i].x, dy = points[i + 1].y - points[i].y;
+    if (std::abs(dy) <= std::abs(dx) * 0.2) return canvas.Text(middle.x, middle.y - 6, text, font);
+    const bool right = dx * dy >= 0;
+    canvas.Text(middle.x + (right ? 10 : -10), middle.y + font.size * 0.2, text, font, right ? "start" : "end");
+}
 
 }  // namespace
 
@@ -132,6 +134,7 @@ tPainter::tPainter(const uml::Diagram& diagram, tCanvas& canvas)
 
 void tPainter::Run() {
     const auto& raw = static_cast<const ClumDiagram&>(*m_diagram.raw);
+    m_lifelineEnd = LowestInteraction(raw) + 40;
     for (int i = 0; i < raw.items.GetSize(); ++i) {
         const ClumDiagramItem* item = raw.items.Get(i);
         if (item == nullptr) continue;
@@ -140,6 +143,11 @@ void tPainter::Run() {
             for (int r = 0; r < association->roleview_list.GetSize(); ++r)
                 if (const ClumRoleView* role = association->roleview_list.Get(r))
                     Role(*role, uml::As<uml::AssociationEnd>(ElementOf(*role)));
+        }
+        // The activations of an object, over its lifeline.
+        if (const auto* object = AsRaw<ClumInterObjView>(item)) {
+            for (int f = 0; f < object->Focus_Of_Control.GetSize(); ++f)
+                if (const ClumFocus_Of_Control* focus = object->Focus_Of_Control.Get(f)) Focus(*focus);
         }
     }
 }
@@ -153,6 +161,7 @@ void tPainter::Item(const ClumDiagramItem& item) {
     m_canvas.Begin(item);
     if (const auto* symbol = AsRaw<ClumSymbol>(&item)) Symbol(*symbol, ElementOf(item));
     else if (const auto* line = AsRaw<ClumLine>(&item)) Line(*line, ElementOf(item));
+    else if (AsRaw<ClumDestruction_Marker>(&item)) Destruction(item);
     else StoredLabel(item, nullptr, std::wstring(), FontOf(item));  // labels, compartments and markers standing alone
     m_canvas.End();
 }
@@ -173,7 +182,7 @@ tBox tPainter::BoxOf(const ClumSymbol& symbol, double w, double h) const {
 // centred, starting there); any other label by its centre. Line labels are
 // read by their centre.
 bool tPainter::StoredLabel(const ClumDiagramItem& item, const tBox* box, const std::wstring& fallback,
-                           const tFont& itemFont, const char* anchor, bool stereotype) {
+                           const tFont& itemFont, const char* anchor, bool stereotype, const std::wstring& prefix) {
     const ClumLabel* label = stereotype ? nullptr : AsRaw<ClumLabel>(&item);
     if (label == nullptr) {
         const IlumFeature* feature = const_cast<ClumDiagramItem&>(item).GetFeature(stereotype ? m_stereotype : m_label);
@@ -183,6 +192,7 @@ bool tPainter::StoredLabel(const ClumDiagramItem& item, const tBox* box, const s
     if (label == nullptr) return false;
     std::wstring text = stereotype ? fallback : Wide(label->label.Get());
     if (text.empty()) text = stereotype ? Guillemets(label->label.Get()) : fallback;
+    if (!prefix.empty() && !text.starts_with(prefix)) text = prefix + text;
     const tFont font = label->font.GetTarget(-1) != nullptr ? FontOf(*label) : itemFont;
     const double maxWidth = label->max_width.Get() > 0 ? std::min<double>(label->max_width.Get(), kFar) : 0;
     const std::vector<std::wstring> lines = Wrap(text, font, maxWidth);
@@ -214,6 +224,13 @@ void tPainter::Symbol(const ClumSymbol& symbol, const uml::Element* element) {
     if (AsRaw<ClumCategoryView>(&symbol) || AsRaw<ClumSubSysView>(&symbol))
         return Package(symbol, BoxOf(symbol, 160, 100), element);
     if (AsRaw<ClumUseCaseView>(&symbol)) return UseCase(symbol, BoxOf(symbol, 160, 70), element);
+    if (AsRaw<ClumSwimlane>(&symbol) || AsRaw<ClumTierView>(&symbol)) return Swimlane(symbol, BoxOf(symbol, 300, 600), element);
+    if (const auto* object = AsRaw<ClumInterObjView>(&symbol)) return Lifeline(*object, BoxOf(symbol, 150, 40), element);
+    if (AsRaw<ClumClassInstanceView>(&symbol) || AsRaw<ClumObjectView>(&symbol))
+        return Instance(symbol, BoxOf(symbol, 150, 50), element);
+    if (AsRaw<ClumModView>(&symbol)) return Component(symbol, BoxOf(symbol, 160, 70), element);
+    if (AsRaw<ClumProcessorView>(&symbol) || AsRaw<ClumDeviceView>(&symbol))
+        return Node(symbol, BoxOf(symbol, 160, 90), element, AsRaw<ClumDeviceView>(&symbol) != nullptr);
     if (AsRaw<ClumActivityStateView>(&symbol) || AsRaw<ClumDecisionView>(&symbol) ||
         AsRaw<ClumSynchronizationView>(&symbol))
         return State(symbol, BoxOf(symbol, 120, 60), element);
@@ -268,7 +285,9 @@ void tPainter::ClassBox(const ClumClassView& view, const tBox& stored, const uml
     std::wstring name = NameOf(element);
     if (!StoredLabel(view, &box, name, nameFont)) {
         if (name.empty()) name = Wide(view.name.Get());
-        m_canvas.Text(box.cx, y + line * 0.75, name, nameFont);
+        // A box that shows no compartments has its name in the middle.
+        const bool bare = header.empty() && !showAttributes && !showOperations;
+        m_canvas.Text(box.cx, bare ? box.cy + nameFont.size * 0.35 : y + line * 0.75, name, nameFont);
     }
     y = box.Top() + headerHeight;
     auto section = [&](const std::vector<std::wstring>& texts) {
@@ -306,9 +325,14 @@ void tPainter::Package(const ClumSymbol& symbol, const tBox& box, const uml::Ele
     m_canvas.Rect(box.Left(), box.Top() - tab, box.w * 0.4, tab, fill, stroke);
     m_canvas.Rect(box.Left(), box.Top(), box.w, box.h, fill, stroke);
     tFont font = FontOf(symbol);
+    double top = box.Top();
+    if (AsRaw<ClumSubSysView>(&symbol)) {
+        top += font.LineHeight();
+        m_canvas.Text(box.cx, top, L"\u00ABsubsystem\u00BB", font);
+    }
     font.bold = true;
     if (!StoredLabel(symbol, &box, NameOf(element), font)) {
-        m_canvas.Text(box.cx, box.Top() + font.LineHeight(), NameOf(element), font);
+        m_canvas.Text(box.cx, top + font.LineHeight(), NameOf(element), font);
     }
 }
 
@@ -377,11 +401,22 @@ void tPainter::State(const ClumSymbol& symbol, const tBox& box, const uml::Eleme
         }
         default: break;
     }
-    m_canvas.Rect(box.Left(), box.Top(), box.w, box.h, fill, stroke, std::min(r, 14.0));
+    const bool activity = sort == uml::StateKind::Activity;
+    const bool actions = state != nullptr && !state->actions.empty();
+    m_canvas.Rect(box.Left(), box.Top(), box.w, box.h, fill, stroke, activity ? r : std::min(r, 14.0));
     const std::wstring name = NameOf(element);
     const double line = font.LineHeight();
+    if (activity) {
+        // An activity: its name and actions centred in the middle, without a compartment.
+        std::vector<std::wstring> lines{name};
+        if (state != nullptr)
+            for (const uml::Action& action : state->actions) lines.push_back(ActionText(action));
+        const double height = line * static_cast<double>(lines.size());
+        if (!StoredLabel(symbol, &box, name, font)) m_canvas.Lines(box.cx, box.cy - height / 2, lines, font);
+        return;
+    }
     if (!StoredLabel(symbol, &box, name, font)) m_canvas.Text(box.cx, box.Top() + line, name, font);
-    if (state == nullptr || state->actions.empty()) return;
+    if (!actions) return;
     // The actions below the name, in a compartment of their own.
     double y = box.Top() + line * 1.5;
     if (!symbol.label.IsEmpty()) {
@@ -495,6 +530,12 @@ void tPainter::Line(const ClumLine& line, const uml::Element* element) {
     } else if (AsRaw<ClumAttachView>(&line) || AsRaw<ClumAssocAttachView>(&line) || AsRaw<ClumAssocConstraintView>(&line)) {
         dash = " stroke-dasharray=\"3,3\"";
         hasEnd = false;
+    } else if (const auto* message = uml::As<uml::Message>(element)) {
+        // A call that waits for its answer gets a filled head; an answer is dashed.
+        if (message->synchronicity == uml::Synchronicity::Synchronous ||
+            message->synchronicity == uml::Synchronicity::ProcedureCall)
+            end = tEnd::FilledTriangle;
+        if (message->synchronicity == uml::Synchronicity::Return) dash = kDashed;
     } else if (const auto* transition = uml::As<uml::Transition>(element)) {
         fallback = TransitionText(*transition);
     } else if (AsRaw<ClumTransView>(&line) || AsRaw<ClumObject_Flow_View>(&line) || AsRaw<ClumInteractionLine>(&line)) {
@@ -510,9 +551,10 @@ void tPainter::Line(const ClumLine& line, const uml::Element* element) {
         m_canvas.Polyline(points, stroke, dash);
         if (hasEnd) DrawEnd(m_canvas, points[points.size() - 2], points.back(), end, stroke);
     }
+    if (const auto* interaction = AsRaw<ClumInteractionLine>(&line); interaction != nullptr && MessageLabel(*interaction, element, points))
+        return;
     if (!StoredLabel(line, nullptr, fallback, FontOf(line)) && !fallback.empty() && points.size() >= 2) {
-        const tPoint middle = Middle(points);
-        m_canvas.Text(middle.x, middle.y - 6, fallback, FontOf(line));
+        LineText(m_canvas, points, fallback, FontOf(line));
     }
 }
 

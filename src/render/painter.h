@@ -39,12 +39,23 @@ private:
     void UseCase(const ClumSymbol& symbol, const tBox& box, const uml::Element* element);
     void State(const ClumSymbol& symbol, const tBox& box, const uml::Element* element);
     void Box(const ClumSymbol& symbol, const tBox& box, const uml::Element* element);
+    // Activity graphs, interactions, components and nodes (interactions.cpp, nodes.cpp).
+    void Swimlane(const ClumSymbol& symbol, const tBox& box, const uml::Element* element);
+    void Instance(const ClumSymbol& symbol, const tBox& box, const uml::Element* element);
+    void Lifeline(const ClumInterObjView& view, const tBox& box, const uml::Element* element);
+    void Focus(const ClumFocus_Of_Control& focus);
+    void Destruction(const ClumDiagramItem& marker);
+    // The label of a message line, its sequence number first; false when the line shows no message.
+    bool MessageLabel(const ClumInteractionLine& line, const uml::Element* element, const std::vector<tPoint>& points);
+    void Component(const ClumSymbol& symbol, const tBox& box, const uml::Element* element);
+    void Node(const ClumSymbol& symbol, const tBox& box, const uml::Element* element, bool device);
 
     // The item's stored label drawn where stored (see painter.cpp), in its
     // own font, else in `font`; false when it has none.
     // With `stereotype`, the label kept as the item's stereotype instead.
+    // With a `prefix`, that text is put before the label's own.
     bool StoredLabel(const ClumDiagramItem& item, const tBox* box, const std::wstring& fallback, const tFont& font,
-                     const char* anchor = "middle", bool stereotype = false);
+                     const char* anchor = "middle", bool stereotype = false, const std::wstring& prefix = {});
     // The points of a line: its vertices, else the centres of its ends.
     std::vector<tPoint> PointsOf(const ClumLine& line) const;
     tBox BoxOf(const ClumSymbol& symbol, double w, double h) const;
@@ -64,6 +75,8 @@ private:
     bool Inside(tPoint point, const ClumVellumEntity* symbol) const;
     std::unordered_map<const ClumVellumEntity*, tOutline> m_outlines;
     ClumIdent m_label, m_stereotype;
+    // Where lifelines end: below the lowest message or focus of control of the diagram.
+    double m_lifelineEnd = 0;
 };
 
 }  // namespace lum::render::detail

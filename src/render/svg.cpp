@@ -65,6 +65,8 @@ std::size_t ViewCount(const uml::Diagram& diagram) {
         ++count;
         if (item->GetMetaClass().IsKindOf(&ClumAssociationViewNew::StaticGetMetaClass()))
             count += static_cast<std::size_t>(static_cast<const ClumAssociationViewNew*>(item)->roleview_list.GetSize());
+        if (item->GetMetaClass().IsKindOf(&ClumInterObjView::StaticGetMetaClass()))
+            count += static_cast<std::size_t>(static_cast<const ClumInterObjView*>(item)->Focus_Of_Control.GetSize());
     }
     return count;
 }

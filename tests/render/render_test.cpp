@@ -55,9 +55,12 @@ protected:
 };
 Model* SampleRenderTest::model = nullptr;
 
+// Both samples: the library, and the one holding a diagram of each kind.
 TEST_F(SampleRenderTest, EveryDiagramHasOneGroupPerViewAndEachQuidOnce) {
-    const auto diagrams = Diagrams(*model);
-    ASSERT_EQ(diagrams.size(), 8u);
+    const Model kinds = Model::Load({LUM_SAMPLES_DIR "/diagrams/diagrams.mdl"});
+    auto diagrams = Diagrams(*model);
+    for (const uml::Diagram* diagram : Diagrams(kinds)) diagrams.push_back(diagram);
+    ASSERT_EQ(diagrams.size(), 17u);
     const std::regex quid("data-quid=\"([^\"]*)\"");
     for (const uml::Diagram* diagram : diagrams) {
         const std::string svg = render::RenderSvg(*diagram);
@@ -163,14 +166,15 @@ TEST_F(HostileRenderTest, BadGeometryAndTextsStillGiveAPicture) {
         "(object InheritView quid \"d\" client @99 supplier @98 vertices (list Points (1, 1)))\n"
         "(object TransView quid \"e\")\n"
         "(object Label quid \"f\" label \"alone\")\n"
-        "(object InterObjView \"o\" quid \"g\" location (10, 10))\n"
+        "(object InterObjView \"o\" quid \"g\" location (10, 10) Focus_Of_Control (object Focus_Of_Control quid \"m\" "
+        "location (-2147483648, 2147483647) height 2147483647 width -3))\n"
         "(object InterMessView \"\" quid \"h\" origin (0, 5) terminus (90, 5))\n"
         "(object SynchronizationView \"\" quid \"i\" location (5, 5) width 100 height 6)\n"
         "(object DecisionView \"\" quid \"j\" location (5, 5) width -40)\n"
         "(object StateView \"HistoryAll\" \"\" quid \"k\" type \"HistoryAll\")\n"
         "(object Destruction_Marker quid \"l\" location (1, 1))\n");
-    EXPECT_EQ(views, 12u);
-    EXPECT_EQ(Count(svg, "<g "), 12u);
+    EXPECT_EQ(views, 13u);
+    EXPECT_EQ(Count(svg, "<g "), 13u);
     EXPECT_NE(svg.find(">H*<"), std::string::npos);
     EXPECT_EQ(svg.find("<script"), std::string::npos);
     EXPECT_EQ(svg.find('\x01'), std::string::npos);

@@ -1,7 +1,8 @@
 #pragma once
 // Diagrams as pictures: one diagram of the UML view drawn as an SVG 1.1
 // document, at the positions, sizes, colours and fonts its file stores.
-// Every diagram item (and every role view of an association view) becomes
+// Every diagram item (and every role view of an association view, every
+// focus of control of an object in a sequence diagram) becomes
 // one SVG group carrying the item's class (data-view), its own quid when it
 // has one (data-quid) and the quid of the element it shows (data-element). Texts are escaped; bad geometry (missing, zero,
 // negative or huge sizes and coordinates) gives a picture, never a crash.
@@ -21,8 +22,8 @@ namespace lum::render {
 void WriteSvg(const uml::Diagram& diagram, std::ostream& out);
 std::string RenderSvg(const uml::Diagram& diagram);
 
-// The number of views WriteSvg draws: the diagram's items and the role
-// views of its association views.
+// The number of views WriteSvg draws: the diagram's items, the role views
+// of its association views and the foci of control of its objects.
 std::size_t ViewCount(const uml::Diagram& diagram);
 
 // The names of the object and its named ancestors joined by "::".
