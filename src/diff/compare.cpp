@@ -84,17 +84,25 @@ private:
         m_before[after] = before;
     }
 
-    // Quids that occur once on a side, with their element (kinds apart:
-    // the key is the kind's number before the quid).
-    using tQuids = std::unordered_map<std::string, const uml::Element*>;
+    // Quids that occur once on a side, kinds apart, with their element.
+    struct tQuidKey {
+        uml::Kind kind;
+        std::wstring_view quid;
+        bool operator==(const tQuidKey&) const = default;
+    };
+    struct tQuidHash {
+        std::size_t operator()(const tQuidKey& key) const {
+            return std::hash<std::wstring_view>()(key.quid) * 31 + static_cast<std::size_t>(key.kind);
+        }
+    };
+    using tQuids = std::unordered_map<tQuidKey, const uml::Element*, tQuidHash>;
     static tQuids UniqueQuids(const tSide& side) {
         tQuids quids;
         quids.reserve(side.elements.size());
         for (const uml::Element* element : side.elements) {
-            std::string quid = detail::Quid(*element);
+            const std::wstring_view quid = detail::Quid(*element);
             if (quid.empty()) continue;
-            quid.insert(quid.begin(), static_cast<char>('A' + static_cast<int>(element->kind)));
-            const auto [at, inserted] = quids.emplace(std::move(quid), element);
+            const auto [at, inserted] = quids.emplace(tQuidKey{element->kind, quid}, element);
             if (!inserted) at->second = nullptr;  // not unique: matched by name, if at all
         }
         return quids;

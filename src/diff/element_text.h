@@ -28,8 +28,9 @@ std::string Cat(const T&... parts) {
 std::string Label(const uml::Element& element);
 // "class", "actor", "property", "operation", ... .
 std::string Noun(const uml::Element& element);
-// The quid of the raw object, or empty (also for an all-zero quid).
-std::string Quid(const uml::Element& element);
+// The quid of the raw object, or empty (also for an all-zero quid); a view
+// of the model's own text.
+std::wstring_view Quid(const uml::Element& element);
 // The fields compared, the shown elements and geometry of diagrams aside.
 tFields Fields(const uml::Element& element);
 

@@ -7,11 +7,7 @@
 # list) below WORKDIR, diffs the two with `lum diff --format json` and compares
 # the changes field by field with the list: anything missing or extra fails.
 
-import collections
-import json
-import shutil
-import subprocess
-import sys
+import collections, json, shutil, subprocess, sys
 
 
 # The changes of a lum-diff/1 document, one per changed field.
@@ -19,32 +15,24 @@ def changes(document):
     items = collections.Counter()
     for group in document["packages"]:
         for c in group["changes"]:
-            head = (group["package"], c["change"], c["kind"], c["noun"], c["path"],
-                    c.get("oldName", c.get("oldOwner", "")))
+            head = (group["package"], c["change"], c["kind"], c["noun"], c["path"], c.get("oldName", c.get("oldOwner", "")))
             for field in c.get("fields", [None]):
                 items[head + ((field["field"], field["before"], field["after"]) if field else ())] += 1
     return items
 
 
-def main():
-    tool, genmodel, work, size, edits = sys.argv[1:6]
-    base, edited, listed = f"{work}/base", f"{work}/edited", f"{work}/edits.json"
-    shutil.rmtree(work, ignore_errors=True)
-    subprocess.run([genmodel, "--size", size, "--out", base], check=True)
-    subprocess.run([genmodel, "--size", size, "--out", edited, "--edits", edits, "--edits-out", listed], check=True)
-    diff = subprocess.run([tool, "diff", "--format", "json", "--pathmap", f"{base}/model.map",
-                           f"{base}/model.mdl", f"{edited}/model.mdl"], capture_output=True, text=True)
-    if diff.returncode != 1:
-        sys.exit(f"lum diff exited with {diff.returncode}: {diff.stderr}")
-    with open(listed, encoding="utf-8") as file:
-        expected = changes(json.load(file))
-    found = changes(json.loads(diff.stdout))
-    for what, items in (("missing", expected - found), ("extra", found - expected)):
-        for item in sorted(items):
-            print(what, item)
-    print(f"{sum(expected.values())} changes expected, {sum(found.values())} reported")
-    sys.exit(1 if expected != found else 0)
-
-
-if __name__ == "__main__":
-    main()
+tool, genmodel, work, size, edits = sys.argv[1:6]
+shutil.rmtree(work, ignore_errors=True)
+subprocess.run([genmodel, "--size", size, "--out", f"{work}/base"], check=True)
+subprocess.run([genmodel, "--size", size, "--out", f"{work}/edited", "--edits", edits,
+                "--edits-out", f"{work}/edits.json"], check=True)
+diff = subprocess.run([tool, "diff", "--format", "json", "--pathmap", f"{work}/base/model.map", f"{work}/base/model.mdl",
+                       f"{work}/edited/model.mdl"], capture_output=True, text=True)
+assert diff.returncode == 1, f"lum diff exited with {diff.returncode}: {diff.stderr}"
+with open(f"{work}/edits.json", encoding="utf-8") as file:
+    expected = changes(json.load(file))
+found = changes(json.loads(diff.stdout))
+for item in [("missing",) + i for i in sorted(expected - found)] + [("extra",) + i for i in sorted(found - expected)]:
+    print(*item)
+print(f"{sum(expected.values())} changes expected, {sum(found.values())} reported")
+sys.exit(1 if expected != found else 0)
