@@ -12,30 +12,6 @@ using uml::detail::Join;
 
 namespace {
 
-// Every element's fields are built, so the characters of the basic plane
-// are encoded here, inline; the rest (surrogates, characters beyond) take
-// the general conversion.
-std::string Utf8(std::wstring_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (const wchar_t c : text) {
-        const auto code = static_cast<std::uint32_t>(c);
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | (code >> 6));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0xD800 || (code >= 0xE000 && code < 0x10000)) {
-            out += static_cast<char>(0xE0 | (code >> 12));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            return ToUtf8(std::wstring(text));
-        }
-    }
-    return out;
-}
-std::string Utf8(const WString* text) { return text != nullptr ? Utf8(*text) : std::string(); }
 std::string Text(const ClumIdent& ident) { return Utf8(std::wstring_view(ident.c_str(), ident.GetLength())); }
 std::string TypeText(const uml::TypeRef& type) {
     return Text(type.element != nullptr && type.element->name.GetLength() != 0 ? type.element->name : type.name);
@@ -186,6 +162,28 @@ void AddKindFields(const uml::Element& element, tFields& out) {
 
 }  // namespace
 
+std::string Utf8(std::wstring_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const wchar_t c : text) {
+        const auto code = static_cast<std::uint32_t>(c);
+        if (code < 0x80) {
+            out += static_cast<char>(code);
+        } else if (code < 0x800) {
+            out += static_cast<char>(0xC0 | (code >> 6));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        } else if (code < 0xD800 || (code >= 0xE000 && code < 0x10000)) {
+            out += static_cast<char>(0xE0 | (code >> 12));
+            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            return ToUtf8(std::wstring(text));
+        }
+    }
+    return out;
+}
+std::string Utf8(const WString* text) { return text != nullptr ? Utf8(*text) : std::string(); }
+
 std::string Label(const uml::Element& element) {
     using namespace uml;
     if (element.name.GetLength() != 0) return Text(element.name);
@@ -228,14 +226,11 @@ std::wstring_view Quid(const uml::Element& element) {
     return quid.find_first_not_of(L'0') == std::wstring_view::npos ? std::wstring_view() : quid;
 }
 
-tFields Fields(const uml::Element& element) {
-    tFields fields;
-    fields.reserve(16);
+void Fields(const uml::Element& element, tFields& fields) {
+    fields.clear();
     fields.emplace_back("stereotype", Text(element.Stereotype()));
-    fields.emplace_back("documentation", Utf8(element.Documentation()));
     AddKindFields(element, fields);
     AddPropertyValues(element.PropertyValues(), "", fields);
-    return fields;
 }
 
 }  // namespace lum::diff::detail
