@@ -33,7 +33,7 @@ tNotationTree::tNotationTree(const std::string& text) : m_text(text) {
     const auto setValue = [&](tRange value, bool bars) {
         if (open.empty() || pendingKey.Empty()) return;
         tNode& node = m_nodes[static_cast<std::size_t>(open.back())];
-        node.features.push_back({View(pendingKey), pendingKey, value, bars});
+        node.features.push_back({View(pendingKey), value, bars});
         pendingKey = {};
     };
     for (std::size_t i = 0; i < n;) {
@@ -62,7 +62,7 @@ tNotationTree::tNotationTree(const std::string& text) : m_text(text) {
             node.parent = open.empty() ? -1 : open.back();
             if (!pendingKey.Empty()) {
                 node.key = View(pendingKey);
-                node.key_begin = pendingKey.begin;
+                node.keyBegin = pendingKey.begin;
                 pendingKey = {};
             }
             ++i;
@@ -126,7 +126,7 @@ int tNotationTree::Child(int index, std::string_view key) const {
 
 tRange tNotationTree::Lines(int index, bool withKey) const {
     const tNode& node = Node(index);
-    const std::size_t first = withKey && !node.key.empty() ? node.key_begin : node.begin;
+    const std::size_t first = withKey && !node.key.empty() ? node.keyBegin : node.begin;
     const std::size_t lineBreak = m_text.rfind('\n', first);
     return {lineBreak == std::string::npos ? first : lineBreak, node.end + 1};
 }

@@ -21,7 +21,6 @@ struct tRange {
 // string (the range holds the text between the quotes, or the bar lines).
 struct tFeature {
     std::string_view key;
-    tRange key_range;
     tRange value;
     bool bars = false;
 };
@@ -34,7 +33,7 @@ struct tNode {
     tRange name;               // the last quoted string of the head (or of a value)
     std::string_view label;    // "@3" when the object has one
     std::string_view key;      // the feature this node is the value of, if any
-    std::size_t key_begin = 0; // where that feature's key begins
+    std::size_t keyBegin = 0;  // where that feature's key begins
     std::size_t begin = 0;     // the '('
     std::size_t end = 0;       // the ')'
     int parent = -1;
