@@ -84,30 +84,46 @@ private:
         m_before[after] = before;
     }
 
-    // Quids that occur once on a side, with their element (kinds apart:
-    // the key is the kind's number before the quid).
-    using tQuids = std::unordered_map<std::string, const uml::Element*>;
-    static tQuids UniqueQuids(const tSide& side) {
-        tQuids quids;
-        quids.reserve(side.elements.size());
-        for (const uml::Element* element : side.elements) {
-            std::string quid = detail::Quid(*element);
-            if (quid.empty()) continue;
-            quid.insert(quid.begin(), static_cast<char>('A' + static_cast<int>(element->kind)));
-            const auto [at, inserted] = quids.emplace(std::move(quid), element);
-            if (!inserted) at->second = nullptr;  // not unique: matched by name, if at all
+    // The elements of the new version by kind and quid, each with the old
+    // elements that claim it by the same; a quid that occurs more than once
+    // on a side pairs nothing.
+    struct tQuidKey {
+        uml::Kind kind;
+        std::wstring_view quid;
+        bool operator==(const tQuidKey&) const = default;
+    };
+    struct tQuidHash {
+        std::size_t operator()(const tQuidKey& key) const {
+            return std::hash<std::wstring_view>()(key.quid) * 31 + static_cast<std::size_t>(key.kind);
         }
-        return quids;
-    }
+    };
+    struct tClaimed {
+        const uml::Element* element;  // null when the quid is not unique
+        const uml::Element* claimant = nullptr;
+        int claims = 0;
+    };
 
     void MatchByQuid(const tSide& before, const tSide& after) {
-        const tQuids afterQuids = UniqueQuids(after);
-        m_after.reserve(before.elements.size());
-        m_before.reserve(after.elements.size());
-        for (const auto& [key, element] : UniqueQuids(before)) {
-            const auto found = afterQuids.find(key);
-            if (element != nullptr && found != afterQuids.end() && found->second != nullptr) Pair(element, found->second);
+        std::unordered_map<tQuidKey, tClaimed, tQuidHash> quids;
+        quids.reserve(after.elements.size());
+        for (const uml::Element* element : after.elements) {
+            const std::wstring_view quid = detail::Quid(*element);
+            if (quid.empty()) continue;
+            const auto [at, inserted] = quids.emplace(tQuidKey{element->kind, quid}, tClaimed{element});
+            if (!inserted) at->second.element = nullptr;
         }
+        for (const uml::Element* element : before.elements) {
+            const std::wstring_view quid = detail::Quid(*element);
+            if (quid.empty()) continue;
+            const auto found = quids.find({element->kind, quid});
+            if (found == quids.end()) continue;
+            found->second.claimant = element;
+            ++found->second.claims;
+        }
+        m_after.reserve(quids.size());
+        m_before.reserve(quids.size());
+        for (const auto& [key, claimed] : quids)
+            if (claimed.element != nullptr && claimed.claims == 1) Pair(claimed.claimant, claimed.element);
     }
 
     // The model packages of the files go by position: a unit file's model
@@ -168,6 +184,23 @@ std::vector<FieldChange> DiffFields(const detail::tFields& before, const detail:
     for (const auto& [name, value] : after)
         if (!seen.count(name) && !value.empty()) changes.push_back({name, "", value});
     return changes;
+}
+
+// The fields that differ, built into the buffers given. The documentation
+// follows the stereotype, as fields go; it is compared as read and
+// converted only where it differs.
+std::vector<FieldChange> DiffElement(const uml::Element& before, const uml::Element& after, detail::tFields& oldFields,
+                                     detail::tFields& newFields) {
+    detail::Fields(before, oldFields);
+    detail::Fields(after, newFields);
+    std::vector<FieldChange> fields;
+    if (oldFields != newFields) fields = DiffFields(Numbered(std::move(oldFields)), Numbered(std::move(newFields)));
+    const WString &was = before.Documentation(), &is = after.Documentation();
+    if (was != is) {
+        const bool stereotype = !fields.empty() && fields.front().field == "stereotype";
+        fields.insert(fields.begin() + stereotype, {"documentation", detail::Utf8(was), detail::Utf8(is)});
+    }
+    return fields;
 }
 
 std::string Position(const uml::Geometry& g) {
@@ -242,6 +275,7 @@ std::vector<Change> Compare(const uml::View& before, const uml::View& after, con
     const tSide was(before), is(after);
     const tMatching matching(was, is);
     std::vector<Change> changes;
+    detail::tFields oldFields, newFields;
     // Only the outermost added or removed element is listed: its members go with it.
     for (const uml::Element* element : was.elements)
         if (matching.After(element) == nullptr && (element->owner == nullptr || matching.After(element->owner) != nullptr))
@@ -262,9 +296,7 @@ std::vector<Change> Compare(const uml::View& before, const uml::View& after, con
             changes.push_back(Make(ChangeKind::Moved, *element));
             changes.back().detail = old->owner != nullptr ? tSide::Path(old->owner) : std::string();
         }
-        detail::tFields oldFields = detail::Fields(*old), newFields = detail::Fields(*element);
-        std::vector<FieldChange> fields;
-        if (oldFields != newFields) fields = DiffFields(Numbered(std::move(oldFields)), Numbered(std::move(newFields)));
+        std::vector<FieldChange> fields = DiffElement(*old, *element, oldFields, newFields);
         if (const auto* diagram = uml::As<uml::Diagram>(element))
             DiffDiagram(*uml::As<uml::Diagram>(old), *diagram, matching, options, fields);
         if (!fields.empty()) {

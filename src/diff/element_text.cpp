@@ -1,5 +1,7 @@
 #include "diff/element_text.h"
 
+#include <cstdint>
+
 #include "uml/outline_support.h"
 #include "uml/raw_access.h"
 
@@ -7,13 +9,13 @@ namespace lum::diff::detail {
 
 using uml::detail::AsRaw;
 using uml::detail::Join;
-using uml::detail::Text;
-using uml::detail::TypeText;
 
 namespace {
 
-std::string Utf8(const std::wstring& text) { return ToUtf8(text); }
-std::string Utf8(const WString* text) { return text != nullptr ? ToUtf8(*text) : std::string(); }
+std::string Text(const ClumIdent& ident) { return Utf8(std::wstring_view(ident.c_str(), ident.GetLength())); }
+std::string TypeText(const uml::TypeRef& type) {
+    return Text(type.element != nullptr && type.element->name.GetLength() != 0 ? type.element->name : type.name);
+}
 std::string Flag(bool value) { return value ? "true" : "false"; }
 // A type as written: renaming a class does not change the elements that refer to it.
 std::string Written(const uml::TypeRef& type) { return Text(type.name); }
@@ -21,14 +23,14 @@ std::string Written(const uml::TypeRef& type) { return Text(type.name); }
 void AddPropertyValues(const std::vector<uml::PropertyValue>& values, const std::string& prefix, tFields& out) {
     for (const uml::PropertyValue& value : values) {
         const std::string name = Cat(prefix, Text(value.tool), value.tool.GetLength() != 0 ? "." : "", Text(value.name));
-        if (value.items.empty()) out.emplace_back(Cat("property ", name), ToUtf8(value.value));
+        if (value.items.empty()) out.emplace_back(Cat("property ", name), Utf8(value.value));
         else AddPropertyValues(value.items, Cat(name, "."), out);
     }
 }
 
 // "event(parameters)", or the event alone.
 std::string Call(std::string event, const WString& parameters) {
-    if (!parameters.empty()) event += Cat("(", ToUtf8(parameters), ")");
+    if (!parameters.empty()) event += Cat("(", Utf8(parameters), ")");
     return event;
 }
 
@@ -37,8 +39,8 @@ std::string Actions(const std::vector<uml::Action>& actions) {
     for (const uml::Action& action : actions) {
         std::string text = Cat(uml::ActionTimeName(action.when), " / ", Text(action.name));
         if (action.event.GetLength() != 0) text += Cat(" on ", Text(action.event));
-        if (!action.condition.empty()) text += Cat(" [", ToUtf8(action.condition), "]");
-        if (action.isSendEvent) text += Cat(" ^", ToUtf8(action.sendTarget));
+        if (!action.condition.empty()) text += Cat(" [", Utf8(action.condition), "]");
+        if (action.isSendEvent) text += Cat(" ^", Utf8(action.sendTarget));
         texts.push_back(text);
     }
     return Join(texts, "; ");
@@ -60,7 +62,7 @@ void AddKindFields(const uml::Element& element, tFields& out) {
         add("abstract", Flag(c->isAbstract));
         add("template", Written(c->templateClassifier));
         std::vector<std::string> arguments;
-        for (const WString& argument : c->templateArguments) arguments.push_back(ToUtf8(argument));
+        for (const WString& argument : c->templateArguments) arguments.push_back(Utf8(argument));
         add("template arguments", Join(arguments, ", "));
     } else if (const auto* p = As<Property>(&element)) {
         add("type", Written(p->type));
@@ -116,7 +118,7 @@ void AddKindFields(const uml::Element& element, tFields& out) {
         add("guard", Utf8(t->guard));
         add("action", Text(t->action));
         std::string send = Call(Text(t->sendEvent), t->sendParameters);
-        if (!t->sendTarget.empty()) send += Cat(" to ", ToUtf8(t->sendTarget));
+        if (!t->sendTarget.empty()) send += Cat(" to ", Utf8(t->sendTarget));
         add("send", std::move(send));
     } else if (const auto* p = As<Partition>(&element)) {
         add("represents", Written(p->represents));
@@ -160,6 +162,28 @@ void AddKindFields(const uml::Element& element, tFields& out) {
 
 }  // namespace
 
+std::string Utf8(std::wstring_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const wchar_t c : text) {
+        const auto code = static_cast<std::uint32_t>(c);
+        if (code < 0x80) {
+            out += static_cast<char>(code);
+        } else if (code < 0x800) {
+            out += static_cast<char>(0xC0 | (code >> 6));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        } else if (code < 0xD800 || (code >= 0xE000 && code < 0x10000)) {
+            out += static_cast<char>(0xE0 | (code >> 12));
+            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            return ToUtf8(std::wstring(text));
+        }
+    }
+    return out;
+}
+std::string Utf8(const WString* text) { return text != nullptr ? Utf8(*text) : std::string(); }
+
 std::string Label(const uml::Element& element) {
     using namespace uml;
     if (element.name.GetLength() != 0) return Text(element.name);
@@ -194,20 +218,19 @@ std::string Noun(const uml::Element& element) {
     return KindName(element.kind);
 }
 
-std::string Quid(const uml::Element& element) {
+std::wstring_view Quid(const uml::Element& element) {
     const auto* object = AsRaw<ClumQuidObject>(element.raw);
     if (object == nullptr) return {};
-    std::string quid = Text(object->quid.Get());
-    return quid.find_first_not_of('0') == std::string::npos ? std::string() : quid;
+    const ClumIdent& ident = object->quid.Get();
+    const std::wstring_view quid(ident.c_str(), ident.GetLength());
+    return quid.find_first_not_of(L'0') == std::wstring_view::npos ? std::wstring_view() : quid;
 }
 
-tFields Fields(const uml::Element& element) {
-    tFields fields;
+void Fields(const uml::Element& element, tFields& fields) {
+    fields.clear();
     fields.emplace_back("stereotype", Text(element.Stereotype()));
-    fields.emplace_back("documentation", ToUtf8(element.Documentation()));
     AddKindFields(element, fields);
     AddPropertyValues(element.PropertyValues(), "", fields);
-    return fields;
 }
 
 }  // namespace lum::diff::detail

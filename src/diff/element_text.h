@@ -28,9 +28,16 @@ std::string Cat(const T&... parts) {
 std::string Label(const uml::Element& element);
 // "class", "actor", "property", "operation", ... .
 std::string Noun(const uml::Element& element);
-// The quid of the raw object, or empty (also for an all-zero quid).
-std::string Quid(const uml::Element& element);
-// The fields compared, the shown elements and geometry of diagrams aside.
-tFields Fields(const uml::Element& element);
+// The quid of the raw object, or empty (also for an all-zero quid); a view
+// of the model's own text.
+std::wstring_view Quid(const uml::Element& element);
+// The fields compared, the documentation (compared as read, the longest
+// text), the shown elements and geometry of diagrams aside, in place of
+// what `fields` held (its room is kept for the next element).
+void Fields(const uml::Element& element, tFields& fields);
+// Wide text as UTF-8; the characters of the basic plane, those of nearly all
+// models, encoded inline, as every element's fields are built.
+std::string Utf8(std::wstring_view text);
+std::string Utf8(const WString* text);  // empty for none
 
 }  // namespace lum::diff::detail

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,7 @@ public:
     std::vector<tElement> packages;  // the top-level packages
     std::vector<tVisibility> visibilities;
     int unnamed = 0;  // numbers the "$UNNAMED$n" names
+    std::map<std::string, std::string> unitPackages;  // unit file -> the qualified name of its package
 
 private:
     std::size_t m_targetBytes;

@@ -240,17 +240,31 @@ tGenerateResult GenerateModel(const tGenerateOptions& options) {
     const fs::path directory(options.directory);
     fs::create_directories(directory);
     tGenerateResult result;
+    std::vector<tModelFile> files;  // kept to be edited before they are written
     tModelContext context(options.seed, options.bytes, options.singleFile,
                           [&](const std::string& path, const std::string& text) {
-                              WriteFile(directory / path, text);
+                              if (options.edits > 0) files.push_back({path, text, nullptr});
+                              else WriteFile(directory / path, text);
                               result.bytes += text.size();
                           });
     std::string text;
     context.Open(text);
     tNotationWriter out(text);
     tMainWriter(context, out).Write();
-    WriteFile(directory / "model.mdl", text);
     result.bytes += text.size();
+    if (options.edits > 0) {
+        files.push_back({"model.mdl", std::move(text), nullptr});
+        for (tModelFile& file : files) file.tree = std::make_unique<tNotationTree>(file.text);
+        result.changes = ApplyEdits(files, context.unitPackages, options.edits, options.seed);
+        result.bytes = 0;
+        for (tModelFile& file : files) {
+            file.tree.reset();
+            WriteFile(directory / file.path, file.text);
+            result.bytes += file.text.size();
+        }
+    } else {
+        WriteFile(directory / "model.mdl", text);
+    }
     WriteFile(directory / "model.map", "MODELDIR=&\nPACKAGES=$MODELDIR\\packages\nUSECASES=$MODELDIR\\usecases\n");
     result.unitFiles = context.UnitFiles();
     result.classes = static_cast<int>(context.classes.size());

@@ -4,11 +4,16 @@
 // deployment views), the packages as unit files below packages/ and
 // usecases/, and the path map model.map that the stored paths need. The
 // same seed gives the same bytes. In single-file mode every package is
-// written inline into model.mdl instead.
+// written inline into model.mdl instead. With edits, the files written are
+// those of the model edited by ApplyEdits (model_edits.h), and the result
+// lists the changes made.
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "model_edits.h"
 
 namespace genmodel {
 
@@ -17,6 +22,7 @@ struct tGenerateOptions {
     std::string directory;
     std::uint32_t seed = 1;
     bool singleFile = false;
+    int edits = 0;
 };
 
 struct tGenerateResult {
@@ -24,6 +30,7 @@ struct tGenerateResult {
     int unitFiles = 0;
     int classes = 0;
     int packages = 0;  // top-level packages of the logical view
+    std::vector<tExpectedChange> changes;  // the edits made, as the diff reports them
 };
 
 // Throws std::runtime_error when a file cannot be written.

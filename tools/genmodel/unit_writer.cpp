@@ -24,6 +24,7 @@ void WritePackage(tModelContext& context, tNotationWriter& parent, int depth, co
     WriteFileHeader(out);
     body(out, 0, true);
     out.Append("\n");
+    context.unitPackages[place.file] = place.element.path;
     context.Finish(place.file, text);
 
     parent.Line(depth, "(object Class_Category ");
