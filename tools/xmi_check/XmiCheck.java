@@ -1,22 +1,27 @@
 // Loads XMI files written by `lum xmi` the way a UML tool does, and fails
 // on anything such a tool would stumble over.
 //
-//   java -cp EMF_JARS:. XmiCheck UML2_DIR FILE.uml...   Eclipse flavour: EMF loads each file
-//       against the UML2 metamodel (UML.ecore, Types.ecore in UML2_DIR)
-//   java -cp EMF_JARS:. XmiCheck --xml FILE.xmi...       OMG flavour: well-formed XML only
+//   java -cp EMF_JARS:. XmiCheck UML2_DIR FILE...   EMF loads each file against the UML2
+//       metamodel (UML.ecore, Types.ecore in UML2_DIR)
+//   java -cp EMF_JARS:. XmiCheck --xml FILE...      as XML only
 //
-// Both check every file as XML: well-formed, no id twice, every reference
-// attribute and href resolving within the file (or to the standard primitive
-// types). The EMF load also checks: no load errors (unknown features,
-// unknown metaclasses, bad values), no unresolved proxies, every reference
-// value of the metaclass its feature wants, every non-derived feature within
-// its multiplicity. Dynamic EMF does none of this last part itself.
-// Prints one summary line per file (objects per metaclass with -v) and exits
-// 1 when anything was found.
+// A file whose root is xmi:XMI is the OMG flavour: its UML namespace is read
+// as UML2's metamodel, its primitive types as the standard ones, and its
+// UMLDI diagrams, which have no metamodel here, are left out of the EMF load
+// (they are checked as XML). Every file is checked as XML: well-formed, no id
+// twice, every reference attribute and href resolving within the file (or to
+// the standard primitive types). The EMF load also checks: no load errors
+// (unknown features, unknown metaclasses, bad values), no unresolved proxies,
+// every reference value of the metaclass its feature wants, every
+// non-derived feature within its multiplicity. Dynamic EMF does none of this
+// last part itself. Prints one summary line per file and exits 1 when
+// anything was found.
 
+import java.io.ByteArrayInputStream;
 import java.io.File;
 import java.io.IOException;
 import java.io.InputStream;
+import java.nio.charset.StandardCharsets;
 import java.util.*;
 import javax.xml.parsers.SAXParserFactory;
 import org.eclipse.emf.common.util.URI;
@@ -33,11 +38,15 @@ import org.eclipse.emf.ecore.xmi.XMLResource;
 import org.eclipse.emf.ecore.xmi.impl.EcoreResourceFactoryImpl;
 import org.eclipse.emf.ecore.xmi.impl.XMIResourceFactoryImpl;
 import org.xml.sax.Attributes;
+import org.xml.sax.Locator;
 import org.xml.sax.helpers.DefaultHandler;
 
 public final class XmiCheck {
     static final String ECLIPSE_TYPES = "pathmap://UML_LIBRARIES/UMLPrimitiveTypes.library.uml";
     static final String OMG_TYPES = "http://www.omg.org/spec/UML/20161101/PrimitiveTypes.xmi";
+    static final String ECLIPSE_UML = "http://www.eclipse.org/uml2/5.0.0/UML";
+    static final String OMG_UML = "http://www.omg.org/spec/UML/20161101";
+    static final String OMG_UMLDI = "http://www.omg.org/spec/UML/20161101/UMLDI";
     static final List<String> STANDARD = List.of("String", "Integer", "Boolean", "Real", "UnlimitedNatural");
     // Attributes that hold ids of the same file.
     static final Set<String> REFERENCES = Set.of("type", "general", "client", "supplier", "contract", "importedPackage",
@@ -47,6 +56,10 @@ public final class XmiCheck {
             "realizingClassifier", "modelElement", "event", "signal", "xmi:idref");
 
     final List<String> problems = new ArrayList<>();
+    // Of the file last read as XML: whether it is the OMG flavour, and then
+    // the file without its diagrams, line for line, for EMF to load.
+    boolean omg;
+    final StringBuilder model = new StringBuilder();
 
     // A dynamic UML element is an EModelElement, as UML's Element extends it.
     static final class DynamicElement extends EModelElementImpl {
@@ -78,8 +91,8 @@ public final class XmiCheck {
         int failed = 0;
         for (int i = 1; i < args.length; ++i) {
             check.problems.clear();
-            String counts = check.xml(new File(args[i]), xmlOnly ? OMG_TYPES : ECLIPSE_TYPES);
-            if (!xmlOnly) counts = check.emf(metamodel, new File(args[i]));
+            String counts = check.xml(new File(args[i]));
+            if (!xmlOnly) counts = check.emf(metamodel, new File(args[i])) + "; " + counts;
             for (String problem : check.problems.subList(0, Math.min(50, check.problems.size())))
                 System.out.println(args[i] + ": " + problem);
             System.out.println(args[i] + ": " + check.problems.size() + " problems; " + counts);
@@ -118,14 +131,15 @@ public final class XmiCheck {
         });
         set.getPackageRegistry().put(typesPackage.getNsURI(), typesPackage);
         set.getPackageRegistry().put(umlPackage.getNsURI(), umlPackage);
+        set.getPackageRegistry().put(OMG_UML, umlPackage);
         if (!EcoreUtil.UnresolvedProxyCrossReferencer.find(set).isEmpty())
             throw new IOException("the UML2 metamodel in " + dir + " does not resolve");
         return set;
     }
 
-    // The standard primitive types as a library of the ids UML2's has.
-    Resource library(ResourceSet set, EPackage uml) {
-        Resource resource = set.getResourceFactoryRegistry().getFactory(URI.createURI("x.uml")).createResource(URI.createURI(ECLIPSE_TYPES));
+    // The standard primitive types as a library of the ids UML2's (and the OMG's) has, at `uri`.
+    Resource library(ResourceSet set, EPackage uml, String uri) {
+        Resource resource = set.getResourceFactoryRegistry().getFactory(URI.createURI("x.uml")).createResource(URI.createURI(uri));
         EObject model = EcoreUtil.create((EClass) uml.getEClassifier("Model"));
         resource.getContents().add(model);
         @SuppressWarnings("unchecked")
@@ -144,13 +158,15 @@ public final class XmiCheck {
         set.setPackageRegistry(metamodel.getPackageRegistry());
         set.setResourceFactoryRegistry(metamodel.getResourceFactoryRegistry());
         set.setURIConverter(metamodel.getURIConverter());
-        EPackage uml = set.getPackageRegistry().getEPackage("http://www.eclipse.org/uml2/5.0.0/UML");
-        library(set, uml);
+        EPackage uml = set.getPackageRegistry().getEPackage(ECLIPSE_UML);
+        library(set, uml, omg ? OMG_TYPES : ECLIPSE_TYPES);
         Resource resource = set.createResource(URI.createFileURI(file.getAbsolutePath()));
         try {
             // As UML2 loads its files: with the metamodel's own element names (an activity's ownedNode is "node").
-            resource.load(Map.of(XMLResource.OPTION_DEFER_IDREF_RESOLUTION, Boolean.TRUE,
-                    XMLResource.OPTION_EXTENDED_META_DATA, new BasicExtendedMetaData(set.getPackageRegistry())));
+            Map<String, Object> options = Map.of(XMLResource.OPTION_DEFER_IDREF_RESOLUTION, Boolean.TRUE,
+                    XMLResource.OPTION_EXTENDED_META_DATA, new BasicExtendedMetaData(set.getPackageRegistry()));
+            if (omg) resource.load(new ByteArrayInputStream(model.toString().getBytes(StandardCharsets.UTF_8)), options);
+            else resource.load(options);
         } catch (Exception e) {
             problems.add("does not load: " + e.getMessage());
         }
@@ -159,7 +175,8 @@ public final class XmiCheck {
             if (d instanceof org.eclipse.emf.ecore.xmi.IllegalValueException) {
                 org.eclipse.emf.ecore.xmi.IllegalValueException e = (org.eclipse.emf.ecore.xmi.IllegalValueException) d;
                 what = e.getObject().eClass().getName() + " " + EcoreUtil.getURI(e.getObject()).fragment() + ": "
-                        + e.getFeature().getName() + " cannot hold " + ((EObject) e.getValue()).eClass().getName();
+                        + e.getFeature().getName() + " cannot hold " + (e.getValue() instanceof EObject
+                                ? ((EObject) e.getValue()).eClass().getName() : "'" + e.getValue() + "'");
             }
             problems.add("line " + d.getLine() + ": " + what);
         }
@@ -172,6 +189,9 @@ public final class XmiCheck {
         for (Iterator<EObject> all = resource.getAllContents(); all.hasNext(); ++objects) {
             EObject object = all.next();
             counts.merge(object.eClass().getName(), 1, Integer::sum);
+            // UML2's elements are Ecore model elements; the OMG's UML has no eAnnotations.
+            if (omg && object instanceof EAnnotation)
+                problems.add("an eAnnotation in " + EcoreUtil.getURI(object.eContainer()).fragment() + ", which OMG UML does not have");
             conforms(object, (XMLResource) resource);
         }
         return objects + " objects " + counts;
@@ -205,12 +225,25 @@ public final class XmiCheck {
     }
 
     // The file as XML: well-formed, ids once, references inside the file.
-    String xml(File file, String typesLibrary) throws Exception {
+    // For the OMG flavour it also keeps the file without its UMLDI diagrams
+    // in `model`, each line where it was (so EMF reports true lines).
+    String xml(File file) throws Exception {
         Set<String> ids = new HashSet<>();
         List<String[]> references = new ArrayList<>();
+        Set<String> diagramPrefixes = new HashSet<>();
         int[] elements = {0};
+        omg = false;
+        model.setLength(0);
         try {
             SAXParserFactory.newInstance().newSAXParser().parse(file, new DefaultHandler() {
+                Locator locator;
+                int depth = 0, skipping = -1;  // the depth of the diagram being left out
+                // The diagram item (UMLShape, UMLEdge) open: its depth, id, kind, and bounds or waypoints seen.
+                int itemDepth = -1, itemParts = 0;
+                String itemId = "", itemType = "";
+
+                @Override public void setDocumentLocator(Locator locator) { this.locator = locator; }
+
                 @Override public void startElement(String uri, String local, String name, Attributes attributes) {
                     ++elements[0];
                     for (int i = 0; i < attributes.getLength(); ++i) {
@@ -219,12 +252,56 @@ public final class XmiCheck {
                         if (key.equals("href")) references.add(new String[] {name, value});
                         else if (REFERENCES.contains(key) && !name.equals("eAnnotations"))
                             for (String id : value.trim().split("\\s+")) references.add(new String[] {name, "#" + id});
+                        if (depth == 0 && key.startsWith("xmlns:") && value.equals(OMG_UMLDI)) diagramPrefixes.add(key.substring(6));
                     }
+                    String type = attributes.getValue("xmi:type");
+                    if (omg && ("umldi:UMLShape".equals(type) || "umldi:UMLEdge".equals(type))) {
+                        itemDepth = depth;
+                        itemParts = 0;
+                        itemId = attributes.getValue("xmi:id");
+                        itemType = type;
+                    } else if (depth == itemDepth + 1 && (itemType.equals("umldi:UMLShape")
+                            ? name.equals("bounds") && "dc:Bounds".equals(type) && attributes.getValue("width") != null
+                                    && attributes.getValue("height") != null
+                            : name.equals("waypoint") && "dc:Point".equals(type))
+                            && attributes.getValue("x") != null && attributes.getValue("y") != null) {
+                        ++itemParts;
+                    }
+                    if (depth == 0 && name.equals("xmi:XMI")) {
+                        omg = true;
+                        model.append("<?xml version=\"1.0\" encoding=\"UTF-8\"?>").append("\n".repeat(locator.getLineNumber() - 1));
+                    }
+                    if (depth == 1 && omg && diagramPrefixes.contains(name.substring(0, Math.max(0, name.indexOf(':')))))
+                        skipping = depth;
+                    ++depth;
+                    if (!omg || skipping >= 0) return;
+                    model.append('<').append(name);
+                    for (int i = 0; i < attributes.getLength(); ++i)
+                        escaped(model.append(' ').append(attributes.getQName(i)).append("=\""), attributes.getValue(i), true).append('"');
+                    model.append('>');
+                }
+
+                @Override public void endElement(String uri, String local, String name) {
+                    if (depth - 1 == itemDepth) {
+                        if (itemType.equals("umldi:UMLShape") ? itemParts != 1 : itemParts < 2)
+                            problems.add(itemType + " " + itemId + " has " + itemParts
+                                    + (itemType.equals("umldi:UMLShape") ? " bounds, wants 1" : " waypoints, wants 2 or more"));
+                        itemDepth = -1;
+                    }
+                    if (--depth == skipping) skipping = -1;
+                    else if (omg && skipping < 0) model.append("</").append(name).append('>');
+                }
+
+                @Override public void characters(char[] text, int start, int length) {
+                    if (!omg) return;
+                    if (skipping < 0) escaped(model, new String(text, start, length), false);
+                    else for (int i = start; i < start + length; ++i) if (text[i] == '\n') model.append('\n');
                 }
             });
         } catch (Exception e) {
             problems.add("not well-formed XML: " + e.getMessage());
         }
+        String typesLibrary = omg ? OMG_TYPES : ECLIPSE_TYPES;
         for (String[] reference : references) {
             String target = reference[1];
             boolean standard = target.startsWith(typesLibrary + "#") && STANDARD.contains(target.substring(typesLibrary.length() + 1));
@@ -232,5 +309,22 @@ public final class XmiCheck {
                 problems.add(reference[0] + " refers to " + target + ", which is not there");
         }
         return elements[0] + " elements, " + ids.size() + " ids";
+    }
+
+    static StringBuilder escaped(StringBuilder out, String text, boolean attribute) {
+        for (int i = 0; i < text.length(); ++i) {
+            char c = text.charAt(i);
+            switch (c) {
+                case '&': out.append("&amp;"); break;
+                case '<': out.append("&lt;"); break;
+                case '>': out.append("&gt;"); break;
+                case '"': out.append("&quot;"); break;
+                case '\t': out.append("&#9;"); break;
+                case '\r': out.append("&#13;"); break;
+                case '\n': out.append(attribute ? "&#10;" : "\n"); break;
+                default: out.append(c);
+            }
+        }
+        return out;
     }
 }

@@ -1,8 +1,8 @@
 # Exports each model (MODELS: "main.mdl" or "main.mdl|main.map", comma-
 # separated; with GENMODEL also the generator's 10 MB model) in both XMI
 # flavours, checks that a second export is the same bytes, and runs the
-# checker: EMF over the Eclipse flavour (skipped without the metamodel in
-# UML2), XML over the OMG flavour.
+# checker over both: EMF loading each (the OMG flavour's diagrams checked as
+# XML only), or only the XML checks without the metamodel in UML2.
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 string(REPLACE "," ";" models "${MODELS}")
@@ -44,15 +44,15 @@ foreach(model IN LISTS models)
   math(EXPR n "${n} + 1")
 endforeach()
 
-execute_process(COMMAND ${JAVA} -cp ${CLASSPATH} XmiCheck --xml ${omg} RESULT_VARIABLE status)
-if(NOT status EQUAL 0)
-  message(FATAL_ERROR "the OMG flavour does not check")
-endif()
 if(NOT EXISTS ${UML2}/UML.ecore OR NOT EXISTS ${UML2}/Types.ecore)
+  execute_process(COMMAND ${JAVA} -cp ${CLASSPATH} XmiCheck --xml ${eclipse} ${omg} RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "the exports do not check as XML")
+  endif()
   message("XMI EMF check skipped: no UML2 metamodel in ${UML2}")
   return()
 endif()
-execute_process(COMMAND ${JAVA} -cp ${CLASSPATH} XmiCheck ${UML2} ${eclipse} RESULT_VARIABLE status)
+execute_process(COMMAND ${JAVA} -cp ${CLASSPATH} XmiCheck ${UML2} ${eclipse} ${omg} RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
-  message(FATAL_ERROR "the Eclipse flavour does not load in EMF")
+  message(FATAL_ERROR "the exports do not load in EMF")
 endif()

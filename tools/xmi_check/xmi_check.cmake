@@ -1,5 +1,5 @@
-# The XMI exports checked by a real consumer: XmiCheck.java (EMF loading the
-# Eclipse flavour against the UML2 metamodel; the OMG flavour as XML) over
+# The XMI exports checked by a real consumer: XmiCheck.java (EMF loading both
+# flavours against the UML2 metamodel; the OMG diagrams as XML) over
 # the samples and, with the benchmarks, the generator's 10 MB model. Added
 # when java, javac and the EMF jars (Debian: default-jdk-headless,
 # libeclipse-emf-common-java, libeclipse-emf-ecore-java,
