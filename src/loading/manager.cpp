@@ -163,7 +163,7 @@ void GraftLoadedUnits(ClumUnitObject* stub, ClumVellumFile& file, Forget forget)
 }
 
 // How many entries ahead of the walk unit files are read, per worker.
-constexpr std::size_t ReadAheadPerWorker = 4;
+constexpr std::size_t ReadAheadPerWorker = 8;
 
 // The threads that read ahead besides the walk's own: `threads` in all, or
 // one per core for 0.

@@ -55,7 +55,15 @@ std::unique_ptr<tUnitReader::tRead> tUnitReader::Claim(std::size_t id, const WSt
         // the walk's own resolution decides.
         return job->path == path ? ReadNow(path) : nullptr;
     }
-    m_changed.wait(lock, [&job] { return job->state == tJob::Done; });
+    // While a worker reads this one, the walk reads the next waiting ones
+    // rather than wait idle.
+    while (job->state != tJob::Done) {
+        if (m_queue.empty()) {
+            m_changed.wait(lock, [&job, this] { return job->state == tJob::Done || !m_queue.empty(); });
+            continue;
+        }
+        RunNext(lock);
+    }
     lock.unlock();
     if (job->failure) std::rethrow_exception(job->failure);
     return job->path == path ? std::move(job->result) : nullptr;
@@ -88,16 +96,20 @@ void tUnitReader::Work() {
     for (;;) {
         m_changed.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
         if (m_stopping) break;
-        tJob* job = m_jobs.at(m_queue.front()).get();
-        m_queue.pop_front();
-        job->state = tJob::Running;
-        lock.unlock();
-        Run(*job);
-        lock.lock();
-        job->state = tJob::Done;
-        m_changed.notify_all();
+        RunNext(lock);
     }
     CErrorReporter::GetInstance().ResetReporter();
+}
+
+void tUnitReader::RunNext(std::unique_lock<std::mutex>& lock) {
+    tJob* job = m_jobs.at(m_queue.front()).get();
+    m_queue.pop_front();
+    job->state = tJob::Running;
+    lock.unlock();
+    Run(*job);
+    lock.lock();
+    job->state = tJob::Done;
+    m_changed.notify_all();
 }
 
 }  // namespace lum

@@ -1,8 +1,8 @@
 #pragma once
 // tUnitReader: reads unit files ahead of the loading walk on worker threads.
 // The walk offers the files it will need next; when it reaches one it claims
-// the read: done already, being done (it waits), or not started (it reads it
-// itself). A read records its diagnostics in a list of its own, which the
+// the read: done already, being done (meanwhile it reads the next waiting
+// ones itself), or not started (it reads it itself). A read records its diagnostics in a list of its own, which the
 // walk adds to its own list when it claims the read, so the diagnostics
 // come in the order a walk reading one file after another gives them (the
 // diagnostics of reading name lines, never objects, so they keep their
@@ -78,6 +78,9 @@ private:
     };
 
     void Work();
+    // Takes the oldest waiting job and reads it on the calling thread; the
+    // lock is held on entry and on return, not while reading.
+    void RunNext(std::unique_lock<std::mutex>& lock);
     static void Run(tJob& job);
 
     unsigned m_codePage;
