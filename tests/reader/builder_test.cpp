@@ -245,6 +245,12 @@ TEST_F(Builder, TheSampleModelIsReadWholeFromItsFiles) {
     EXPECT_EQ(Attr(test::Find(design, L"StateView", L"$UNNAMED$3"), L"type"), L"StartState");
     EXPECT_EQ(model->fonts.GetSize(), 3);
     EXPECT_EQ(Names(units), (Strings{L"People", L"Accounts", L"Reservations", L"Acquisitions"}));
+    // A module view's header holds name, type, part and its @ label.
+    ClumVellumFile kinds;
+    ClumParser::Parse(test::Wide(kLibrary.parent_path() / "diagrams" / "diagrams.mdl"), kinds, units);
+    ClumVellumEntity* module = test::Find(kinds.design.Get(0), L"ModView", L"Component View::desk_ui");
+    EXPECT_EQ(Attr(module, L"type") + L" " + Attr(module, L"part") + L" " + Attr(module, L"quid"),
+              L"NotAModuleType Main @700");
 }
 
 }  // namespace
