@@ -59,21 +59,36 @@ void AppendJsonQuoted(std::string& out, std::string_view utf8) {
 
 void AppendJsonQuoted(std::string& out, std::wstring_view text) {
     out += '"';
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        // Runs of plain ASCII are narrowed in one piece.
+        std::size_t end = i;
+        while (end < text.size() && static_cast<char32_t>(text[end]) < 0x80 &&
+               IsPlainJson(static_cast<unsigned char>(text[end]))) {
+            ++end;
+        }
+        if (end > i) {
+            const std::size_t at = out.size();
+            out.resize(at + (end - i));
+            char* into = out.data() + at;
+            for (std::size_t k = i; k < end; ++k) *into++ = static_cast<char>(text[k]);
+            i = end;
+            if (i == text.size()) break;
+        }
         char32_t ch = static_cast<char32_t>(text[i]);
         if (ch < 0x80) {
-            if (IsPlainJson(static_cast<unsigned char>(ch))) out += static_cast<char>(ch);
-            else AppendJsonAscii(out, static_cast<char>(ch));
-            continue;
-        }
-        if (ch >= 0xD800 && ch <= 0xDBFF && i + 1 < text.size()) {
-            const char32_t low = static_cast<char32_t>(text[i + 1]);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                ch = 0x10000 + ((ch - 0xD800) << 10) + (low - 0xDC00);
-                ++i;
+            AppendJsonAscii(out, static_cast<char>(ch));
+        } else {
+            if (ch >= 0xD800 && ch <= 0xDBFF && i + 1 < text.size()) {
+                const char32_t low = static_cast<char32_t>(text[i + 1]);
+                if (low >= 0xDC00 && low <= 0xDFFF) {
+                    ch = 0x10000 + ((ch - 0xD800) << 10) + (low - 0xDC00);
+                    ++i;
+                }
             }
+            platform::detail::AppendUtf8(out, ch);
         }
-        platform::detail::AppendUtf8(out, ch);
+        ++i;
     }
     out += '"';
 }
