@@ -82,6 +82,22 @@ CLI::App* AddCommand(CLI::App& app, tOptions& options, const std::string& name, 
     return command;
 }
 
+// The diagrams a command works on: all, or those named.
+void AddDiagramFilter(CLI::App& command, tOptions& options) {
+    command.add_option("--diagram", options.diagram, "only the diagrams with this name, qualified name or quid")
+        ->type_name("NAME|QUID");
+}
+
+// The directory a command writes its files into.
+void AddOutputDirectory(CLI::App& command, tOptions& options, bool required) {
+    command
+        .add_option("-o,--output", options.outputFile,
+                    required ? "the directory to write into (made if missing)"
+                             : "the directory to write into (made if missing; default .)")
+        ->type_name("DIR")
+        ->required(required);
+}
+
 }  // namespace
 
 void DefineCommands(CLI::App& app, tOptions& options) {
@@ -132,10 +148,8 @@ void DefineCommands(CLI::App& app, tOptions& options) {
                                   "draw diagrams as pictures: one SVG (or PNG, through rsvg-convert) per diagram, "
                                   "named after its qualified name",
                                   tOutput::Text);
-    render->add_option("--diagram", options.diagram, "only the diagrams with this name, qualified name or quid")
-        ->type_name("NAME|QUID");
-    render->add_option("-o,--output", options.outputFile, "the directory to write into (made if missing; default .)")
-        ->type_name("DIR");
+    AddDiagramFilter(*render, options);
+    AddOutputDirectory(*render, options, false);
     render->add_option("--format", options.imageFormat, "svg (the default) or png")->check(CLI::IsMember({"svg", "png"}));
     render->add_flag("--list", options.list, "list the diagrams with kind and element count instead");
 
@@ -151,20 +165,15 @@ void DefineCommands(CLI::App& app, tOptions& options) {
                                     "one PlantUML file per class, use-case, state, activity, component and "
                                     "deployment diagram, holding what the diagram shows",
                                     tOutput::Text);
-    plantuml->add_option("--diagram", options.diagram, "only the diagrams with this name, qualified name or quid")
-        ->type_name("NAME|QUID");
-    plantuml->add_option("-o,--output", options.outputFile, "the directory to write into (made if missing)")
-        ->type_name("DIR")
-        ->required();
+    AddDiagramFilter(*plantuml, options);
+    AddOutputDirectory(*plantuml, options, true);
 
     CLI::App* site = AddCommand(app, options, "site",
                                 "a static web site of the model (HTML, CSS and a little JavaScript, opened from the "
                                 "file system): a package tree, a page per package, classifier, use case, component, "
                                 "node and diagram, and a search box",
                                 tOutput::Text);
-    site->add_option("-o,--output", options.outputFile, "the directory to write into (made if missing)")
-        ->type_name("DIR")
-        ->required();
+    AddOutputDirectory(*site, options, true);
 
     CLI::App* diff = AddCommand(app, options, "diff",
                                 "what changed from OLD to NEW, element by element: added, removed, renamed, moved "

@@ -141,7 +141,7 @@ void tExporter::Transition(const uml::Transition& transition) {
         m_xml.Start("ownedRule");
         m_xml.Attr("xmi:type", "uml:Constraint");
         m_xml.Attr("xmi:id", id, "-guard");
-        Opaque("specification", "uml:OpaqueExpression", id + "-guard-spec", transition.guard);
+        Opaque("specification", "uml:OpaqueExpression", id + "-guard-expr", transition.guard);
         m_xml.End();
     }
     if (transition.action.GetLength() != 0 || transition.sendEvent.GetLength() != 0) {
