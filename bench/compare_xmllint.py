@@ -2,13 +2,17 @@
 """Times `lum check` against libxml2's streaming reader over the same content.
 
     compare_xmllint.py --lum build/cli/lum --to-xml build/bench/lum_to_xml \\
-        --model DIR/model.mdl [--pathmap DIR/model.map] [--rounds 5] [--xml-dir DIR]
+        --model DIR/model.mdl [--pathmap DIR/model.map] [--rounds 5] [--xml-dir DIR] \\
+        [--baseline OLD/lum] [--touch build/bench/lum_touch_memory]
 
 The model's files are written as XML by lum_to_xml (into --xml-dir, or a
 scratch folder), then, round after round in the same run, `lum check` (one
-thread per core), `lum check --threads 1` and `xmllint --stream --noout` over
-every XML file are run, each alone. Prints the median wall time and the peak
-resident memory of each, and lum's time as a share of xmllint's.
+thread per core), `lum check --threads 1`, the same with a --baseline build
+of lum (the before of a change), and `xmllint --stream --noout` over every
+XML file are run, each alone. With --touch, lum_touch_memory then takes and
+touches as much fresh memory as `lum check` peaked at, the floor of a run
+that needs that memory. Prints the median wall time and the peak resident
+memory of each, and lum's time as a share of xmllint's.
 """
 import argparse
 import os
@@ -39,6 +43,8 @@ def main():
     parser.add_argument("--pathmap")
     parser.add_argument("--rounds", type=int, default=5)
     parser.add_argument("--xml-dir")
+    parser.add_argument("--baseline")
+    parser.add_argument("--touch")
     args = parser.parse_args()
 
     model = pathlib.Path(args.model)
@@ -57,12 +63,17 @@ def main():
     commands = {
         "lum check": check,
         "lum check --threads 1": check + ["--threads", "1"],
-        "xmllint --stream": ["xmllint", "--stream", "--noout"] + xml_files,
     }
+    if args.baseline:
+        commands["baseline check"] = [args.baseline] + check[1:]
+    commands["xmllint --stream"] = ["xmllint", "--stream", "--noout"] + xml_files
     results = {name: [] for name in commands}
     for _ in range(args.rounds):
         for name, command in commands.items():
             results[name].append(run(command))
+    if args.touch:
+        megabytes = max(m for _, m in results["lum check"]) // 1024
+        results[f"touching {megabytes} MB"] = [run([args.touch, str(megabytes)]) for _ in range(args.rounds)]
 
     print(f"model: {model_bytes / 1e6:.1f} MB in {len(xml_files)} files; as XML {xml_bytes / 1e6:.1f} MB; "
           f"{args.rounds} rounds")

@@ -1,8 +1,9 @@
 #include "heap_tuning.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <vector>
+#include <fstream>
 
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -12,22 +13,54 @@
 
 namespace lumcli {
 
+#if defined(__GLIBC__) && defined(MADV_HUGEPAGE)
+namespace {
+
+constexpr std::size_t kGiB = std::size_t{1} << 30;
+
+// Address space is only reserved, never committed, unless the system counts
+// every reserved byte against a fixed limit (strict overcommit): then the
+// heap keeps the library's usual growth.
+bool ReservingIsFree() {
+    std::ifstream in("/proc/sys/vm/overcommit_memory");
+    int mode = 2;
+    return static_cast<bool>(in >> mode) && mode != 2;
+}
+
+// Half the memory of the machine, up to 16 GB: room for models of several
+// gigabytes, and a size the system's overcommit heuristics accept.
+std::size_t ReserveSize() {
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0) return kGiB;
+    const std::size_t half = static_cast<std::size_t>(pages) * static_cast<std::size_t>(pageSize) / 2;
+    return std::clamp(half, kGiB, 16 * kGiB);
+}
+
+}  // namespace
+#endif
+
 void TuneHeap() {
 #if defined(__GLIBC__) && defined(MADV_HUGEPAGE)
-    // The heap grows by this much address space at a time and keeps it
-    // when memory is freed; one step serves models up to a few hundred MB.
-    constexpr std::size_t kStep = std::size_t{1} << 30;
+    if (!ReservingIsFree()) return;
+    // The heap grows once, by a large step of address space from which the
+    // allocator takes what the model needs. A region of the heap advised for
+    // huge pages keeps the advice only for the addresses it had when advised
+    // (a later growth is a region of its own), so the step is made once,
+    // large enough for the largest model, and never trimmed.
     constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
-    if (mallopt(M_TOP_PAD, static_cast<int>(kStep)) == 0) return;
-    // Small blocks until the heap grows (by one step), then freed again.
     const void* const before = sbrk(0);
-    std::vector<void*> blocks;
-    while (sbrk(0) == before && blocks.size() < 64) blocks.push_back(std::malloc(64 << 10));
-    for (void* block : blocks) std::free(block);
+    // -1: never trimmed. The step is taken as one block from the heap
+    // (blocks this large would otherwise be mapped apart) and given back.
+    constexpr int kMappedBlocks = 65536;  // the C library's default
+    if (mallopt(M_TRIM_THRESHOLD, -1) == 0 || mallopt(M_MMAP_MAX, 0) == 0) return;
+    void* step = nullptr;
+    for (std::size_t size = ReserveSize(); step == nullptr && size >= kGiB; size /= 2) step = std::malloc(size);
+    std::free(step);
+    mallopt(M_MMAP_MAX, kMappedBlocks);
+    const auto begin = (reinterpret_cast<std::uintptr_t>(before) + kHugePage - 1) & ~(kHugePage - 1);
     const auto end = reinterpret_cast<std::uintptr_t>(sbrk(0));
-    if (end == static_cast<std::uintptr_t>(-1) || end < kStep) return;
-    const std::uintptr_t begin = (end - kStep + kHugePage - 1) & ~(kHugePage - 1);
-    if (begin < end) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+    if (step != nullptr && begin < end) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 #endif
 }
 

@@ -1,12 +1,48 @@
 // lum: reads models stored in the Vellum notation and reports on them.
 // Exit status: 0 clean, 1 the model has errors, 2 usage or unreadable input.
 
+#include <cstdlib>
 #include <iostream>
 
 #include "commands.h"
 #include "heap_tuning.h"
 #include "manual.h"
 #include "progress.h"
+
+namespace {
+
+using namespace lumcli;
+
+int RunCommand(const lum::Model& model, const tOptions& options) {
+    if (options.command == "check") return RunCheck(model, options, std::cout);
+    if (options.command == "print") return RunPrint(model, options, std::cout);
+    if (options.command == "refs") return RunRefs(model, options, std::cout);
+    if (options.command == "find") return RunFind(model, options, std::cout);
+    if (options.command == "export") return RunExport(model, options, std::cout);
+    if (options.command == "outline") return RunOutline(model, options, std::cout);
+    if (options.command == "write") return RunWrite(model, options, std::cout);
+    if (options.command == "render") return RunRender(model, options, std::cout);
+    if (options.command == "xmi") return RunXmi(model, options, std::cout);
+    if (options.command == "plantuml") return RunPlantUml(model, options, std::cout);
+    if (options.command == "site") return RunSite(model, options, std::cout);
+    return RunStats(model, options, std::cout);
+}
+
+// Ends the process with the model still loaded: the system takes its memory
+// back at once, where deleting its millions of objects one by one would
+// cost a tenth of a second at 100 MB. Builds with a leak checker tear the
+// model down as usual, so that their runs still check it.
+int EndKeepingModel(int status) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    return status;
+#else
+    std::cout.flush();
+    std::cerr.flush();
+    std::exit(status);
+#endif
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace lumcli;
@@ -40,16 +76,6 @@ int main(int argc, char** argv) {
         for (const lum::Diagnostic& diagnostic : model.Diagnostics()) std::cerr << "lum: " << diagnostic.message << '\n';
         return 2;
     }
-    if (options.command == "check") return RunCheck(model, options, std::cout);
-    if (options.command == "print") return RunPrint(model, options, std::cout);
-    if (options.command == "refs") return RunRefs(model, options, std::cout);
-    if (options.command == "find") return RunFind(model, options, std::cout);
-    if (options.command == "export") return RunExport(model, options, std::cout);
-    if (options.command == "outline") return RunOutline(model, options, std::cout);
-    if (options.command == "write") return RunWrite(model, options, std::cout);
-    if (options.command == "render") return RunRender(model, options, std::cout);
-    if (options.command == "xmi") return RunXmi(model, options, std::cout);
-    if (options.command == "plantuml") return RunPlantUml(model, options, std::cout);
-    if (options.command == "site") return RunSite(model, options, std::cout);
-    return RunStats(model, options, std::cout);
+    const int status = RunCommand(model, options);
+    return EndKeepingModel(status);
 }

@@ -173,6 +173,7 @@ Model Model::Load(const std::vector<std::string>& paths, const LoadOptions& opti
 
     // LoadModels hands the reporter back empty: binding reports here too.
     CErrorReporter::GetInstance().SetErrorList(errors);
+    impl->resolver.SetThreads(options.threads);
     for (ClumVellumFile* file : impl->files) impl->resolver.CollectAndBind(file, impl->unresolved);
     if (options.loadSubUnits) impl->NoteMissingUnits(resolver, stubs);
 

@@ -119,6 +119,22 @@ void ForgetInside(const ClumVellumEntity* root, tPendingList& pending, tPendingL
     remaining.remove_if([root](const tPendingUnit& entry) { return entry.unit->IsWithin(root); });
 }
 
+// `root` and every object inside it.
+std::vector<const ClumVellumEntity*> Contents(ClumVellumEntity* root) {
+    class tLister : public TlumNonRecursiveMetaVisitor<ClumVellumEntity> {
+    public:
+        std::vector<const ClumVellumEntity*> objects;
+
+    protected:
+        bool OnVisit(ClumVellumEntity* entity) override {
+            objects.push_back(entity);
+            return true;
+        }
+    } lister;
+    lister.Visit(root);
+    return std::move(lister.objects);
+}
+
 // Moves the units of a loaded sub-unit file into the stub's container and
 // its fonts to the stub's file, then deletes the stub. The stub is owned
 // (checked before its file was read). `forget` is told of every object
@@ -156,9 +172,9 @@ void GraftLoadedUnits(ClumUnitObject* stub, ClumVellumFile& file, Forget forget)
         }
     }
     forget(stub);
-    if (parentFile != nullptr) {
-        parentFile->setAside.ForgetIf([stub](const ClumVellumEntity* owner) { return owner->IsWithin(stub); });
-    }
+    // Asked of the stub's few objects, not of every path the file keeps: a
+    // main file with thousands of units would make this quadratic.
+    if (parentFile != nullptr) parentFile->setAside.ForgetAll(Contents(stub));
     delete stub;
 }
 

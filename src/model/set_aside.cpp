@@ -65,6 +65,14 @@ void ClumSetAside::ForgetIf(const std::function<bool(const ClumVellumEntity*)>& 
     std::erase_if(m_storedPaths, [&forgets](const auto& entry) { return forgets(entry.first); });
 }
 
+void ClumSetAside::ForgetAll(const std::vector<const ClumVellumEntity*>& contents) {
+    const std::unordered_set<const ClumVellumEntity*> forgotten(contents.begin(), contents.end());
+    if (!m_objects.empty()) MoveSelected(Select([&forgotten](const ClumVellumEntity* owner) { return forgotten.count(owner) != 0; }), nullptr);
+    for (const ClumVellumEntity* object : contents) {
+        if (const auto found = m_storedPaths.find(object); found != m_storedPaths.end()) m_storedPaths.erase(found);
+    }
+}
+
 void ClumSetAside::MoveInto(ClumSetAside& other, const std::function<bool(const ClumVellumEntity*)>& moves) {
     MoveSelected(Select(moves), &other);
     for (auto it = m_storedPaths.begin(); it != m_storedPaths.end();) {

@@ -1,6 +1,7 @@
 #include "lum/resolve/name_resolver.h"
 
 #include <algorithm>
+#include <thread>
 #include <unordered_map>
 
 #include "lum/diagnostics/reporter.h"
@@ -49,10 +50,63 @@ struct tClasses {
     const ClumMetaClass* role = &ClumRole::StaticGetMetaClass();
 };
 
+// A reference that several objects qualify for equally, with them.
+struct tAmbiguity {
+    const IlumReference* reference = nullptr;
+    tEntityList candidates;
+};
+
+void ReportAmbiguity(const tAmbiguity& ambiguity) {
+    const IlumReference& reference = *ambiguity.reference;
+    WString text;
+    if (reference.IsSingle()) {
+        reference.EncodeReference(text, -1);
+    } else {
+        for (int i = 0; i < reference.GetCount(); ++i) {
+            WString one;
+            reference.EncodeReference(one, i);
+            if (i > 0) text += L",";
+            text += one;
+        }
+    }
+    const ClumMetaFeature& feature = *reference.GetMetaFeature();
+    tErrorList& errors = CErrorReporter::GetInstance().GetErrorList();
+    errors.Report(diag::Ambiguous, tErrorSubject(), tError::Warning,
+                  L"Name resolution: several matches for reference '%s' from '%s::%s' in context '%s'", text.c_str(),
+                  feature.GetOwner().GetName().c_str(), feature.GetName().c_str(), PathOf(reference.GetOwner()).c_str());
+    for (const ClumVellumEntity* candidate : ambiguity.candidates) {
+        errors.Report(diag::AmbiguityCandidate, tErrorSubject(), tError::Warning, L"    Candidate '%s %s'",
+                      candidate->GetMetaClass().GetName().c_str(), PathOf(candidate).c_str());
+    }
+}
+
+// Binds references and keeps what they leave: reads only the indexes and
+// the values of references bound before, writes only the values it binds,
+// so that several binders may share one list, each with a part of it.
 class tBinder {
 public:
     explicit tBinder(tResolverCache& cache) : m_cache(cache) {}
 
+    // Binds `references[begin, end)` in order. Those that stay unbound have
+    // their entry's reference cleared and are added to `unbound`; the ties
+    // are kept for Ambiguities.
+    void BindRange(tReferenceList& references, std::size_t begin, std::size_t end,
+                   std::vector<const IlumReference*>& unbound) {
+        constexpr std::size_t ValueAhead = 12, LookupAhead = 6, LabelAhead = 3;
+        for (std::size_t i = begin; i < end; ++i) {
+            if (i + ValueAhead < end) PrefetchValue(references[i + ValueAhead]);
+            if (i + LookupAhead < end) PrefetchLookup(references[i + LookupAhead]);
+            if (i + LabelAhead < end) PrefetchLabel(references[i + LabelAhead]);
+            tGathered& gathered = references[i];
+            if (!Bind(gathered)) {
+                unbound.push_back(gathered.reference);
+                gathered.reference = nullptr;  // not a referrer
+            }
+        }
+    }
+    const std::vector<tAmbiguity>& Ambiguities() const { return m_ambiguities; }
+
+private:
     // Binds every value; true when all of them are bound.
     bool Bind(const tGathered& gathered) {
         const IlumReference& reference = *gathered.reference;
@@ -90,7 +144,6 @@ public:
         }
     }
 
-private:
     bool BindValue(const tGathered& gathered, const ClumMetaFeature& feature, const ClumObjectRef* value) {
         if (value == nullptr) return false;
         if (value->Target() != nullptr) return true;
@@ -194,37 +247,15 @@ private:
         std::size_t tied = 1;
         while (tied < scored.size() && scored[tied].first == scored.front().first) ++tied;
         if (tied == 1) return scored.front().second;
-        ReportAmbiguity(reference, scored, tied);
+        tAmbiguity& ambiguity = m_ambiguities.emplace_back();
+        ambiguity.reference = &reference;
+        for (std::size_t i = 0; i < tied; ++i) ambiguity.candidates.push_back(scored[i].second);
         return nullptr;
-    }
-
-    void ReportAmbiguity(const IlumReference& reference,
-                         const std::vector<std::pair<int, const ClumVellumEntity*>>& scored, std::size_t tied) {
-        WString text;
-        if (reference.IsSingle()) {
-            reference.EncodeReference(text, -1);
-        } else {
-            for (int i = 0; i < reference.GetCount(); ++i) {
-                WString one;
-                reference.EncodeReference(one, i);
-                if (i > 0) text += L",";
-                text += one;
-            }
-        }
-        const ClumMetaFeature& feature = *reference.GetMetaFeature();
-        tErrorList& errors = CErrorReporter::GetInstance().GetErrorList();
-        errors.Report(diag::Ambiguous, tErrorSubject(), tError::Warning,
-                      L"Name resolution: several matches for reference '%s' from '%s::%s' in context '%s'",
-                      text.c_str(), feature.GetOwner().GetName().c_str(), feature.GetName().c_str(),
-                      PathOf(reference.GetOwner()).c_str());
-        for (std::size_t i = 0; i < tied; ++i) {
-            errors.Report(diag::AmbiguityCandidate, tErrorSubject(), tError::Warning, L"    Candidate '%s %s'",
-                          scored[i].second->GetMetaClass().GetName().c_str(), PathOf(scored[i].second).c_str());
-        }
     }
 
     tResolverCache& m_cache;
     const tClasses m_classes;
+    std::vector<tAmbiguity> m_ambiguities;
     tNamePath m_path;   // reused by every lookup by path
     tEntityList m_kept;  // reused by every choice
 };
@@ -241,22 +272,40 @@ void ClumNameResolver::CollectAndBind(const ClumVellumEntity* root, std::vector<
     ClumNrCollector collector(*m_pCache, quidReferences, otherReferences);
     collector.Visit(root);
     m_pCache->IndexQueued();
+    // Quid references first, in one pass: a quid reference may fall back on
+    // its owner's companion, another quid reference of the same list.
     tBinder binder(*m_pCache);
-    constexpr std::size_t ValueAhead = 12, LookupAhead = 6, LabelAhead = 3;
-    for (tReferenceList* references : {&quidReferences, &otherReferences}) {
-        const std::size_t count = references->size();
-        for (std::size_t i = 0; i < count; ++i) {
-            if (i + ValueAhead < count) tBinder::PrefetchValue((*references)[i + ValueAhead]);
-            if (i + LookupAhead < count) binder.PrefetchLookup((*references)[i + LookupAhead]);
-            if (i + LabelAhead < count) binder.PrefetchLabel((*references)[i + LabelAhead]);
-            tGathered& gathered = (*references)[i];
-            if (!binder.Bind(gathered)) {
-                unresolved.push_back(gathered.reference);
-                gathered.reference = nullptr;  // not a referrer
-            }
-        }
+    binder.BindRange(quidReferences, 0, quidReferences.size(), unresolved);
+    // The others read only the indexes and the quid references' values, so
+    // the list is cut into one part per thread; the unbound references and
+    // the ties are then added part by part, in the order of the list, so
+    // that the result is the same as binding in one pass.
+    const std::size_t count = otherReferences.size();
+    const std::size_t parts = std::clamp<std::size_t>(count / m_minimumPart, 1, Threads());
+    std::vector<tBinder> binders(parts, tBinder(*m_pCache));
+    std::vector<std::vector<const IlumReference*>> unbound(parts);
+    const auto bindPart = [&](std::size_t part) {
+        binders[part].BindRange(otherReferences, count * part / parts, count * (part + 1) / parts, unbound[part]);
+    };
+    std::vector<std::thread> helpers;
+    for (std::size_t part = 1; part < parts; ++part) helpers.emplace_back(bindPart, part);
+    bindPart(0);
+    for (std::thread& helper : helpers) helper.join();
+    for (const tAmbiguity& ambiguity : binder.Ambiguities()) ReportAmbiguity(ambiguity);
+    for (std::size_t part = 0; part < parts; ++part) {
+        unresolved.insert(unresolved.end(), unbound[part].begin(), unbound[part].end());
+        for (const tAmbiguity& ambiguity : binders[part].Ambiguities()) ReportAmbiguity(ambiguity);
     }
     m_pCache->ReferenceListsBound();
+}
+
+void ClumNameResolver::SetThreads(unsigned threads, std::size_t minimumPart) {
+    m_threads = threads;
+    m_minimumPart = std::max<std::size_t>(minimumPart, 1);
+}
+
+std::size_t ClumNameResolver::Threads() const {
+    return m_threads != 0 ? m_threads : std::max(1u, std::thread::hardware_concurrency());
 }
 
 bool ClumNameResolver::CollectAndBind(const IlumFeature* feature) {

@@ -1,5 +1,6 @@
 #include "text/ident_pool.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
@@ -11,14 +12,23 @@ namespace lum::detail {
 
 namespace {
 
-// The table starts with 16384 buckets and doubles whenever it holds more
-// entries than buckets, so that chains stay short in models with millions
-// of names and quids.
-constexpr std::size_t FirstBucketCount = 16384;
+// The pool is split into shards by the top bits of the hash, each with its
+// own lock, table and pages, so that threads reading files at the same time
+// seldom wait for one another, and a shard's table doubling holds up only
+// the texts that fall into it.
+constexpr std::size_t ShardBits = 2;
+constexpr std::size_t ShardCount = std::size_t{1} << ShardBits;
+// Each shard's table starts with 1024 buckets and doubles whenever it holds
+// more entries than buckets, so that chains stay short in models with
+// millions of names and quids.
+constexpr std::size_t FirstBucketCount = 1024;
 constexpr std::size_t EntriesPerBucket = 1;
-// Pages of 4 MB: texts are read at random while models are bound, and big
-// pages can be backed by huge ones.
-constexpr std::size_t PageUnits = (std::size_t{4} << 20) / sizeof(wchar_t);
+// Pages start at 64 KB, so that a small model costs little, and double up
+// to 2 MB: texts are read at random while models are bound, and pages of
+// that size can each be backed by one huge page. A shard's last page is
+// partly empty, so more or larger pages would cost memory.
+constexpr std::size_t FirstPageUnits = (std::size_t{64} << 10) / sizeof(wchar_t);
+constexpr std::size_t LastPageUnits = (std::size_t{2} << 20) / sizeof(wchar_t);
 
 // An entry is its chain link, the text's hash and length, then the text and
 // its NUL. Sizes are in code units; the header takes the units of 16 bytes.
@@ -38,14 +48,15 @@ struct tPage {
     tPage* previous;
 };
 
-struct tPool {
+struct tShard {
+    std::mutex lock;
     tEntry* firstBuckets[FirstBucketCount] = {};
     tEntry** buckets = firstBuckets;
     std::size_t bucketCount = FirstBucketCount;
     std::size_t entryCount = 0;
     tPage* current = nullptr;
 
-    ~tPool() {
+    ~tShard() {
         if (buckets != firstBuckets) platform::FreeZeroed(buckets, bucketCount * sizeof(tEntry*));
         while (current != nullptr) {
             tPage* previous = current->previous;
@@ -57,9 +68,9 @@ struct tPool {
 };
 
 // Constant-initialised, so identifiers in static storage may be made before
-// any dynamic initialisation runs. Threads share it under the lock.
-constinit tPool g_pool;
-constinit std::mutex g_lock;
+// any dynamic initialisation runs. The braces matter: g++ 12 leaves an array
+// of them default-initialised without its members' initial values.
+constinit tShard g_shards[ShardCount] = {};
 
 // Each thread keeps the entries it asked for last in a small direct-mapped
 // cache, by hash. Entries never move, so a cached entry stays good; keywords,
@@ -90,10 +101,10 @@ std::size_t EntryUnits(std::size_t length) {
 
 // Doubles the table. The entries are taken page by page, in the order they
 // lie in memory, and each goes to the end of its new chain.
-void Grow() {
-    const std::size_t count = g_pool.bucketCount * 2;
+void Grow(tShard& shard) {
+    const std::size_t count = shard.bucketCount * 2;
     auto** buckets = static_cast<tEntry**>(platform::AllocateZeroed(count * sizeof(tEntry*)));
-    for (tPage* page = g_pool.current; page != nullptr; page = page->previous) {
+    for (tPage* page = shard.current; page != nullptr; page = page->previous) {
         for (std::size_t at = 0; at < page->used;) {
             auto* entry = reinterpret_cast<tEntry*>(page->buffer + at);
             at += EntryUnits(entry->length);
@@ -102,18 +113,22 @@ void Grow() {
             *link = entry;
         }
     }
-    if (g_pool.buckets != g_pool.firstBuckets) platform::FreeZeroed(g_pool.buckets, g_pool.bucketCount * sizeof(tEntry*));
-    g_pool.buckets = buckets;
-    g_pool.bucketCount = count;
+    if (shard.buckets != shard.firstBuckets) platform::FreeZeroed(shard.buckets, shard.bucketCount * sizeof(tEntry*));
+    shard.buckets = buckets;
+    shard.bucketCount = count;
 }
 
-tEntry* Carve(std::size_t units) {
-    tPage* page = g_pool.current;
+tEntry* Carve(tShard& shard, std::size_t units) {
+    tPage* page = shard.current;
     if (page == nullptr || page->size - page->used < units) {
-        const std::size_t size = units > PageUnits ? units : PageUnits;
+        // Doubling stops short of a page that would be mapped on its own but
+        // fill only half of its huge page.
+        const std::size_t doubled = page == nullptr ? FirstPageUnits : page->size * 2;
+        const std::size_t next = doubled * 2 >= LastPageUnits ? LastPageUnits : doubled;
+        const std::size_t size = std::max(units, next);
         auto* buffer = static_cast<wchar_t*>(platform::AllocateZeroed(size * sizeof(wchar_t)));
-        page = new tPage{buffer, size, 0, g_pool.current};
-        g_pool.current = page;
+        page = new tPage{buffer, size, 0, shard.current};
+        shard.current = page;
     }
     auto* entry = reinterpret_cast<tEntry*>(page->buffer + page->used);
     page->used += units;
@@ -126,12 +141,13 @@ bool Holds(const tEntry* entry, std::uint32_t hash, const wchar_t* text, std::si
 }
 
 tEntry* FindOrAdd(std::uint32_t hash, const wchar_t* text, std::size_t length) {
-    const std::lock_guard<std::mutex> guard(g_lock);
-    tEntry** link = &g_pool.buckets[hash & (g_pool.bucketCount - 1)];
+    tShard& shard = g_shards[hash >> (32 - ShardBits)];
+    const std::lock_guard<std::mutex> guard(shard.lock);
+    tEntry** link = &shard.buckets[hash & (shard.bucketCount - 1)];
     for (; *link != nullptr; link = &(*link)->next) {
         if (Holds(*link, hash, text, length)) return *link;
     }
-    tEntry* entry = Carve(EntryUnits(length));
+    tEntry* entry = Carve(shard, EntryUnits(length));
     entry->next = nullptr;
     entry->hash = hash;
     entry->length = static_cast<std::uint32_t>(length);
@@ -139,7 +155,7 @@ tEntry* FindOrAdd(std::uint32_t hash, const wchar_t* text, std::size_t length) {
     std::wmemcpy(stored, text, length);
     stored[length] = L'\0';
     *link = entry;
-    if (++g_pool.entryCount > g_pool.bucketCount * EntriesPerBucket) Grow();
+    if (++shard.entryCount > shard.bucketCount * EntriesPerBucket) Grow(shard);
     return entry;
 }
 

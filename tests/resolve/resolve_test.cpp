@@ -288,6 +288,56 @@ TEST_F(Resolve, LookupsMatchWholePathsAndIndexesServeLaterCallsUntilCleared) {
     EXPECT_EQ(Messages().size(), 3u);
 }
 
+// The same model bound on one thread and cut into parts for four: every
+// value binds to the same object, and the unbound references and the
+// reports of ties come in the same order.
+TEST_F(Resolve, BindingInPartsOnSeveralThreadsGivesWhatOnePassGives) {
+    struct tBound {
+        std::vector<int> targets;  // per reference value, the index of its target among the objects; -1 unbound
+        std::vector<int> unbound;  // the indexes of the unbound references, in the order reported
+        Strings messages;
+    };
+    const auto bindWith = [&](unsigned threads) {
+        ClumClass_Category* geo = Category(NewModel(), L"Geo");
+        std::vector<const ClumVellumEntity*> objects;
+        std::vector<const IlumReference*> references;
+        for (int i = 0; i < 40; ++i) {
+            const std::wstring name = L"C" + std::to_wstring(i);
+            ClumClass* owner = Class(geo, name.c_str(), (L"Q" + name).c_str());
+            objects.push_back(owner);
+            if (i % 7 == 3) objects.push_back(Add(geo->logical_models, Make<ClumAssociation>(name.c_str())));
+            const std::wstring next = L"Logical View::Geo::C" + std::to_wstring((i * 13 + 5) % 40);
+            for (const std::wstring& type : {next, std::wstring(L"int"), L"Logical View::Geo::C" + std::to_wstring(i)}) {
+                references.push_back(&Attribute(owner, type.c_str())->type);
+            }
+            references.push_back(&Attribute(owner, L"", (L"QC" + std::to_wstring((i + 1) % 40)).c_str())->quidu);
+        }
+        ClumNameResolver local;
+        local.SetThreads(threads, 1);
+        References unresolved;
+        local.CollectAndBind(Top(geo), unresolved);
+        tBound bound;
+        const auto indexOf = [](const auto& list, const auto* item) {
+            const auto found = std::find(list.begin(), list.end(), item);
+            return found == list.end() ? -1 : static_cast<int>(found - list.begin());
+        };
+        for (const IlumReference* reference : references) bound.targets.push_back(indexOf(objects, reference->GetTarget(-1)));
+        for (const IlumReference* reference : unresolved) bound.unbound.push_back(indexOf(references, reference));
+        bound.messages = Messages();
+        errors.clear();
+        return bound;
+    };
+    const tBound one = bindWith(1);
+    const tBound four = bindWith(4);
+    // "int", and the six references to a class that shares its path with an
+    // association (from within the class itself, the class is nearer).
+    EXPECT_EQ(std::count(one.targets.begin(), one.targets.end(), -1), 40 + 6);
+    EXPECT_EQ(one.messages.size(), 6u * 3u);
+    EXPECT_EQ(four.targets, one.targets);
+    EXPECT_EQ(four.unbound, one.unbound);
+    EXPECT_EQ(four.messages, one.messages);
+}
+
 TEST(ResolveStorage, GroupsKeepOrderAndHandedOutVectorsFollowLaterAdditions) {
     tGroupLists<int, std::uint32_t> lists;
     int objects[8] = {};

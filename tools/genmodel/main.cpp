@@ -19,7 +19,7 @@ namespace {
 
 int Usage() {
     std::fprintf(stderr, "usage: lum_genmodel --size MB --out DIR [--seed N] [--single-file] [--edits N --edits-out FILE]\n"
-                         "  MB from 1 to 200; writes DIR/model.mdl, DIR/model.map and the unit files,\n"
+                         "  MB from 1 to 1000; writes DIR/model.mdl, DIR/model.map and the unit files,\n"
                          "  with N edits made and listed in FILE as the diff's JSON\n");
     return 2;
 }
@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
         else if (arg == "--edits-out" && hasValue) editsOut = argv[++i];
         else return Usage();
     }
-    if (megabytes < 1 || megabytes > 200 || options.directory.empty()) return Usage();
+    if (megabytes < 1 || megabytes > 1000 || options.directory.empty()) return Usage();
     if (options.edits < 0 || (options.edits > 0) != !editsOut.empty()) return Usage();
     options.bytes = static_cast<std::size_t>(megabytes) * 1'000'000u;
     try {

@@ -31,9 +31,9 @@ struct LoadOptions {
     bool loadSubUnits = true;
     // A unit file that cannot be loaded makes the model fail.
     bool strict = false;
-    // Threads that read unit files, the loading thread included: 0 for one
-    // per core, 1 to read one file after another. The model and its
-    // diagnostics are the same whatever the number.
+    // Threads that read unit files and bind references, the loading thread
+    // included: 0 for one per core, 1 to do all in turn on the loading
+    // thread. The model and its diagnostics are the same whatever the number.
     unsigned threads = 0;
 };
 

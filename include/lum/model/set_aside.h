@@ -62,6 +62,11 @@ public:
     // Moves every entry whose owner (or unit) `moves` answers true for into
     // `other`, with the entries set aside inside their objects; the rest stay.
     void MoveInto(ClumSetAside& other, const std::function<bool(const ClumVellumEntity*)>& moves);
+    // ForgetIf for the objects inside one object, given as the list of every
+    // one of them (the object included): stored paths are looked up by
+    // object instead of all being asked, so forgetting the contents of a
+    // small object costs little however many paths the file remembers.
+    void ForgetAll(const std::vector<const ClumVellumEntity*>& contents);
     bool IsEmpty() const { return m_objects.empty() && m_storedPaths.empty(); }
 
 private:
@@ -70,7 +75,7 @@ private:
     void MoveSelected(const std::vector<bool>& marks, ClumSetAside* other);
 
     std::vector<tSetAsideObject> m_objects;
-    std::map<const ClumUnitObject*, WString> m_storedPaths;
+    std::map<const ClumUnitObject*, WString, std::less<>> m_storedPaths;  // found by any entity pointer
 };
 
 }  // namespace lum

@@ -9,6 +9,7 @@
 // kept across calls until ClearCaches, so units collected later can refer to
 // objects collected earlier.
 
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -33,6 +34,12 @@ public:
     // Indexes the tree under `root` and binds every reference in it; appends
     // the reference features that could not be bound entirely to `unresolved`.
     void CollectAndBind(const ClumVellumEntity* root, std::vector<const IlumReference*>& unresolved);
+    // Threads that bind a large tree's references (0, the default: one per
+    // core; 1: all on the calling thread), each taking at least
+    // `minimumPart` of them. The result is the same for any number.
+    static constexpr std::size_t DefaultMinimumPart = 32768;
+    void SetThreads(unsigned threads, std::size_t minimumPart = DefaultMinimumPart);
+
     // Whether the single value of a reference feature is bound.
     bool CollectAndBind(const IlumFeature* feature);
 
@@ -51,8 +58,12 @@ public:
     void ClearCaches();
 
 private:
+    std::size_t Threads() const;
+
     struct tCache;
     std::unique_ptr<tCache> m_pCache;
+    unsigned m_threads = 0;
+    std::size_t m_minimumPart = DefaultMinimumPart;  // below this, starting a thread costs more than it saves
 };
 
 }  // namespace lum
