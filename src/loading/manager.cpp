@@ -107,20 +107,8 @@ private:
     ClumVellumEntity* m_pStart = nullptr;
 };
 
-// Before `root` is deleted: the entries of stubs inside it leave the
-// failed list and the part of the pending list not walked yet (entries
-// before `current` may name stubs deleted already).
-void ForgetInside(const ClumVellumEntity* root, tPendingList& pending, tPendingList& remaining,
-                  tPendingList::iterator current) {
-    for (auto it = std::next(current); it != pending.end();) {
-        if (it->unit->IsWithin(root)) it = pending.erase(it);
-        else ++it;
-    }
-    remaining.remove_if([root](const tPendingUnit& entry) { return entry.unit->IsWithin(root); });
-}
-
 // `root` and every object inside it.
-std::vector<const ClumVellumEntity*> Contents(ClumVellumEntity* root) {
+std::vector<const ClumVellumEntity*> Contents(const ClumVellumEntity* root) {
     class tLister : public TlumNonRecursiveMetaVisitor<ClumVellumEntity> {
     public:
         std::vector<const ClumVellumEntity*> objects;
@@ -131,8 +119,29 @@ std::vector<const ClumVellumEntity*> Contents(ClumVellumEntity* root) {
             return true;
         }
     } lister;
-    lister.Visit(root);
+    lister.Visit(const_cast<ClumVellumEntity*>(root));  // only read
     return std::move(lister.objects);
+}
+
+// Before `root` is deleted: the entries of stubs inside it leave the
+// failed list and the part of the pending list not walked yet (entries
+// before `current` may name stubs deleted already). The stubs are found
+// among root's few objects and the lists compared with them, rather than
+// each entry asked whether it lies inside root: thousands of units would
+// make that quadratic in climbs up the tree.
+void ForgetInside(const ClumVellumEntity* root, tPendingList& pending, tPendingList& remaining,
+                  tPendingList::iterator current) {
+    std::vector<const ClumVellumEntity*> stubs = Contents(root);
+    std::erase_if(stubs, [](const ClumVellumEntity* object) { return !IsA(object, ClumUnitObject::StaticGetMetaClass()); });
+    if (stubs.empty()) return;
+    const auto inside = [&stubs](const tPendingUnit& entry) {
+        return std::find(stubs.begin(), stubs.end(), entry.unit) != stubs.end();
+    };
+    for (auto it = std::next(current); it != pending.end();) {
+        if (inside(*it)) it = pending.erase(it);
+        else ++it;
+    }
+    remaining.remove_if(inside);
 }
 
 // Moves the units of a loaded sub-unit file into the stub's container and
