@@ -1,7 +1,8 @@
 // Working on the loaded multi-file model (lum_genmodel), at 10, 50 and 100 MB:
 //   StageBind    a fresh ClumNameResolver's CollectAndBind over every file,
 //                all references unbound before each run ("refs/s": reference
-//                values of the model per second)
+//                values of the model per second), on one thread and on one
+//                per core (threads 1 and 0)
 //   StagePrint   ClumPrettyPrinter::Print of every file to a stream that
 //                drops its text
 //   StageDelete  TreeRemover::DeleteTree of every file (the model is read
@@ -77,6 +78,7 @@ void UnbindAll(const tReferenceGatherer& gathered) {
 
 void StageBind(benchmark::State& state) {
     const int megabytes = static_cast<int>(state.range(0));
+    const auto threads = static_cast<unsigned>(state.range(1));
     const lumbench::tGeneratedModel& model = lumbench::GeneratedModel(megabytes);
     tLoaded& loaded = Loaded(megabytes, state);
     lum::tErrorList errors;
@@ -91,6 +93,7 @@ void StageBind(benchmark::State& state) {
     const auto before = [&] {
         UnbindAll(loaded.gathered);
         resolver = std::make_unique<lum::ClumNameResolver>();
+        resolver->SetThreads(threads);
         unresolved.clear();
         residentBefore = lumbench::ResidentBytes();
     };
@@ -111,7 +114,12 @@ void StageBind(benchmark::State& state) {
     state.counters["rss_growth_x_input"] = static_cast<double>(resolverBytes) / static_cast<double>(model.bytes);
     state.counters["refs/s"] = values * static_cast<double>(state.iterations()) / seconds;
 }
-BENCHMARK(StageBind)->Arg(10)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(StageBind)
+    ->ArgsProduct({{10, 50, 100}, {1, 0}})
+    ->ArgNames({"MB", "threads"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 
 // A wide stream buffer that drops what it is given.
 class tNullBuffer : public std::wstreambuf {

@@ -1,5 +1,7 @@
 #include "reader/model_builder.h"
 
+#include <cwchar>
+
 #include "lum/meta/class_factory.h"
 #include "lum/meta/meta_class.h"
 #include "lum/meta/meta_feature.h"
@@ -55,7 +57,9 @@ bool tFontKey::operator<(const tFontKey& o) const {
     if (charSet != o.charSet) return charSet < o.charSet;
     if (size != o.size) return size < o.size;
     if (color != o.color) return color < o.color;
-    return face < o.face;
+    // By text, not by the identifiers' addresses: the fonts go into the file
+    // in this order, which must not depend on which thread met a face first.
+    return std::wcscmp(face.c_str(), o.face.c_str()) < 0;
 }
 
 tModelBuilder::tModelBuilder(ClumVellumFile& file, std::list<ClumUnitObject*>& units)

@@ -227,6 +227,24 @@ TEST_F(Builder, FilesAreReadByNameKeepingThoseWithADesignOrAUnit) {
     EXPECT_THROW(ClumParser::Parse(names[1], file, units), tCannotOpenFileException);
 }
 
+// Equal fonts are kept once per file and go into its font list in an order
+// of their own: by content, whichever face the process met first.
+TEST_F(Builder, AFilesFontsAreSharedAndOrderedByContent) {
+    const ClumIdent metFirst(L"Zz face"), metLater(L"Aa face");
+    auto file = Read(R"M((object Design "D"
+    defaultFont (object Font face "Zz face")
+    root_category (object Class_Category "L"
+        logical_presentations (list unit_presentation_list
+            (object ClassDiagram "Main"
+                items (list diagram_item_list
+                    (object NoteView @1 font (object Font face "Aa face"))
+                    (object NoteView @2 font (object Font face "Zz face"))))))))M");
+    EXPECT_EQ(Messages(), Strings{});
+    ASSERT_EQ(file->fonts.GetSize(), 2);
+    EXPECT_EQ(Attr(file->fonts.GetAt(0), L"face"), metLater.c_str());
+    EXPECT_EQ(Attr(file->fonts.GetAt(1), L"face"), metFirst.c_str());
+}
+
 TEST_F(Builder, TheSampleModelIsReadWholeFromItsFiles) {
     auto model = std::make_unique<ClumVellumFile>();
     ClumParser::Parse(test::Wide(kLibrary / "library.mdl"), *model, units);
