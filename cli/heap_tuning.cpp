@@ -1,12 +1,15 @@
 #include "heap_tuning.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
 
 #if defined(__GLIBC__)
 #include <malloc.h>
+#include <pthread.h>
+#include <sched.h>
 #include <sys/mman.h>
 #include <unistd.h>
 #endif
@@ -40,9 +43,9 @@ std::size_t ReserveSize() {
 }  // namespace
 #endif
 
-void TuneHeap() {
+tHeapRange TuneHeap() {
 #if defined(__GLIBC__) && defined(MADV_HUGEPAGE)
-    if (!ReservingIsFree()) return;
+    if (!ReservingIsFree()) return {};
     // The heap grows once, by a large step of address space from which the
     // allocator takes what the model needs. A region of the heap advised for
     // huge pages keeps the advice only for the addresses it had when advised
@@ -53,14 +56,62 @@ void TuneHeap() {
     // -1: never trimmed. The step is taken as one block from the heap
     // (blocks this large would otherwise be mapped apart) and given back.
     constexpr int kMappedBlocks = 65536;  // the C library's default
-    if (mallopt(M_TRIM_THRESHOLD, -1) == 0 || mallopt(M_MMAP_MAX, 0) == 0) return;
+    if (mallopt(M_TRIM_THRESHOLD, -1) == 0 || mallopt(M_MMAP_MAX, 0) == 0) return {};
     void* step = nullptr;
     for (std::size_t size = ReserveSize(); step == nullptr && size >= kGiB; size /= 2) step = std::malloc(size);
     std::free(step);
     mallopt(M_MMAP_MAX, kMappedBlocks);
     const auto begin = (reinterpret_cast<std::uintptr_t>(before) + kHugePage - 1) & ~(kHugePage - 1);
     const auto end = reinterpret_cast<std::uintptr_t>(sbrk(0));
-    if (step != nullptr && begin < end) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+    if (step == nullptr || begin >= end || madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE) != 0) {
+        return {};
+    }
+    return {begin, end};
+#else
+    return {};
+#endif
+}
+
+tHeapWarmer::tHeapWarmer(tHeapRange heap) {
+#if defined(__GLIBC__) && defined(MADV_POPULATE_WRITE)
+    if (heap.begin == heap.end || std::thread::hardware_concurrency() < 2) return;
+    m_ready = heap.begin;
+    m_end = heap.end;
+    m_thread = std::thread([this] { Run(); });
+#else
+    (void)heap;
+#endif
+}
+
+tHeapWarmer::~tHeapWarmer() {
+    m_stop.store(true, std::memory_order_relaxed);
+    if (m_thread.joinable()) m_thread.join();
+}
+
+void tHeapWarmer::Run() {
+#if defined(__GLIBC__) && defined(MADV_POPULATE_WRITE)
+    // Only a core with nothing else to do warms: where the loading thread's
+    // helpers read unit files, they come first.
+    const sched_param idle{};
+    pthread_setschedparam(pthread_self(), SCHED_IDLE, &idle);
+    // How far ahead of the allocator pages are made ready: a few
+    // milliseconds of building, and little memory.
+    constexpr std::uintptr_t kLead = std::uintptr_t{4} << 20;
+    constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
+    while (!m_stop.load(std::memory_order_relaxed)) {
+        // The heap is taken from the bottom up: above its top chunk (whose
+        // size the C library reports as keepcost) nothing is in use.
+        const std::uintptr_t top = m_end - mallinfo2().keepcost;
+        const std::uintptr_t wanted = std::min(m_end, (top + kLead + kHugePage - 1) & ~(kHugePage - 1));
+        if (m_ready >= wanted) {
+            std::this_thread::sleep_for(std::chrono::microseconds(500));
+            continue;
+        }
+        // A system that does not know MADV_POPULATE_WRITE refuses it: then
+        // there is nothing to warm with.
+        if (madvise(reinterpret_cast<void*>(m_ready), kHugePage, MADV_POPULATE_WRITE) != 0) return;
+        m_ready += kHugePage;
+    }
 #endif
 }
 

@@ -46,7 +46,7 @@ int EndKeepingModel(int status) {
 
 int main(int argc, char** argv) {
     using namespace lumcli;
-    TuneHeap();
+    const tHeapRange heap = TuneHeap();
     CLI::App app("Reads models stored in the Vellum notation.", "lum");
     tOptions options;
     DefineCommands(app, options);
@@ -70,6 +70,7 @@ int main(int argc, char** argv) {
     if (options.command == "diff") return RunDiff(options, std::cout);
     lum::Model model = [&] {
         const tProgress progress("loading " + options.models.front());
+        const tHeapWarmer warmer(heap);
         return lum::Model::Load(options.models, options.load);
     }();
     if (!model) {
