@@ -20,6 +20,9 @@ namespace {
 class tIds {
 public:
     explicit tIds(const Model& model) {
+        std::size_t count = model.Files().size();
+        for (const auto& entry : model.CountByClass()) count += entry.second;
+        m_ids.reserve(count);
         for (const tDepthFirst::tStep& step : model.Walk()) m_ids.emplace(step.entity, m_ids.size());
     }
     // -1 for an object outside the exported files.
@@ -33,13 +36,26 @@ private:
     std::unordered_map<const ClumVellumEntity*, std::size_t> m_ids;
 };
 
-void WriteAttribute(JsonWriter& json, const ClumMetaFeature& feature, const IlumAttribute& attribute) {
-    WString text;
+// A number's text as JSON takes it; numbers are plain ASCII, so narrowing
+// them needs no conversion (and no allocation for those of usual length).
+void WriteNumber(JsonWriter& json, const WString& text) {
+    char narrow[64];
+    if (text.size() > sizeof narrow) {
+        json.RawNumber(ToUtf8(text));
+        return;
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) narrow[i] = static_cast<char>(text[i]);
+    json.RawNumber(std::string_view(narrow, text.size()));
+}
+
+// `text` is scratch space, reused from value to value.
+void WriteAttribute(JsonWriter& json, const ClumMetaFeature& feature, const IlumAttribute& attribute, WString& text) {
+    text.clear();
     attribute.Encode(text);
     switch (GetValueType(feature)) {
         case EValueType::Bool: json.Bool(text == L"true"); break;
         case EValueType::Int:
-        case EValueType::Float: json.RawNumber(ToUtf8(text)); break;
+        case EValueType::Float: WriteNumber(json, text); break;
         case EValueType::Location: {
             const tLocation point = tLocation::Decode(text);
             json.BeginArray();
@@ -63,11 +79,12 @@ void WriteAttribute(JsonWriter& json, const ClumMetaFeature& feature, const Ilum
     }
 }
 
-void WriteReferenceValue(JsonWriter& json, const IlumReference& reference, long index, const tIds& ids) {
-    WString text;
+void WriteReferenceValue(JsonWriter& json, const IlumReference& reference, long index, const tIds& ids, WString& text) {
+    text.clear();
     reference.EncodeReference(text, index);
     json.BeginObject();
-    json.Member("text", text.c_str());
+    json.Key("text");
+    json.String(std::wstring_view(text.data(), text.size()));
     if (const ClumVellumEntity* target = reference.GetTarget(index)) json.Member("target", ids.Of(target));
     json.EndObject();
 }
@@ -81,9 +98,13 @@ public:
     bool Enter(const ClumVellumEntity* entity) override {
         m_json.BeginObject();
         m_json.Member("id", m_nextId++);  // the walk that numbered them
-        m_json.Member("class", entity->GetMetaClass().GetName().c_str());
+        m_json.Key("class");
+        m_json.String(entity->GetMetaClass().GetName().View());
         const ClumIdent quid = ClumUtilityFunctions::GetQuid(entity);
-        if (quid.GetLength() != 0) m_json.Member("quid", quid.c_str());
+        if (quid.GetLength() != 0) {
+            m_json.Key("quid");
+            m_json.String(quid.View());
+        }
         m_json.Key("features");
         m_json.BeginObject();
         return true;
@@ -91,22 +112,22 @@ public:
     void Feature(const ClumVellumEntity* entity, const ClumMetaFeature& feature) override {
         const IlumFeature* member = Member(entity, feature);
         if (member->IsEmpty()) return;
-        m_json.Key(std::wstring_view(feature.GetName().c_str()));
+        m_json.Key(feature.GetName().View());
         if (const IlumAttribute* attribute = member->GetAttribute()) {
-            WriteAttribute(m_json, feature, *attribute);
+            WriteAttribute(m_json, feature, *attribute, m_text);
         } else if (const IlumReference* reference = member->GetReference()) {
             if (reference->IsSingle()) {
-                WriteReferenceValue(m_json, *reference, -1, m_ids);
+                WriteReferenceValue(m_json, *reference, -1, m_ids, m_text);
             } else {
                 m_json.BeginArray();
-                for (int i = 0; i < reference->GetCount(); ++i) WriteReferenceValue(m_json, *reference, i, m_ids);
+                for (int i = 0; i < reference->GetCount(); ++i) WriteReferenceValue(m_json, *reference, i, m_ids, m_text);
                 m_json.EndArray();
             }
         }
     }
     void EnterLink(const ClumVellumEntity* entity, const ClumMetaFeature& feature) override {
         if (Member(entity, feature)->IsEmpty()) return;
-        m_json.Key(std::wstring_view(feature.GetName().c_str()));
+        m_json.Key(feature.GetName().View());
         m_json.BeginArray();
     }
     void LeaveLink(const ClumVellumEntity* entity, const ClumMetaFeature& feature) override {
@@ -125,6 +146,7 @@ private:
     JsonWriter& m_json;
     const tIds& m_ids;
     long long m_nextId = 0;
+    WString m_text;  // scratch for the text of each value
 };
 
 }  // namespace

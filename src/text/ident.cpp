@@ -30,7 +30,9 @@ bool ClumIdent::operator==(const wchar_t* text) const {
     return std::wcscmp(m_pText, text) == 0;
 }
 
-std::size_t ClumIdent::GetLength() const { return m_pText == nullptr ? 0 : std::wcslen(m_pText); }
+std::size_t ClumIdent::GetLength() const { return m_pText == nullptr ? 0 : detail::InternedLength(m_pText); }
+
+std::wstring_view ClumIdent::View() const { return {c_str(), GetLength()}; }
 
 const wchar_t* ClumIdent::c_str() const { return m_pText == nullptr ? L"" : m_pText; }
 

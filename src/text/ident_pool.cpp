@@ -182,6 +182,10 @@ tEntry* FindOrAdd(std::uint32_t hash, const wchar_t* text, std::size_t length) {
 
 }  // namespace
 
+std::size_t InternedLength(const wchar_t* interned) {
+    return reinterpret_cast<const tEntry*>(interned)[-1].length;
+}
+
 const wchar_t* Intern(const wchar_t* text, std::size_t length) {
     const std::uint32_t hash = TextHash(text, length);
     tEntry*& cached = t_cache[hash & (CacheSlots - 1)];

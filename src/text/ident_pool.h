@@ -11,5 +11,7 @@ namespace lum::detail {
 // The pooled copy of the `length` code units at `text`; equal texts give the
 // same pointer.
 const wchar_t* Intern(const wchar_t* text, std::size_t length);
+// The length of a text Intern handed out, kept beside it.
+std::size_t InternedLength(const wchar_t* interned);
 
 }  // namespace lum::detail

@@ -4,6 +4,7 @@
 // compare pointers. The order is stable within a process but not alphabetical.
 
 #include <cstddef>
+#include <string_view>
 
 #include "lum/export.h"
 #include "lum/text/wstring.h"
@@ -35,8 +36,9 @@ public:
     bool operator!=(const wchar_t* text) const { return !(*this == text); }
 
     unsigned long Hash() const { return Key(); }
-    std::size_t GetLength() const;
+    std::size_t GetLength() const;  // kept with the text: no count of its characters
     const wchar_t* c_str() const;
+    std::wstring_view View() const;
     // True only for an identifier that was never constructed (null text).
     bool operator!() const { return m_pText == nullptr; }
 
