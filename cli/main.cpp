@@ -67,7 +67,10 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    if (options.command == "diff") return RunDiff(options, std::cout);
+    if (options.command == "diff") {
+        const tHeapWarmer warmer(heap);
+        return RunDiff(options, std::cout);
+    }
     lum::Model model = [&] {
         const tProgress progress("loading " + options.models.front());
         const tHeapWarmer warmer(heap);
