@@ -120,7 +120,9 @@ public:
                 WriteReferenceValue(m_json, *reference, -1, m_ids, m_text);
             } else {
                 m_json.BeginArray();
-                for (int i = 0; i < reference->GetCount(); ++i) WriteReferenceValue(m_json, *reference, i, m_ids, m_text);
+                for (int i = 0; i < reference->GetCount(); ++i) {
+                    WriteReferenceValue(m_json, *reference, i, m_ids, m_text);
+                }
                 m_json.EndArray();
             }
         }

@@ -132,7 +132,9 @@ std::vector<const ClumVellumEntity*> Contents(const ClumVellumEntity* root) {
 void ForgetInside(const ClumVellumEntity* root, tPendingList& pending, tPendingList& remaining,
                   tPendingList::iterator current) {
     std::vector<const ClumVellumEntity*> stubs = Contents(root);
-    std::erase_if(stubs, [](const ClumVellumEntity* object) { return !IsA(object, ClumUnitObject::StaticGetMetaClass()); });
+    std::erase_if(stubs, [](const ClumVellumEntity* object) {
+        return !IsA(object, ClumUnitObject::StaticGetMetaClass());
+    });
     if (stubs.empty()) return;
     const auto inside = [&stubs](const tPendingUnit& entry) {
         return std::find(stubs.begin(), stubs.end(), entry.unit) != stubs.end();

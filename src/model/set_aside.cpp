@@ -67,7 +67,10 @@ void ClumSetAside::ForgetIf(const std::function<bool(const ClumVellumEntity*)>& 
 
 void ClumSetAside::ForgetAll(const std::vector<const ClumVellumEntity*>& contents) {
     const std::unordered_set<const ClumVellumEntity*> forgotten(contents.begin(), contents.end());
-    if (!m_objects.empty()) MoveSelected(Select([&forgotten](const ClumVellumEntity* owner) { return forgotten.count(owner) != 0; }), nullptr);
+    if (!m_objects.empty()) {
+        MoveSelected(Select([&forgotten](const ClumVellumEntity* owner) { return forgotten.count(owner) != 0; }),
+                     nullptr);
+    }
     for (const ClumVellumEntity* object : contents) {
         if (const auto found = m_storedPaths.find(object); found != m_storedPaths.end()) m_storedPaths.erase(found);
     }

@@ -73,7 +73,8 @@ void ReportAmbiguity(const tAmbiguity& ambiguity) {
     tErrorList& errors = CErrorReporter::GetInstance().GetErrorList();
     errors.Report(diag::Ambiguous, tErrorSubject(), tError::Warning,
                   L"Name resolution: several matches for reference '%s' from '%s::%s' in context '%s'", text.c_str(),
-                  feature.GetOwner().GetName().c_str(), feature.GetName().c_str(), PathOf(reference.GetOwner()).c_str());
+                  feature.GetOwner().GetName().c_str(), feature.GetName().c_str(),
+                  PathOf(reference.GetOwner()).c_str());
     for (const ClumVellumEntity* candidate : ambiguity.candidates) {
         errors.Report(diag::AmbiguityCandidate, tErrorSubject(), tError::Warning, L"    Candidate '%s %s'",
                       candidate->GetMetaClass().GetName().c_str(), PathOf(candidate).c_str());
