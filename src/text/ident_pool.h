@@ -1,6 +1,6 @@
 #pragma once
 // The process-wide pool of identifier texts, safe to use from several
-// threads: a growing table of hash buckets with chains of entries carved from
+// threads: a growing open-addressed table of entries carved from
 // large pages. Entries are never moved or removed, so a text pointer stays
 // valid until the process ends.
 
