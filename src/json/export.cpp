@@ -1,7 +1,9 @@
 #include "lum/json/export.h"
 
-#include <unordered_map>
+#include <algorithm>
+#include <thread>
 
+#include "json/export_parts.h"
 #include "lum/meta/meta_class.h"
 #include "lum/meta/meta_feature.h"
 #include "lum/model/classes/ClumVellumFile.h"
@@ -14,27 +16,6 @@
 namespace lum::json {
 
 namespace {
-
-// The id of every object: its position in the depth-first walk that the
-// writer makes too. The one table the export keeps: 16 bytes an object.
-class tIds {
-public:
-    explicit tIds(const Model& model) {
-        std::size_t count = model.Files().size();
-        for (const auto& entry : model.CountByClass()) count += entry.second;
-        m_ids.reserve(count);
-        for (const tDepthFirst::tStep& step : model.Walk()) m_ids.emplace(step.entity, m_ids.size());
-    }
-    // -1 for an object outside the exported files.
-    long long Of(const ClumVellumEntity* entity) const {
-        const auto found = m_ids.find(entity);
-        return found == m_ids.end() ? -1 : static_cast<long long>(found->second);
-    }
-    std::size_t Count() const { return m_ids.size(); }
-
-private:
-    std::unordered_map<const ClumVellumEntity*, std::size_t> m_ids;
-};
 
 // A number's text as JSON takes it; numbers are plain ASCII, so narrowing
 // them needs no conversion (and no allocation for those of usual length).
@@ -79,7 +60,7 @@ void WriteAttribute(JsonWriter& json, const ClumMetaFeature& feature, const Ilum
     }
 }
 
-void WriteReferenceValue(JsonWriter& json, const IlumReference& reference, long index, const tIds& ids, WString& text) {
+void WriteReferenceValue(JsonWriter& json, const IlumReference& reference, long index, const tNumbering& ids, WString& text) {
     text.clear();
     reference.EncodeReference(text, index);
     json.BeginObject();
@@ -89,15 +70,29 @@ void WriteReferenceValue(JsonWriter& json, const IlumReference& reference, long 
     json.EndObject();
 }
 
+// Where the parts that helper threads write go: the writer of what lies
+// around them takes each part's text in turn, in place of its objects.
+struct tPartsToSplice {
+    const std::vector<tPart>& parts;
+    tPartWriter& writer;
+};
+
 // Writes each object as the model's walk reports it: its set features in
-// metamodel order, the objects of links as arrays.
+// metamodel order, the objects of links as arrays. Ids are counted from
+// `firstId`, the id of the first object it is given.
 class tObjectWriter : public IlumWalkHandler {
 public:
-    tObjectWriter(JsonWriter& json, const tIds& ids) : m_json(json), m_ids(ids) {}
+    tObjectWriter(JsonWriter& json, const tNumbering& ids, std::size_t firstId = 0,
+                  const tPartsToSplice* parts = nullptr)
+        : m_json(json), m_ids(ids), m_nextId(firstId), m_pParts(parts) {}
 
     bool Enter(const ClumVellumEntity* entity) override {
+        if (m_pParts != nullptr && TakesPart()) {
+            m_skipped = true;
+            return false;
+        }
         m_json.BeginObject();
-        m_json.Member("id", m_nextId++);  // the walk that numbered them
+        m_json.Member("id", static_cast<long long>(m_nextId++));  // the walk that numbered them
         m_json.Key("class");
         m_json.String(entity->GetMetaClass().GetName().View());
         const ClumIdent quid = ClumUtilityFunctions::GetQuid(entity);
@@ -136,20 +131,75 @@ public:
         if (!Member(entity, feature)->IsEmpty()) m_json.EndArray();
     }
     void Leave(const ClumVellumEntity*) override {
+        if (m_skipped) {
+            m_skipped = false;  // nothing comes between a skipped object's Enter and Leave
+            return;
+        }
         m_json.EndObject();  // features
         m_json.EndObject();  // the object
     }
 
 private:
+    // True when the object about to be entered belongs to a part: the
+    // part's text is spliced in at its first object, and its objects are
+    // then passed over.
+    bool TakesPart() {
+        if (m_nextId >= m_skipEnd) {
+            if (m_nextPart >= m_pParts->parts.size() || m_pParts->parts[m_nextPart].first != m_nextId) return false;
+            std::string text = m_pParts->writer.TakeNext();
+            m_json.Splice(text);
+            m_pParts->writer.GiveBack(std::move(text));
+            m_skipEnd = m_pParts->parts[m_nextPart++].end;
+        }
+        m_nextId += m_ids.SubtreeSize(m_nextId);
+        return true;
+    }
+
     static const IlumFeature* Member(const ClumVellumEntity* entity, const ClumMetaFeature& feature) {
         return feature.m_pfnGetFeature(const_cast<ClumVellumEntity*>(entity));
     }
 
     JsonWriter& m_json;
-    const tIds& m_ids;
-    long long m_nextId = 0;
+    const tNumbering& m_ids;
+    std::size_t m_nextId;
     WString m_text;  // scratch for the text of each value
+    const tPartsToSplice* m_pParts;
+    std::size_t m_nextPart = 0;
+    std::size_t m_skipEnd = 0;  // the objects before this id belong to a part spliced in
+    bool m_skipped = false;
 };
+
+// JSON containers around an object at walk depth `depth`: the document and
+// its "models" array, then for each level an object, its "features" and
+// the link's array.
+std::size_t ContainerDepth(std::size_t depth) { return 2 + 3 * depth; }
+
+void WritePart(const tPart& part, const tNumbering& ids, bool compact, std::string& text) {
+    JsonWriter json(text, compact, ContainerDepth(part.depth));
+    tObjectWriter writer(json, ids, part.first);
+    for (std::size_t id = part.first; id < part.end; id += ids.SubtreeSize(id)) WalkDepthFirst(ids.At(id), writer);
+}
+
+// The models array: what lies around the parts on this thread, the parts on
+// helpers, when there are threads to spare and objects enough.
+void WriteModels(const Model& model, const tNumbering& ids, JsonWriter& json, const ExportOptions& options) {
+    const unsigned threads = options.threads != 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t perPart = options.objectsPerPart != 0 ? options.objectsPerPart
+                                                            : std::max<std::size_t>(2048, ids.Count() / (64 * threads));
+    std::vector<tPart> parts;
+    if (threads > 1 && ids.Count() >= 2 * perPart) parts = PlanParts(ids, perPart);
+    if (parts.empty()) {
+        tObjectWriter writer(json, ids);
+        for (const ClumVellumFile* file : model.Files()) WalkDepthFirst(file, writer);
+        return;
+    }
+    // The helpers take every core: this thread mostly waits for their parts.
+    tPartWriter partWriter(parts, threads,
+                           [&](const tPart& part, std::string& text) { WritePart(part, ids, options.compact, text); });
+    const tPartsToSplice splice{parts, partWriter};
+    tObjectWriter writer(json, ids, 0, &splice);
+    for (const ClumVellumFile* file : model.Files()) WalkDepthFirst(file, writer);
+}
 
 }  // namespace
 
@@ -170,7 +220,7 @@ void WriteDiagnostics(const Model& model, JsonWriter& json) {
 }
 
 bool WriteModel(const Model& model, std::ostream& out, const ExportOptions& options) {
-    const tIds ids(model);
+    const tNumbering ids(model);
     JsonWriter json(out, options.compact);
     json.BeginObject();
     json.Member("format", "lum-export/1");
@@ -188,8 +238,7 @@ bool WriteModel(const Model& model, std::ostream& out, const ExportOptions& opti
     WriteDiagnostics(model, json);
     json.Key("models");
     json.BeginArray();
-    tObjectWriter writer(json, ids);
-    for (const ClumVellumFile* file : model.Files()) WalkDepthFirst(file, writer);
+    WriteModels(model, ids, json, options);
     json.EndArray();
     json.EndObject();
     out.flush();

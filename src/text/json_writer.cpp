@@ -115,8 +115,22 @@ void JsonWriter::Null() {
     m_buffer += "null";
 }
 
+void JsonWriter::Splice(std::string_view values) {
+    if (values.empty()) return;
+    // The first value came after a comma: it goes if it is the array's first.
+    if (m_first.back()) values.remove_prefix(1);
+    m_first.back() = false;
+    Flush();
+    if (m_pOut == nullptr) {
+        m_buffer += values;
+        return;
+    }
+    m_pOut->write(values.data(), static_cast<std::streamsize>(values.size()));
+}
+
 void JsonWriter::Flush() {
-    m_out.write(m_buffer.data(), static_cast<std::streamsize>(m_buffer.size()));
+    if (m_pOut == nullptr) return;
+    m_pOut->write(m_buffer.data(), static_cast<std::streamsize>(m_buffer.size()));
     m_buffer.clear();
 }
 

@@ -7,6 +7,7 @@
 
 #include "lum/export.h"
 
+#include <cstddef>
 #include <ostream>
 
 #include "lum/document/model.h"
@@ -17,6 +18,14 @@ namespace lum::json {
 
 struct ExportOptions {
     bool compact = false;  // no indentation or spaces: smaller and faster to write
+    // Threads that write the document, the calling thread included: 0 for
+    // one per core, 1 to write it all on the calling thread. The document is
+    // the same byte for byte whatever the number.
+    unsigned threads = 0;
+    // The most objects one thread writes at a time, 0 for a size that suits
+    // the model; a model of fewer than twice that many is written on the
+    // calling thread.
+    std::size_t objectsPerPart = 0;
 };
 
 // Writes the whole model; answers false when the stream failed.

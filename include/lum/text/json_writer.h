@@ -1,6 +1,7 @@
 #pragma once
 // JsonWriter: a small streaming writer of one JSON document in UTF-8.
 
+#include <cstddef>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -20,8 +21,19 @@ namespace lum {
 // Flush, and when the writer goes.
 class JsonWriter {
 public:
-    explicit JsonWriter(std::ostream& out, bool compact = false) : m_out(out), m_compact(compact) {}
-    ~JsonWriter() { Flush(); }
+    explicit JsonWriter(std::ostream& out, bool compact = false) : m_pOut(&out), m_compact(compact) {}
+    // A writer of values that another writer takes, with Splice, into an
+    // array open `depth` containers deep: each value is written after a
+    // comma, as if the array held values already. The values are appended to
+    // `text`, which holds them once the writer is gone.
+    JsonWriter(std::string& text, bool compact, std::size_t depth)
+        : m_pText(&text), m_first(depth, false), m_compact(compact) {
+        m_buffer.swap(text);
+    }
+    ~JsonWriter() {
+        if (m_pText != nullptr) m_pText->swap(m_buffer);
+        else Flush();
+    }
     JsonWriter(const JsonWriter&) = delete;
     JsonWriter& operator=(const JsonWriter&) = delete;
 
@@ -39,6 +51,10 @@ public:
     void Null();
     // A number already written as JSON allows (e.g. "3.500000").
     void RawNumber(std::string_view text);
+    // Adds to the array open here the values a writer of this array's depth
+    // wrote (see the constructor), as if they were written here.
+    void Splice(std::string_view values);
+    // Hands what is gathered to the stream; a writer into a text keeps it.
     void Flush();
 
     // A whole member: key and value.
@@ -64,11 +80,12 @@ private:
     void NewLine();
     // Hands the gathered output to the stream once there is enough of it.
     void SpillIfFull() {
-        if (m_buffer.size() >= kSpillBytes) Flush();
+        if (m_buffer.size() >= kSpillBytes && m_pOut != nullptr) Flush();
     }
 
     static constexpr std::size_t kSpillBytes = 1 << 16;
-    std::ostream& m_out;
+    std::ostream* m_pOut = nullptr;  // null when the text is gathered for a Splice
+    std::string* m_pText = nullptr;
     std::string m_buffer;
     std::vector<bool> m_first;  // per open container: nothing written in it yet
     bool m_compact;
