@@ -68,9 +68,13 @@ def main():
         commands["baseline check"] = [args.baseline] + check[1:]
     commands["xmllint --stream"] = ["xmllint", "--stream", "--noout"] + xml_files
     results = {name: [] for name in commands}
-    for _ in range(args.rounds):
-        for name, command in commands.items():
-            results[name].append(run(command))
+    # The order turns from round to round: a run that follows one which
+    # freed much memory finds it warm, and no command should always be first.
+    names = list(commands)
+    for number in range(args.rounds):
+        turn = number % len(names)
+        for name in names[turn:] + names[:turn]:
+            results[name].append(run(commands[name]))
     if args.touch:
         megabytes = max(m for _, m in results["lum check"]) // 1024
         results[f"touching {megabytes} MB"] = [run([args.touch, str(megabytes)]) for _ in range(args.rounds)]
