@@ -3,7 +3,7 @@
 
     compare_xmllint.py --lum build/cli/lum --to-xml build/bench/lum_to_xml \\
         --model DIR/model.mdl [--pathmap DIR/model.map] [--rounds 5] [--xml-dir DIR] \\
-        [--baseline OLD/lum] [--touch build/bench/lum_touch_memory]
+        [--baseline OLD/lum] [--touch build/bench/lum_touch_memory] [--export]
 
 The model's files are written as XML by lum_to_xml (into --xml-dir, or a
 scratch folder), then, round after round in the same run, `lum check` (one
@@ -12,11 +12,15 @@ of lum (the before of a change), and `xmllint --stream --noout` over every
 XML file are run, each alone. With --touch, lum_touch_memory then takes and
 touches as much fresh memory as `lum check` peaked at, the floor of a run
 that needs that memory. Prints the median wall time and the peak resident
-memory of each, and lum's time as a share of xmllint's.
+memory of each, and lum's time as a share of xmllint's. With --export, the
+rounds also run `lum export --compact` (with the baseline's too, and with
+--threads 1) into a scratch file, and its time is given as a multiple of
+`lum check`'s.
 """
 import argparse
 import os
 import pathlib
+import shutil
 import statistics
 import subprocess
 import sys
@@ -45,6 +49,7 @@ def main():
     parser.add_argument("--xml-dir")
     parser.add_argument("--baseline")
     parser.add_argument("--touch")
+    parser.add_argument("--export", action="store_true")
     args = parser.parse_args()
 
     model = pathlib.Path(args.model)
@@ -67,6 +72,13 @@ def main():
     if args.baseline:
         commands["baseline check"] = [args.baseline] + check[1:]
     commands["xmllint --stream"] = ["xmllint", "--stream", "--noout"] + xml_files
+    if args.export:
+        scratch = tempfile.mkdtemp(prefix="lum-export-")
+        export = ["export", "--compact", "-o", os.path.join(scratch, "model.json")] + check[2:]
+        commands["lum export --compact"] = [args.lum] + export
+        commands["lum export --threads 1"] = [args.lum] + export + ["--threads", "1"]
+        if args.baseline:
+            commands["baseline export"] = [args.baseline] + export
     results = {name: [] for name in commands}
     # The order turns from round to round: a run that follows one which
     # freed much memory finds it warm, and no command should always be first.
@@ -88,6 +100,9 @@ def main():
         print(f"{name:24} {median[name]:6.2f} s  (min {min(t for t, _ in runs):.2f})  "
               f"peak {peak / 1e6:6.0f} MB = {peak / model_bytes:.2f} x input")
     print(f"lum check / xmllint --stream: {median['lum check'] / median['xmllint --stream']:.2f}")
+    if args.export:
+        print(f"lum export --compact / lum check: {median['lum export --compact'] / median['lum check']:.2f}")
+        shutil.rmtree(scratch)
 
 
 if __name__ == "__main__":
