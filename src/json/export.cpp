@@ -60,7 +60,8 @@ void WriteAttribute(JsonWriter& json, const ClumMetaFeature& feature, const Ilum
     }
 }
 
-void WriteReferenceValue(JsonWriter& json, const IlumReference& reference, long index, const tNumbering& ids, WString& text) {
+void WriteReferenceValue(JsonWriter& json, const IlumReference& reference, long index, const tNumbering& ids,
+                         WString& text) {
     text.clear();
     reference.EncodeReference(text, index);
     json.BeginObject();

@@ -29,7 +29,8 @@ std::string WriteDeepModel(const fs::path& path) {
     out << "(object Vellum\n    version 50\n    charSet 0)\n\n(object Design \"Logical View\"\n"
         << "    root_category (object Class_Category \"Logical View\"\n\tlogical_models (list unit_reference_list\n";
     for (int c = 0; c < 3; ++c) {
-        out << "\t    (object Class \"Deep" << c << "\" quid \"5F000000000" << c << "\"\n\t\tattributes (list Attribute_Set\n";
+        out << "\t    (object Class \"Deep" << c << "\" quid \"5F000000000" << c << "\"\n"
+            << "\t\tattributes (list Attribute_Set\n";
         for (int i = 0; i < 40; ++i) out << "(object Attribute tool \"T\" name \"a\" value (list Attribute_Set\n";
         out << "(object Attribute tool \"T\" name \"leaf\" value \"x\")";
         for (int i = 0; i < 40; ++i) out << "))";
