@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <thread>
 
 #include "lum/diagnostics/reporter.h"
 #include "lum/loading/manager.h"
@@ -117,19 +118,25 @@ void Model::Impl::FillPathMap(ClumVirtualPathResolver& paths) const {
     }
 }
 
-void Model::Impl::ListFilesRead() {
-    std::set<fs::path> seen;
-    for (std::size_t i = 0; i < mains.size(); ++i) {
-        if (seen.insert(mains[i]).second) filesRead.push_back({given[i], mains[i].string(), true, 0});
-    }
-    // One walk for the depth, the count per class and the unit files.
+std::vector<const ClumUnitObject*> Model::Impl::Survey() {
+    std::vector<const ClumUnitObject*> units;
     for (const tDepthFirst::tStep& step : tDepthFirst(files)) {
         depth = std::max(depth, step.depth);
         const ClumMetaClass& metaClass = step.entity->GetMetaClass();
         if (step.depth > 0) ++perClass[&metaClass];
         if (!metaClass.IsKindOf(&ClumUnitObject::StaticGetMetaClass())) continue;
         const auto* unit = static_cast<const ClumUnitObject*>(step.entity);
-        if (!unit->is_loaded.Get() || unit->file_name.IsEmpty()) continue;
+        if (unit->is_loaded.Get() && !unit->file_name.IsEmpty()) units.push_back(unit);
+    }
+    return units;
+}
+
+void Model::Impl::ListFilesRead(const std::vector<const ClumUnitObject*>& units) {
+    std::set<fs::path> seen;
+    for (std::size_t i = 0; i < mains.size(); ++i) {
+        if (seen.insert(mains[i]).second) filesRead.push_back({given[i], mains[i].string(), true, 0});
+    }
+    for (const ClumUnitObject* unit : units) {
         std::error_code failed;
         const fs::path path = fs::absolute(LocalPath(unit->file_name.Get()), failed).lexically_normal();
         if (seen.insert(path).second) filesRead.push_back({DisplayName(unit->file_name.Get()), path.string(), false, 0});
@@ -174,10 +181,17 @@ Model Model::Load(const std::vector<std::string>& paths, const LoadOptions& opti
     // LoadModels hands the reporter back empty: binding reports here too.
     CErrorReporter::GetInstance().SetErrorList(errors);
     impl->resolver.SetThreads(options.threads);
+    // The survey of the tree reads nothing that binding writes: with a
+    // second thread it is made while references are bound.
+    std::vector<const ClumUnitObject*> units;
+    std::jthread survey;
+    if (options.threads != 1) survey = std::jthread([&] { units = impl->Survey(); });
     for (ClumVellumFile* file : impl->files) impl->resolver.CollectAndBind(file, impl->unresolved);
+    if (survey.joinable()) survey.join();
+    else units = impl->Survey();
     if (options.loadSubUnits) impl->NoteMissingUnits(resolver, stubs);
 
-    impl->ListFilesRead();
+    impl->ListFilesRead(units);
     impl->loaded = true;
     impl->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return Model(std::move(impl));

@@ -61,7 +61,12 @@ struct Model::Impl {
     void FillPathMap(ClumVirtualPathResolver& paths) const;
     void LoadMovedUnits(ClumVirtualPathResolver& paths, std::list<ClumUnitObject*>& stubs, tErrorList& errors);
     void NoteMissingUnits(ClumVirtualPathResolver& paths, const std::list<ClumUnitObject*>& stubs);
-    void ListFilesRead();
+    // One walk for the depth and the count per class; answers the loaded
+    // units. It reads only the tree and attributes, and converts no text, so
+    // it may run on another thread while references are bound.
+    std::vector<const ClumUnitObject*> Survey();
+    // The files read, the main files first, then the units' files.
+    void ListFilesRead(const std::vector<const ClumUnitObject*>& units);
 };
 
 // A stored or resolved path (backslashes between directories) as a path here.
