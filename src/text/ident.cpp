@@ -6,7 +6,18 @@
 
 namespace lum {
 
-ClumIdent::ClumIdent() : m_pText(detail::Intern(L"", 0)) {}
+namespace {
+
+// The empty text, asked of the pool once: identifiers are default-made
+// often, as out-parameters.
+const wchar_t* EmptyText() {
+    static const wchar_t* const empty = detail::Intern(L"", 0);
+    return empty;
+}
+
+}  // namespace
+
+ClumIdent::ClumIdent() : m_pText(EmptyText()) {}
 
 ClumIdent::ClumIdent(const wchar_t* text) : m_pText(detail::Intern(text, std::wcslen(text))) {}
 
@@ -33,8 +44,6 @@ bool ClumIdent::operator==(const wchar_t* text) const {
 std::size_t ClumIdent::GetLength() const { return m_pText == nullptr ? 0 : detail::InternedLength(m_pText); }
 
 std::wstring_view ClumIdent::View() const { return {c_str(), GetLength()}; }
-
-const wchar_t* ClumIdent::c_str() const { return m_pText == nullptr ? L"" : m_pText; }
 
 void ClumIdent::Encode(const ClumIdent& value, WString& out) { out = value.c_str(); }
 

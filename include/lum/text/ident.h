@@ -37,7 +37,7 @@ public:
 
     unsigned long Hash() const { return Key(); }
     std::size_t GetLength() const;  // kept with the text: no count of its characters
-    const wchar_t* c_str() const;
+    const wchar_t* c_str() const { return m_pText == nullptr ? L"" : m_pText; }
     std::wstring_view View() const;
     // True only for an identifier that was never constructed (null text).
     bool operator!() const { return m_pText == nullptr; }
