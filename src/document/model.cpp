@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <exception>
 #include <fstream>
 #include <thread>
 
@@ -184,11 +185,21 @@ Model Model::Load(const std::vector<std::string>& paths, const LoadOptions& opti
     // The survey of the tree reads nothing that binding writes: with a
     // second thread it is made while references are bound.
     std::vector<const ClumUnitObject*> units;
+    std::exception_ptr surveyFailed;
     std::jthread survey;
-    if (options.threads != 1) survey = std::jthread([&] { units = impl->Survey(); });
+    if (options.threads != 1) {
+        survey = std::jthread([&] {
+            try {
+                units = impl->Survey();
+            } catch (...) {
+                surveyFailed = std::current_exception();
+            }
+        });
+    }
     for (ClumVellumFile* file : impl->files) impl->resolver.CollectAndBind(file, impl->unresolved);
     if (survey.joinable()) survey.join();
     else units = impl->Survey();
+    if (surveyFailed) std::rethrow_exception(surveyFailed);
     if (options.loadSubUnits) impl->NoteMissingUnits(resolver, stubs);
 
     impl->ListFilesRead(units);
