@@ -5,9 +5,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <exception>
 #include <fstream>
-#include <thread>
+#include <future>
 
 #include "lum/diagnostics/reporter.h"
 #include "lum/loading/manager.h"
@@ -184,22 +183,10 @@ Model Model::Load(const std::vector<std::string>& paths, const LoadOptions& opti
     impl->resolver.SetThreads(options.threads);
     // The survey of the tree reads nothing that binding writes: with a
     // second thread it is made while references are bound.
-    std::vector<const ClumUnitObject*> units;
-    std::exception_ptr surveyFailed;
-    std::jthread survey;
-    if (options.threads != 1) {
-        survey = std::jthread([&] {
-            try {
-                units = impl->Survey();
-            } catch (...) {
-                surveyFailed = std::current_exception();
-            }
-        });
-    }
+    std::future<std::vector<const ClumUnitObject*>> survey;
+    if (options.threads != 1) survey = std::async(std::launch::async, [&] { return impl->Survey(); });
     for (ClumVellumFile* file : impl->files) impl->resolver.CollectAndBind(file, impl->unresolved);
-    if (survey.joinable()) survey.join();
-    else units = impl->Survey();
-    if (surveyFailed) std::rethrow_exception(surveyFailed);
+    const std::vector<const ClumUnitObject*> units = survey.valid() ? survey.get() : impl->Survey();
     if (options.loadSubUnits) impl->NoteMissingUnits(resolver, stubs);
 
     impl->ListFilesRead(units);
