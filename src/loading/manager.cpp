@@ -282,7 +282,7 @@ void ClumManager::LoadModels(tErrorList& errors, const std::vector<WString>& fil
     tReporterScope scope(errors);
     resolver.SetRootDir(WString());
     resolver.ReduceMap();
-    ClumParser::Parse(files, models, units);
+    ClumParser::Parse(files, models, units, threads);
     tPendingList pending = PendingOf(units);
     if (loadSubUnits) LoadPendingUnits(pending, resolver, threads);
     ReturnPending(pending, units);

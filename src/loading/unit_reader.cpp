@@ -9,12 +9,6 @@
 
 namespace lum {
 
-tErrorListScope::tErrorListScope(tErrorList& list) : m_previous(&CErrorReporter::GetInstance().GetErrorList()) {
-    CErrorReporter::GetInstance().SetErrorList(list);
-}
-
-tErrorListScope::~tErrorListScope() { CErrorReporter::GetInstance().SetErrorList(*m_previous); }
-
 tUnitReader::tUnitReader(unsigned workers)
     : m_codePage(WString::GetLocalePage()), m_wholeTexts(tVellumLexer::GetConvertTextsWhole()) {
     for (unsigned i = 0; i < workers; ++i) m_workers.emplace_back([this] { Work(); });

@@ -22,25 +22,13 @@
 #include <vector>
 
 #include "lum/diagnostics/error_list.h"
+#include "lum/diagnostics/reporter.h"
 #include "lum/model/classes/ClumVellumFile.h"
 #include "lum/text/wstring.h"
 
 namespace lum {
 
 class ClumUnitObject;
-
-// Points the calling thread's reporter at `list` for the scope, and back at
-// the list it had before.
-class tErrorListScope {
-public:
-    explicit tErrorListScope(tErrorList& list);
-    ~tErrorListScope();
-    tErrorListScope(const tErrorListScope&) = delete;
-    tErrorListScope& operator=(const tErrorListScope&) = delete;
-
-private:
-    tErrorList* m_previous;
-};
 
 class tUnitReader {
 public:

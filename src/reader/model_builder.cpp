@@ -2,10 +2,15 @@
 
 #include <cwchar>
 
+#include <algorithm>
+
+#include "lum/diagnostics/reporter.h"
 #include "lum/meta/class_factory.h"
 #include "lum/meta/meta_class.h"
 #include "lum/meta/meta_feature.h"
 #include "lum/model/classes.h"
+#include "lum/model/object_ref.h"
+#include "reader/read_ahead.h"
 
 namespace lum {
 
@@ -85,6 +90,10 @@ void tModelBuilder::OnConstruct(const WString& keyword, const WString& classOrTe
                                 const std::vector<WString>& arguments) {
     tParseFrame frame{KindOfKeyword(keyword), ClumIdent(), nullptr};
     if (m_stack.empty()) {
+        if (m_pOneObject != nullptr && (frame.kind != Kind::Object || WString::Match(classOrText, L"Font", false))) {
+            StopReading();
+            return;
+        }
         if (frame.kind != Kind::Object) {
             if (frame.kind == Kind::List || frame.kind == Kind::Value) PushSkip();
             ReportAtLine(diag::NotTopLevel, tError::Warning, L"LUM element '%s' with name '%s' is not a top level object",
@@ -173,6 +182,15 @@ void tModelBuilder::OnClose() {
     }
     const tParseFrame closed = m_stack.back();
     m_stack.pop_back();
+    if (m_stack.empty() && m_pOneObject != nullptr) {
+        m_pOneObject->closed = true;
+        StopReading();
+        return;
+    }
+    Closed(closed);
+}
+
+void tModelBuilder::Closed(const tParseFrame& closed) {
     if (closed.kind == Kind::Skip || m_stack.empty()) return;
 
     const tParseFrame parent = m_stack.back();
@@ -183,7 +201,13 @@ void tModelBuilder::OnClose() {
         IlumFeature* feature = owner->GetFeature(parent.ident);
         if (closed.kind == Kind::Font) {
             if (IlumReference* reference = feature ? feature->GetReference() : nullptr) {
-                reference->SetTarget(InternFont(static_cast<ClumFont*>(closed.object)));
+                ClumFont* font = InternFont(static_cast<ClumFont*>(closed.object));
+                const int count = reference->GetCount();
+                reference->SetTarget(font);
+                // A font read apart may give way to an equal one of the file.
+                if (m_pOneObject != nullptr && reference->GetCount() > count) {
+                    m_pOneObject->fontUses.emplace_back(reference->GetObjectRef(reference->IsSingle() ? -1 : count), font);
+                }
                 return;
             }
             UnknownFeature(owner, parent.ident);
@@ -292,6 +316,65 @@ ClumFont* tModelBuilder::InternFont(ClumFont* font) {
     const auto [slot, inserted] = m_fonts.try_emplace(tFontKey(*font), font);
     if (!inserted) DeleteFree(font);
     return slot->second;
+}
+
+void tModelBuilder::ReadAheadWith(tObjectReadAhead& ahead) {
+    m_pAhead = &ahead;
+    SetMark(0);
+}
+
+void tModelBuilder::ReadOneObject(tVellumLexer& lexer, tObjectRead& read) {
+    m_pOneObject = &read;
+    Run(lexer);
+    m_pOneObject = nullptr;
+    read.end = lexer.GetOffset();
+    read.endLine = lexer.GetLine();
+    if (!read.closed) return;  // what was read is freed with the builder
+    read.object = m_topLevel.empty() ? nullptr : m_topLevel.front();
+    m_topLevel.clear();
+    read.fonts.swap(m_fonts);
+}
+
+bool tModelBuilder::OnMark(std::uint64_t offset) {
+    // Where the object would be read as an element of a list or a feature's value.
+    const bool fits = !m_stack.empty() && (m_stack.back().kind == Kind::List || m_stack.back().kind == Kind::PendingFeature);
+    std::unique_ptr<tObjectRead> read = m_pAhead->Claim(offset, GetLexer().GetLine(), fits);
+    SetMark(m_pAhead->Next(offset + 1));
+    if (read == nullptr) return false;
+    Splice(*read);
+    ++m_spliced;
+    return true;
+}
+
+void tModelBuilder::Splice(tObjectRead& read) {
+    // First what may throw (a host's list): until the object is in place,
+    // the read still owns all it holds.
+    tErrorList& errors = CErrorReporter::GetInstance().GetErrorList();
+    for (const tError& error : read.errors) errors.AddError(error);
+    read.file.setAside.MoveInto(m_file.setAside, [](const ClumVellumEntity*) { return true; });
+    m_units.splice(m_units.end(), read.units);
+    MergeFonts(read);
+    GetLexer().SkipTo(read.end, read.endLine);
+    ClumVellumEntity* object = std::exchange(read.object, nullptr);
+    Closed({object != nullptr ? Kind::Object : Kind::Skip, ClumIdent(), object});
+}
+
+void tModelBuilder::MergeFonts(tObjectRead& read) {
+    std::vector<std::pair<ClumFont*, ClumFont*>> replaced;  // the read's font, the file's equal one
+    for (auto& [key, font] : read.fonts) {
+        const auto [slot, inserted] = m_fonts.try_emplace(key, font);
+        if (!inserted) replaced.emplace_back(font, slot->second);
+    }
+    read.fonts.clear();
+    if (replaced.empty()) return;
+    const auto byRead = [](const auto& a, const auto& b) { return std::less<ClumFont*>()(a.first, b.first); };
+    std::sort(replaced.begin(), replaced.end(), byRead);
+    for (const auto& [use, font] : read.fontUses) {
+        const std::pair<ClumFont*, ClumFont*> key(font, nullptr);
+        const auto found = std::lower_bound(replaced.begin(), replaced.end(), key, byRead);
+        if (found != replaced.end() && found->first == font) use->Set(found->second);
+    }
+    for (const auto& [font, kept] : replaced) DeleteFree(font);
 }
 
 void tModelBuilder::Finish() {

@@ -20,6 +20,8 @@ class ClumVellumFile;
 class ClumUnitObject;
 class ClumFont;
 class IlumLink;
+class tObjectReadAhead;
+struct tObjectRead;
 
 enum class tFrameKind : std::int32_t { Object, PendingFeature, List, Value, Element, Font, Skip };
 
@@ -54,13 +56,29 @@ public:
     // Sorts the top-level objects into the file and hands it the fonts.
     void Finish();
 
+    // Splices in, as its reading reaches them, the objects `ahead` read.
+    void ReadAheadWith(tObjectReadAhead& ahead);
+    // Reads only the object whose construct opens where `lexer` stands, as
+    // if it stood inside a list, and hands it with what came with it to
+    // `read`; stops where it closes. Another object, a font or anything else
+    // there is left unread.
+    void ReadOneObject(tVellumLexer& lexer, tObjectRead& read);
+    // How many objects read ahead were spliced in.
+    std::size_t Spliced() const { return m_spliced; }
+
 protected:
     void OnConstruct(const WString& keyword, const WString& classOrText,
                      const std::vector<WString>& arguments) override;
     void OnClose() override;
     void OnFeature(const WString& name, const WString& value, bool hasValue) override;
+    bool OnMark(std::uint64_t offset) override;
 
 private:
+    // What closing a construct does once its frame is off the stack.
+    void Closed(const tParseFrame& closed);
+    // Puts an object read ahead in place, as if it had been read here.
+    void Splice(tObjectRead& read);
+    void MergeFonts(tObjectRead& read);
     ClumVellumEntity* CreateFromHeader(const WString& className, const std::vector<WString>& arguments);
     ClumFont* InternFont(ClumFont* font);
     // Links a finished object into `feature` of its owner; when the owner has
@@ -79,6 +97,9 @@ private:
     std::vector<ClumVellumEntity*> m_topLevel;
     std::deque<tParseFrame> m_stack;
     std::map<tFontKey, ClumFont*> m_fonts;
+    tObjectReadAhead* m_pAhead = nullptr;
+    tObjectRead* m_pOneObject = nullptr;  // while reading one object only
+    std::size_t m_spliced = 0;
 };
 
 }  // namespace lum

@@ -78,8 +78,12 @@ void tVellumLexer::SetThreadConvertTextsWhole(bool whole) { t_nWholeTexts = whol
 
 void tVellumLexer::ClearThreadConvertTextsWhole() { t_nWholeTexts = -1; }
 
-tVellumLexer::tVellumLexer(std::istream& in)
+tVellumLexer::tVellumLexer(std::istream& in) : tVellumLexer(in, 0, 1) {}
+
+tVellumLexer::tVellumLexer(std::istream& in, std::uint64_t offset, int line)
     : m_in(in),
+      m_nLine(line),
+      m_nBlockOffset(offset),
       m_pBuffer(in.rdbuf()),
       m_nPage(WString::GetLocalePage()),
       m_bWholeTexts(GetConvertTextsWhole()),
@@ -92,6 +96,7 @@ tVellumLexer::tVellumLexer(std::istream& in)
         m_byteMap[byte] = m_bWholeTexts ? static_cast<wchar_t>(byte)
                                         : platform::ConvertSingleByte(m_nPage, static_cast<unsigned char>(byte));
     }
+    m_pPos = m_pEnd = m_block.get();
     Advance();
 }
 
@@ -106,6 +111,7 @@ void tVellumLexer::ConvertWhole(WString& text, std::size_t from) {
 }
 
 int tVellumLexer::Refill() {
+    m_nBlockOffset += static_cast<std::uint64_t>(m_pEnd - m_block.get());
     std::streamsize got = 0;
     if (m_pBuffer != nullptr) {
         try {
@@ -122,6 +128,40 @@ int tVellumLexer::Refill() {
     m_pPos = m_block.get();
     m_pEnd = m_block.get() + got;
     return m_nCurrent = static_cast<unsigned char>(*m_pPos++);
+}
+
+void tVellumLexer::SkipTo(std::uint64_t offset, int line) {
+    m_nLine = line;
+    const std::uint64_t blockEnd = m_nBlockOffset + static_cast<std::uint64_t>(m_pEnd - m_block.get());
+    if (offset < blockEnd) {
+        m_pPos = m_block.get() + (offset - m_nBlockOffset);
+        Advance();
+        return;
+    }
+    // An empty block at the target: the next refill reads from there.
+    m_pPos = m_pEnd = m_block.get();
+    m_nBlockOffset = offset;
+    if (m_pBuffer != nullptr) {
+        const auto target = static_cast<std::streamoff>(offset);
+        bool placed = false;
+        try {
+            placed = m_pBuffer->pubseekpos(target, std::ios::in) == std::streampos(target);
+        } catch (...) {
+        }
+        // A stream that cannot seek is read over, block by block.
+        for (std::uint64_t at = blockEnd; !placed && at < offset;) {
+            std::streamsize got = 0;
+            try {
+                got = m_pBuffer->sgetn(m_block.get(), static_cast<std::streamsize>(
+                                                          std::min<std::uint64_t>(BlockSize, offset - at)));
+            } catch (...) {
+                m_in.setstate(std::ios::badbit);
+            }
+            if (got <= 0) break;
+            at += static_cast<std::uint64_t>(got);
+        }
+    }
+    Refill();
 }
 
 void tVellumLexer::AppendByte(WString& out, int byte) {

@@ -16,7 +16,8 @@ bool IsStructuredKeyword(const WString& keyword) {
 
 void tVellumReader::Run(tVellumLexer& lexer) {
     m_pLexer = &lexer;
-    while (lexer.IsGood()) {
+    m_bStop = false;
+    while (lexer.IsGood() && !m_bStop) {
         if (ParseConstruct()) continue;
         if (ParseClose()) continue;
         if (ParseFeature()) continue;
@@ -27,6 +28,10 @@ void tVellumReader::Run(tVellumLexer& lexer) {
 
 bool tVellumReader::ParseConstruct() {
     tVellumLexer& lexer = *m_pLexer;
+    if (m_nMark != NoMark) {
+        lexer.SkipWhitespace();
+        if (lexer.GetCurrent() == '(' && lexer.GetOffset() >= m_nMark && OnMark(lexer.GetOffset())) return true;
+    }
     if (!lexer.Expect('(')) return false;
     const bool hasKeyword = lexer.ReadSymbol(m_keyword);
     m_arguments.clear();
@@ -53,6 +58,8 @@ void tVellumReader::ReadHeaderArguments(std::vector<WString>& arguments) {
         arguments.push_back(m_value);
     }
 }
+
+bool tVellumReader::OnMark(std::uint64_t) { return false; }
 
 bool tVellumReader::ParseClose() {
     if (!m_pLexer->Expect(')')) return false;

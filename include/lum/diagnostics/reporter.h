@@ -35,5 +35,18 @@ private:
     static CErrorReporter* _instance;
 };
 
+// Points the calling thread's reporter at `list` for the scope, and back at
+// the list it had before.
+class tErrorListScope {
+public:
+    explicit tErrorListScope(tErrorList& list);
+    ~tErrorListScope();
+    tErrorListScope(const tErrorListScope&) = delete;
+    tErrorListScope& operator=(const tErrorListScope&) = delete;
+
+private:
+    tErrorList* m_previous;
+};
+
 }  // namespace lum
 LUM_API_END

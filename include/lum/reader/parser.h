@@ -20,8 +20,12 @@ class ClumParser {
 public:
     // Reads one file into `file` and appends the unit stubs it holds (units
     // whose own file is not loaded yet) to `units`. Throws
-    // tCannotOpenFileException when the file cannot be opened.
-    static void Parse(const WString& fileName, ClumVellumFile& file, std::list<ClumUnitObject*>& units);
+    // tCannotOpenFileException when the file cannot be opened. With more
+    // than one thread (0: one per core), a large file is read by two: a
+    // second reads objects further on meanwhile; the file and the
+    // diagnostics are those of one thread.
+    static void Parse(const WString& fileName, ClumVellumFile& file, std::list<ClumUnitObject*>& units,
+                      unsigned threads = 1);
 
     // The same from a stream the caller opened (in binary mode); `fileName`
     // is only recorded in the file object.
@@ -30,9 +34,9 @@ public:
 
     // Reads each file into a new file object and appends those that hold a
     // design or a unit to `files` (the caller owns them); a file that cannot
-    // be read is skipped without a message.
+    // be read is skipped without a message. `threads` as for one file.
     static void Parse(const std::vector<WString>& fileNames, std::vector<ClumVellumFile*>& files,
-                      std::list<ClumUnitObject*>& units);
+                      std::list<ClumUnitObject*>& units, unsigned threads = 1);
 
     // The name of the file the calling thread is reading right now, empty
     // between files: a host's error list can note where each message came from.

@@ -4,6 +4,7 @@
 // grammar of tVellumReader is built from. Reads the stream in blocks through
 // its stream buffer; lives for the reading of one file.
 
+#include <cstdint>
 #include <istream>
 #include <memory>
 #include <string>
@@ -21,6 +22,10 @@ public:
     // Reads the first character. The stream is borrowed; open it in binary
     // mode so that carriage returns reach the lexer.
     explicit tVellumLexer(std::istream& in);
+    // The same for a stream positioned at byte `offset` of a file, where the
+    // line is `line`: reading a part of a file as the whole file's lexer
+    // would read it from there.
+    tVellumLexer(std::istream& in, std::uint64_t offset, int line);
     tVellumLexer(const tVellumLexer&) = delete;
     tVellumLexer& operator=(const tVellumLexer&) = delete;
 
@@ -61,6 +66,16 @@ public:
     int GetCurrent() const { return m_nCurrent; }
     // 1 plus the line feeds consumed so far.
     int GetLine() const { return m_nLine; }
+    // Where the current character stands in the stream (its size at end of
+    // file), counted from the stream's start or the offset given.
+    std::uint64_t GetOffset() const {
+        return m_nBlockOffset + static_cast<std::uint64_t>(m_pPos - m_block.get()) - (m_nCurrent != EndOfFile ? 1 : 0);
+    }
+    // Moves on to `offset` (not before the current character), which is at
+    // line `line`, without reading what lies between: what another reader
+    // read already. Seeks where the stream can, reads over the bytes where
+    // it cannot.
+    void SkipTo(std::uint64_t offset, int line);
 
 private:
     int Advance() {
@@ -81,6 +96,7 @@ private:
     std::istream& m_in;
     int m_nCurrent = EndOfFile;
     int m_nLine = 1;
+    std::uint64_t m_nBlockOffset = 0;  // where the block's first byte stands
     std::streambuf* m_pBuffer;
     unsigned int m_nPage;        // code page of the text, fixed per file
     bool m_bWholeTexts;          // texts converted whole, see SetConvertTextsWhole

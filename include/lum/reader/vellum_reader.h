@@ -7,6 +7,7 @@
 // objects, or one that only records events, derives from it.
 
 #include <cstdarg>
+#include <cstdint>
 #include <vector>
 
 #include "lum/diagnostics/error.h"
@@ -47,6 +48,16 @@ protected:
     void ReportAtLine(diag::Code code, tError::Severity severity, const wchar_t* format, ...);
     // The lexer of the file being read; valid during Run only.
     tVellumLexer& GetLexer() { return *m_pLexer; }
+    // Ends Run once the element being read is done.
+    void StopReading() { m_bStop = true; }
+
+    static constexpr std::uint64_t NoMark = UINT64_MAX;
+    // Asks for OnMark at the first construct that opens at `offset` or later.
+    void SetMark(std::uint64_t offset) { m_nMark = offset; }
+    // At the opening parenthesis of a construct at or past the mark, before
+    // it is read: true when the derived class took the construct whole and
+    // moved the lexer past it (see tVellumLexer::SkipTo).
+    virtual bool OnMark(std::uint64_t offset);
 
 private:
     bool ParseConstruct();
@@ -56,6 +67,8 @@ private:
     void ReadHeaderArguments(std::vector<WString>& arguments);
 
     tVellumLexer* m_pLexer = nullptr;
+    bool m_bStop = false;
+    std::uint64_t m_nMark = NoMark;
     // Token texts, reused from one element to the next.
     WString m_keyword;
     WString m_text;

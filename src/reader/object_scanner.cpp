@@ -1,0 +1,201 @@
+#include "reader/object_scanner.h"
+
+#include <cstring>
+#include <memory>
+
+namespace lum {
+
+namespace {
+
+constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+// Bytes after an opening parenthesis that tell an object and its class.
+constexpr std::size_t kLookAhead = 64;
+// Constructs nested deeper are followed by their count only.
+constexpr std::size_t kMaxFrames = 4096;
+
+enum : unsigned char { Plain, Open, Close, Quote, Bar, LineFeed, Backslash };
+
+struct tClasses {
+    unsigned char code[256] = {};    // outside strings
+    unsigned char quoted[256] = {};  // inside a quoted string
+
+    constexpr tClasses() {
+        code[static_cast<unsigned char>('(')] = Open;
+        code[static_cast<unsigned char>(')')] = Close;
+        code[static_cast<unsigned char>('"')] = Quote;
+        code[static_cast<unsigned char>('|')] = Bar;
+        code[static_cast<unsigned char>('\n')] = LineFeed;
+        quoted[static_cast<unsigned char>('"')] = Quote;
+        quoted[static_cast<unsigned char>('\n')] = LineFeed;
+        quoted[static_cast<unsigned char>('\\')] = Backslash;
+    }
+};
+
+constexpr tClasses Classes;
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+
+bool EndsWord(char c) { return IsSpace(c) || c == '(' || c == ')' || c == '"'; }
+
+// `text` (at least kLookAhead bytes, or what is left of the file) follows an
+// opening parenthesis: true for "object" and a class word other than Font.
+bool OpensObject(const char* text, std::size_t size) {
+    static constexpr char kKeyword[] = "object";
+    constexpr std::size_t length = sizeof kKeyword - 1;
+    if (size <= length || std::memcmp(text, kKeyword, length) != 0 || !IsSpace(text[length])) return false;
+    std::size_t at = length;
+    while (at < size && IsSpace(text[at])) ++at;
+    std::size_t end = at;
+    while (end < size && !EndsWord(text[end])) ++end;
+    if (end == at || end == size) return false;  // no class word, or one not seen whole
+    static constexpr char kFont[] = "font";
+    if (end - at != sizeof kFont - 1) return true;
+    for (std::size_t i = 0; i < end - at; ++i) {
+        const char c = text[at + i];
+        if ((c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c) != kFont[i]) return true;
+    }
+    return false;
+}
+
+class tScanner {
+public:
+    explicit tScanner(std::uint64_t minBytes) : m_minBytes(minBytes) {}
+
+    // Takes bytes [from, to) of the buffer, which starts at file offset
+    // `base`; `limit` bytes past `to` may be looked at.
+    void Scan(const char* buffer, std::size_t from, std::size_t to, std::size_t limit, std::uint64_t base);
+    std::vector<tObjectStart> Take() { return std::move(m_found); }
+
+private:
+    struct tFrame {
+        std::uint64_t offset;
+        int line;
+        bool object;
+        bool holds;  // an object found is inside
+    };
+
+    void Opened(const char* at, std::size_t size, std::uint64_t offset);
+    void Closed(std::uint64_t offset);
+
+    enum class tMode { Code, Quoted, Escaped, BarLine };
+
+    std::uint64_t m_minBytes;
+    tMode m_mode = tMode::Code;
+    int m_line = 1;
+    char m_previous = '\n';
+    std::vector<tFrame> m_frames;
+    std::size_t m_deeper = 0;  // open constructs past kMaxFrames
+    std::vector<tObjectStart> m_found;
+};
+
+void tScanner::Opened(const char* at, std::size_t size, std::uint64_t offset) {
+    if (m_frames.size() == kMaxFrames) {
+        ++m_deeper;
+        return;
+    }
+    m_frames.push_back({offset, m_line, OpensObject(at, size), false});
+}
+
+void tScanner::Closed(std::uint64_t offset) {
+    if (m_deeper > 0) {
+        --m_deeper;
+        return;
+    }
+    if (m_frames.empty()) return;
+    const tFrame frame = m_frames.back();
+    m_frames.pop_back();
+    if (m_frames.empty()) return;  // a top-level object is the file's own
+    if (frame.holds) {
+        m_frames.back().holds = true;
+    } else if (frame.object && offset + 1 - frame.offset >= m_minBytes) {
+        m_found.push_back({frame.offset, frame.line});
+        m_frames.back().holds = true;
+    }
+}
+
+void tScanner::Scan(const char* buffer, std::size_t from, std::size_t to, std::size_t limit,
+                           std::uint64_t base) {
+    std::size_t i = from;
+    while (i < to) {
+        switch (m_mode) {
+            case tMode::Code: {
+                while (i < to && Classes.code[static_cast<unsigned char>(buffer[i])] == Plain) ++i;
+                if (i == to) break;
+                switch (Classes.code[static_cast<unsigned char>(buffer[i])]) {
+                    case Open:
+                        Opened(buffer + i + 1, limit - i - 1, base + i);
+                        break;
+                    case Close:
+                        Closed(base + i);
+                        break;
+                    case Quote:
+                        m_mode = tMode::Quoted;
+                        break;
+                    case Bar:
+                        // A bar begins a line of text only where a token begins.
+                        if (IsSpace(i > from ? buffer[i - 1] : m_previous)) m_mode = tMode::BarLine;
+                        break;
+                    default:
+                        ++m_line;
+                        break;
+                }
+                ++i;
+                break;
+            }
+            case tMode::Quoted: {
+                while (i < to && Classes.quoted[static_cast<unsigned char>(buffer[i])] == Plain) ++i;
+                if (i == to) break;
+                const unsigned char cls = Classes.quoted[static_cast<unsigned char>(buffer[i++])];
+                if (cls == Quote) m_mode = tMode::Code;
+                else if (cls == Backslash) m_mode = tMode::Escaped;
+                else ++m_line;
+                break;
+            }
+            case tMode::Escaped:
+                if (buffer[i++] == '\n') ++m_line;
+                m_mode = tMode::Quoted;
+                break;
+            case tMode::BarLine: {
+                const void* feed = std::memchr(buffer + i, '\n', to - i);
+                if (feed == nullptr) {
+                    i = to;
+                    break;
+                }
+                i = static_cast<std::size_t>(static_cast<const char*>(feed) - buffer) + 1;
+                ++m_line;
+                m_mode = tMode::Code;
+                break;
+            }
+        }
+    }
+    if (to > from) m_previous = buffer[to - 1];
+}
+
+}  // namespace
+
+std::vector<tObjectStart> FindObjectsToReadAhead(std::istream& in, std::uint64_t minBytes,
+                                                 const std::atomic<bool>& stop) {
+    tScanner scanner(minBytes);
+    std::unique_ptr<char[]> buffer(new char[kBlockSize + kLookAhead]);
+    std::size_t held = 0;    // bytes in the buffer
+    std::uint64_t base = 0;  // the file offset of buffer[0]
+    bool atEnd = false;
+    while (!stop.load(std::memory_order_relaxed)) {
+        if (!atEnd) {
+            in.read(buffer.get() + held, static_cast<std::streamsize>(kBlockSize + kLookAhead - held));
+            const std::streamsize got = in.gcount();
+            held += static_cast<std::size_t>(got);
+            atEnd = got <= 0 || !in;
+        }
+        // All but the look-ahead, which is scanned with the next block.
+        const std::size_t to = atEnd ? held : held - std::min(held, kLookAhead);
+        scanner.Scan(buffer.get(), 0, to, held, base);
+        if (atEnd) break;
+        std::memmove(buffer.get(), buffer.get() + to, held - to);
+        base += to;
+        held -= to;
+    }
+    return scanner.Take();
+}
+
+}  // namespace lum

@@ -1,0 +1,142 @@
+#include "reader/read_ahead.h"
+
+#include <fstream>
+
+#include "lum/diagnostics/reporter.h"
+#include "lum/model/classes.h"
+#include "lum/reader/parser.h"
+#include "lum/reader/vellum_lexer.h"
+
+namespace lum {
+
+namespace {
+
+// While nothing is found yet, the builder asks again after this many bytes.
+constexpr std::uint64_t kAskAgainBytes = std::uint64_t{256} << 10;
+
+// Reads the object that opens at `start` of the stream, or nothing when the
+// stream cannot be placed there.
+std::unique_ptr<tObjectRead> ReadObjectAt(std::istream& in, const tObjectStart& start) {
+    auto read = std::make_unique<tObjectRead>();
+    in.clear();
+    if (!in.seekg(static_cast<std::streamoff>(start.offset))) return read;
+    tErrorListScope scope(read->errors);
+    tModelBuilder builder(read->file, read->units);
+    tVellumLexer lexer(in, start.offset, start.line);
+    builder.ReadOneObject(lexer, *read);
+    return read;
+}
+
+}  // namespace
+
+tObjectRead::~tObjectRead() {
+    for (auto& [key, font] : fonts) delete font;
+    delete object;
+}
+
+tObjectReadAhead::tObjectReadAhead(const WString& fileName, std::string path, std::uint64_t minObjectBytes,
+                                   bool readEach)
+    : m_fileName(fileName),
+      m_path(std::move(path)),
+      m_minObjectBytes(minObjectBytes),
+      m_readEach(readEach),
+      m_codePage(WString::GetLocalePage()),
+      m_wholeTexts(tVellumLexer::GetConvertTextsWhole()),
+      m_thread([this] { Work(); }) {}
+
+tObjectReadAhead::~tObjectReadAhead() {
+    m_stop.store(true, std::memory_order_relaxed);
+    m_thread.join();
+}
+
+void tObjectReadAhead::Work() {
+    WString::SetThreadLocalePage(m_codePage);
+    tVellumLexer::SetThreadConvertTextsWhole(m_wholeTexts);
+    const ClumParser::tCurrentFile reading(m_fileName);
+    std::ifstream in(m_path, std::ios::in | std::ios::binary);
+    std::vector<tObjectStart> starts;
+    try {
+        if (in.is_open()) starts = FindObjectsToReadAhead(in, m_minObjectBytes, m_stop);
+    } catch (...) {
+        starts.clear();  // nothing is read ahead; the builder reads it all
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_states.assign(starts.size(), tState::Waiting);
+        m_reads.resize(starts.size());
+        m_starts = std::move(starts);
+        m_ready.store(true, std::memory_order_release);
+    }
+    m_read.notify_all();
+    for (std::size_t k = m_starts.size(); k-- > 0;) {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (m_stop.load(std::memory_order_relaxed) || m_states[k] != tState::Waiting) break;
+            m_states[k] = tState::Reading;
+        }
+        std::unique_ptr<tObjectRead> read;
+        try {
+            read = ReadObjectAt(in, m_starts[k]);
+        } catch (...) {
+            read.reset();  // the builder reads this one itself
+        }
+        std::unique_lock<std::mutex> lock(m_mutex);
+        if (m_states[k] == tState::GivenUp) {
+            lock.unlock();
+            continue;  // `read` goes here, on this thread
+        }
+        m_reads[k] = std::move(read);
+        m_states[k] = tState::Read;
+        m_read.notify_all();
+    }
+    CErrorReporter::GetInstance().ResetReporter();
+}
+
+void tObjectReadAhead::PassBefore(std::uint64_t offset) {
+    std::vector<std::unique_ptr<tObjectRead>> unused;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (; m_next < m_starts.size() && m_starts[m_next].offset < offset; ++m_next) {
+            unused.push_back(std::move(m_reads[m_next]));
+            m_states[m_next] = tState::GivenUp;
+        }
+    }
+}
+
+bool tObjectReadAhead::Ready() {
+    if (m_ready.load(std::memory_order_acquire)) return true;
+    if (!m_readEach) return false;
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_read.wait(lock, [this] { return m_ready.load(std::memory_order_relaxed); });
+    return true;
+}
+
+std::uint64_t tObjectReadAhead::Next(std::uint64_t from) {
+    if (!Ready()) return from + kAskAgainBytes;
+    PassBefore(from);
+    // Only this thread moves m_next, and m_starts is fixed once ready.
+    return m_next < m_starts.size() ? m_starts[m_next].offset : NoMark;
+}
+
+std::unique_ptr<tObjectRead> tObjectReadAhead::Claim(std::uint64_t offset, int line, bool wanted) {
+    if (!Ready()) return nullptr;
+    PassBefore(offset);
+    std::unique_ptr<tObjectRead> read;
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        if (m_next == m_starts.size() || m_starts[m_next].offset != offset) return nullptr;
+        const std::size_t k = m_next++;
+        if (m_states[k] == tState::Waiting && !m_readEach) {
+            m_states[k] = tState::GivenUp;
+            return nullptr;
+        }
+        m_read.wait(lock, [&] { return m_states[k] == tState::Read; });
+        read = std::move(m_reads[k]);
+        m_states[k] = tState::GivenUp;
+        if (m_starts[k].line != line) wanted = false;
+    }
+    if (!wanted || read == nullptr || !read->closed) return nullptr;
+    return read;
+}
+
+}  // namespace lum

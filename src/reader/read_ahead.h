@@ -1,0 +1,117 @@
+#pragma once
+// tObjectReadAhead: reads objects of a large file on a second thread while
+// the file's own builder reads the rest. The helper first finds the objects
+// worth taking (FindObjectsToReadAhead), then reads them from the last one
+// backwards, each with a builder of its own that stops where its object
+// closes, until it meets the file's builder coming forwards. That builder
+// claims each object as its reading reaches it: read already (it splices
+// the object in and skips its text), being read (it waits), or not started
+// (it reads the object itself).
+//
+// An object read apart is what the file's builder makes of the same text:
+// its construct opens the same way wherever it stands, and its diagnostics
+// are recorded with their lines and added to the file's list, in order,
+// when it is spliced. A read is used only where that holds: at the place
+// found, on the line found, inside a list or after a feature name, and
+// closed before the end of the file.
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <list>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "lum/diagnostics/error_list.h"
+#include "lum/model/classes/ClumVellumFile.h"
+#include "reader/model_builder.h"
+#include "reader/object_scanner.h"
+
+namespace lum {
+
+class ClumObjectRef;
+
+// What reading one object apart gives: the object (null when its class is
+// not known), what was set aside and the unit stubs found inside it, its
+// diagnostics, its fonts and every reference to them, and where reading
+// goes on after it.
+struct tObjectRead {
+    ClumVellumEntity* object = nullptr;
+    bool closed = false;  // its construct closed before the end of the file
+    std::uint64_t end = 0;
+    int endLine = 0;
+    ClumVellumFile file;  // only its set-aside objects are used
+    std::list<ClumUnitObject*> units;
+    tErrorList errors;
+    std::map<tFontKey, ClumFont*> fonts;
+    std::vector<std::pair<const ClumObjectRef*, ClumFont*>> fontUses;
+
+    tObjectRead() = default;
+    tObjectRead(const tObjectRead&) = delete;
+    tObjectRead& operator=(const tObjectRead&) = delete;
+    // Frees what was not spliced.
+    ~tObjectRead();
+};
+
+class tObjectReadAhead {
+public:
+    // Starts the helper on the file at `path` (a name the system opens),
+    // read by the calling thread as `fileName`, with its code page and text
+    // settings. With `readEach` the builder waits for every object found to
+    // be read apart (for tests: the most splicing a file can get).
+    tObjectReadAhead(const WString& fileName, std::string path, std::uint64_t minObjectBytes, bool readEach = false);
+    // Stops the helper after the object it is reading; what was never
+    // claimed is freed.
+    ~tObjectReadAhead();
+    tObjectReadAhead(const tObjectReadAhead&) = delete;
+    tObjectReadAhead& operator=(const tObjectReadAhead&) = delete;
+
+    // Where the builder should next ask, at or after `from`: the next object
+    // found, a little further on while the search goes on, or NoMark when
+    // none is left. Objects before `from` are given up.
+    std::uint64_t Next(std::uint64_t from);
+    // The read of the object whose construct opens at `offset` on `line`, or
+    // null when the builder should read it itself: none was found there, it
+    // was not read ahead, it is not `wanted` there, or its read does not fit.
+    std::unique_ptr<tObjectRead> Claim(std::uint64_t offset, int line, bool wanted);
+
+    static constexpr std::uint64_t NoMark = UINT64_MAX;
+
+private:
+    enum class tState : unsigned char { Waiting, Reading, Read, GivenUp };
+
+    void Work();
+    // False at once when the search is still going on, unless m_readEach.
+    bool Ready();
+    // Gives up the objects before `offset` that the builder went past.
+    void PassBefore(std::uint64_t offset);
+
+    WString m_fileName;
+    std::string m_path;
+    std::uint64_t m_minObjectBytes;
+    bool m_readEach;
+    unsigned m_codePage;
+    bool m_wholeTexts;
+    std::atomic<bool> m_ready{false};
+    std::atomic<bool> m_stop{false};
+    std::mutex m_mutex;
+    std::condition_variable m_read;
+    std::vector<tObjectStart> m_starts;
+    std::vector<tState> m_states;
+    std::vector<std::unique_ptr<tObjectRead>> m_reads;
+    std::size_t m_next = 0;  // the first object the builder has not reached
+    std::thread m_thread;
+};
+
+// Reads `fileName` as ClumParser::Parse does, whatever its size, with each
+// object of at least `minObjectBytes` that fits read apart on a second
+// thread; returns how many were.
+std::size_t ParseReadingAhead(const WString& fileName, ClumVellumFile& file, std::list<ClumUnitObject*>& units,
+                              std::uint64_t minObjectBytes);
+
+}  // namespace lum

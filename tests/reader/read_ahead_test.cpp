@@ -1,0 +1,144 @@
+// Objects read apart on a second thread and spliced in give the file and
+// the diagnostics that reading on one thread gives.
+
+#include <random>
+
+#include <lum/write/file_writer.h>
+
+#include "reader/read_ahead.h"
+#include "support/lum_test.h"
+
+namespace lum {
+namespace {
+
+const test::fs::path kSamples(LUM_SAMPLES_DIR);
+
+struct tStringSink : write::IByteSink {
+    std::string bytes;
+    bool Write(const char* data, std::size_t count) override {
+        bytes.append(data, count);
+        return true;
+    }
+};
+
+// Everything a read gives: the file written back with what it set aside,
+// the stubs, the pooled fonts (and whether every view's font is one of
+// them), and the diagnostics with their lines.
+struct tReadResult {
+    std::string written;
+    std::wstring rest;
+    std::size_t spliced = 0;
+};
+
+void Describe(ClumVellumFile& file, const std::list<ClumUnitObject*>& units, const tErrorList& errors,
+              tReadResult& result) {
+    tStringSink sink;
+    write::FileWriteOptions options;
+    options.setAside = &file.setAside;
+    write::WriteFile(file, sink, options);
+    result.written = sink.bytes;
+    std::wstring text = L"fonts " + std::to_wstring(file.fonts.GetSize());
+    std::size_t strays = 0;
+    test::ForEachObject(&file, [&](ClumVellumEntity* object) {
+        for (const wchar_t* keyword : {L"font", L"defaultFont"}) {
+            IlumFeature* feature = object->GetFeature(ClumIdent(keyword));
+            const ClumVellumEntity* font = feature && feature->GetReference() ? feature->GetReference()->GetTarget(-1) : nullptr;
+            if (font != nullptr && file.fonts.IndexOf(font) < 0) ++strays;
+        }
+    });
+    text += L", not pooled " + std::to_wstring(strays) + L"\nset aside " + std::to_wstring(file.setAside.Objects().size());
+    for (const ClumUnitObject* unit : units) text += L"\nstub " + test::Text(unit->file_name.Get());
+    for (const std::wstring& line : test::Lines(errors)) text += L"\n" + line;
+    result.rest = text;
+}
+
+// Reads `path` on one thread, or with objects of `minObjectBytes` read apart.
+tReadResult ReadFile(const test::fs::path& path, std::uint64_t minObjectBytes = 0) {
+    tErrorList errors;
+    tErrorListScope scope(errors);
+    ClumVellumFile file;
+    std::list<ClumUnitObject*> units;
+    tReadResult result;
+    if (minObjectBytes == 0) ClumParser::Parse(test::Wide(path), file, units);
+    else result.spliced = ParseReadingAhead(test::Wide(path), file, units, minObjectBytes);
+    Describe(file, units, errors, result);
+    return result;
+}
+
+class ReadAhead : public test::LumTest {
+protected:
+    // Every way of cutting `path` into objects read apart agrees with one thread.
+    std::size_t ExpectSameReads(const test::fs::path& path) {
+        const tReadResult serial = ReadFile(path);
+        std::size_t spliced = 0;
+        for (std::uint64_t minimum : {1u, 300u, 4000u}) {
+            const tReadResult apart = ReadFile(path, minimum);
+            EXPECT_EQ(apart.written, serial.written) << path << ", objects of " << minimum << " bytes";
+            EXPECT_EQ(apart.rest, serial.rest) << path << ", objects of " << minimum << " bytes";
+            spliced += apart.spliced;
+        }
+        return spliced;
+    }
+    test::tScratch scratch;
+};
+
+TEST_F(ReadAhead, ObjectsReadOnTwoThreadsGiveTheSamplesOneThreadReads) {
+    for (const char* sample : {"diagrams/diagrams.mdl", "library/library.mdl", "library/accounts.cat",
+                               "library/packages/reservations/reservations.cat", "broken/broken.mdl"}) {
+        const std::size_t spliced = ExpectSameReads(kSamples / sample);
+        if (std::string(sample) != "broken/broken.mdl") {
+            EXPECT_GT(spliced, 10u) << sample;
+        }
+    }
+}
+
+// Cut files end inside objects read apart; inserted text puts objects where
+// they are skipped, refused, or lack a feature name, and hides parentheses
+// in strings, bar lines and point lists, where the search for objects and
+// the reader may see the text differently.
+TEST_F(ReadAhead, ObjectsReadOnTwoThreadsGiveWhatOneThreadGivesOfCutAndAlteredFiles) {
+    std::ifstream in(kSamples / "diagrams/diagrams.mdl", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (std::size_t length = 700; length < bytes.size(); length += bytes.size() / 9) {
+        ExpectSameReads(scratch.Write("cut.mdl", bytes.substr(0, length)));
+    }
+    const std::vector<std::string> inserts = {
+        "(object Nonsense \"n\"\n", ")", "\"", "\n|bar ( \" (object Class \"X\")\n", "(object Font size 3 face \"X\")",
+        "(object Class \"Q\" quid \"5E0D1AFFFFFF\")", "\\", "@7 ", std::string(1, '\0'), "\r",
+        "(list Points (1, \")\") (2, 3))", "font (object Font size 10 face \"Arial\" bold TRUE)\n",
+        "(object Class_Category \"U\" is_unit TRUE is_loaded FALSE file_name \"$U\\\\u.cat\")", "(object\n",
+        "name |x\n |(y\n", "(value Text \"v(\")"};
+    std::mt19937 random(20261206);
+    for (int round = 0; round < 40; ++round) {
+        std::string altered = bytes;
+        for (int n = 0; n < 3; ++n) {
+            const std::size_t at = altered.find('\n', random() % altered.size());
+            if (at != std::string::npos) altered.insert(at + 1, inserts[random() % inserts.size()]);
+        }
+        ExpectSameReads(scratch.Write("altered.mdl", altered));
+    }
+}
+
+// The tool's path: a file large enough to be read on two threads, read
+// ahead as the threads happen to meet.
+TEST_F(ReadAhead, ALargeFileReadOnTwoThreadsGivesWhatOneThreadGives) {
+    std::ifstream in(kSamples / "diagrams/diagrams.mdl", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::size_t design = bytes.find("(object Design");
+    std::string large = bytes.substr(0, design);
+    while (large.size() < (std::size_t{5} << 20)) large += bytes.substr(design);
+    const test::fs::path path = scratch.Write("large.mdl", large);
+    const tReadResult serial = ReadFile(path);
+    tErrorList errors;
+    tErrorListScope scope(errors);
+    ClumVellumFile file;
+    std::list<ClumUnitObject*> units;
+    ClumParser::Parse(test::Wide(path), file, units, 2);
+    tReadResult apart;
+    Describe(file, units, errors, apart);
+    EXPECT_EQ(apart.written, serial.written);
+    EXPECT_EQ(apart.rest, serial.rest);
+}
+
+}  // namespace
+}  // namespace lum
