@@ -88,6 +88,12 @@ void ClumSetAside::MoveInto(ClumSetAside& other, const std::function<bool(const 
     }
 }
 
+void ClumSetAside::MoveFirst(std::size_t count, ClumSetAside& other) {
+    const auto end = m_objects.begin() + static_cast<std::ptrdiff_t>(std::min(count, m_objects.size()));
+    for (auto it = m_objects.begin(); it != end; ++it) other.m_objects.push_back(std::move(*it));
+    m_objects.erase(m_objects.begin(), end);
+}
+
 // The owners of every entry are asked before any object is deleted.
 void ClumSetAside::MoveSelected(const std::vector<bool>& marks, ClumSetAside* other) {
     std::vector<tSetAsideObject> staying;

@@ -90,7 +90,8 @@ void tModelBuilder::OnConstruct(const WString& keyword, const WString& classOrTe
                                 const std::vector<WString>& arguments) {
     tParseFrame frame{KindOfKeyword(keyword), ClumIdent(), nullptr};
     if (m_stack.empty()) {
-        if (m_pOneObject != nullptr && (frame.kind != Kind::Object || WString::Match(classOrText, L"Font", false))) {
+        if (m_pRun != nullptr && (frame.kind != Kind::Object || WString::Match(classOrText, L"Font", false))) {
+            m_runBroken = true;
             StopReading();
             return;
         }
@@ -176,15 +177,23 @@ void tModelBuilder::OnConstruct(const WString& keyword, const WString& classOrTe
 }
 
 void tModelBuilder::OnClose() {
+    if (m_stack.empty() && m_pRun != nullptr) {
+        m_runBroken = true;
+        StopReading();
+        return;
+    }
     if (m_stack.empty()) {
         ReportAtLine(diag::SyntaxError, tError::Error, L"Vellum syntax error near %s", L")");
         return;
     }
     const tParseFrame closed = m_stack.back();
     m_stack.pop_back();
-    if (m_stack.empty() && m_pOneObject != nullptr) {
-        m_pOneObject->closed = true;
-        StopReading();
+    if (m_stack.empty() && m_pRun != nullptr) {
+        const std::uint64_t end = GetLexer().GetOffset();
+        m_pRun->objects.push_back({m_topLevel.back(), end, GetLexer().GetLine(), m_pRun->errors.size(),
+                                   m_file.setAside.Objects().size(), m_units.size()});
+        m_topLevel.pop_back();
+        if (end >= m_pRun->runEnd) StopReading();
         return;
     }
     Closed(closed);
@@ -205,8 +214,8 @@ void tModelBuilder::Closed(const tParseFrame& closed) {
                 const int count = reference->GetCount();
                 reference->SetTarget(font);
                 // A font read apart may give way to an equal one of the file.
-                if (m_pOneObject != nullptr && reference->GetCount() > count) {
-                    m_pOneObject->fontUses.emplace_back(reference->GetObjectRef(reference->IsSingle() ? -1 : count), font);
+                if (m_pRun != nullptr && reference->GetCount() > count) {
+                    m_pRun->fontUses.emplace_back(reference->GetObjectRef(reference->IsSingle() ? -1 : count), font);
                 }
                 return;
             }
@@ -262,6 +271,11 @@ void tModelBuilder::SetAside(ClumVellumEntity* owner, const ClumIdent& name, con
 }
 
 void tModelBuilder::OnFeature(const WString& name, const WString& value, bool hasValue) {
+    if (m_stack.empty() && m_pRun != nullptr) {
+        m_runBroken = true;
+        StopReading();
+        return;
+    }
     if (m_stack.empty()) {
         ReportAtLine(diag::SyntaxError, tError::Error, L"Vellum syntax error near %s", name.c_str());
         return;
@@ -323,40 +337,51 @@ void tModelBuilder::ReadAheadWith(tObjectReadAhead& ahead) {
     SetMark(0);
 }
 
-void tModelBuilder::ReadOneObject(tVellumLexer& lexer, tObjectRead& read) {
-    m_pOneObject = &read;
+void tModelBuilder::ReadObjectRun(tVellumLexer& lexer, tObjectRead& read) {
+    m_pRun = &read;
+    m_runBroken = false;
     Run(lexer);
-    m_pOneObject = nullptr;
-    read.end = lexer.GetOffset();
-    read.endLine = lexer.GetLine();
-    if (!read.closed) return;  // what was read is freed with the builder
-    read.object = m_topLevel.empty() ? nullptr : m_topLevel.front();
-    m_topLevel.clear();
+    m_pRun = nullptr;
+    read.complete = !m_runBroken && !read.objects.empty() && read.objects.back().end >= read.runEnd;
     read.fonts.swap(m_fonts);
 }
 
 bool tModelBuilder::OnMark(std::uint64_t offset) {
-    // Where the object would be read as an element of a list or a feature's value.
-    const bool fits = !m_stack.empty() && (m_stack.back().kind == Kind::List || m_stack.back().kind == Kind::PendingFeature);
-    std::unique_ptr<tObjectRead> read = m_pAhead->Claim(offset, GetLexer().GetLine(), fits);
+    std::unique_ptr<tObjectRead> read = m_pAhead->Claim(offset, GetLexer().GetLine());
     SetMark(m_pAhead->Next(offset + 1));
-    if (read == nullptr) return false;
+    if (read == nullptr || m_stack.empty()) return false;
+    // Where the objects would be read as elements of a list, or one object
+    // as a feature's value.
+    const Kind kind = m_stack.back().kind;
+    if (kind != Kind::List && (kind != Kind::PendingFeature || read->objects.size() != 1)) return false;
     Splice(*read);
     ++m_spliced;
     return true;
 }
 
 void tModelBuilder::Splice(tObjectRead& read) {
-    // First what may throw (a host's list): until the object is in place,
-    // the read still owns all it holds.
+    // Each object with what came before its end, in the order met; first
+    // what may throw (a host's list): until an object is in place, the read
+    // still owns it.
     tErrorList& errors = CErrorReporter::GetInstance().GetErrorList();
-    for (const tError& error : read.errors) errors.AddError(error);
-    read.file.setAside.MoveInto(m_file.setAside, [](const ClumVellumEntity*) { return true; });
-    m_units.splice(m_units.end(), read.units);
+    auto error = read.errors.begin();
+    auto unit = read.units.begin();
+    std::size_t errorsDone = 0, setAsideDone = 0, unitsDone = 0;
+    for (tReadObject& piece : read.objects) {
+        for (; errorsDone < piece.errors; ++errorsDone, ++error) errors.AddError(*error);
+        ClumVellumEntity* object = std::exchange(piece.object, nullptr);
+        read.file.setAside.MoveFirst(piece.setAside - setAsideDone, m_file.setAside);
+        setAsideDone = piece.setAside;
+        const auto next = std::next(unit, static_cast<std::ptrdiff_t>(piece.units - unitsDone));
+        m_units.splice(m_units.end(), read.units, unit, next);
+        unit = next;
+        unitsDone = piece.units;
+        GetLexer().SkipTo(piece.end, piece.endLine);
+        Closed({object != nullptr ? Kind::Object : Kind::Skip, ClumIdent(), object});
+    }
+    // Fonts last: one that gives way to an equal font of the file is freed
+    // with what was set aside inside it, as reading it here would have done.
     MergeFonts(read);
-    GetLexer().SkipTo(read.end, read.endLine);
-    ClumVellumEntity* object = std::exchange(read.object, nullptr);
-    Closed({object != nullptr ? Kind::Object : Kind::Skip, ClumIdent(), object});
 }
 
 void tModelBuilder::MergeFonts(tObjectRead& read) {

@@ -58,11 +58,12 @@ public:
 
     // Splices in, as its reading reaches them, the objects `ahead` read.
     void ReadAheadWith(tObjectReadAhead& ahead);
-    // Reads only the object whose construct opens where `lexer` stands, as
-    // if it stood inside a list, and hands it with what came with it to
-    // `read`; stops where it closes. Another object, a font or anything else
-    // there is left unread.
-    void ReadOneObject(tVellumLexer& lexer, tObjectRead& read);
+    // Reads only the run of objects that opens where `lexer` stands, as if
+    // it stood inside a list, up to `read.runEnd`, and hands the objects
+    // with what came with them to `read`. Anything but an object (a font, a
+    // feature, a stray parenthesis) ends the reading, and the read is not
+    // complete.
+    void ReadObjectRun(tVellumLexer& lexer, tObjectRead& read);
     // How many objects read ahead were spliced in.
     std::size_t Spliced() const { return m_spliced; }
 
@@ -98,7 +99,8 @@ private:
     std::deque<tParseFrame> m_stack;
     std::map<tFontKey, ClumFont*> m_fonts;
     tObjectReadAhead* m_pAhead = nullptr;
-    tObjectRead* m_pOneObject = nullptr;  // while reading one object only
+    tObjectRead* m_pRun = nullptr;  // while reading a run of objects only
+    bool m_runBroken = false;
     std::size_t m_spliced = 0;
 };
 

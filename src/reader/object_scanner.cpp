@@ -1,7 +1,10 @@
 #include "reader/object_scanner.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
+
+#include "platform/find_bytes.h"
 
 namespace lum {
 
@@ -64,18 +67,32 @@ public:
     // Takes bytes [from, to) of the buffer, which starts at file offset
     // `base`; `limit` bytes past `to` may be looked at.
     void Scan(const char* buffer, std::size_t from, std::size_t to, std::size_t limit, std::uint64_t base);
-    std::vector<tObjectStart> Take() { return std::move(m_found); }
+    // The runs in file order: a run is found when it ends, after the runs
+    // inside a later sibling.
+    std::vector<tObjectStart> Take() {
+        std::sort(m_found.begin(), m_found.end(),
+                  [](const tObjectStart& a, const tObjectStart& b) { return a.offset < b.offset; });
+        return std::move(m_found);
+    }
 
 private:
     struct tFrame {
         std::uint64_t offset;
         int line;
-        bool object;
-        bool holds;  // an object found is inside
+        bool object;    // an object that is not a font
+        bool adjacent;  // only white space since the construct before it closed
+        bool holds = false;  // a run found is inside
+        // The run of objects inside that is growing.
+        bool runOpen = false;
+        int runLine = 0;
+        std::uint64_t runStart = 0;
+        std::uint64_t runEnd = 0;
     };
 
-    void Opened(const char* at, std::size_t size, std::uint64_t offset);
+    void Opened(const char* at, std::size_t size, std::uint64_t offset, bool adjacent);
     void Closed(std::uint64_t offset);
+    // Ends `frame`'s run, keeping it when it is long enough.
+    void EndRun(tFrame& frame, std::uint64_t minBytes);
 
     enum class tMode { Code, Quoted, Escaped, BarLine };
 
@@ -88,12 +105,20 @@ private:
     std::vector<tObjectStart> m_found;
 };
 
-void tScanner::Opened(const char* at, std::size_t size, std::uint64_t offset) {
+void tScanner::Opened(const char* at, std::size_t size, std::uint64_t offset, bool adjacent) {
     if (m_frames.size() == kMaxFrames) {
         ++m_deeper;
         return;
     }
-    m_frames.push_back({offset, m_line, OpensObject(at, size), false});
+    m_frames.push_back({offset, m_line, OpensObject(at, size), adjacent});
+}
+
+void tScanner::EndRun(tFrame& frame, std::uint64_t minBytes) {
+    if (frame.runOpen && frame.runEnd - frame.runStart >= minBytes) {
+        m_found.push_back({frame.runStart, frame.runLine, frame.runEnd});
+        frame.holds = true;
+    }
+    frame.runOpen = false;
 }
 
 void tScanner::Closed(std::uint64_t offset) {
@@ -102,15 +127,24 @@ void tScanner::Closed(std::uint64_t offset) {
         return;
     }
     if (m_frames.empty()) return;
-    const tFrame frame = m_frames.back();
+    tFrame frame = m_frames.back();
     m_frames.pop_back();
+    EndRun(frame, m_minBytes / 4);
     if (m_frames.empty()) return;  // a top-level object is the file's own
-    if (frame.holds) {
-        m_frames.back().holds = true;
-    } else if (frame.object && offset + 1 - frame.offset >= m_minBytes) {
-        m_found.push_back({frame.offset, frame.line});
-        m_frames.back().holds = true;
+    tFrame& parent = m_frames.back();
+    if (frame.holds || !frame.object) {
+        EndRun(parent, m_minBytes / 4);
+        parent.holds = parent.holds || frame.holds;
+        return;
     }
+    if (!parent.runOpen || !frame.adjacent) {
+        EndRun(parent, m_minBytes / 4);
+        parent.runOpen = true;
+        parent.runStart = frame.offset;
+        parent.runLine = frame.line;
+    }
+    parent.runEnd = offset + 1;
+    if (parent.runEnd - parent.runStart >= m_minBytes) EndRun(parent, m_minBytes);
 }
 
 void tScanner::Scan(const char* buffer, std::size_t from, std::size_t to, std::size_t limit,
@@ -119,12 +153,16 @@ void tScanner::Scan(const char* buffer, std::size_t from, std::size_t to, std::s
     while (i < to) {
         switch (m_mode) {
             case tMode::Code: {
-                while (i < to && Classes.code[static_cast<unsigned char>(buffer[i])] == Plain) ++i;
+                i = static_cast<std::size_t>(platform::FindAnyOf<'(', ')', '"', '|', '\n'>(buffer + i, buffer + to) - buffer);
                 if (i == to) break;
                 switch (Classes.code[static_cast<unsigned char>(buffer[i])]) {
-                    case Open:
-                        Opened(buffer + i + 1, limit - i - 1, base + i);
+                    case Open: {
+                        // Nothing but white space back to a closing parenthesis.
+                        std::size_t back = i;
+                        while (back > 0 && IsSpace(buffer[back - 1])) --back;
+                        Opened(buffer + i + 1, limit - i - 1, base + i, back > 0 && buffer[back - 1] == ')');
                         break;
+                    }
                     case Close:
                         Closed(base + i);
                         break;
@@ -143,7 +181,7 @@ void tScanner::Scan(const char* buffer, std::size_t from, std::size_t to, std::s
                 break;
             }
             case tMode::Quoted: {
-                while (i < to && Classes.quoted[static_cast<unsigned char>(buffer[i])] == Plain) ++i;
+                i = static_cast<std::size_t>(platform::FindAnyOf<'"', '\\', '\n'>(buffer + i, buffer + to) - buffer);
                 if (i == to) break;
                 const unsigned char cls = Classes.quoted[static_cast<unsigned char>(buffer[i++])];
                 if (cls == Quote) m_mode = tMode::Code;

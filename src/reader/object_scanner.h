@@ -12,16 +12,18 @@
 
 namespace lum {
 
-// Where an object's construct opens: the offset of its parenthesis and the
-// line it is on.
+// A run of objects, one after another in a list with nothing but white
+// space between them: where the first one's construct opens (the offset of
+// its parenthesis and its line), and the offset just past the last one's.
 struct tObjectStart {
     std::uint64_t offset;
     int line;
+    std::uint64_t end;
 };
 
-// The objects of the stream, in order, that sit inside another construct,
-// span at least `minBytes`, hold no such object themselves and are not
-// fonts. Stops where it is once `stop` is set.
+// Runs of objects, in order, inside other constructs: each spans at least
+// `minBytes` (a quarter of that where a run ends), and holds no object of
+// another run nor a font. Stops where it is once `stop` is set.
 std::vector<tObjectStart> FindObjectsToReadAhead(std::istream& in, std::uint64_t minBytes,
                                                  const std::atomic<bool>& stop);
 

@@ -14,16 +14,34 @@ namespace {
 // While nothing is found yet, the builder asks again after this many bytes.
 constexpr std::uint64_t kAskAgainBytes = std::uint64_t{256} << 10;
 
-// Reads the object that opens at `start` of the stream, or nothing when the
-// stream cannot be placed there.
-std::unique_ptr<tObjectRead> ReadObjectAt(std::istream& in, const tObjectStart& start) {
+// The bytes of one run, read from the file at once: a run's reader needs no
+// more, and one that runs past them finds the end of its stream.
+class tRunBytes : public std::streambuf {
+public:
+    void Load(std::istream& file, const tObjectStart& start) {
+        m_bytes.resize(start.end - start.offset);
+        file.clear();
+        std::streamsize got = 0;
+        if (file.seekg(static_cast<std::streamoff>(start.offset))) {
+            file.read(m_bytes.data(), static_cast<std::streamsize>(m_bytes.size()));
+            got = file.gcount();
+        }
+        setg(m_bytes.data(), m_bytes.data(), m_bytes.data() + got);
+    }
+
+private:
+    std::vector<char> m_bytes;
+};
+
+std::unique_ptr<tObjectRead> ReadRun(std::istream& file, tRunBytes& bytes, const tObjectStart& start) {
     auto read = std::make_unique<tObjectRead>();
-    in.clear();
-    if (!in.seekg(static_cast<std::streamoff>(start.offset))) return read;
+    read->runEnd = start.end;
+    bytes.Load(file, start);
+    std::istream in(&bytes);
     tErrorListScope scope(read->errors);
     tModelBuilder builder(read->file, read->units);
     tVellumLexer lexer(in, start.offset, start.line);
-    builder.ReadOneObject(lexer, *read);
+    builder.ReadObjectRun(lexer, *read);
     return read;
 }
 
@@ -31,7 +49,7 @@ std::unique_ptr<tObjectRead> ReadObjectAt(std::istream& in, const tObjectStart& 
 
 tObjectRead::~tObjectRead() {
     for (auto& [key, font] : fonts) delete font;
-    delete object;
+    for (const tReadObject& read : objects) delete read.object;
 }
 
 tObjectReadAhead::tObjectReadAhead(const WString& fileName, std::string path, std::uint64_t minObjectBytes,
@@ -68,6 +86,7 @@ void tObjectReadAhead::Work() {
         m_ready.store(true, std::memory_order_release);
     }
     m_read.notify_all();
+    tRunBytes bytes;
     for (std::size_t k = m_starts.size(); k-- > 0;) {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
@@ -76,7 +95,7 @@ void tObjectReadAhead::Work() {
         }
         std::unique_ptr<tObjectRead> read;
         try {
-            read = ReadObjectAt(in, m_starts[k]);
+            read = ReadRun(in, bytes, m_starts[k]);
         } catch (...) {
             read.reset();  // the builder reads this one itself
         }
@@ -118,7 +137,7 @@ std::uint64_t tObjectReadAhead::Next(std::uint64_t from) {
     return m_next < m_starts.size() ? m_starts[m_next].offset : NoMark;
 }
 
-std::unique_ptr<tObjectRead> tObjectReadAhead::Claim(std::uint64_t offset, int line, bool wanted) {
+std::unique_ptr<tObjectRead> tObjectReadAhead::Claim(std::uint64_t offset, int line) {
     if (!Ready()) return nullptr;
     PassBefore(offset);
     std::unique_ptr<tObjectRead> read;
@@ -133,9 +152,9 @@ std::unique_ptr<tObjectRead> tObjectReadAhead::Claim(std::uint64_t offset, int l
         m_read.wait(lock, [&] { return m_states[k] == tState::Read; });
         read = std::move(m_reads[k]);
         m_states[k] = tState::GivenUp;
-        if (m_starts[k].line != line) wanted = false;
+        if (m_starts[k].line != line) read.reset();
     }
-    if (!wanted || read == nullptr || !read->closed) return nullptr;
+    if (read == nullptr || !read->complete) return nullptr;
     return read;
 }
 

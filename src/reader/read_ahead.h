@@ -8,12 +8,12 @@
 // the object in and skips its text), being read (it waits), or not started
 // (it reads the object itself).
 //
-// An object read apart is what the file's builder makes of the same text:
-// its construct opens the same way wherever it stands, and its diagnostics
-// are recorded with their lines and added to the file's list, in order,
-// when it is spliced. A read is used only where that holds: at the place
-// found, on the line found, inside a list or after a feature name, and
-// closed before the end of the file.
+// Objects read apart are what the file's builder makes of the same text: an
+// object's construct opens the same way wherever it stands, and the
+// diagnostics are recorded with their lines and added to the file's list,
+// in order, when the objects are spliced. A read is used only where that
+// holds: at the place found, on the line found, inside a list (or, for a
+// single object, after a feature name), and complete.
 
 #include <atomic>
 #include <condition_variable>
@@ -36,15 +36,25 @@ namespace lum {
 
 class ClumObjectRef;
 
-// What reading one object apart gives: the object (null when its class is
-// not known), what was set aside and the unit stubs found inside it, its
-// diagnostics, its fonts and every reference to them, and where reading
-// goes on after it.
+// One object of a run read apart (null when its class is not known), where
+// reading goes on after it, and how many of the run's diagnostics, objects
+// set aside and unit stubs came up to its end.
+struct tReadObject {
+    ClumVellumEntity* object;
+    std::uint64_t end;
+    int endLine;
+    std::size_t errors;
+    std::size_t setAside;
+    std::size_t units;
+};
+
+// What reading a run of objects apart gives: the objects, what was set
+// aside and the unit stubs found inside them, the diagnostics, the fonts and
+// every reference to them.
 struct tObjectRead {
-    ClumVellumEntity* object = nullptr;
-    bool closed = false;  // its construct closed before the end of the file
-    std::uint64_t end = 0;
-    int endLine = 0;
+    std::uint64_t runEnd = 0;  // where the run should end
+    bool complete = false;     // the whole run was read, and nothing else
+    std::vector<tReadObject> objects;
     ClumVellumFile file;  // only its set-aside objects are used
     std::list<ClumUnitObject*> units;
     tErrorList errors;
@@ -75,10 +85,10 @@ public:
     // found, a little further on while the search goes on, or NoMark when
     // none is left. Objects before `from` are given up.
     std::uint64_t Next(std::uint64_t from);
-    // The read of the object whose construct opens at `offset` on `line`, or
-    // null when the builder should read it itself: none was found there, it
-    // was not read ahead, it is not `wanted` there, or its read does not fit.
-    std::unique_ptr<tObjectRead> Claim(std::uint64_t offset, int line, bool wanted);
+    // The complete read of the run whose first construct opens at `offset`
+    // on `line`, or null when the builder should read it itself: none was
+    // found there, it was not read ahead, or it was found on another line.
+    std::unique_ptr<tObjectRead> Claim(std::uint64_t offset, int line);
 
     static constexpr std::uint64_t NoMark = UINT64_MAX;
 

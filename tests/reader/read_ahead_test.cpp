@@ -46,7 +46,11 @@ void Describe(ClumVellumFile& file, const std::list<ClumUnitObject*>& units, con
             if (font != nullptr && file.fonts.IndexOf(font) < 0) ++strays;
         }
     });
-    text += L", not pooled " + std::to_wstring(strays) + L"\nset aside " + std::to_wstring(file.setAside.Objects().size());
+    text += L", not pooled " + std::to_wstring(strays);
+    for (const tSetAsideObject& kept : file.setAside.Objects()) {
+        text += L"\nset aside " + test::Text(kept.object->GetMetaClass().GetName()) + L" in " + test::Text(kept.feature) +
+                L" at " + std::to_wstring(kept.position) + L", line " + std::to_wstring(kept.line);
+    }
     for (const ClumUnitObject* unit : units) text += L"\nstub " + test::Text(unit->file_name.Get());
     for (const std::wstring& line : test::Lines(errors)) text += L"\n" + line;
     result.rest = text;
@@ -96,6 +100,41 @@ TEST_F(ReadAhead, ObjectsReadOnTwoThreadsGiveTheSamplesOneThreadReads) {
 // they are skipped, refused, or lack a feature name, and hides parentheses
 // in strings, bar lines and point lists, where the search for objects and
 // the reader may see the text differently.
+// Runs of small objects: each one refused by its list or holding a refused
+// object, a unit stub or a font, so that what comes of each must be put in
+// its place between the others'.
+TEST_F(ReadAhead, RunsOfObjectsReadOnTwoThreadsKeepTheOrderOfWhatEachGives) {
+    std::string list;
+    for (int i = 0; i < 15; ++i) {
+        const std::string n = std::to_string(i);
+        const std::string stub = "(object Class_Category \"U" + n + "\" is_unit TRUE is_loaded FALSE file_name \"$U\\u" + n + ".cat\")";
+        switch (i % 5) {
+            case 0:
+                list += "(object Class \"A" + n + "\" class_attributes (list class_attribute_list (object Class \"Inner\")))\n";
+                break;
+            case 1:
+                list += "(object Attribute tool \"T\" name \"Stray" + n + "\")\n";
+                break;
+            case 2:
+                list += "(object Class_Category \"P" + n + "\" logical_models (list unit_reference_list " + stub + "))\n";
+                break;
+            case 3:
+                list += stub + "\n";
+                break;
+            default:
+                list += "(object ClassView \"Class\" \"F" + n + "\" @" + n + " font (object Font size " + std::to_string(i % 8) +
+                        " face \"Sans\"))\n";
+        }
+    }
+    const std::string text = "(object Vellum version 50)\n(object Design \"Logical View\"\n    root_category (object "
+                             "Class_Category \"Logical View\"\n\tlogical_models (list unit_reference_list\n" + list + ")))\n";
+    const tReadResult serial = ReadFile(scratch.Write("runs.mdl", text));
+    EXPECT_NE(serial.rest.find(L"set aside Attribute in logical_models"), std::wstring::npos);
+    EXPECT_NE(serial.rest.find(L"fonts 3,"), std::wstring::npos);
+    EXPECT_NE(serial.rest.find(L"stub $U\\u12.cat"), std::wstring::npos);
+    EXPECT_GT(ExpectSameReads(scratch.Write("runs.mdl", text)), 0u);
+}
+
 TEST_F(ReadAhead, ObjectsReadOnTwoThreadsGiveWhatOneThreadGivesOfCutAndAlteredFiles) {
     std::ifstream in(kSamples / "diagrams/diagrams.mdl", std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -62,6 +62,9 @@ public:
     // Moves every entry whose owner (or unit) `moves` answers true for into
     // `other`, with the entries set aside inside their objects; the rest stay.
     void MoveInto(ClumSetAside& other, const std::function<bool(const ClumVellumEntity*)>& moves);
+    // Moves the `count` objects kept first into `other`, after its own: the
+    // objects a reader set aside join those of the file, in the order met.
+    void MoveFirst(std::size_t count, ClumSetAside& other);
     // ForgetIf for the objects inside one object, given as the list of every
     // one of them (the object included): stored paths are looked up by
     // object instead of all being asked, so forgetting the contents of a
