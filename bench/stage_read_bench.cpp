@@ -1,7 +1,8 @@
 // Reading the generated models (lum_genmodel), at 10, 50 and 100 MB:
 //   StageTokenize  the reader loop with a reader that ignores its events,
 //                  over every file of the multi-file model in memory
-//   StageReadFile  ClumParser::Parse of the single-file model into objects
+//   StageReadFile  ClumParser::Parse of the single-file model into objects,
+//                  on one thread and on two (the second argument)
 //   StageLoad      ClumManager::LoadModels of the multi-file model with its
 //                  sub-units, as the tool loads it
 // Each reports bytes/s, "x_memchr" (time over a memchr scan of the same
@@ -40,13 +41,13 @@ void StageReadFile(benchmark::State& state) {
     const auto job = [&] {
         file = std::make_unique<lum::ClumVellumFile>();
         std::list<lum::ClumUnitObject*> units;
-        lum::ClumParser::Parse(name, *file, units);
+        lum::ClumParser::Parse(name, *file, units, static_cast<unsigned>(state.range(1)));
     };
     lumbench::TimeStage(state, model, lumbench::Nothing, job, [&] { file.reset(); });
     lum::CErrorReporter::GetInstance().ResetReporter();
     if (!errors.empty()) state.SkipWithError("the single-file model has diagnostics");
 }
-BENCHMARK(StageReadFile)->Arg(10)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(StageReadFile)->ArgsProduct({{10, 50, 100}, {1, 2}})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void StageLoad(benchmark::State& state) {
     const lumbench::tGeneratedModel& model = lumbench::GeneratedModel(static_cast<int>(state.range(0)));

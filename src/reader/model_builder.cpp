@@ -243,10 +243,11 @@ void tModelBuilder::Attach(ClumVellumEntity* owner, const ClumIdent& name, ClumV
         return;
     }
     if (!object->GetMetaClass().IsKindOf(link->GetMetaFeatureType())) {
-        // The link would refuse it: the same message, with the line.
+        // The link would refuse it: the same message, with the line; kept
+        // first, for a host's list may throw on the message.
+        SetAside(owner, name, link, object);
         ReportAtLine(tError::Warning, L"Cannot insert object into the feature '%s'",
                      QualifiedFeatureName(*link).c_str());
-        SetAside(owner, name, link, object);
         return;
     }
     link->Insert(object, -1);
@@ -360,9 +361,19 @@ bool tModelBuilder::OnMark(std::uint64_t offset) {
 }
 
 void tModelBuilder::Splice(tObjectRead& read) {
-    // Each object with what came before its end, in the order met; first
-    // what may throw (a host's list): until an object is in place, the read
-    // still owns it.
+    // The fonts first, so that every object placed refers to the file's
+    // fonts; a font that gives way to an equal one of the file is freed last,
+    // with what was set aside inside it, as reading it here would have done.
+    struct tFreeFonts {
+        tModelBuilder& builder;
+        std::vector<ClumFont*> fonts;
+        ~tFreeFonts() {
+            for (ClumFont* font : fonts) builder.DeleteFree(font);
+        }
+    } replaced{*this, MergeFonts(read)};
+    // Then each object with what came before its end, in the order met; a
+    // host's list may throw, and until an object is in place the read still
+    // owns it.
     tErrorList& errors = CErrorReporter::GetInstance().GetErrorList();
     auto error = read.errors.begin();
     auto unit = read.units.begin();
@@ -379,19 +390,15 @@ void tModelBuilder::Splice(tObjectRead& read) {
         GetLexer().SkipTo(piece.end, piece.endLine);
         Closed({object != nullptr ? Kind::Object : Kind::Skip, ClumIdent(), object});
     }
-    // Fonts last: one that gives way to an equal font of the file is freed
-    // with what was set aside inside it, as reading it here would have done.
-    MergeFonts(read);
 }
 
-void tModelBuilder::MergeFonts(tObjectRead& read) {
+std::vector<ClumFont*> tModelBuilder::MergeFonts(tObjectRead& read) {
     std::vector<std::pair<ClumFont*, ClumFont*>> replaced;  // the read's font, the file's equal one
     for (auto& [key, font] : read.fonts) {
         const auto [slot, inserted] = m_fonts.try_emplace(key, font);
         if (!inserted) replaced.emplace_back(font, slot->second);
     }
     read.fonts.clear();
-    if (replaced.empty()) return;
     const auto byRead = [](const auto& a, const auto& b) { return std::less<ClumFont*>()(a.first, b.first); };
     std::sort(replaced.begin(), replaced.end(), byRead);
     for (const auto& [use, font] : read.fontUses) {
@@ -399,7 +406,9 @@ void tModelBuilder::MergeFonts(tObjectRead& read) {
         const auto found = std::lower_bound(replaced.begin(), replaced.end(), key, byRead);
         if (found != replaced.end() && found->first == font) use->Set(found->second);
     }
-    for (const auto& [font, kept] : replaced) DeleteFree(font);
+    std::vector<ClumFont*> freed;
+    for (const auto& [font, kept] : replaced) freed.push_back(font);
+    return freed;
 }
 
 void tModelBuilder::Finish() {

@@ -79,7 +79,9 @@ private:
     void Closed(const tParseFrame& closed);
     // Puts an object read ahead in place, as if it had been read here.
     void Splice(tObjectRead& read);
-    void MergeFonts(tObjectRead& read);
+    // Pools the read's fonts with the file's and points their uses at the
+    // file's equal ones; returns the read's fonts that gave way, unused now.
+    std::vector<ClumFont*> MergeFonts(tObjectRead& read);
     ClumVellumEntity* CreateFromHeader(const WString& className, const std::vector<WString>& arguments);
     ClumFont* InternFont(ClumFont* font);
     // Links a finished object into `feature` of its owner; when the owner has

@@ -128,11 +128,27 @@ TEST_F(ReadAhead, RunsOfObjectsReadOnTwoThreadsKeepTheOrderOfWhatEachGives) {
     }
     const std::string text = "(object Vellum version 50)\n(object Design \"Logical View\"\n    root_category (object "
                              "Class_Category \"Logical View\"\n\tlogical_models (list unit_reference_list\n" + list + ")))\n";
-    const tReadResult serial = ReadFile(scratch.Write("runs.mdl", text));
+    const test::fs::path path = scratch.Write("runs.mdl", text);
+    const tReadResult serial = ReadFile(path);
     EXPECT_NE(serial.rest.find(L"set aside Attribute in logical_models"), std::wstring::npos);
     EXPECT_NE(serial.rest.find(L"fonts 3,"), std::wstring::npos);
     EXPECT_NE(serial.rest.find(L"stub $U\\u12.cat"), std::wstring::npos);
-    EXPECT_GT(ExpectSameReads(scratch.Write("runs.mdl", text)), 0u);
+    EXPECT_GT(ExpectSameReads(path), 0u);
+
+    // A host's list that throws on the second message, which comes from the
+    // middle of a run: the objects placed and those left are freed once.
+    struct tThrowing : tErrorList {
+        int seen = 0;
+        bool OnErrorAdded(const tError&) override {
+            if (++seen == 2) throw std::runtime_error("stopped");
+            return true;
+        }
+    } throwing;
+    tErrorListScope scope(throwing);
+    auto file = std::make_unique<ClumVellumFile>();
+    std::list<ClumUnitObject*> stubs;
+    EXPECT_THROW(ParseReadingAhead(test::Wide(path), *file, stubs, 4000), std::runtime_error);
+    EXPECT_EQ(throwing.seen, 2);
 }
 
 TEST_F(ReadAhead, ObjectsReadOnTwoThreadsGiveWhatOneThreadGivesOfCutAndAlteredFiles) {

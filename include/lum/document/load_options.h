@@ -33,7 +33,8 @@ struct LoadOptions {
     bool strict = false;
     // Threads that read unit files and bind references, the loading thread
     // included: 0 for one per core, 1 to do all in turn on the loading
-    // thread. The model and its diagnostics are the same whatever the number.
+    // thread; a large main file is read on two unless 1. The model and its
+    // diagnostics are the same whatever the number.
     unsigned threads = 0;
 };
 

@@ -1,0 +1,64 @@
+// Fuzz target: arbitrary bytes read as a model file on one thread, then with
+// objects read apart on a second thread and spliced in; both reads must give
+// the same file written back, the same objects set aside, stubs and fonts,
+// and the same diagnostics on the same lines.
+
+#include <cstdlib>
+#include <list>
+#include <string>
+
+#include <lum/write/file_writer.h>
+
+#include "fuzz_support.h"
+#include "reader/read_ahead.h"
+
+namespace {
+
+struct tStringSink : lum::write::IByteSink {
+    std::string bytes;
+    bool Write(const char* data, std::size_t count) override {
+        bytes.append(data, count);
+        return true;
+    }
+};
+
+// The file written back and a line for every other outcome; 0: one thread.
+std::wstring Read(const std::filesystem::path& path, std::uint64_t minObjectBytes) {
+    lum::tErrorList errors;
+    lum::tErrorListScope scope(errors);
+    auto* file = new lum::ClumVellumFile();
+    std::list<lum::ClumUnitObject*> units;
+    const lum::WString name(path.wstring().c_str());
+    if (minObjectBytes == 0) lum::ClumParser::Parse(name, *file, units);
+    else lum::ParseReadingAhead(name, *file, units, minObjectBytes);
+    tStringSink sink;
+    lum::write::FileWriteOptions options;
+    options.setAside = &file->setAside;
+    lum::write::WriteFile(*file, sink, options);
+    std::wstring text(sink.bytes.begin(), sink.bytes.end());
+    text += L"\nfonts " + std::to_wstring(file->fonts.GetSize());
+    for (const lum::tSetAsideObject& kept : file->setAside.Objects()) {
+        text += L"\nset aside " + std::wstring(kept.feature.c_str()) + L" " + std::to_wstring(kept.position) + L" " +
+                std::to_wstring(kept.line);
+    }
+    for (const lum::ClumUnitObject* unit : units) text += L"\nstub " + std::wstring(unit->file_name.Get().c_str());
+    for (const lum::tError& error : errors) {
+        text += L"\n" + std::to_wstring(error.severity) + L" " + std::to_wstring(error.subject.line) + L" " +
+                std::wstring(error.message.c_str());
+    }
+    lum::TreeRemover().DeleteTree(file);
+    return text;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    lum::fuzz::tSession session(data, size);
+    const std::filesystem::path path = lum::fuzz::ScratchDirectory() / "read_ahead.mdl";
+    lum::fuzz::WriteFile(path, session.Text());
+    const std::wstring serial = Read(path, 0);
+    for (std::uint64_t minObjectBytes : {1u, 48u, 400u}) {
+        if (Read(path, minObjectBytes) != serial) std::abort();
+    }
+    return 0;
+}
