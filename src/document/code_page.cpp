@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <cstring>
 #include <fstream>
+#include <vector>
 
 #include "lum/text/utf8.h"
 #include "document/model_impl.h"
@@ -13,31 +16,42 @@ namespace {
 
 enum class tTextKind { Ascii, Utf8, Other };
 
+// Whether any of the bytes is beyond ASCII; eight bytes a step, no branch.
+bool HasBytesBeyondAscii(const char* bytes, std::size_t count) {
+    std::uint64_t any = 0;
+    std::size_t i = 0;
+    for (std::uint64_t word; i + 8 <= count; i += 8) {
+        std::memcpy(&word, bytes + i, 8);
+        any |= word;
+    }
+    for (; i < count; ++i) any |= static_cast<unsigned char>(bytes[i]);
+    return (any & 0x8080808080808080ull) != 0;
+}
+
 // Whether the file is plain ASCII, valid UTF-8 with characters beyond ASCII,
 // or neither. The file is read in blocks; a character cut by a block's end
-// is carried into the next block.
+// is carried to the front of the next block.
 tTextKind KindOfText(const std::filesystem::path& file) {
+    constexpr std::size_t kBlock = 1 << 20;
     bool beyondAscii = false;
     std::ifstream in(file, std::ios::binary);
-    std::vector<char> block(1 << 20);
-    std::string carry;
+    std::vector<char> bytes(kBlock + 4);
+    std::size_t carried = 0;
     while (in) {
-        in.read(block.data(), static_cast<std::streamsize>(block.size()));
-        std::string bytes = carry;
-        bytes.append(block.data(), static_cast<std::size_t>(in.gcount()));
-        std::size_t complete = bytes.size();
+        in.read(bytes.data() + carried, static_cast<std::streamsize>(kBlock));
+        const std::size_t size = carried + static_cast<std::size_t>(in.gcount());
+        std::size_t complete = size;
         // Back up over a character that may go on in the next block.
-        for (std::size_t back = 1; back <= 3 && back <= bytes.size(); ++back) {
-            const auto byte = static_cast<unsigned char>(bytes[bytes.size() - back]);
+        for (std::size_t back = 1; in && back <= 3 && back <= size; ++back) {
+            const auto byte = static_cast<unsigned char>(bytes[size - back]);
             if ((byte & 0xC0) == 0x80) continue;
-            if (byte >= 0xC0) complete = bytes.size() - back;
+            if (byte >= 0xC0) complete = size - back;
             break;
         }
-        if (!in) complete = bytes.size();
         if (!IsValidUtf8(bytes.data(), complete)) return tTextKind::Other;
-        beyondAscii = beyondAscii || std::any_of(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(complete),
-                                                 [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-        carry = bytes.substr(complete);
+        beyondAscii = beyondAscii || HasBytesBeyondAscii(bytes.data(), complete);
+        carried = size - complete;
+        std::memmove(bytes.data(), bytes.data() + complete, carried);
     }
     return beyondAscii ? tTextKind::Utf8 : tTextKind::Ascii;
 }

@@ -193,6 +193,21 @@ std::string Fingerprint(const lum::Model& model) {
     return text;
 }
 
+// The main file is read in blocks of a megabyte to tell its text: a
+// character cut by a block's end is still one character, and a byte that no
+// UTF-8 allows, however far in, rules UTF-8 out.
+TEST(ModelTest, TheCodePageIsToldFromEveryByteOfTheMainFile) {
+    const tScratch scratch;
+    const std::string head = "(object Vellum version 50)\n(object Design \"Logical View\"\n    documentation \"";
+    auto load = [&](const std::string& name, const std::string& accent, std::size_t at) {
+        const std::string text = head + std::string(at - head.size(), 'x') + accent + "\")\n";
+        return lum::Model::Load({scratch.Write(name, text)}).CodePage();
+    };
+    EXPECT_EQ(load("cut.mdl", "\xC3\xA9", (std::size_t{1} << 20) - 1), 65001u);
+    EXPECT_EQ(load("far.mdl", "\xE9", (std::size_t{3} << 20) + 5), 1252u);
+    EXPECT_EQ(load("ascii.mdl", "e", (std::size_t{1} << 20) + 3), 65001u);  // plain ASCII, no charSet
+}
+
 TEST(ModelTest, ModelsLoadOnSeveralThreadsAtOnceAsTheyDoOneAfterTheOther) {
     const tScratch scratch;
     // Texts beyond ASCII in three code pages, so that each thread converts

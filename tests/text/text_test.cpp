@@ -54,8 +54,15 @@ TEST(WString, FormatOrderMatchTrimSplitAndNumberSyntax) {
     EXPECT_EQ(s.MakeLower(), L"mixed");
     EXPECT_EQ(ToUtf8(L"\u00E9\U0001F600"), "\xC3\xA9\xF0\x9F\x98\x80");
     for (const char* valid : {"a\xC3\xA9", "\xE0\xA0\x80", "\xF4\x8F\xBF\xBF", ""}) EXPECT_TRUE(IsValidUtf8(valid, std::strlen(valid)));
-    for (const char* invalid : {"\xC0\xAF", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xC3", "\xF5"})
+    for (const char* invalid : {"\xC0\xAF", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xC3", "\xF5"}) {
         EXPECT_FALSE(IsValidUtf8(invalid, std::strlen(invalid))) << testing::PrintToString(std::string(invalid));
+        // After runs of ASCII of every length, taken eight bytes at a time.
+        for (std::size_t ascii = 1; ascii < 20; ++ascii) {
+            const std::string text = std::string(ascii, 'a') + invalid + std::string(ascii, 'b');
+            EXPECT_FALSE(IsValidUtf8(text.data(), text.size())) << ascii;
+            EXPECT_TRUE(IsValidUtf8(text.data(), ascii)) << ascii;
+        }
+    }
 }
 
 TEST(ClumIdent, EqualTextsShareOnePooledCopy) {
