@@ -1,5 +1,5 @@
 // Fuzz target: arbitrary bytes read as a model file on one thread, then with
-// objects read apart on a second thread and spliced in; both reads must give
+// objects read apart on other threads and spliced in; both reads must give
 // the same file written back, the same objects set aside, stubs and fonts,
 // and the same diagnostics on the same lines.
 
@@ -23,14 +23,14 @@ struct tStringSink : lum::write::IByteSink {
 };
 
 // The file written back and a line for every other outcome; 0: one thread.
-std::wstring Read(const std::filesystem::path& path, std::uint64_t minObjectBytes) {
+std::wstring Read(const std::filesystem::path& path, std::uint64_t minObjectBytes, unsigned helpers = 1) {
     lum::tErrorList errors;
     lum::tErrorListScope scope(errors);
     auto* file = new lum::ClumVellumFile();
     std::list<lum::ClumUnitObject*> units;
     const lum::WString name(path.wstring().c_str());
     if (minObjectBytes == 0) lum::ClumParser::Parse(name, *file, units);
-    else lum::ParseReadingAhead(name, *file, units, minObjectBytes);
+    else lum::ParseReadingAhead(name, *file, units, minObjectBytes, helpers);
     tStringSink sink;
     lum::write::FileWriteOptions options;
     options.setAside = &file->setAside;
@@ -57,8 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::filesystem::path path = lum::fuzz::ScratchDirectory() / "read_ahead.mdl";
     lum::fuzz::WriteFile(path, session.Text());
     const std::wstring serial = Read(path, 0);
-    for (std::uint64_t minObjectBytes : {1u, 48u, 400u}) {
-        if (Read(path, minObjectBytes) != serial) std::abort();
+    for (const auto& [minObjectBytes, helpers] : {std::pair{1u, 1u}, {48u, 2u}, {400u, 3u}}) {
+        if (Read(path, minObjectBytes, helpers) != serial) std::abort();
     }
     return 0;
 }

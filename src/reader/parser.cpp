@@ -90,16 +90,16 @@ void ClumParser::Parse(const WString& fileName, ClumVellumFile& file, std::list<
         ParseStream(in, fileName, file, units, nullptr);
         return;
     }
-    tObjectReadAhead ahead(fileName, name, kReadAheadObjectBytes);
+    tObjectReadAhead ahead(fileName, name, kReadAheadObjectBytes, threads - 1);
     ParseStream(in, fileName, file, units, &ahead);
 }
 
 std::size_t ParseReadingAhead(const WString& fileName, ClumVellumFile& file, std::list<ClumUnitObject*>& units,
-                              std::uint64_t minObjectBytes) {
+                              std::uint64_t minObjectBytes, unsigned helpers) {
     std::string name;
     std::uint64_t size = 0;
     std::ifstream in = OpenModelFile(fileName, name, size);
-    tObjectReadAhead ahead(fileName, name, minObjectBytes, true);
+    tObjectReadAhead ahead(fileName, name, minObjectBytes, helpers, true);
     return ParseStream(in, fileName, file, units, &ahead);
 }
 

@@ -1,5 +1,6 @@
 #include "reader/read_ahead.h"
 
+#include <algorithm>
 #include <fstream>
 
 #include "lum/diagnostics/reporter.h"
@@ -53,61 +54,81 @@ tObjectRead::~tObjectRead() {
 }
 
 tObjectReadAhead::tObjectReadAhead(const WString& fileName, std::string path, std::uint64_t minObjectBytes,
-                                   bool readEach)
+                                   unsigned helpers, bool readEach)
     : m_fileName(fileName),
       m_path(std::move(path)),
       m_minObjectBytes(minObjectBytes),
       m_readEach(readEach),
       m_codePage(WString::GetLocalePage()),
-      m_wholeTexts(tVellumLexer::GetConvertTextsWhole()),
-      m_thread([this] { Work(); }) {}
-
-tObjectReadAhead::~tObjectReadAhead() {
-    m_stop.store(true, std::memory_order_relaxed);
-    m_thread.join();
+      m_wholeTexts(tVellumLexer::GetConvertTextsWhole()) {
+    try {
+        for (unsigned i = 0; i < std::max(helpers, 1u); ++i) m_helpers.emplace_back([this, i] { Work(i == 0); });
+    } catch (...) {
+        Stop();
+        throw;
+    }
 }
 
-void tObjectReadAhead::Work() {
+tObjectReadAhead::~tObjectReadAhead() { Stop(); }
+
+void tObjectReadAhead::Stop() {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stop.store(true, std::memory_order_relaxed);
+    }
+    m_read.notify_all();
+    for (std::thread& helper : m_helpers) helper.join();
+}
+
+void tObjectReadAhead::Work(bool searches) {
     WString::SetThreadLocalePage(m_codePage);
     tVellumLexer::SetThreadConvertTextsWhole(m_wholeTexts);
     const ClumParser::tCurrentFile reading(m_fileName);
     std::ifstream in(m_path, std::ios::in | std::ios::binary);
-    std::vector<tObjectStart> starts;
-    try {
-        if (in.is_open()) starts = FindObjectsToReadAhead(in, m_minObjectBytes, m_stop);
-    } catch (...) {
-        starts.clear();  // nothing is read ahead; the builder reads it all
-    }
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_states.assign(starts.size(), tState::Waiting);
-        m_reads.resize(starts.size());
-        m_starts = std::move(starts);
-        m_ready.store(true, std::memory_order_release);
-    }
-    m_read.notify_all();
-    tRunBytes bytes;
-    for (std::size_t k = m_starts.size(); k-- > 0;) {
+    if (searches) {
+        std::vector<tObjectStart> starts;
+        try {
+            if (in.is_open()) starts = FindObjectsToReadAhead(in, m_minObjectBytes, m_stop);
+        } catch (...) {
+            starts.clear();  // nothing is read ahead; the builder reads it all
+        }
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            if (m_stop.load(std::memory_order_relaxed) || m_states[k] != tState::Waiting) break;
-            m_states[k] = tState::Reading;
+            m_states.assign(starts.size(), tState::Waiting);
+            m_reads.resize(starts.size());
+            m_starts = std::move(starts);
+            m_back = m_starts.size();
+            m_ready.store(true, std::memory_order_release);
         }
+        m_read.notify_all();
+    }
+    tRunBytes bytes;
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_read.wait(lock, [this] { return m_stop.load(std::memory_order_relaxed) || m_ready.load(std::memory_order_relaxed); });
+    // The runs from the last one backwards, each taken by one helper, until
+    // one the builder reached.
+    while (!m_stop.load(std::memory_order_relaxed) && m_back > 0 && m_states[m_back - 1] == tState::Waiting) {
+        const std::size_t k = --m_back;
+        m_states[k] = tState::Reading;
+        lock.unlock();
         std::unique_ptr<tObjectRead> read;
         try {
             read = ReadRun(in, bytes, m_starts[k]);
         } catch (...) {
             read.reset();  // the builder reads this one itself
         }
-        std::unique_lock<std::mutex> lock(m_mutex);
+        lock.lock();
         if (m_states[k] == tState::GivenUp) {
             lock.unlock();
-            continue;  // `read` goes here, on this thread
+            read.reset();  // freed here, not under the lock
+            lock.lock();
+            continue;
         }
         m_reads[k] = std::move(read);
         m_states[k] = tState::Read;
         m_read.notify_all();
     }
+    lock.unlock();
     CErrorReporter::GetInstance().ResetReporter();
 }
 

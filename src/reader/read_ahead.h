@@ -1,9 +1,10 @@
 #pragma once
-// tObjectReadAhead: reads objects of a large file on a second thread while
-// the file's own builder reads the rest. The helper first finds the objects
-// worth taking (FindObjectsToReadAhead), then reads them from the last one
-// backwards, each with a builder of its own that stops where its object
-// closes, until it meets the file's builder coming forwards. That builder
+// tObjectReadAhead: reads objects of a large file on helper threads while
+// the file's own builder reads the rest. One helper first finds the runs of
+// objects worth taking (FindObjectsToReadAhead); then the helpers read them
+// from the last one backwards, each run by one helper with a builder of its
+// own that stops where the run ends, until they meet the file's builder
+// coming forwards. That builder
 // claims each object as its reading reaches it: read already (it splices
 // the object in and skips its text), being read (it waits), or not started
 // (it reads the object itself).
@@ -70,12 +71,14 @@ struct tObjectRead {
 
 class tObjectReadAhead {
 public:
-    // Starts the helper on the file at `path` (a name the system opens),
-    // read by the calling thread as `fileName`, with its code page and text
-    // settings. With `readEach` the builder waits for every object found to
-    // be read apart (for tests: the most splicing a file can get).
-    tObjectReadAhead(const WString& fileName, std::string path, std::uint64_t minObjectBytes, bool readEach = false);
-    // Stops the helper after the object it is reading; what was never
+    // Starts `helpers` threads (at least one) on the file at `path` (a name
+    // the system opens), read by the calling thread as `fileName`, with its
+    // code page and text settings. With `readEach` the builder waits for
+    // every run found to be read apart (for tests: the most splicing a file
+    // can get).
+    tObjectReadAhead(const WString& fileName, std::string path, std::uint64_t minObjectBytes, unsigned helpers,
+                     bool readEach = false);
+    // Stops the helpers after the runs they are reading; what was never
     // claimed is freed.
     ~tObjectReadAhead();
     tObjectReadAhead(const tObjectReadAhead&) = delete;
@@ -95,7 +98,9 @@ public:
 private:
     enum class tState : unsigned char { Waiting, Reading, Read, GivenUp };
 
-    void Work();
+    // A helper's life; the first one `searches` the file for runs.
+    void Work(bool searches);
+    void Stop();
     // False at once when the search is still going on, unless m_readEach.
     bool Ready();
     // Gives up the objects before `offset` that the builder went past.
@@ -114,14 +119,15 @@ private:
     std::vector<tObjectStart> m_starts;
     std::vector<tState> m_states;
     std::vector<std::unique_ptr<tObjectRead>> m_reads;
-    std::size_t m_next = 0;  // the first object the builder has not reached
-    std::thread m_thread;
+    std::size_t m_next = 0;  // the first run the builder has not reached
+    std::size_t m_back = 0;  // the runs from here on are taken by helpers
+    std::vector<std::thread> m_helpers;
 };
 
 // Reads `fileName` as ClumParser::Parse does, whatever its size, with each
-// object of at least `minObjectBytes` that fits read apart on a second
-// thread; returns how many were.
+// run of objects of at least `minObjectBytes` that fits read apart by one of
+// `helpers` threads; returns how many runs were.
 std::size_t ParseReadingAhead(const WString& fileName, ClumVellumFile& file, std::list<ClumUnitObject*>& units,
-                              std::uint64_t minObjectBytes);
+                              std::uint64_t minObjectBytes, unsigned helpers = 1);
 
 }  // namespace lum

@@ -1,4 +1,4 @@
-// Objects read apart on a second thread and spliced in give the file and
+// Objects read apart on other threads and spliced in give the file and
 // the diagnostics that reading on one thread gives.
 
 #include <random>
@@ -56,15 +56,16 @@ void Describe(ClumVellumFile& file, const std::list<ClumUnitObject*>& units, con
     result.rest = text;
 }
 
-// Reads `path` on one thread, or with objects of `minObjectBytes` read apart.
-tReadResult ReadFile(const test::fs::path& path, std::uint64_t minObjectBytes = 0) {
+// Reads `path` on one thread, or with runs of `minObjectBytes` read apart by
+// `helpers` threads.
+tReadResult ReadFile(const test::fs::path& path, std::uint64_t minObjectBytes = 0, unsigned helpers = 1) {
     tErrorList errors;
     tErrorListScope scope(errors);
     ClumVellumFile file;
     std::list<ClumUnitObject*> units;
     tReadResult result;
     if (minObjectBytes == 0) ClumParser::Parse(test::Wide(path), file, units);
-    else result.spliced = ParseReadingAhead(test::Wide(path), file, units, minObjectBytes);
+    else result.spliced = ParseReadingAhead(test::Wide(path), file, units, minObjectBytes, helpers);
     Describe(file, units, errors, result);
     return result;
 }
@@ -75,8 +76,8 @@ protected:
     std::size_t ExpectSameReads(const test::fs::path& path) {
         const tReadResult serial = ReadFile(path);
         std::size_t spliced = 0;
-        for (std::uint64_t minimum : {1u, 300u, 4000u}) {
-            const tReadResult apart = ReadFile(path, minimum);
+        for (const auto& [minimum, helpers] : {std::pair{1u, 3u}, {300u, 1u}, {4000u, 2u}}) {
+            const tReadResult apart = ReadFile(path, minimum, helpers);
             EXPECT_EQ(apart.written, serial.written) << path << ", objects of " << minimum << " bytes";
             EXPECT_EQ(apart.rest, serial.rest) << path << ", objects of " << minimum << " bytes";
             spliced += apart.spliced;
@@ -86,7 +87,7 @@ protected:
     test::tScratch scratch;
 };
 
-TEST_F(ReadAhead, ObjectsReadOnTwoThreadsGiveTheSamplesOneThreadReads) {
+TEST_F(ReadAhead, ObjectsReadOnSeveralThreadsGiveTheSamplesOneThreadReads) {
     for (const char* sample : {"diagrams/diagrams.mdl", "library/library.mdl", "library/accounts.cat",
                                "library/packages/reservations/reservations.cat", "broken/broken.mdl"}) {
         const std::size_t spliced = ExpectSameReads(kSamples / sample);
@@ -103,7 +104,7 @@ TEST_F(ReadAhead, ObjectsReadOnTwoThreadsGiveTheSamplesOneThreadReads) {
 // Runs of small objects: each one refused by its list or holding a refused
 // object, a unit stub or a font, so that what comes of each must be put in
 // its place between the others'.
-TEST_F(ReadAhead, RunsOfObjectsReadOnTwoThreadsKeepTheOrderOfWhatEachGives) {
+TEST_F(ReadAhead, RunsOfObjectsReadOnSeveralThreadsKeepTheOrderOfWhatEachGives) {
     std::string list;
     for (int i = 0; i < 15; ++i) {
         const std::string n = std::to_string(i);
@@ -151,7 +152,7 @@ TEST_F(ReadAhead, RunsOfObjectsReadOnTwoThreadsKeepTheOrderOfWhatEachGives) {
     EXPECT_EQ(throwing.seen, 2);
 }
 
-TEST_F(ReadAhead, ObjectsReadOnTwoThreadsGiveWhatOneThreadGivesOfCutAndAlteredFiles) {
+TEST_F(ReadAhead, ObjectsReadOnSeveralThreadsGiveWhatOneThreadGivesOfCutAndAlteredFiles) {
     std::ifstream in(kSamples / "diagrams/diagrams.mdl", std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     for (std::size_t length = 700; length < bytes.size(); length += bytes.size() / 9) {
@@ -174,9 +175,9 @@ TEST_F(ReadAhead, ObjectsReadOnTwoThreadsGiveWhatOneThreadGivesOfCutAndAlteredFi
     }
 }
 
-// The tool's path: a file large enough to be read on two threads, read
+// The tool's path: a file large enough to be read on several threads, read
 // ahead as the threads happen to meet.
-TEST_F(ReadAhead, ALargeFileReadOnTwoThreadsGivesWhatOneThreadGives) {
+TEST_F(ReadAhead, ALargeFileReadOnSeveralThreadsGivesWhatOneThreadGives) {
     std::ifstream in(kSamples / "diagrams/diagrams.mdl", std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const std::size_t design = bytes.find("(object Design");
@@ -188,7 +189,7 @@ TEST_F(ReadAhead, ALargeFileReadOnTwoThreadsGivesWhatOneThreadGives) {
     tErrorListScope scope(errors);
     ClumVellumFile file;
     std::list<ClumUnitObject*> units;
-    ClumParser::Parse(test::Wide(path), file, units, 2);
+    ClumParser::Parse(test::Wide(path), file, units, 4);
     tReadResult apart;
     Describe(file, units, errors, apart);
     EXPECT_EQ(apart.written, serial.written);

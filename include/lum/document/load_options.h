@@ -33,7 +33,7 @@ struct LoadOptions {
     bool strict = false;
     // Threads that read unit files and bind references, the loading thread
     // included: 0 for one per core, 1 to do all in turn on the loading
-    // thread; a large main file is read on two unless 1. The model and its
+    // thread; a large main file is read on as many. The model and its
     // diagnostics are the same whatever the number.
     unsigned threads = 0;
 };

@@ -23,8 +23,8 @@ public:
     // owns them). With `loadSubUnits`, loads the sub-unit files too; `units`
     // returns the stubs still not loaded (all of them without loadSubUnits).
     // Diagnostics go to `errors`. Sub-unit files are read on `threads`
-    // threads in all (0: one per core), a large main file on two unless
-    // `threads` is 1 (see ClumParser::Parse); the graph and the diagnostics are
+    // threads in all (0: one per core), and so is a large main file (see
+    // ClumParser::Parse); the graph and the diagnostics are
     // the same as read one after another.
     static void LoadModels(tErrorList& errors, const std::vector<WString>& files,
                            std::vector<ClumVellumFile*>& models, std::list<ClumUnitObject*>& units,

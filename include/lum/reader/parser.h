@@ -21,8 +21,8 @@ public:
     // Reads one file into `file` and appends the unit stubs it holds (units
     // whose own file is not loaded yet) to `units`. Throws
     // tCannotOpenFileException when the file cannot be opened. With more
-    // than one thread (0: one per core), a large file is read by two: a
-    // second reads objects further on meanwhile; the file and the
+    // than one thread (0: one per core), a large file is read by that many:
+    // the others read objects further on meanwhile; the file and the
     // diagnostics are those of one thread.
     static void Parse(const WString& fileName, ClumVellumFile& file, std::list<ClumUnitObject*>& units,
                       unsigned threads = 1);
