@@ -3,23 +3,14 @@
 
 #include <random>
 
-#include <lum/write/file_writer.h>
-
 #include "reader/read_ahead.h"
 #include "support/lum_test.h"
+#include "support/string_sink.h"
 
 namespace lum {
 namespace {
 
 const test::fs::path kSamples(LUM_SAMPLES_DIR);
-
-struct tStringSink : write::IByteSink {
-    std::string bytes;
-    bool Write(const char* data, std::size_t count) override {
-        bytes.append(data, count);
-        return true;
-    }
-};
 
 // Everything a read gives: the file written back with what it set aside,
 // the stubs, the pooled fonts (and whether every view's font is one of
@@ -32,7 +23,7 @@ struct tReadResult {
 
 void Describe(ClumVellumFile& file, const std::list<ClumUnitObject*>& units, const tErrorList& errors,
               tReadResult& result) {
-    tStringSink sink;
+    test::tStringSink sink;
     write::FileWriteOptions options;
     options.setAside = &file.setAside;
     write::WriteFile(file, sink, options);

@@ -9,6 +9,7 @@
 #include <lum/write/write_model.h>
 
 #include "support/lum_test.h"
+#include "support/string_sink.h"
 
 namespace lum::test {
 
@@ -21,14 +22,6 @@ inline void WriteBytes(const fs::path& path, const std::string& bytes) {
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
-
-struct tStringSink : write::IByteSink {
-    std::string bytes;
-    bool Write(const char* data, std::size_t count) override {
-        bytes.append(data, count);
-        return true;
-    }
-};
 
 // A loaded and bound model; frees its files.
 struct tLoaded {
