@@ -65,7 +65,7 @@ public:
     explicit tScanner(std::uint64_t minBytes) : m_minBytes(minBytes) {}
 
     // Takes bytes [from, to) of the buffer, which starts at file offset
-    // `base`; `limit` bytes past `to` may be looked at.
+    // `base`; the bytes up to `limit` may be looked at.
     void Scan(const char* buffer, std::size_t from, std::size_t to, std::size_t limit, std::uint64_t base);
     // The runs in file order: a run is found when it ends, after the runs
     // inside a later sibling.

@@ -104,7 +104,9 @@ void tObjectReadAhead::Work(bool searches) {
     }
     tRunBytes bytes;
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_read.wait(lock, [this] { return m_stop.load(std::memory_order_relaxed) || m_ready.load(std::memory_order_relaxed); });
+    m_read.wait(lock, [this] {
+        return m_stop.load(std::memory_order_relaxed) || m_ready.load(std::memory_order_relaxed);
+    });
     // The runs from the last one backwards, each taken by one helper, until
     // one the builder reached.
     while (!m_stop.load(std::memory_order_relaxed) && m_back > 0 && m_states[m_back - 1] == tState::Waiting) {
@@ -133,7 +135,7 @@ void tObjectReadAhead::Work(bool searches) {
 }
 
 void tObjectReadAhead::PassBefore(std::uint64_t offset) {
-    std::vector<std::unique_ptr<tObjectRead>> unused;
+    std::vector<std::unique_ptr<tObjectRead>> unused;  // freed after the lock is let go
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         for (; m_next < m_starts.size() && m_starts[m_next].offset < offset; ++m_next) {

@@ -4,10 +4,9 @@
 // objects worth taking (FindObjectsToReadAhead); then the helpers read them
 // from the last one backwards, each run by one helper with a builder of its
 // own that stops where the run ends, until they meet the file's builder
-// coming forwards. That builder
-// claims each object as its reading reaches it: read already (it splices
-// the object in and skips its text), being read (it waits), or not started
-// (it reads the object itself).
+// coming forwards. That builder claims each run as its reading reaches it:
+// read already (it splices the objects in and skips their text), being read
+// (it waits), or not started (it reads the run itself).
 //
 // Objects read apart are what the file's builder makes of the same text: an
 // object's construct opens the same way wherever it stands, and the
