@@ -92,7 +92,7 @@ public:
     // found there, it was not read ahead, or it was found on another line.
     std::unique_ptr<tObjectRead> Claim(std::uint64_t offset, int line);
 
-    static constexpr std::uint64_t NoMark = UINT64_MAX;
+    static constexpr std::uint64_t NoMark = tVellumReader::NoMark;
 
 private:
     enum class tState : unsigned char { Waiting, Reading, Read, GivenUp };

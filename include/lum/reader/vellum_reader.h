@@ -25,9 +25,12 @@ public:
     tVellumReader& operator=(const tVellumReader&) = delete;
     virtual ~tVellumReader() = default;
 
-    // The reading loop: runs to end of file or a hard stream error. Constructs
-    // still open at the end are not reported.
+    // The reading loop: runs to end of file, a hard stream error or
+    // StopReading. Constructs still open at the end are not reported.
     void Run(tVellumLexer& lexer);
+
+    // A mark that no construct reaches (see SetMark).
+    static constexpr std::uint64_t NoMark = UINT64_MAX;
 
 protected:
     // `keyword` is "object", "list", "value" or "lumElement". For the first
@@ -51,7 +54,6 @@ protected:
     // Ends Run once the element being read is done.
     void StopReading() { m_bStop = true; }
 
-    static constexpr std::uint64_t NoMark = UINT64_MAX;
     // Asks for OnMark at the first construct that opens at `offset` or later.
     void SetMark(std::uint64_t offset) { m_nMark = offset; }
     // At the opening parenthesis of a construct at or past the mark, before
