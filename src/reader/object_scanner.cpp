@@ -64,9 +64,10 @@ class tScanner {
 public:
     explicit tScanner(std::uint64_t minBytes) : m_minBytes(minBytes) {}
 
-    // Takes bytes [from, to) of the buffer, which starts at file offset
-    // `base`; the bytes up to `limit` may be looked at.
-    void Scan(const char* buffer, std::size_t from, std::size_t to, std::size_t limit, std::uint64_t base);
+    // Takes the first `to` bytes of the buffer, which starts at file offset
+    // `base` and follows the bytes taken before; the bytes up to `limit` may
+    // be looked at.
+    void Scan(const char* buffer, std::size_t to, std::size_t limit, std::uint64_t base);
     // The runs in file order: a run is found when it ends, after the runs
     // inside a later sibling.
     std::vector<tObjectStart> Take() {
@@ -147,9 +148,8 @@ void tScanner::Closed(std::uint64_t offset) {
     if (parent.runEnd - parent.runStart >= m_minBytes) EndRun(parent, m_minBytes);
 }
 
-void tScanner::Scan(const char* buffer, std::size_t from, std::size_t to, std::size_t limit,
-                           std::uint64_t base) {
-    std::size_t i = from;
+void tScanner::Scan(const char* buffer, std::size_t to, std::size_t limit, std::uint64_t base) {
+    std::size_t i = 0;
     while (i < to) {
         switch (m_mode) {
             case tMode::Code: {
@@ -171,7 +171,7 @@ void tScanner::Scan(const char* buffer, std::size_t from, std::size_t to, std::s
                         break;
                     case Bar:
                         // A bar begins a line of text only where a token begins.
-                        if (IsSpace(i > from ? buffer[i - 1] : m_previous)) m_mode = tMode::BarLine;
+                        if (IsSpace(i > 0 ? buffer[i - 1] : m_previous)) m_mode = tMode::BarLine;
                         break;
                     default:
                         ++m_line;
@@ -206,7 +206,7 @@ void tScanner::Scan(const char* buffer, std::size_t from, std::size_t to, std::s
             }
         }
     }
-    if (to > from) m_previous = buffer[to - 1];
+    if (to > 0) m_previous = buffer[to - 1];
 }
 
 }  // namespace
@@ -227,7 +227,7 @@ std::vector<tObjectStart> FindObjectsToReadAhead(std::istream& in, std::uint64_t
         }
         // All but the look-ahead, which is scanned with the next block.
         const std::size_t to = atEnd ? held : held - std::min(held, kLookAhead);
-        scanner.Scan(buffer.get(), 0, to, held, base);
+        scanner.Scan(buffer.get(), to, held, base);
         if (atEnd) break;
         std::memmove(buffer.get(), buffer.get() + to, held - to);
         base += to;

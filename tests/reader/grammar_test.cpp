@@ -146,5 +146,38 @@ TEST_F(Reader, TokensAcrossRefills) {
               Events{"F doc|" + Printable(std::wstring(as.begin(), as.end()) + L"\r\nb") + "|1 @2"});
 }
 
+// Moving a lexer past text another reader read: within the block, past it,
+// on a stream that seeks and on one that must be read over, and a lexer
+// made at an offset counting from there.
+TEST_F(Reader, TheLexerSkipsToAnOffsetAndCountsFromIt) {
+    const std::string text = "alpha\n" + std::string(150000, ' ') + "\nbeta gamma\n";
+    const std::uint64_t beta = text.find("beta"), gamma = text.find("gamma");
+    for (bool seeks : {true, false}) {
+        std::istringstream seeking(text, std::ios::in | std::ios::binary);
+        test::tTrickleBuffer trickle(text, 4096, true);
+        std::istream reading(&trickle);
+        tVellumLexer lexer(seeks ? static_cast<std::istream&>(seeking) : reading);
+        WString word;
+        ASSERT_TRUE(lexer.ReadSymbol(word));
+        EXPECT_EQ(lexer.GetOffset(), 5u) << seeks;
+        lexer.SkipTo(beta, 3);
+        ASSERT_TRUE(lexer.ReadSymbol(word));
+        EXPECT_EQ(test::Text(word), L"beta") << seeks;
+        lexer.SkipTo(gamma, 3);
+        ASSERT_TRUE(lexer.ReadSymbol(word));
+        EXPECT_EQ(test::Text(word), L"gamma") << seeks;
+        EXPECT_EQ(lexer.GetOffset(), text.size() - 1) << seeks;
+        lexer.SkipWhitespace();
+        EXPECT_EQ(lexer.GetLine(), 4) << seeks;
+        EXPECT_EQ(lexer.GetOffset(), text.size()) << seeks;
+    }
+    std::istringstream rest(text.substr(beta), std::ios::in | std::ios::binary);
+    tVellumLexer lexer(rest, beta, 3);
+    WString word;
+    ASSERT_TRUE(lexer.ReadSymbol(word));
+    EXPECT_EQ(lexer.GetOffset(), beta + 4);
+    EXPECT_EQ(lexer.GetLine(), 3);
+}
+
 }  // namespace
 }  // namespace lum
