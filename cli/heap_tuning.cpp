@@ -98,13 +98,22 @@ void tHeapWarmer::Run() {
     // milliseconds of building, and little memory.
     constexpr std::uintptr_t kLead = std::uintptr_t{4} << 20;
     constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
+    using tClock = std::chrono::steady_clock;
     while (!m_stop.load(std::memory_order_relaxed)) {
         // The heap is taken from the bottom up: above its top chunk (whose
-        // size the C library reports as keepcost) nothing is in use.
+        // size the C library reports as keepcost) nothing is in use. Asking
+        // walks the allocator's free lists under its lock: cheap while the
+        // model is built and little is freed, but milliseconds once much
+        // has been, when the loading thread wants the lock and the caches
+        // for itself. So the warmer waits between questions at least eight
+        // times as long as the last one took: never more than a ninth of
+        // the lock's time.
+        const tClock::time_point asked = tClock::now();
         const std::uintptr_t top = m_end - mallinfo2().keepcost;
+        const tClock::duration asking = tClock::now() - asked;
         const std::uintptr_t wanted = std::min(m_end, (top + kLead + kHugePage - 1) & ~(kHugePage - 1));
         if (m_ready >= wanted) {
-            std::this_thread::sleep_for(std::chrono::microseconds(500));
+            std::this_thread::sleep_for(std::max<tClock::duration>(std::chrono::microseconds(500), 8 * asking));
             continue;
         }
         // A system that does not know MADV_POPULATE_WRITE refuses it: then

@@ -1,7 +1,8 @@
 // Fuzz target: arbitrary bytes read as a model file on one thread, then with
 // objects read apart on other threads and spliced in; both reads must give
 // the same file written back, the same objects set aside, stubs and fonts,
-// and the same diagnostics on the same lines.
+// the same answer to whether it may hold external documents, and the same
+// diagnostics on the same lines.
 
 #include <cstdlib>
 #include <list>
@@ -29,14 +30,15 @@ std::wstring Read(const std::filesystem::path& path, std::uint64_t minObjectByte
     auto* file = new lum::ClumVellumFile();
     std::list<lum::ClumUnitObject*> units;
     const lum::WString name(path.wstring().c_str());
-    if (minObjectBytes == 0) lum::ClumParser::Parse(name, *file, units);
-    else lum::ParseReadingAhead(name, *file, units, minObjectBytes, helpers);
+    const lum::tFileRead read = minObjectBytes == 0 ? lum::ParseFile(name, *file, units, 1)
+                                                    : lum::ParseReadingAhead(name, *file, units, minObjectBytes, helpers);
     tStringSink sink;
     lum::write::FileWriteOptions options;
     options.setAside = &file->setAside;
     lum::write::WriteFile(*file, sink, options);
     std::wstring text(sink.bytes.begin(), sink.bytes.end());
     text += L"\nfonts " + std::to_wstring(file->fonts.GetSize());
+    text += read.externalDocs ? L"\nexternal documents" : L"";
     for (const lum::tSetAsideObject& kept : file->setAside.Objects()) {
         text += L"\nset aside " + std::wstring(kept.feature.c_str()) + L" " + std::to_wstring(kept.position) + L" " +
                 std::to_wstring(kept.line);

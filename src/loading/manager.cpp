@@ -12,6 +12,7 @@
 #include "lum/traverse/non_recursive_visitor.h"
 #include "loading/unit_reader.h"
 #include "platform/file_names.h"
+#include "reader/parse_files.h"
 
 namespace lum {
 
@@ -247,7 +248,7 @@ void LoadPendingUnits(tPendingList& pending, ClumVirtualPathResolver& resolver, 
         }
         if (read->read) {
             for (ClumUnitObject* found : read->units) pending.push_back({found, path, chain, nextId++});
-            hyperlinks.Walk(&read->file);
+            if (read->externalDocs) hyperlinks.Walk(&read->file);
             GraftLoadedUnits(unit, read->file,
                              [&](const ClumVellumEntity* root) { ForgetInside(root, pending, remaining, it); });
             // Whatever the file holds besides its units (a design, say) goes
@@ -282,15 +283,21 @@ void ClumManager::LoadModels(tErrorList& errors, const std::vector<WString>& fil
     tReporterScope scope(errors);
     resolver.SetRootDir(WString());
     resolver.ReduceMap();
-    ClumParser::Parse(files, models, units, threads);
+    const std::size_t first = models.size();
+    std::vector<bool> externalDocs;
+    ParseFiles(files, models, units, threads, externalDocs);
     tPendingList pending = PendingOf(units);
     if (loadSubUnits) LoadPendingUnits(pending, resolver, threads);
     ReturnPending(pending, units);
 
+    // The walk stays out of the units loaded from files of their own, which
+    // were walked as they came: what it can find was read from the main
+    // file itself.
     tHyperLinkResolver hyperlinks(resolver);
-    for (std::size_t i = 0; i < models.size(); ++i) {
-        resolver.SetRootDir(GetOwningFileName(models[i]));
-        hyperlinks.Walk(models[i]);
+    for (std::size_t i = 0; i < externalDocs.size(); ++i) {
+        if (!externalDocs[i]) continue;
+        resolver.SetRootDir(GetOwningFileName(models[first + i]));
+        hyperlinks.Walk(models[first + i]);
     }
 }
 

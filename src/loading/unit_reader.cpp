@@ -6,6 +6,7 @@
 #include "lum/diagnostics/reporter.h"
 #include "lum/reader/parser.h"
 #include "lum/reader/vellum_lexer.h"
+#include "reader/parse_files.h"
 
 namespace lum {
 
@@ -67,7 +68,7 @@ std::unique_ptr<tUnitReader::tRead> tUnitReader::ReadNow(const WString& path) {
     auto read = std::make_unique<tRead>();
     tErrorListScope scope(read->errors);
     try {
-        ClumParser::Parse(path, read->file, read->units);
+        read->externalDocs = ParseFile(path, read->file, read->units, 1).externalDocs;
         read->read = true;
     } catch (const LUMException&) {
         read->read = false;

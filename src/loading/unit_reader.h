@@ -33,12 +33,14 @@ class ClumUnitObject;
 class tUnitReader {
 public:
     // The outcome of reading one file: the file's objects and the stubs
-    // found in it (when `read`), and the diagnostics of reading it.
+    // found in it (when `read`), whether it may hold external documents,
+    // and the diagnostics of reading it.
     struct tRead {
         ClumVellumFile file;
         std::list<ClumUnitObject*> units;
         tErrorList errors;
         bool read = false;
+        bool externalDocs = false;
     };
 
     // `workers` threads besides the caller's; 0 reads nothing ahead.

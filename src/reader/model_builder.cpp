@@ -302,7 +302,9 @@ void tModelBuilder::UnknownFeature(const ClumVellumEntity* owner, const ClumIden
 
 ClumVellumEntity* tModelBuilder::CreateFromHeader(const WString& className, const std::vector<WString>& arguments) {
     ClumVellumEntity* object = ClumClassFactory::MakeClass(className);
-    if (object == nullptr || arguments.empty()) return object;
+    if (object == nullptr) return object;
+    if (IsA(object, Clumexternal_doc::StaticGetMetaClass())) m_externalDocs = true;
+    if (arguments.empty()) return object;
     const std::size_t n = arguments.size();
     if (IsA(object, ClumVellumValue::StaticGetMetaClass())) {
         WString text;
@@ -344,6 +346,7 @@ void tModelBuilder::ReadObjectRun(tVellumLexer& lexer, tObjectRead& read) {
     Run(lexer);
     m_pRun = nullptr;
     read.complete = !m_runBroken && !read.objects.empty() && read.objects.back().end >= read.runEnd;
+    read.externalDocs = m_externalDocs;
     read.fonts.swap(m_fonts);
 }
 
@@ -371,6 +374,7 @@ void tModelBuilder::Splice(tObjectRead& read) {
             for (ClumFont* font : fonts) builder.DeleteFree(font);
         }
     } replaced{*this, MergeFonts(read)};
+    m_externalDocs = m_externalDocs || read.externalDocs;
     // Then each object with what came before its end, in the order met; a
     // host's list may throw, and until an object is in place the read still
     // owns it.

@@ -66,6 +66,9 @@ public:
     void ReadObjectRun(tVellumLexer& lexer, tObjectRead& read);
     // How many objects read ahead were spliced in.
     std::size_t Spliced() const { return m_spliced; }
+    // Whether the file read may hold an external document (one was made,
+    // here or in a run spliced in): only then has the loader paths to resolve.
+    bool MadeExternalDocs() const { return m_externalDocs; }
 
 protected:
     void OnConstruct(const WString& keyword, const WString& classOrText,
@@ -104,6 +107,7 @@ private:
     tObjectRead* m_pRun = nullptr;  // while reading a run of objects only
     bool m_runBroken = false;
     std::size_t m_spliced = 0;
+    bool m_externalDocs = false;
 };
 
 }  // namespace lum

@@ -9,6 +9,7 @@
 #include "lum/model/classes/ClumVellumFile.h"
 #include "platform/file_names.h"
 #include "reader/model_builder.h"
+#include "reader/parse_files.h"
 #include "reader/read_ahead.h"
 
 namespace lum {
@@ -25,27 +26,26 @@ constexpr std::uint64_t kReadAheadFileBytes = std::uint64_t{4} << 20;
 // handing them over, small enough that the two threads finish together.
 constexpr std::uint64_t kReadAheadObjectBytes = std::uint64_t{64} << 10;
 
-// Returns how many objects read ahead were spliced in.
-std::size_t ParseStream(std::istream& in, const WString& fileName, ClumVellumFile& file,
+tFileRead ParseStream(std::istream& in, const WString& fileName, ClumVellumFile& file,
                         std::list<ClumUnitObject*>& units, tObjectReadAhead* ahead) {
     ClumParser::tCurrentFile current(fileName);
     const auto firstNew = units.empty() ? units.end() : std::prev(units.end());
     const bool hadUnits = !units.empty();
-    std::size_t spliced = 0;
+    tFileRead read;
     try {
         tModelBuilder builder(file, units);
         if (ahead != nullptr) builder.ReadAheadWith(*ahead);
         tVellumLexer lexer(in);
         builder.Run(lexer);
         builder.Finish();
-        spliced = builder.Spliced();
+        read = {builder.Spliced(), builder.MadeExternalDocs()};
     } catch (...) {
         // The stubs found in this file died with the objects of the builder.
         units.erase(hadUnits ? std::next(firstNew) : units.begin(), units.end());
         throw;
     }
     file.fileName.Set(fileName);
-    return spliced;
+    return read;
 }
 
 // Opens a model file; only regular files: a directory opens as a stream on
@@ -82,20 +82,22 @@ void ClumParser::Parse(std::istream& in, const WString& fileName, ClumVellumFile
 
 void ClumParser::Parse(const WString& fileName, ClumVellumFile& file, std::list<ClumUnitObject*>& units,
                        unsigned threads) {
+    ParseFile(fileName, file, units, threads);
+}
+
+tFileRead ParseFile(const WString& fileName, ClumVellumFile& file, std::list<ClumUnitObject*>& units,
+                    unsigned threads) {
     std::string name;
     std::uint64_t size = 0;
     std::ifstream in = OpenModelFile(fileName, name, size);
     if (threads == 0) threads = std::thread::hardware_concurrency();
-    if (threads < 2 || size < kReadAheadFileBytes) {
-        ParseStream(in, fileName, file, units, nullptr);
-        return;
-    }
+    if (threads < 2 || size < kReadAheadFileBytes) return ParseStream(in, fileName, file, units, nullptr);
     tObjectReadAhead ahead(fileName, name, kReadAheadObjectBytes, threads - 1);
-    ParseStream(in, fileName, file, units, &ahead);
+    return ParseStream(in, fileName, file, units, &ahead);
 }
 
-std::size_t ParseReadingAhead(const WString& fileName, ClumVellumFile& file, std::list<ClumUnitObject*>& units,
-                              std::uint64_t minObjectBytes, unsigned helpers) {
+tFileRead ParseReadingAhead(const WString& fileName, ClumVellumFile& file, std::list<ClumUnitObject*>& units,
+                            std::uint64_t minObjectBytes, unsigned helpers) {
     std::string name;
     std::uint64_t size = 0;
     std::ifstream in = OpenModelFile(fileName, name, size);
@@ -105,16 +107,24 @@ std::size_t ParseReadingAhead(const WString& fileName, ClumVellumFile& file, std
 
 void ClumParser::Parse(const std::vector<WString>& fileNames, std::vector<ClumVellumFile*>& files,
                        std::list<ClumUnitObject*>& units, unsigned threads) {
+    std::vector<bool> externalDocs;
+    ParseFiles(fileNames, files, units, threads, externalDocs);
+}
+
+void ParseFiles(const std::vector<WString>& fileNames, std::vector<ClumVellumFile*>& files,
+                std::list<ClumUnitObject*>& units, unsigned threads, std::vector<bool>& externalDocs) {
     for (const WString& fileName : fileNames) {
         auto* file = new ClumVellumFile();
+        bool docs = false;
         try {
-            Parse(fileName, *file, units, threads);
+            docs = ParseFile(fileName, *file, units, threads).externalDocs;
         } catch (...) {
             delete file;
             continue;
         }
         if (file->design.GetSize() + file->unit.GetSize() > 0) {
             files.push_back(file);
+            externalDocs.push_back(docs);
         } else {
             ForgetUnitsInside(units, file);
             delete file;

@@ -31,6 +31,7 @@
 #include "lum/model/classes/ClumVellumFile.h"
 #include "reader/model_builder.h"
 #include "reader/object_scanner.h"
+#include "reader/parse_files.h"
 
 namespace lum {
 
@@ -54,6 +55,7 @@ struct tReadObject {
 struct tObjectRead {
     std::uint64_t runEnd = 0;  // where the run should end
     bool complete = false;     // the whole run was read, and nothing else
+    bool externalDocs = false;  // an external document was made
     std::vector<tReadObject> objects;
     ClumVellumFile file;  // only its set-aside objects are used
     std::list<ClumUnitObject*> units;
@@ -125,8 +127,8 @@ private:
 
 // Reads `fileName` as ClumParser::Parse does, whatever its size, with each
 // run of objects of at least `minObjectBytes` that fits read apart by one of
-// `helpers` threads; returns how many runs were.
-std::size_t ParseReadingAhead(const WString& fileName, ClumVellumFile& file, std::list<ClumUnitObject*>& units,
-                              std::uint64_t minObjectBytes, unsigned helpers = 1);
+// `helpers` threads.
+tFileRead ParseReadingAhead(const WString& fileName, ClumVellumFile& file, std::list<ClumUnitObject*>& units,
+                            std::uint64_t minObjectBytes, unsigned helpers = 1);
 
 }  // namespace lum

@@ -14,11 +14,13 @@ const test::fs::path kSamples(LUM_SAMPLES_DIR);
 
 // Everything a read gives: the file written back with what it set aside,
 // the stubs, the pooled fonts (and whether every view's font is one of
-// them), and the diagnostics with their lines.
+// them), whether it may hold external documents, and the diagnostics with
+// their lines.
 struct tReadResult {
     std::string written;
     std::wstring rest;
     std::size_t spliced = 0;
+    bool externalDocs = false;
 };
 
 void Describe(ClumVellumFile& file, const std::list<ClumUnitObject*>& units, const tErrorList& errors,
@@ -55,8 +57,10 @@ tReadResult ReadFile(const test::fs::path& path, std::uint64_t minObjectBytes = 
     ClumVellumFile file;
     std::list<ClumUnitObject*> units;
     tReadResult result;
-    if (minObjectBytes == 0) ClumParser::Parse(test::Wide(path), file, units);
-    else result.spliced = ParseReadingAhead(test::Wide(path), file, units, minObjectBytes, helpers);
+    const tFileRead read = minObjectBytes == 0 ? ParseFile(test::Wide(path), file, units, 1)
+                                               : ParseReadingAhead(test::Wide(path), file, units, minObjectBytes, helpers);
+    result.spliced = read.spliced;
+    result.externalDocs = read.externalDocs;
     Describe(file, units, errors, result);
     return result;
 }
@@ -71,6 +75,7 @@ protected:
             const tReadResult apart = ReadFile(path, minimum, helpers);
             EXPECT_EQ(apart.written, serial.written) << path << ", objects of " << minimum << " bytes";
             EXPECT_EQ(apart.rest, serial.rest) << path << ", objects of " << minimum << " bytes";
+            EXPECT_EQ(apart.externalDocs, serial.externalDocs) << path << ", objects of " << minimum << " bytes";
             spliced += apart.spliced;
         }
         return spliced;
@@ -85,13 +90,11 @@ TEST_F(ReadAhead, ObjectsReadOnSeveralThreadsGiveTheSamplesOneThreadReads) {
         if (std::string(sample) != "broken/broken.mdl") {
             EXPECT_GT(spliced, 10u) << sample;
         }
+        // Only the main library file holds external documents.
+        EXPECT_EQ(ReadFile(kSamples / sample).externalDocs, std::string(sample) == "library/library.mdl") << sample;
     }
 }
 
-// Cut files end inside objects read apart; inserted text puts objects where
-// they are skipped, refused, or lack a feature name, and hides parentheses
-// in strings, bar lines and point lists, where the search for objects and
-// the reader may see the text differently.
 // Runs of small objects: each one refused by its list or holding a refused
 // object, a unit stub or a font, so that what comes of each must be put in
 // its place between the others'.
@@ -100,6 +103,11 @@ TEST_F(ReadAhead, RunsOfObjectsReadOnSeveralThreadsKeepTheOrderOfWhatEachGives) 
     for (int i = 0; i < 15; ++i) {
         const std::string n = std::to_string(i);
         const std::string stub = "(object Class_Category \"U" + n + "\" is_unit TRUE is_loaded FALSE file_name \"$U\\u" + n + ".cat\")";
+        if (i == 5) {  // the file's one external document
+            list += "(object Class \"D" + n + "\" external_docs (list external_doc_list (object external_doc "
+                    "external_doc_path \"d.txt\")))\n";
+            continue;
+        }
         switch (i % 5) {
             case 0:
                 list += "(object Class \"A" + n + "\" class_attributes (list class_attribute_list (object Class \"Inner\")))\n";
@@ -125,6 +133,7 @@ TEST_F(ReadAhead, RunsOfObjectsReadOnSeveralThreadsKeepTheOrderOfWhatEachGives) 
     EXPECT_NE(serial.rest.find(L"set aside Attribute in logical_models"), std::wstring::npos);
     EXPECT_NE(serial.rest.find(L"fonts 3,"), std::wstring::npos);
     EXPECT_NE(serial.rest.find(L"stub $U\\u12.cat"), std::wstring::npos);
+    EXPECT_TRUE(serial.externalDocs);
     EXPECT_GT(ExpectSameReads(path), 0u);
 
     // A host's list that throws on the second message, which comes from the
@@ -143,6 +152,10 @@ TEST_F(ReadAhead, RunsOfObjectsReadOnSeveralThreadsKeepTheOrderOfWhatEachGives) 
     EXPECT_EQ(throwing.seen, 2);
 }
 
+// Cut files end inside objects read apart; inserted text puts objects where
+// they are skipped, refused, or lack a feature name, and hides parentheses
+// in strings, bar lines and point lists, where the search for objects and
+// the reader may see the text differently.
 TEST_F(ReadAhead, ObjectsReadOnSeveralThreadsGiveWhatOneThreadGivesOfCutAndAlteredFiles) {
     std::ifstream in(kSamples / "diagrams/diagrams.mdl", std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
