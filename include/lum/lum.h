@@ -50,6 +50,7 @@
 #include "lum/traverse/pretty_printer.h"
 #include "lum/traverse/utility_functions.h"
 #include "lum/traverse/depth_first.h"
+#include "lum/traverse/visit_on_threads.h"
 
 #include "lum/document/load_options.h"
 #include "lum/document/model.h"

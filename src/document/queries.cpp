@@ -9,6 +9,7 @@
 #include "lum/model/reference.h"
 #include "lum/text/utf8.h"
 #include "lum/traverse/utility_functions.h"
+#include "lum/traverse/visit_on_threads.h"
 #include "document/model_impl.h"
 
 namespace lum {
@@ -220,20 +221,35 @@ std::vector<ReferenceValue> Model::ReferenceValues(bool unboundOnly) const {
 }
 
 ReferenceSummary Model::References() const {
+    // Counts do not depend on the order of the objects: each worker counts
+    // the objects it visits, and the counts are added up.
+    const unsigned workers = WorkersFor(m_pImpl->options.threads);
+    std::vector<ReferenceSummary> counts(workers);
+    std::vector<tClassifier> classifiers(workers, tClassifier(m_pImpl->missing));
+    const std::vector<const ClumVellumEntity*> roots(m_pImpl->files.begin(), m_pImpl->files.end());
+    VisitOnThreads(roots, m_pImpl->options.threads,
+                   [&](unsigned worker, const ClumVellumEntity* entity, std::size_t depth) {
+                       if (depth == 0) return;
+                       ReferenceSummary& summary = counts[worker];
+                       classifiers[worker].Classify(entity, [&summary](const ReferenceValue& value) {
+                           ++summary.values;
+                           switch (value.status) {
+                               case ReferenceStatus::Bound: ++summary.bound; break;
+                               case ReferenceStatus::Empty: ++summary.empty; break;
+                               case ReferenceStatus::InMissingUnit: ++summary.inMissingUnit; break;
+                               case ReferenceStatus::Unmodelled: ++summary.unmodelled; break;
+                               case ReferenceStatus::Dangling: ++summary.dangling; break;
+                           }
+                       });
+                   });
     ReferenceSummary summary;
-    tClassifier classifier(m_pImpl->missing);
-    auto count = [&summary](const ReferenceValue& value) {
-        ++summary.values;
-        switch (value.status) {
-            case ReferenceStatus::Bound: ++summary.bound; break;
-            case ReferenceStatus::Empty: ++summary.empty; break;
-            case ReferenceStatus::InMissingUnit: ++summary.inMissingUnit; break;
-            case ReferenceStatus::Unmodelled: ++summary.unmodelled; break;
-            case ReferenceStatus::Dangling: ++summary.dangling; break;
-        }
-    };
-    for (const tDepthFirst::tStep& step : Walk()) {
-        if (step.depth > 0) classifier.Classify(step.entity, count);
+    for (const ReferenceSummary& part : counts) {
+        summary.values += part.values;
+        summary.bound += part.bound;
+        summary.empty += part.empty;
+        summary.inMissingUnit += part.inMissingUnit;
+        summary.unmodelled += part.unmodelled;
+        summary.dangling += part.dangling;
     }
     summary.ambiguous = static_cast<std::size_t>(std::count_if(
         m_pImpl->diagnostics.begin(), m_pImpl->diagnostics.end(),

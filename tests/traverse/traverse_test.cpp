@@ -249,6 +249,44 @@ TEST_F(Traverse, TheTreeRemoverTakesARootOutOfItsOwnerAndDeletesOverlappingRoots
     EXPECT_EQ(deleted, 2);
 }
 
+// Every object of the trees is visited once, at its depth, whatever the
+// number of threads: wide packages, a deep chain and bare classes side by
+// side, so that parts are cut at several levels; an exception from a visit
+// comes back to the caller.
+TEST_F(Traverse, VisitingOnThreadsMeetsEveryObjectOnceAtItsDepth) {
+    auto* top = new ClumClass_Category;
+    for (int p = 0; p < 40; ++p) {
+        ClumClass_Category* package = Add(top->logical_models, new ClumClass_Category);
+        for (int c = 0; c < (p % 4 == 0 ? 300 : p % 3); ++c) {
+            Add(Add(package->logical_models, new ClumClass)->operations, new ClumOperation);
+        }
+    }
+    ClumClass* chain = Add(top->logical_models, new ClumClass);
+    for (int i = 0; i < 50; ++i) chain = Add(chain->nestedClasses, new ClumClass);
+    const std::vector<const ClumVellumEntity*> roots{top, nullptr, root};
+    std::vector<std::pair<const ClumVellumEntity*, std::size_t>> expected;
+    for (const tDepthFirst::tStep& step : tDepthFirst(roots)) expected.emplace_back(step.entity, step.depth);
+    std::sort(expected.begin(), expected.end());
+    for (unsigned threads : {1u, 2u, 4u, 0u}) {
+        std::vector<std::vector<std::pair<const ClumVellumEntity*, std::size_t>>> seen(WorkersFor(threads));
+        VisitOnThreads(roots, threads, [&](unsigned worker, const ClumVellumEntity* object, std::size_t depth) {
+            seen.at(worker).emplace_back(object, depth);
+        });
+        std::vector<std::pair<const ClumVellumEntity*, std::size_t>> all;
+        for (const auto& part : seen) all.insert(all.end(), part.begin(), part.end());
+        std::sort(all.begin(), all.end());
+        EXPECT_EQ(all, expected) << threads << " threads";
+    }
+    const auto throwAt = [&](const ClumVellumEntity* at) {
+        VisitOnThreads(roots, 4, [at](unsigned, const ClumVellumEntity* object, std::size_t) {
+            if (object == at) throw std::runtime_error("stop");
+        });
+    };
+    EXPECT_THROW(throwAt(top), std::runtime_error);    // visited by the calling thread
+    EXPECT_THROW(throwAt(chain), std::runtime_error);  // deep inside a part
+    delete top;
+}
+
 class MillionDeep : public test::LumTest, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(MillionDeep, AChainIsDeletedWithoutRecursion) {

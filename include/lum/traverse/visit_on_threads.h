@@ -1,0 +1,37 @@
+#pragma once
+// Visiting every object of large trees on several threads, for questions
+// whose answer does not depend on the order in which objects come (counts,
+// sums, sets). The trees are cut into parts: the few objects near the
+// roots, which the calling thread visits, and the subtrees below them,
+// which the threads take in turn.
+//
+//   std::vector<std::size_t> perWorker(lum::WorkersFor(threads));
+//   lum::VisitOnThreads(roots, threads, [&](unsigned worker, const lum::ClumVellumEntity*, std::size_t) {
+//       ++perWorker[worker];
+//   });
+
+#include <cstddef>
+#include <functional>
+#include <vector>
+
+#include "lum/export.h"
+
+LUM_API_BEGIN
+namespace lum {
+
+class ClumVellumEntity;
+
+// How many workers VisitOnThreads may use for `threads` (0: one per core).
+unsigned WorkersFor(unsigned threads);
+
+// Calls `visit(worker, object, depth)` once for every object under `roots`,
+// the roots included (depth 0), in no particular order, on up to
+// WorkersFor(threads) threads, the calling thread among them (worker 0).
+// Calls with the same worker number never overlap, so each worker may keep
+// state of its own. Returns when every call has; an exception thrown by a
+// call stops the visit and is thrown again here. Null roots are passed over.
+void VisitOnThreads(const std::vector<const ClumVellumEntity*>& roots, unsigned threads,
+                    const std::function<void(unsigned worker, const ClumVellumEntity* object, std::size_t depth)>& visit);
+
+}  // namespace lum
+LUM_API_END
