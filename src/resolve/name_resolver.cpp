@@ -271,7 +271,7 @@ void ClumNameResolver::CollectAndBind(const ClumVellumEntity* root, std::vector<
     tReferenceList& quidReferences = m_pCache->NewReferenceList();
     tReferenceList& otherReferences = m_pCache->NewReferenceList();
     ClumNrCollector collector(*m_pCache, quidReferences, otherReferences);
-    collector.Visit(root);
+    collector.Visit(root, static_cast<unsigned>(Threads() - 1));
     m_pCache->IndexQueued();
     // Quid references first, in one pass: a quid reference may fall back on
     // its owner's companion, another quid reference of the same list.

@@ -6,8 +6,8 @@
 
 namespace lum {
 
-std::uint32_t tResolverCache::Child(std::uint32_t parent, const ClumIdent& name) {
-    std::uint32_t& node = m_edges[tEdge{name.c_str(), parent}];
+std::uint32_t tResolverCache::Child(std::uint32_t parent, const wchar_t* name) {
+    std::uint32_t& node = m_edges[tEdge{name, parent}];
     if (node == Root) {
         node = static_cast<std::uint32_t>(m_nodes.size());
         m_nodes.emplace_back();

@@ -50,8 +50,8 @@ public:
     tResolverCache(const tResolverCache&) = delete;
     tResolverCache& operator=(const tResolverCache&) = delete;
 
-    // The node of `name` below `parent`, made if needed.
-    std::uint32_t Child(std::uint32_t parent, const ClumIdent& name);
+    // The node of `name` (an interned text) below `parent`, made if needed.
+    std::uint32_t Child(std::uint32_t parent, const wchar_t* name);
     // The node of `name` below `parent`, or Root when there is none.
     std::uint32_t FindChild(std::uint32_t parent, const ClumIdent& name) const;
     // The node of a whole path, or Root when the index has none.
@@ -73,13 +73,14 @@ public:
     void AddToName(std::uint32_t node, const ClumVellumEntity* entity, const ClumMetaClass& metaClass) {
         Add(m_nodes[node], entity, metaClass);
     }
-    // Queue an object for the quid or the label index; IndexQueued adds the queues.
-    void AddToQuid(const ClumIdent& quid, const ClumVellumEntity* entity, const ClumMetaClass& metaClass) {
-        m_queuedQuids.push_back(tQueued<const wchar_t*>{quid.c_str(), entity, &metaClass});
+    // Queue an object for the quid or the label index (texts interned);
+    // IndexQueued adds the queues.
+    void AddToQuid(const wchar_t* quid, const ClumVellumEntity* entity, const ClumMetaClass& metaClass) {
+        m_queuedQuids.push_back(tQueued<const wchar_t*>{quid, entity, &metaClass});
     }
-    void AddToLabel(const ClumVellumEntity* context, const ClumIdent& label, const ClumVellumEntity* entity,
+    void AddToLabel(const ClumVellumEntity* context, const wchar_t* label, const ClumVellumEntity* entity,
                     const ClumMetaClass& metaClass) {
-        m_queuedLabels.push_back(tQueued<tLabelKey>{tLabelKey{context, label.c_str()}, entity, &metaClass});
+        m_queuedLabels.push_back(tQueued<tLabelKey>{tLabelKey{context, label}, entity, &metaClass});
     }
     // Adds the queued objects to their indexes in the order they came. Each
     // table is sized for all of them first, and the slot of each object is

@@ -1,0 +1,145 @@
+#include "resolve/collect_ahead.h"
+
+#include <algorithm>
+
+#include "lum/model/entity.h"
+
+namespace lum {
+
+namespace {
+
+// Parts per thread: enough that the threads finish close together, few
+// enough that handing parts over costs nothing.
+constexpr std::size_t kPartsPerThread = 32;
+// Levels cut at most: a chain of single objects is not worth cutting deeper.
+constexpr int kMaxLevels = 8;
+// How many parts past the collector's each helper may have recorded, and
+// so how much is held recorded at most.
+constexpr std::size_t kAheadPerHelper = 4;
+
+// Records what the walk finds in a part.
+class tRecorder : public tCollectSink {
+public:
+    tRecorder(tCollectReader& reader, tFoundList& found) : m_reader(reader), m_found(found) {}
+
+    bool Enter(const ClumVellumEntity* entity, const tPlan& plan, std::size_t depth) override {
+        const tEntered entered = m_reader.Read(entity, plan);
+        tFound& step = m_found.emplace_back();
+        step.kind = tFound::tKind::Enter;
+        step.plainName = entered.plainName;
+        step.quidIsLabel = entered.quidIsLabel;
+        step.depth = static_cast<std::uint32_t>(depth);
+        step.entered = {entity, plan.metaClass, entered.name, entered.quid};
+        return true;
+    }
+    void Gather(const tGathered& gathered, bool byQuid, std::size_t ownerDepth) override {
+        tFound& step = m_found.emplace_back();
+        step.kind = byQuid ? tFound::tKind::QuidReference : tFound::tKind::OtherReference;
+        step.depth = static_cast<std::uint32_t>(ownerDepth);
+        step.gathered = {gathered.reference, gathered.value, gathered.companion};
+    }
+    void Leave() override {}
+
+private:
+    tCollectReader& m_reader;
+    tFoundList& m_found;
+};
+
+}  // namespace
+
+tCollectAhead::tCollectAhead(const ClumVellumEntity* root, unsigned helpers) {
+    // Level by level, each object that holds others gives way to them, in
+    // walk order, until there are parts enough for the threads.
+    tCollectReader reader;
+    std::vector<const ClumVellumEntity*> parts{root}, next, children;
+    const std::size_t wanted = kPartsPerThread * (helpers + 1);
+    for (int level = 0; level < kMaxLevels && parts.size() < wanted; ++level) {
+        next.clear();
+        bool cut = false;
+        for (const ClumVellumEntity* part : parts) {
+            children.clear();
+            ChildrenOf(part, reader, children);
+            if (children.empty()) next.push_back(part);
+            else next.insert(next.end(), children.begin(), children.end());
+            cut = cut || !children.empty();
+        }
+        if (!cut) break;
+        parts.swap(next);
+    }
+    if (parts.size() < 2) return;
+    m_parts = std::move(parts);
+    m_states.assign(m_parts.size(), tState::Waiting);
+    m_found.resize(m_parts.size());
+    m_window = kAheadPerHelper * helpers;
+    for (unsigned i = 0; i < helpers; ++i) m_helpers.emplace_back([this] { Work(); });
+}
+
+tCollectAhead::~tCollectAhead() {
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_stop = true;
+    }
+    m_changed.notify_all();
+    for (std::thread& helper : m_helpers) helper.join();
+}
+
+std::size_t tCollectAhead::NextWaiting(std::size_t from) const {
+    const std::size_t end = std::min(m_parts.size(), m_next + m_window);
+    for (std::size_t part = from; part < end; ++part) {
+        if (m_states[part] == tState::Waiting) return part;
+    }
+    return m_parts.size();
+}
+
+bool tCollectAhead::Record(std::size_t part, tCollectReader& reader, std::unique_lock<std::mutex>& lock) {
+    m_states[part] = tState::Recording;
+    lock.unlock();
+    std::unique_ptr<tFoundList> found;
+    try {
+        found = std::make_unique<tFoundList>();
+        tRecorder recorder(reader, *found);
+        WalkCollecting(m_parts[part], reader, recorder);
+    } catch (...) {
+        found.reset();
+    }
+    lock.lock();
+    const bool recorded = found != nullptr;
+    m_found[part] = std::move(found);
+    m_states[part] = recorded ? tState::Recorded : tState::Claimed;
+    m_changed.notify_all();
+    return recorded;
+}
+
+void tCollectAhead::Work() {
+    tCollectReader reader;
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        std::size_t part = m_parts.size();
+        m_changed.wait(lock, [&] { return m_stop || m_next >= m_parts.size() || (part = NextWaiting(m_next)) < m_parts.size(); });
+        if (m_stop || part >= m_parts.size()) return;
+        if (!Record(part, reader, lock)) return;
+    }
+}
+
+std::unique_ptr<tFoundList> tCollectAhead::ClaimNext(tCollectReader& reader) {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    const std::size_t part = m_next;
+    // While a helper records this part, the parts after it that no helper
+    // took yet are recorded here rather than waited idle.
+    while (m_states[part] == tState::Recording) {
+        if (const std::size_t other = NextWaiting(part + 1); other < m_parts.size()) {
+            Record(other, reader, lock);
+        } else {
+            m_changed.wait(lock, [&] {
+                return m_states[part] != tState::Recording || NextWaiting(part + 1) < m_parts.size();
+            });
+        }
+    }
+    // A part that failed to record is walked here; so is one not started.
+    m_states[part] = tState::Claimed;
+    ++m_next;
+    m_changed.notify_all();
+    return std::move(m_found[part]);
+}
+
+}  // namespace lum
