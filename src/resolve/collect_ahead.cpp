@@ -47,7 +47,8 @@ private:
 
 }  // namespace
 
-tCollectAhead::tCollectAhead(const ClumVellumEntity* root, unsigned helpers) {
+tCollectAhead::tCollectAhead(const ClumVellumEntity* root, unsigned helpers, bool recordEach)
+    : m_recordEach(recordEach) {
     // Level by level, each object that holds others gives way to them, in
     // walk order, until there are parts enough for the threads.
     tCollectReader reader;
@@ -115,7 +116,9 @@ void tCollectAhead::Work() {
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
         std::size_t part = m_parts.size();
-        m_changed.wait(lock, [&] { return m_stop || m_next >= m_parts.size() || (part = NextWaiting(m_next)) < m_parts.size(); });
+        m_changed.wait(lock, [&] {
+            return m_stop || m_next >= m_parts.size() || (part = NextWaiting(m_next)) < m_parts.size();
+        });
         if (m_stop || part >= m_parts.size()) return;
         if (!Record(part, reader, lock)) return;
     }
@@ -135,6 +138,7 @@ std::unique_ptr<tFoundList> tCollectAhead::ClaimNext(tCollectReader& reader) {
             });
         }
     }
+    if (m_recordEach && m_states[part] == tState::Waiting) Record(part, reader, lock);
     // A part that failed to record is walked here; so is one not started.
     m_states[part] = tState::Claimed;
     ++m_next;

@@ -54,8 +54,10 @@ using tFoundList = tChunkedArray<tFound>;
 class tCollectAhead {
 public:
     // Cuts the tree under `root` and starts `helpers` threads on it (none
-    // when the tree gives fewer than two parts).
-    tCollectAhead(const ClumVellumEntity* root, unsigned helpers);
+    // when the tree gives fewer than two parts). With `recordEach` the
+    // collector records a part it reaches unrecorded, instead of walking it
+    // (for tests: every part then goes through recording).
+    tCollectAhead(const ClumVellumEntity* root, unsigned helpers, bool recordEach = false);
     // Stops the helpers after the parts they are recording.
     ~tCollectAhead();
     tCollectAhead(const tCollectAhead&) = delete;
@@ -86,6 +88,7 @@ private:
     std::vector<std::unique_ptr<tFoundList>> m_found;
     std::size_t m_next = 0;    // the next part the collector will reach
     std::size_t m_window = 0;  // how many parts past m_next may be recorded
+    bool m_recordEach;
     bool m_stop = false;
     std::mutex m_mutex;
     std::condition_variable m_changed;

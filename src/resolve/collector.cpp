@@ -6,13 +6,13 @@
 
 namespace lum {
 
-void ClumNrCollector::Visit(const ClumVellumEntity* root, unsigned helpers) {
+void ClumNrCollector::Visit(const ClumVellumEntity* root, unsigned helpers, bool recordEach) {
     if (root == nullptr) return;
     if (helpers == 0) {
         WalkCollecting(root, m_reader, *this);
         return;
     }
-    tCollectAhead ahead(root, helpers);
+    tCollectAhead ahead(root, helpers, recordEach);
     m_pAhead = &ahead;
     struct tDone {
         tCollectAhead*& ahead;

@@ -27,8 +27,9 @@ public:
 
     // Indexes the object and everything below it, depth first in the
     // visitor's order, looking only at the features that matter here
-    // (references and links), with `helpers` threads walking ahead.
-    void Visit(const ClumVellumEntity* root, unsigned helpers = 0);
+    // (references and links), with `helpers` threads walking ahead (see
+    // tCollectAhead for `recordEach`).
+    void Visit(const ClumVellumEntity* root, unsigned helpers = 0, bool recordEach = false);
 
 private:
     // An object entered and not left yet, with what to undo when it is.

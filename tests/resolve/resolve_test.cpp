@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 
+#include "resolve/collector.h"
 #include "resolve/groups.h"
 #include "support/lum_test.h"
 
@@ -336,6 +337,86 @@ TEST_F(Resolve, BindingInPartsOnSeveralThreadsGivesWhatOnePassGives) {
     EXPECT_EQ(four.targets, one.targets);
     EXPECT_EQ(four.unbound, one.unbound);
     EXPECT_EQ(four.messages, one.messages);
+}
+
+// The collecting walk with parts of the tree recorded on other threads and
+// indexed in walk order fills the indexes and lists of one walk: the same
+// objects under each name path, quid and label, in the same order, and the
+// same references gathered, in the same order, each with its context. The
+// model repeats names and quids across parts, nests categories (contexts
+// for labels), gives a category label references after its nested ones,
+// and a class a qualified name.
+TEST_F(Resolve, CollectingInPartsOnSeveralThreadsIndexesWhatOneWalkIndexes) {
+    ClumClass_Category* top = NewModel();
+    std::vector<std::tuple<std::wstring, std::wstring, std::wstring>> keys;  // name path, quid, label context
+    for (int i = 0; i < 90; ++i) {
+        const std::wstring n = std::to_wstring(i);
+        if (i % 9 == 4) {
+            ClumClass_Category* outer = Category(top, (L"P" + n).c_str(), (L"@" + n).c_str());
+            Class(outer, L"Same", L"QX");
+            Class(outer, L"Logical View::P4::Q::Far", L"@2");
+            ClumClass_Category* inner = Category(outer, L"Q", L"@1");
+            Class(inner, L"Same", L"@2");
+            Write(outer->subsystem, L"@1");  // after the nested category: looked up in P
+            Write(outer->quidu, L"QX");
+        } else {
+            ClumClass* owner = Class(top, (L"C" + n).c_str(), i % 4 == 0 ? L"QX" : (L"QC" + n).c_str());
+            Attribute(owner, L"Logical View::P4::Same", L"QX");
+            Attribute(owner, (L"C" + std::to_wstring((i + 1) % 90)).c_str());
+        }
+    }
+    std::vector<const ClumVellumEntity*> objects, contexts;
+    for (const tDepthFirst::tStep& step : tDepthFirst({Top(top)})) {
+        objects.push_back(step.entity);
+        if (step.entity->GetMetaClass().IsKindOf(&ClumClass_Category::StaticGetMetaClass())) contexts.push_back(step.entity);
+    }
+    const auto collect = [&](unsigned helpers, bool recordEach) {
+        tResolverCache cache;
+        tReferenceList& quids = cache.NewReferenceList();
+        tReferenceList& others = cache.NewReferenceList();
+        ClumNrCollector(cache, quids, others).Visit(Top(top), helpers, recordEach);
+        cache.IndexQueued();
+        const auto indexOf = [&](const ClumVellumEntity* object) {
+            return std::find(objects.begin(), objects.end(), object) - objects.begin();
+        };
+        std::wostringstream text;
+        const auto group = [&](const wchar_t* what, tEntityGroup* found) {
+            text << what;
+            for (std::size_t i = 0; found != nullptr && i < cache.Size(*found); ++i) text << L" " << indexOf(cache.At(*found, i));
+            text << L"\n";
+        };
+        for (const ClumVellumEntity* object : objects) {
+            const std::wstring name = test::Text(ClumUtilityFunctions::GetName(object));
+            const std::wstring quid = test::Text(ClumUtilityFunctions::GetQuid(object));
+            group((L"quid " + quid).c_str(), cache.FindQuid(ClumIdent(quid.c_str())));
+            for (const ClumVellumEntity* context : contexts) group(L"label", cache.FindLabel(context, ClumIdent(quid.c_str())));
+            tNamePath path;
+            SplitQualifiedName(name.c_str(), name.size(), path);
+            if (path.size() == 1) {
+                for (const ClumVellumEntity* up = object->Owner(); up != nullptr; up = up->Owner()) {
+                    if (!up->GetMetaClass().IsKindOf(&ClumDesign::StaticGetMetaClass())) path.insert(path.begin(), ClumUtilityFunctions::GetName(up));
+                }
+            }
+            const std::uint32_t node = path.empty() ? tResolverCache::Root : cache.FindPath(path);
+            group((L"name " + name).c_str(), node == tResolverCache::Root ? nullptr : &cache.Node(node));
+        }
+        for (tReferenceList* list : {&quids, &others}) {
+            for (std::size_t i = 0; i < list->size(); ++i) {
+                const tGathered& gathered = (*list)[i];
+                text << L"ref " << indexOf(gathered.reference->GetOwner()) << L" " << gathered.value << L" "
+                     << indexOf(gathered.context) << L" " << gathered.companion << L"\n";
+            }
+        }
+        return text.str();
+    };
+    const std::wstring serial = collect(0, false);
+    const std::size_t shared = serial.find(L"quid QX ");  // a quid shared across parts
+    ASSERT_NE(shared, std::wstring::npos);
+    EXPECT_GT(std::count(serial.begin() + shared, serial.begin() + serial.find(L'\n', shared), L' '), 20);
+    EXPECT_NE(serial.find(L"\nlabel 1"), std::wstring::npos) << "labels indexed in their categories";
+    for (const auto& [helpers, recordEach] : {std::pair{1u, true}, {3u, true}, {1u, false}, {2u, false}}) {
+        EXPECT_EQ(collect(helpers, recordEach), serial) << helpers << " helpers, " << (recordEach ? "each part recorded" : "");
+    }
 }
 
 TEST(ResolveStorage, GroupsKeepOrderAndHandedOutVectorsFollowLaterAdditions) {
