@@ -1,7 +1,12 @@
 // Fuzz target: a model file read, every reference bound, and the indexes
 // asked about every object's name, quid and referrers and about every
-// reference's written text; then read again into the same indexes.
+// reference's written text; then read again into the same indexes. The
+// first binding, collected and bound on several threads, must equal a
+// binding on one thread of another copy: the same targets, and the same
+// references left unbound, in the same order.
 
+#include <algorithm>
+#include <cstdlib>
 #include <list>
 #include <sstream>
 #include <string>
@@ -42,14 +47,48 @@ void Query(lum::ClumNameResolver& resolver, lum::ClumVellumEntity* root) {
     }
 }
 
+// Every reference value's target as the position of the target among the
+// tree's objects (-1: unbound), then the positions of the owners of the
+// references left unbound.
+std::vector<long> Bound(lum::ClumVellumEntity* root, const std::vector<const lum::IlumReference*>& unresolved) {
+    const std::vector<lum::ClumVellumEntity*> objects = lum::fuzz::CollectObjects(root);
+    const auto position = [&objects](const lum::ClumVellumEntity* object) {
+        const auto found = std::find(objects.begin(), objects.end(), object);
+        return found == objects.end() ? -1L : static_cast<long>(found - objects.begin());
+    };
+    std::vector<long> bound;
+    for (lum::ClumVellumEntity* object : objects) {
+        for (const lum::ClumMetaFeature* feature : object->GetMetaClass().m_allFeatures) {
+            if (feature->GetKind() != lum::ClumMetaFeature::eReference) continue;
+            const lum::IlumReference* reference = feature->m_pfnGetFeature(object)->GetReference();
+            for (int i = 0; i < reference->GetCount(); ++i) {
+                bound.push_back(position(reference->GetTarget(reference->IsSingle() ? -1 : i)));
+            }
+        }
+    }
+    bound.push_back(-2);
+    for (const lum::IlumReference* reference : unresolved) bound.push_back(position(reference->GetOwner()));
+    return bound;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     lum::fuzz::tSession session(data, size);
     lum::ClumNameResolver resolver;
+    resolver.SetThreads(3, 1);
     std::vector<const lum::IlumReference*> unresolved;
     lum::ClumVellumFile* first = Read(session.Text());
     resolver.CollectAndBind(first, unresolved);
+    {
+        lum::ClumNameResolver serialResolver;
+        serialResolver.SetThreads(1);
+        std::vector<const lum::IlumReference*> serialUnresolved;
+        lum::ClumVellumFile* serial = Read(session.Text());
+        serialResolver.CollectAndBind(serial, serialUnresolved);
+        if (Bound(serial, serialUnresolved) != Bound(first, unresolved)) std::abort();
+        lum::TreeRemover().DeleteTree(serial);
+    }
     Query(resolver, first);
     // A second tree collected later may refer into the first.
     lum::ClumVellumFile* second = Read(session.Text());

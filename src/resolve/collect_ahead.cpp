@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "lum/model/entity.h"
+#include "lum/traverse/visit_on_threads.h"
 
 namespace lum {
 
@@ -11,8 +12,6 @@ namespace {
 // Parts per thread: enough that the threads finish close together, few
 // enough that handing parts over costs nothing.
 constexpr std::size_t kPartsPerThread = 32;
-// Levels cut at most: a chain of single objects is not worth cutting deeper.
-constexpr int kMaxLevels = 8;
 // How many parts past the collector's each helper may have recorded, and
 // so how much is held recorded at most.
 constexpr std::size_t kAheadPerHelper = 4;
@@ -49,26 +48,11 @@ private:
 
 tCollectAhead::tCollectAhead(const ClumVellumEntity* root, unsigned helpers, bool recordEach)
     : m_recordEach(recordEach) {
-    // Level by level, each object that holds others gives way to them, in
-    // walk order, until there are parts enough for the threads.
-    tCollectReader reader;
-    std::vector<const ClumVellumEntity*> parts{root}, next, children;
-    const std::size_t wanted = kPartsPerThread * (helpers + 1);
-    for (int level = 0; level < kMaxLevels && parts.size() < wanted; ++level) {
-        next.clear();
-        bool cut = false;
-        for (const ClumVellumEntity* part : parts) {
-            children.clear();
-            ChildrenOf(part, reader, children);
-            if (children.empty()) next.push_back(part);
-            else next.insert(next.end(), children.begin(), children.end());
-            cut = cut || !children.empty();
-        }
-        if (!cut) break;
-        parts.swap(next);
-    }
+    // The collector walks links in the order the parts are cut in.
+    std::vector<tTreePart> parts, above;
+    CutIntoParts({root}, kPartsPerThread * (helpers + 1), parts, above);
     if (parts.size() < 2) return;
-    m_parts = std::move(parts);
+    for (const tTreePart& part : parts) m_parts.push_back(part.entity);
     m_states.assign(m_parts.size(), tState::Waiting);
     m_found.resize(m_parts.size());
     m_window = kAheadPerHelper * helpers;

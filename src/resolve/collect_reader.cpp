@@ -58,7 +58,6 @@ const tPlan& tCollectReader::PlanOf(const ClumMetaClass& metaClass) {
         if (feature->m_pfnGetFeature != nullptr && feature->GetName() == name) plan.name = feature;
         if (feature->m_pfnGetFeature != nullptr && feature->GetName() == quid) plan.quid = feature;
         if (IsLink(feature) || IsReference(feature)) plan.walk.push_back(feature);
-        if (IsLink(feature)) plan.links.push_back(feature);
     }
     return plan;
 }
@@ -155,16 +154,6 @@ void WalkCollecting(const ClumVellumEntity* root, tCollectReader& reader, tColle
         if (frame.child >= 0) continue;
         stack.pop_back();
         sink.Leave();
-    }
-}
-
-void ChildrenOf(const ClumVellumEntity* entity, tCollectReader& reader, std::vector<const ClumVellumEntity*>& children) {
-    auto* owner = const_cast<ClumVellumEntity*>(entity);  // only read
-    for (const ClumMetaFeature* link : reader.PlanOf(entity->GetMetaClass()).links) {
-        const int size = link->m_pfnLinkSize(owner);
-        for (int i = 0; i < size; ++i) {
-            if (const ClumVellumEntity* child = link->m_pfnLinkGetAt(owner, i)) children.push_back(child);
-        }
     }
 }
 

@@ -32,7 +32,6 @@ struct tPlan {
     const ClumMetaFeature* name = nullptr;
     const ClumMetaFeature* quid = nullptr;
     std::vector<const ClumMetaFeature*> walk;  // reference and link features, in visiting order
-    std::vector<const ClumMetaFeature*> links;  // the link features of `walk`
 };
 
 // What indexing an object takes from it. Texts are interned (null when
@@ -88,9 +87,6 @@ public:
 // Walks `root` and everything below it (links in feature order, the
 // objects of each link in position order), telling `sink`.
 void WalkCollecting(const ClumVellumEntity* root, tCollectReader& reader, tCollectSink& sink);
-
-// The objects held by the links of `entity`, in the walk's order.
-void ChildrenOf(const ClumVellumEntity* entity, tCollectReader& reader, std::vector<const ClumVellumEntity*>& children);
 
 // A qualified name cut at every run of ':' into `path`, top down (a leading
 // run gives one empty first component, a trailing one nothing).

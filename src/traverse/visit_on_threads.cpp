@@ -15,19 +15,14 @@ namespace lum {
 
 namespace {
 
-struct tPart {
-    const ClumVellumEntity* entity;
-    std::size_t depth;
-};
-
 // Parts per worker: enough that a worker finishing a large subtree early
 // finds others left, few enough that taking one costs nothing.
 constexpr std::size_t kPartsPerWorker = 32;
 // Levels cut at most: a chain of single objects is not worth cutting deeper.
-constexpr int kMaxLevels = 6;
+constexpr int kMaxLevels = 8;
 
 // Appends the objects held by `part`'s object one level down; false when it holds none.
-bool AddChildren(const tPart& part, std::vector<tPart>& to) {
+bool AddChildren(const tTreePart& part, std::vector<tTreePart>& to) {
     auto* entity = const_cast<ClumVellumEntity*>(part.entity);  // only read
     bool any = false;
     for (const ClumMetaFeature* link : entity->GetMetaClass().m_linkFeatures) {
@@ -49,29 +44,34 @@ unsigned WorkersFor(unsigned threads) {
     return threads != 0 ? threads : std::max(1u, std::thread::hardware_concurrency());
 }
 
-void VisitOnThreads(const std::vector<const ClumVellumEntity*>& roots, unsigned threads,
-                    const std::function<void(unsigned, const ClumVellumEntity*, std::size_t)>& visit) {
-    const unsigned workers = WorkersFor(threads);
-    // Level by level, each object that holds others becomes a top and its
-    // children parts, until there are parts enough for the workers.
-    std::vector<tPart> tops, parts;
+void CutIntoParts(const std::vector<const ClumVellumEntity*>& roots, std::size_t wanted,
+                  std::vector<tTreePart>& parts, std::vector<tTreePart>& above) {
+    parts.clear();
     for (const ClumVellumEntity* root : roots) {
         if (root != nullptr) parts.push_back({root, 0});
     }
-    for (int level = 0; workers > 1 && level < kMaxLevels && parts.size() < kPartsPerWorker * workers; ++level) {
-        std::vector<tPart> next;
+    std::vector<tTreePart> next;
+    for (int level = 0; level < kMaxLevels && parts.size() < wanted; ++level) {
+        next.clear();
         bool cut = false;
-        for (const tPart& part : parts) {
+        for (const tTreePart& part : parts) {
             if (AddChildren(part, next)) {
-                tops.push_back(part);
+                above.push_back(part);
                 cut = true;
             } else {
                 next.push_back(part);
             }
         }
-        parts.swap(next);
         if (!cut) break;
+        parts.swap(next);
     }
+}
+
+void VisitOnThreads(const std::vector<const ClumVellumEntity*>& roots, unsigned threads,
+                    const std::function<void(unsigned, const ClumVellumEntity*, std::size_t)>& visit) {
+    const unsigned workers = WorkersFor(threads);
+    std::vector<tTreePart> tops, parts;
+    CutIntoParts(roots, workers > 1 ? kPartsPerWorker * workers : 0, parts, tops);
 
     std::atomic<std::size_t> nextPart{0};
     std::mutex failureMutex;
@@ -97,7 +97,7 @@ void VisitOnThreads(const std::vector<const ClumVellumEntity*>& roots, unsigned 
     const std::size_t helperCount = std::min<std::size_t>(workers - 1, parts.size() > 1 ? parts.size() - 1 : 0);
     for (unsigned worker = 1; worker <= helperCount; ++worker) helpers.emplace_back(work, worker);
     try {
-        for (const tPart& top : tops) visit(0, top.entity, top.depth);
+        for (const tTreePart& top : tops) visit(0, top.entity, top.depth);
     } catch (...) {
         fail();
     }

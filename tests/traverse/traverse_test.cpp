@@ -251,8 +251,8 @@ TEST_F(Traverse, TheTreeRemoverTakesARootOutOfItsOwnerAndDeletesOverlappingRoots
 
 // Every object of the trees is visited once, at its depth, whatever the
 // number of threads: wide packages, a deep chain and bare classes side by
-// side, so that parts are cut at several levels; an exception from a visit
-// comes back to the caller.
+// side, so that parts are cut at several levels; the parts come in walk
+// order; an exception from a visit comes back to the caller.
 TEST_F(Traverse, VisitingOnThreadsMeetsEveryObjectOnceAtItsDepth) {
     auto* top = new ClumClass_Category;
     for (int p = 0; p < 40; ++p) {
@@ -276,6 +276,17 @@ TEST_F(Traverse, VisitingOnThreadsMeetsEveryObjectOnceAtItsDepth) {
         for (const auto& part : seen) all.insert(all.end(), part.begin(), part.end());
         std::sort(all.begin(), all.end());
         EXPECT_EQ(all, expected) << threads << " threads";
+    }
+    // The parts come in walk order: a walk that meets them in turn can hand them out.
+    std::vector<tTreePart> parts, above;
+    CutIntoParts(roots, 64, parts, above);
+    EXPECT_GE(parts.size(), 64u);
+    std::vector<const ClumVellumEntity*> walked;
+    for (const tDepthFirst::tStep& step : tDepthFirst(roots)) walked.push_back(step.entity);
+    auto from = walked.begin();
+    for (const tTreePart& part : parts) {
+        from = std::find(from, walked.end(), part.entity);
+        ASSERT_NE(from, walked.end()) << "parts out of walk order";
     }
     const auto throwAt = [&](const ClumVellumEntity* at) {
         VisitOnThreads(roots, 4, [at](unsigned, const ClumVellumEntity* object, std::size_t) {

@@ -24,6 +24,22 @@ class ClumVellumEntity;
 // How many workers VisitOnThreads may use for `threads` (0: one per core).
 unsigned WorkersFor(unsigned threads);
 
+// An object of a tree with its depth below the root of its tree.
+struct tTreePart {
+    const ClumVellumEntity* entity;
+    std::size_t depth;
+};
+
+// Cuts the trees under `roots` into parts for walking on several threads:
+// level by level from the roots, each object that holds others gives way to
+// the objects it holds and goes to `above`, until there are `wanted` parts
+// or eight levels are cut. The parts, subtrees that together with `above`
+// hold every object once, come in depth-first order (links in feature
+// order, the objects of each link in position order); `above` in no
+// particular order. Null roots are passed over.
+void CutIntoParts(const std::vector<const ClumVellumEntity*>& roots, std::size_t wanted,
+                  std::vector<tTreePart>& parts, std::vector<tTreePart>& above);
+
 // Calls `visit(worker, object, depth)` once for every object under `roots`,
 // the roots included (depth 0), in no particular order, on up to
 // WorkersFor(threads) threads, the calling thread among them (worker 0).
