@@ -58,9 +58,9 @@ void AddModelOptions(CLI::App& command, tOptions& options, const std::string& co
         ->allow_extra_args(false);
     command.add_flag("--strict", options.load.strict, "a unit file that cannot be found makes the model fail (exit 1)");
     command.add_option("--threads", options.load.threads,
-                       "threads that read unit files and large main files, bind references and write "
-                       "exports (0, the default: one per core; 1: all in turn on one thread); the model, its "
-                       "diagnostics and the output are the same")
+                       "threads that read unit files and large main files, index, bind and count references, "
+                       "and write exports (0, the default: one per core; 1: all in turn on one thread); the "
+                       "model, its diagnostics and the output are the same")
         ->type_name("N");
 }
 

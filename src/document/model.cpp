@@ -123,7 +123,12 @@ std::vector<const ClumUnitObject*> Model::Impl::Survey() {
     for (const tDepthFirst::tStep& step : tDepthFirst(files)) {
         depth = std::max(depth, step.depth);
         const ClumMetaClass& metaClass = step.entity->GetMetaClass();
-        if (step.depth > 0) ++perClass[&metaClass];
+        if (step.depth > 0) {
+            const unsigned index = metaClass.GetIndex();
+            if (index >= perClass.size()) perClass.resize(index + 1);
+            perClass[index].first = &metaClass;
+            ++perClass[index].second;
+        }
         if (!metaClass.IsKindOf(&ClumUnitObject::StaticGetMetaClass())) continue;
         const auto* unit = static_cast<const ClumUnitObject*>(step.entity);
         if (unit->is_loaded.Get() && !unit->file_name.IsEmpty()) units.push_back(unit);

@@ -6,8 +6,8 @@
 #include <list>
 #include <memory>
 #include <set>
-#include <unordered_map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "lum/diagnostics/error_list.h"
@@ -42,7 +42,8 @@ struct Model::Impl {
     double seconds = 0;
     std::uintmax_t bytes = 0;
     std::size_t depth = 0;
-    std::unordered_map<const ClumMetaClass*, std::size_t> perClass;  // objects below the files
+    // Objects below the files, by class index: each class met with its count.
+    std::vector<std::pair<const ClumMetaClass*, std::size_t>> perClass;
     std::set<std::wstring> symbolsAdvised;    // path symbols already explained
     // The UML view, made by the layer above on first use (its deleter comes
     // with it, so this layer needs no more than the name).

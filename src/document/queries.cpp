@@ -200,6 +200,7 @@ std::vector<const IlumReference*> Model::Referrers(const ClumVellumEntity* targe
 std::map<std::string, std::size_t> Model::CountByClass(bool diagramsOnly) const {
     std::map<std::string, std::size_t> counts;
     for (const auto& [metaClass, count] : m_pImpl->perClass) {
+        if (metaClass == nullptr) continue;
         if (diagramsOnly && !metaClass->IsKindOf(&ClumDiagram::StaticGetMetaClass())) continue;
         counts[ToUtf8(metaClass->GetName().c_str())] += count;
     }
