@@ -2,6 +2,7 @@
 // counts, and the fate of every reference.
 
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 
 #include "lum/model/classes.h"
@@ -82,8 +83,7 @@ public:
         std::vector<ReferenceValue>& values = m_values;
         values.clear();
         ReferenceStatus names = ReferenceStatus::Dangling;  // of the unbound name references beside
-        for (const ClumMetaFeature* feature : owner->GetMetaClass().m_allFeatures) {
-            if (feature->GetKind() != ClumMetaFeature::eReference) continue;
+        for (const ClumMetaFeature* feature : ReferencesOf(owner->GetMetaClass())) {
             const IlumReference* reference =
                 feature->m_pfnGetFeature(const_cast<ClumVellumEntity*>(owner))->GetReference();
             if (reference == nullptr) continue;
@@ -108,6 +108,20 @@ public:
     }
 
 private:
+    // The reference features of a class, in feature order, found once per class.
+    const std::vector<const ClumMetaFeature*>& ReferencesOf(const ClumMetaClass& metaClass) {
+        const unsigned index = metaClass.GetIndex();
+        if (index >= m_references.size()) m_references.resize(index + 1);
+        std::optional<std::vector<const ClumMetaFeature*>>& references = m_references[index];
+        if (!references) {
+            references.emplace();
+            for (const ClumMetaFeature* feature : metaClass.m_allFeatures) {
+                if (feature->GetKind() == ClumMetaFeature::eReference) references->push_back(feature);
+            }
+        }
+        return *references;
+    }
+
     ReferenceStatus StatusOf(const ClumMetaFeature& feature, const IlumReference& reference, long index) {
         WString text;
         reference.EncodeReference(text, index);
@@ -126,6 +140,7 @@ private:
 
     std::vector<std::string> m_missingPaths;
     std::vector<ReferenceValue> m_values;  // of the current owner
+    std::vector<std::optional<std::vector<const ClumMetaFeature*>>> m_references;  // by class index
 };
 
 }  // namespace
