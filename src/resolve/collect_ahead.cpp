@@ -12,9 +12,11 @@ namespace {
 // Parts per thread: enough that the threads finish close together, few
 // enough that handing parts over costs nothing.
 constexpr std::size_t kPartsPerThread = 32;
-// How many parts past the collector's each helper may have recorded, and
-// so how much is held recorded at most.
+// How many parts past the collector's each helper may have recorded at
+// least, and what share of all the parts the helpers may at most, and so
+// how much is held recorded.
 constexpr std::size_t kAheadPerHelper = 4;
+constexpr std::size_t kAheadShare = 8;
 
 // Records what the walk finds in a part.
 class tRecorder : public tCollectSink {
@@ -55,7 +57,7 @@ tCollectAhead::tCollectAhead(const ClumVellumEntity* root, unsigned helpers, boo
     for (const tTreePart& part : parts) m_parts.push_back(part.entity);
     m_states.assign(m_parts.size(), tState::Waiting);
     m_found.resize(m_parts.size());
-    m_window = kAheadPerHelper * helpers;
+    m_window = std::max<std::size_t>(kAheadPerHelper * helpers, m_parts.size() / kAheadShare);
     for (unsigned i = 0; i < helpers; ++i) m_helpers.emplace_back([this] { Work(); });
 }
 
@@ -68,9 +70,10 @@ tCollectAhead::~tCollectAhead() {
     for (std::thread& helper : m_helpers) helper.join();
 }
 
-std::size_t tCollectAhead::NextWaiting(std::size_t from) const {
+std::size_t tCollectAhead::NextWaiting(std::size_t from) {
+    while (m_firstWaiting < m_parts.size() && m_states[m_firstWaiting] != tState::Waiting) ++m_firstWaiting;
     const std::size_t end = std::min(m_parts.size(), m_next + m_window);
-    for (std::size_t part = from; part < end; ++part) {
+    for (std::size_t part = std::max(from, m_firstWaiting); part < end; ++part) {
         if (m_states[part] == tState::Waiting) return part;
     }
     return m_parts.size();

@@ -9,6 +9,11 @@
 // without touching the objects again), being recorded (meanwhile it records
 // the next waiting ones itself), or not started (it walks it itself). What
 // it indexes is therefore the same as walking alone.
+//
+// A level of the tree can hold thousands of small parts (the classes of a
+// model's packages): the helpers may then run further ahead, by parts, so
+// that they seldom wait for the collector or it for them, up to an eighth
+// of the parts.
 
 #include <condition_variable>
 #include <cstddef>
@@ -18,7 +23,6 @@
 #include <thread>
 #include <vector>
 
-#include "resolve/chunked_array.h"
 #include "resolve/collect_reader.h"
 
 namespace lum {
@@ -48,8 +52,8 @@ struct tFound {
     };
 };
 
-// What was recorded of one part; grows without moving what it holds.
-using tFoundList = tChunkedArray<tFound>;
+// What was recorded of one part.
+using tFoundList = std::vector<tFound>;
 
 class tCollectAhead {
 public:
@@ -78,7 +82,7 @@ private:
     void Work();
     // The first waiting part from `from` on within reach of the helpers, or
     // the number of parts when there is none.
-    std::size_t NextWaiting(std::size_t from) const;
+    std::size_t NextWaiting(std::size_t from);
     // Records part `part` with the lock released; false when that failed
     // (out of memory: the part is left to the collector).
     bool Record(std::size_t part, tCollectReader& reader, std::unique_lock<std::mutex>& lock);
@@ -86,8 +90,9 @@ private:
     std::vector<const ClumVellumEntity*> m_parts;
     std::vector<tState> m_states;
     std::vector<std::unique_ptr<tFoundList>> m_found;
-    std::size_t m_next = 0;    // the next part the collector will reach
-    std::size_t m_window = 0;  // how many parts past m_next may be recorded
+    std::size_t m_next = 0;          // the next part the collector will reach
+    std::size_t m_window = 0;        // how many parts past m_next may be recorded
+    std::size_t m_firstWaiting = 0;  // no part before it is waiting (parts only leave that state)
     bool m_recordEach;
     bool m_stop = false;
     std::mutex m_mutex;

@@ -85,8 +85,7 @@ void ClumNrCollector::Gather(const tGathered& gathered, bool byQuid, std::size_t
 
 void ClumNrCollector::Replay(const tFoundList& found) {
     const std::size_t base = m_frames.size();
-    for (std::size_t i = 0; i < found.size(); ++i) {
-        const tFound& step = found[i];
+    for (const tFound& step : found) {
         if (step.kind == tFound::tKind::Enter) {
             while (m_frames.size() > base + step.depth) Leave();
             const auto& entered = step.entered;

@@ -21,21 +21,24 @@ constexpr std::size_t kPartsPerWorker = 32;
 // Levels cut at most: a chain of single objects is not worth cutting deeper.
 constexpr int kMaxLevels = 8;
 
-// Appends the objects held by `part`'s object one level down; false when it holds none.
-bool AddChildren(const tTreePart& part, std::vector<tTreePart>& to) {
-    auto* entity = const_cast<ClumVellumEntity*>(part.entity);  // only read
-    bool any = false;
-    for (const ClumMetaFeature* link : entity->GetMetaClass().m_linkFeatures) {
+// Calls `each` with every object `entity` holds one level down, in walk
+// order, until it answers false; false when it did.
+template <class Each>
+bool ForEachHeld(const ClumVellumEntity* entity, Each each) {
+    auto* owner = const_cast<ClumVellumEntity*>(entity);  // only read
+    for (const ClumMetaFeature* link : owner->GetMetaClass().m_linkFeatures) {
         if (link->m_pfnLinkSize == nullptr || link->m_pfnLinkGetAt == nullptr) continue;
-        const int size = link->m_pfnLinkSize(entity);
+        const int size = link->m_pfnLinkSize(owner);
         for (int i = 0; i < size; ++i) {
-            if (const ClumVellumEntity* child = link->m_pfnLinkGetAt(entity, i)) {
-                to.push_back({child, part.depth + 1});
-                any = true;
-            }
+            const ClumVellumEntity* child = link->m_pfnLinkGetAt(owner, i);
+            if (child != nullptr && !each(child)) return false;
         }
     }
-    return any;
+    return true;
+}
+
+bool HoldsOthers(const tTreePart& part) {
+    return !ForEachHeld(part.entity, [](const ClumVellumEntity*) { return false; });
 }
 
 }  // namespace
@@ -50,19 +53,23 @@ void CutIntoParts(const std::vector<const ClumVellumEntity*>& roots, std::size_t
     for (const ClumVellumEntity* root : roots) {
         if (root != nullptr) parts.push_back({root, 0});
     }
+    // Only parts that hold others count: a level may hold thousands of
+    // single objects (a file's fonts) beside one object that holds nearly
+    // all the rest.
     std::vector<tTreePart> next;
-    for (int level = 0; level < kMaxLevels && parts.size() < wanted; ++level) {
+    for (int level = 0; level < kMaxLevels; ++level) {
+        const auto holding = static_cast<std::size_t>(std::count_if(parts.begin(), parts.end(), HoldsOthers));
+        if (holding == 0 || holding >= wanted) break;
         next.clear();
-        bool cut = false;
         for (const tTreePart& part : parts) {
-            if (AddChildren(part, next)) {
-                above.push_back(part);
-                cut = true;
-            } else {
-                next.push_back(part);
-            }
+            const std::size_t before = next.size();
+            ForEachHeld(part.entity, [&](const ClumVellumEntity* child) {
+                next.push_back({child, part.depth + 1});
+                return true;
+            });
+            if (next.size() > before) above.push_back(part);
+            else next.push_back(part);
         }
-        if (!cut) break;
         parts.swap(next);
     }
 }

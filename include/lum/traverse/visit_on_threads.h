@@ -32,8 +32,8 @@ struct tTreePart {
 
 // Cuts the trees under `roots` into parts for walking on several threads:
 // level by level from the roots, each object that holds others gives way to
-// the objects it holds and goes to `above`, until there are `wanted` parts
-// or eight levels are cut. The parts, subtrees that together with `above`
+// the objects it holds and goes to `above`, until `wanted` parts hold
+// others (single objects count for nothing) or eight levels are cut. The parts, subtrees that together with `above`
 // hold every object once, come in depth-first order (links in feature
 // order, the objects of each link in position order); `above` in no
 // particular order. Null roots are passed over.
