@@ -16,7 +16,7 @@ constexpr std::size_t kPartsPerThread = 32;
 // least, and what share of all the parts the helpers may at most, and so
 // how much is held recorded.
 constexpr std::size_t kAheadPerHelper = 4;
-constexpr std::size_t kAheadShare = 8;
+constexpr std::size_t kAheadShare = 32;
 
 // Records what the walk finds in a part.
 class tRecorder : public tCollectSink {
@@ -81,10 +81,14 @@ std::size_t tCollectAhead::NextWaiting(std::size_t from) {
 
 bool tCollectAhead::Record(std::size_t part, tCollectReader& reader, std::unique_lock<std::mutex>& lock) {
     m_states[part] = tState::Recording;
-    lock.unlock();
     std::unique_ptr<tFoundList> found;
+    if (!m_spare.empty()) {
+        found = std::move(m_spare.back());
+        m_spare.pop_back();
+    }
+    lock.unlock();
     try {
-        found = std::make_unique<tFoundList>();
+        if (found == nullptr) found = std::make_unique<tFoundList>();
         tRecorder recorder(reader, *found);
         WalkCollecting(m_parts[part], reader, recorder);
     } catch (...) {
@@ -131,6 +135,12 @@ std::unique_ptr<tFoundList> tCollectAhead::ClaimNext(tCollectReader& reader) {
     ++m_next;
     m_changed.notify_all();
     return std::move(m_found[part]);
+}
+
+void tCollectAhead::GiveBack(std::unique_ptr<tFoundList> found) {
+    found->clear();
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_spare.push_back(std::move(found));
 }
 
 }  // namespace lum

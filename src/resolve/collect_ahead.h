@@ -12,7 +12,7 @@
 //
 // A level of the tree can hold thousands of small parts (the classes of a
 // model's packages): the helpers may then run further ahead, by parts, so
-// that they seldom wait for the collector or it for them, up to an eighth
+// that they seldom wait for the collector or it for them, up to a 32nd
 // of the parts.
 
 #include <condition_variable>
@@ -75,6 +75,10 @@ public:
     // Claims the next part: what was recorded of it, or null when the
     // collector should walk it itself. `reader` serves the calling thread.
     std::unique_ptr<tFoundList> ClaimNext(tCollectReader& reader);
+    // Takes back a list the collector is done with, to record another part
+    // in: the lists are reused rather than freed, so that recording ahead
+    // holds no more memory than the few lists in use.
+    void GiveBack(std::unique_ptr<tFoundList> found);
 
 private:
     enum class tState : unsigned char { Waiting, Recording, Recorded, Claimed };
@@ -90,6 +94,7 @@ private:
     std::vector<const ClumVellumEntity*> m_parts;
     std::vector<tState> m_states;
     std::vector<std::unique_ptr<tFoundList>> m_found;
+    std::vector<std::unique_ptr<tFoundList>> m_spare;  // lists given back, emptied
     std::size_t m_next = 0;          // the next part the collector will reach
     std::size_t m_window = 0;        // how many parts past m_next may be recorded
     std::size_t m_firstWaiting = 0;  // no part before it is waiting (parts only leave that state)

@@ -25,6 +25,7 @@ bool ClumNrCollector::Enter(const ClumVellumEntity* entity, const tPlan& plan, s
     if (m_pAhead != nullptr && m_pAhead->IsNextPart(entity)) {
         if (std::unique_ptr<tFoundList> found = m_pAhead->ClaimNext(m_reader)) {
             Replay(*found);
+            m_pAhead->GiveBack(std::move(found));
             return false;
         }
     }
