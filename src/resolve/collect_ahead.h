@@ -1,19 +1,18 @@
 #pragma once
 // tCollectAhead: walks parts of a large tree on helper threads while the
-// collector walks the rest. The tree is cut, level by level from its root,
-// into the subtrees of enough objects for the threads (the parts, in walk
-// order) and the few objects above them. The helpers record what the walk
-// finds in the parts just ahead of the collector's walk, a few at most, so
-// that little is held recorded; the collector claims each part as its walk
-// reaches it: recorded already (it indexes what was recorded, in order,
-// without touching the objects again), being recorded (meanwhile it records
-// the next waiting ones itself), or not started (it walks it itself). What
-// it indexes is therefore the same as walking alone.
+// collector walks the rest. The tree is cut into parts, subtrees in walk
+// order, and the few objects above them (CutIntoParts). The helpers record
+// what the walk finds in the parts just ahead of the collector's walk; the
+// collector claims each part as its walk reaches it: recorded already (it
+// indexes what was recorded, in order, without touching the objects
+// again), being recorded (meanwhile it records the next waiting ones
+// itself), or not started (it walks it itself). What it indexes is
+// therefore what walking alone indexes, in the same order.
 //
-// A level of the tree can hold thousands of small parts (the classes of a
-// model's packages): the helpers may then run further ahead, by parts, so
-// that they seldom wait for the collector or it for them, up to a 32nd
-// of the parts.
+// How far ahead the helpers may record bounds what is held recorded: four
+// parts per helper, or a 32nd of the parts where a level of the tree holds
+// thousands of small ones (the classes of a model's packages), so that the
+// helpers seldom wait for the collector or it for them.
 
 #include <condition_variable>
 #include <cstddef>
