@@ -221,7 +221,7 @@ void WriteDiagnostics(const Model& model, JsonWriter& json) {
 }
 
 bool WriteModel(const Model& model, std::ostream& out, const ExportOptions& options) {
-    const tNumbering ids(model);
+    const tNumbering ids(model, options.threads);
     JsonWriter json(out, options.compact);
     json.BeginObject();
     json.Member("format", "lum-export/1");

@@ -1,39 +1,113 @@
 #include "json/export_parts.h"
 
+#include <atomic>
+#include <thread>
+
+#include "lum/meta/meta_class.h"
+#include "lum/meta/meta_feature.h"
+#include "lum/model/classes/ClumVellumFile.h"
 #include "lum/model/entity.h"
+#include "lum/traverse/depth_first.h"
+#include "lum/traverse/visit_on_threads.h"
 
 namespace lum::json {
 
-tNumbering::tNumbering(const Model& model) {
-    std::size_t count = model.Files().size();
-    for (const auto& entry : model.CountByClass()) count += entry.second;
-    m_entities.reserve(count);
-    m_subtree.reserve(count);
-    m_depth.reserve(count);
-    m_ids.Reserve(count);
-    // The objects whose subtrees are still open, innermost last; each closes
-    // when an object no deeper than it comes, or at the end.
-    std::vector<std::size_t> open;
-    const auto close = [&](std::size_t depth) {
-        while (!open.empty() && m_depth[open.back()] >= depth) {
-            m_subtree[open.back()] = m_entities.size() - open.back();
-            open.pop_back();
+void tNumbering::tOrder::Add(const ClumVellumEntity* entity, std::size_t depth) {
+    CloseFrom(depth);
+    m_open.push_back(entities.size());
+    entities.push_back(entity);
+    depths.push_back(depth);
+    subtrees.push_back(1);
+}
+
+void tNumbering::tOrder::Add(const tOrder& subtree, std::size_t depth) {
+    CloseFrom(depth);
+    entities.insert(entities.end(), subtree.entities.begin(), subtree.entities.end());
+    for (const std::size_t inner : subtree.depths) depths.push_back(inner + depth);
+    subtrees.insert(subtrees.end(), subtree.subtrees.begin(), subtree.subtrees.end());
+}
+
+void tNumbering::tOrder::CloseFrom(std::size_t depth) {
+    while (!m_open.empty() && depths[m_open.back()] >= depth) {
+        subtrees[m_open.back()] = entities.size() - m_open.back();
+        m_open.pop_back();
+    }
+}
+
+tNumbering::tNumbering(const Model& model, unsigned threads) {
+    // The subtrees below the top levels are numbered on their own, on every
+    // core; then a walk of the top levels puts each one in place of its
+    // root. The parts come in walk order, so the walk meets them in turn.
+    const std::vector<const ClumVellumEntity*> roots(model.Files().begin(), model.Files().end());
+    const unsigned workers = WorkersFor(threads);
+    std::vector<tTreePart> parts, above;
+    CutIntoParts(roots, workers > 1 ? 32 * workers : 0, parts, above);
+    std::vector<tOrder> numbered(parts.size());
+    std::atomic<std::size_t> next{0};
+    const auto number = [&] {
+        for (std::size_t i = next++; i < parts.size(); i = next++) {
+            for (const tDepthFirst::tStep& step : tDepthFirst({parts[i].entity})) numbered[i].Add(step.entity, step.depth);
+            numbered[i].Close();
         }
     };
-    for (const tDepthFirst::tStep& step : model.Walk()) {
-        close(step.depth);
-        open.push_back(m_entities.size());
-        m_entities.push_back(step.entity);
-        m_subtree.push_back(1);
-        m_depth.push_back(step.depth);
+    {
+        std::vector<std::jthread> helpers;
+        for (unsigned i = 1; i < workers && i < parts.size(); ++i) helpers.emplace_back(number);
+        number();
     }
-    close(0);
+    std::size_t count = 0;
+    for (const tOrder& part : numbered) count += part.entities.size();
+    count += above.size();
+    m_order.entities.reserve(count);
+    m_order.depths.reserve(count);
+    m_order.subtrees.reserve(count);
+
+    struct tFrame {
+        const ClumVellumEntity* entity;
+        std::size_t depth;
+        std::size_t link;
+        int child;
+    };
+    std::vector<tFrame> stack;
+    std::size_t nextPart = 0;
+    const auto place = [&](const ClumVellumEntity* entity, std::size_t depth) {
+        if (nextPart < parts.size() && parts[nextPart].entity == entity) {
+            m_order.Add(numbered[nextPart++], depth);
+            return;
+        }
+        m_order.Add(entity, depth);
+        stack.push_back({entity, depth, 0, 0});
+    };
+    for (const ClumVellumEntity* root : roots) {
+        if (root != nullptr) place(root, 0);
+        while (!stack.empty()) {
+            tFrame& frame = stack.back();
+            auto* owner = const_cast<ClumVellumEntity*>(frame.entity);  // only read
+            const auto& links = owner->GetMetaClass().m_linkFeatures;
+            if (frame.link == links.size()) {
+                stack.pop_back();
+                continue;
+            }
+            const ClumMetaFeature& link = *links[frame.link];
+            if (link.m_pfnLinkSize == nullptr || link.m_pfnLinkGetAt == nullptr ||
+                frame.child >= link.m_pfnLinkSize(owner)) {
+                ++frame.link;
+                frame.child = 0;
+                continue;
+            }
+            const ClumVellumEntity* child = link.m_pfnLinkGetAt(owner, frame.child++);
+            if (child != nullptr) place(child, frame.depth + 1);  // may move the frames
+        }
+    }
+    m_order.Close();
     // The ids go into their table after the walk, each slot asked for a few
     // objects ahead, so that the inserts do not wait on one another's misses.
+    const std::vector<const ClumVellumEntity*>& entities = m_order.entities;
+    m_ids.Reserve(entities.size());
     constexpr std::size_t Ahead = 8;
-    for (std::size_t id = 0; id < m_entities.size(); ++id) {
-        if (id + Ahead < m_entities.size()) m_ids.Prefetch(m_entities[id + Ahead]);
-        m_ids[m_entities[id]] = id;
+    for (std::size_t id = 0; id < entities.size(); ++id) {
+        if (id + Ahead < entities.size()) m_ids.Prefetch(entities[id + Ahead]);
+        m_ids[entities[id]] = id;
     }
 }
 

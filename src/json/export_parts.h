@@ -22,30 +22,48 @@ namespace lum::json {
 
 class tNumbering {
 public:
-    explicit tNumbering(const Model& model);
+    // The subtrees of a large model are walked on `threads` threads (0: one
+    // per core) and put in order after; the numbers are those of one walk.
+    tNumbering(const Model& model, unsigned threads);
 
-    std::size_t Count() const { return m_entities.size(); }
+    std::size_t Count() const { return m_order.entities.size(); }
     // -1 for an object outside the exported files.
     long long Of(const ClumVellumEntity* entity) const {
         const std::size_t* id = m_ids.Find(entity);
         return id == nullptr ? -1 : static_cast<long long>(*id);
     }
-    const ClumVellumEntity* At(std::size_t id) const { return m_entities[id]; }
+    const ClumVellumEntity* At(std::size_t id) const { return m_order.entities[id]; }
     // The objects of the subtree of `id`: itself and all below it, whose ids
     // follow its own.
-    std::size_t SubtreeSize(std::size_t id) const { return m_subtree[id]; }
-    std::size_t Depth(std::size_t id) const { return m_depth[id]; }
+    std::size_t SubtreeSize(std::size_t id) const { return m_order.subtrees[id]; }
+    std::size_t Depth(std::size_t id) const { return m_order.depths[id]; }
 
 private:
+    // Objects in walk order with their depths and subtree sizes.
+    struct tOrder {
+        std::vector<const ClumVellumEntity*> entities;
+        std::vector<std::size_t> depths;
+        std::vector<std::size_t> subtrees;
+        // Appends an object; the subtrees it leaves (of objects no deeper
+        // than it) are closed first.
+        void Add(const ClumVellumEntity* entity, std::size_t depth);
+        // Appends a whole subtree numbered on its own, its root at `depth`.
+        void Add(const tOrder& subtree, std::size_t depth);
+        // Closes every subtree still open.
+        void Close() { CloseFrom(0); }
+
+    private:
+        void CloseFrom(std::size_t depth);
+        std::vector<std::size_t> m_open;  // objects whose subtrees are still open, innermost last
+    };
+
     struct tPointerHash {
         std::uint64_t operator()(const ClumVellumEntity* entity) const {
             return MixWord(reinterpret_cast<std::uintptr_t>(entity));
         }
     };
 
-    std::vector<const ClumVellumEntity*> m_entities;
-    std::vector<std::size_t> m_subtree;
-    std::vector<std::size_t> m_depth;
+    tOrder m_order;
     tFlatTable<const ClumVellumEntity*, std::size_t, tPointerHash> m_ids;
 };
 

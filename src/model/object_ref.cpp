@@ -1,6 +1,6 @@
 #include "lum/model/object_ref.h"
 
-#include <vector>
+#include <cwchar>
 
 #include "lum/meta/meta_class.h"
 #include "lum/model/entity.h"
@@ -27,15 +27,27 @@ ClumObjectRef::Kind ClumObjectRef::GetKind() const {
 void ClumObjectRef::Encode(const ClumObjectRef& ref, WString& out) {
     const Kind kind = ref.GetKind();
     if (kind != eName && kind != eLabel && ref.target != nullptr) {
-        out = ref.target->GetMetaClass().GetName().c_str();
+        const ClumIdent& name = ref.target->GetMetaClass().GetName();
+        out.assign(name.c_str(), name.GetLength());
         return;
     }
-    std::vector<const ClumObjectRef*> chain;
-    for (const ClumObjectRef* part = &ref; part != nullptr; part = part->qualifier) chain.push_back(part);
-    out.clear();
-    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-        if (it != chain.rbegin()) out += L"::";
-        out += (*it)->name.c_str();
+    // The chain runs from the last name to the outermost qualifier: the text
+    // is sized first and filled from its end, without a list of the parts.
+    std::size_t length = 0;
+    for (const ClumObjectRef* part = &ref; part != nullptr; part = part->qualifier) {
+        length += part->name.GetLength() + (part->qualifier != nullptr ? 2 : 0);
+    }
+    out.resize(length);
+    std::size_t end = length;
+    for (const ClumObjectRef* part = &ref; part != nullptr; part = part->qualifier) {
+        const std::size_t size = part->name.GetLength();
+        end -= size;
+        std::wmemcpy(out.data() + end, part->name.c_str(), size);
+        if (part->qualifier != nullptr) {
+            end -= 2;
+            out[end] = L':';
+            out[end + 1] = L':';
+        }
     }
 }
 

@@ -45,6 +45,6 @@ std::size_t ClumIdent::GetLength() const { return m_pText == nullptr ? 0 : detai
 
 std::wstring_view ClumIdent::View() const { return {c_str(), GetLength()}; }
 
-void ClumIdent::Encode(const ClumIdent& value, WString& out) { out = value.c_str(); }
+void ClumIdent::Encode(const ClumIdent& value, WString& out) { out.assign(value.c_str(), value.GetLength()); }
 
 }  // namespace lum

@@ -149,7 +149,7 @@ TEST_F(Model, ReferenceValuesAreCutAtColonRunsAndKeepTheirText) {
     };
     for (const auto& c : cases) {
         std::unique_ptr<ClumObjectRef> ref(ClumObjectRef::Decode(c.text));
-        WString out;
+        WString out(L"the text of another value, replaced");
         ClumObjectRef::Encode(*ref, out);
         EXPECT_EQ(Text(out), c.encoded);
         EXPECT_EQ(Text(ref->GetName()), c.last);
