@@ -13,10 +13,13 @@ namespace {
 // enough that handing parts over costs nothing.
 constexpr std::size_t kPartsPerThread = 32;
 // How many parts past the collector's each helper may have recorded at
-// least, and what share of all the parts the helpers may at most, and so
-// how much is held recorded.
+// least, and what share of all the parts the helpers may at most; and how
+// many findings (40 bytes each) may be held recorded and not yet claimed,
+// whatever the parts' sizes: a loading thread slowed by fresh memory must
+// not let the helpers hold megabytes.
 constexpr std::size_t kAheadPerHelper = 4;
 constexpr std::size_t kAheadShare = 32;
+constexpr std::size_t kMostHeld = std::size_t{1} << 16;
 
 // Records what the walk finds in a part.
 class tRecorder : public tCollectSink {
@@ -71,6 +74,7 @@ tCollectAhead::~tCollectAhead() {
 }
 
 std::size_t tCollectAhead::NextWaiting(std::size_t from) {
+    if (m_held >= kMostHeld) return m_parts.size();
     while (m_firstWaiting < m_parts.size() && m_states[m_firstWaiting] != tState::Waiting) ++m_firstWaiting;
     const std::size_t end = std::min(m_parts.size(), m_next + m_window);
     for (std::size_t part = std::max(from, m_firstWaiting); part < end; ++part) {
@@ -96,6 +100,7 @@ bool tCollectAhead::Record(std::size_t part, tCollectReader& reader, std::unique
     }
     lock.lock();
     const bool recorded = found != nullptr;
+    if (recorded) m_held += found->size();
     m_found[part] = std::move(found);
     m_states[part] = recorded ? tState::Recorded : tState::Claimed;
     m_changed.notify_all();
@@ -134,6 +139,7 @@ std::unique_ptr<tFoundList> tCollectAhead::ClaimNext(tCollectReader& reader) {
     m_states[part] = tState::Claimed;
     ++m_next;
     m_changed.notify_all();
+    if (m_found[part] != nullptr) m_held -= m_found[part]->size();
     return std::move(m_found[part]);
 }
 

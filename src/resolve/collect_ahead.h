@@ -9,10 +9,11 @@
 // itself), or not started (it walks it itself). What it indexes is
 // therefore what walking alone indexes, in the same order.
 //
-// How far ahead the helpers may record bounds what is held recorded: four
-// parts per helper, or a 32nd of the parts where a level of the tree holds
-// thousands of small ones (the classes of a model's packages), so that the
-// helpers seldom wait for the collector or it for them.
+// How far ahead the helpers may record is bounded: four parts per helper,
+// or a 32nd of the parts where a level of the tree holds thousands of small
+// ones (the classes of a model's packages), so that the helpers seldom wait
+// for the collector or it for them; and never more than 65,536 findings
+// held recorded (2.5 MB), whatever the parts' sizes.
 
 #include <condition_variable>
 #include <cstddef>
@@ -97,6 +98,7 @@ private:
     std::size_t m_next = 0;          // the next part the collector will reach
     std::size_t m_window = 0;        // how many parts past m_next may be recorded
     std::size_t m_firstWaiting = 0;  // no part before it is waiting (parts only leave that state)
+    std::size_t m_held = 0;          // findings recorded and not claimed yet
     bool m_recordEach;
     bool m_stop = false;
     std::mutex m_mutex;
