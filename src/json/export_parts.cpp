@@ -1,6 +1,7 @@
 #include "json/export_parts.h"
 
 #include <atomic>
+#include <system_error>
 #include <thread>
 
 #include "lum/meta/meta_class.h"
@@ -52,7 +53,14 @@ tNumbering::tNumbering(const Model& model, unsigned threads) {
     };
     {
         std::vector<std::jthread> helpers;
-        for (unsigned i = 1; i < workers && i < parts.size(); ++i) helpers.emplace_back(number);
+        for (unsigned i = 1; i < workers && i < parts.size(); ++i) {
+            // Where the system has no thread to give, fewer number the parts.
+            try {
+                helpers.emplace_back(number);
+            } catch (const std::system_error&) {
+                break;
+            }
+        }
         number();
     }
     std::size_t count = 0;

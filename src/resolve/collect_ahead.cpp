@@ -1,6 +1,7 @@
 #include "resolve/collect_ahead.h"
 
 #include <algorithm>
+#include <system_error>
 
 #include "lum/model/entity.h"
 #include "lum/traverse/visit_on_threads.h"
@@ -61,7 +62,14 @@ tCollectAhead::tCollectAhead(const ClumVellumEntity* root, unsigned helpers, boo
     m_states.assign(m_parts.size(), tState::Waiting);
     m_found.resize(m_parts.size());
     m_window = std::max<std::size_t>(kAheadPerHelper * helpers, m_parts.size() / kAheadShare);
-    for (unsigned i = 0; i < helpers; ++i) m_helpers.emplace_back([this] { Work(); });
+    for (unsigned i = 0; i < helpers; ++i) {
+        // Where the system has no thread to give, the collector walks more.
+        try {
+            m_helpers.emplace_back([this] { Work(); });
+        } catch (const std::system_error&) {
+            break;
+        }
+    }
 }
 
 tCollectAhead::~tCollectAhead() {

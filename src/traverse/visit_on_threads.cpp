@@ -4,6 +4,7 @@
 #include <atomic>
 #include <exception>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "lum/meta/meta_class.h"
@@ -50,6 +51,7 @@ unsigned WorkersFor(unsigned threads) {
 void CutIntoParts(const std::vector<const ClumVellumEntity*>& roots, std::size_t wanted,
                   std::vector<tTreePart>& parts, std::vector<tTreePart>& above) {
     parts.clear();
+    above.clear();
     for (const ClumVellumEntity* root : roots) {
         if (root != nullptr) parts.push_back({root, 0});
     }
@@ -102,7 +104,14 @@ void VisitOnThreads(const std::vector<const ClumVellumEntity*>& roots, unsigned 
     };
     std::vector<std::thread> helpers;
     const std::size_t helperCount = std::min<std::size_t>(workers - 1, parts.size() > 1 ? parts.size() - 1 : 0);
-    for (unsigned worker = 1; worker <= helperCount; ++worker) helpers.emplace_back(work, worker);
+    for (unsigned worker = 1; worker <= helperCount; ++worker) {
+        // Where the system has no thread to give, fewer workers visit the parts.
+        try {
+            helpers.emplace_back(work, worker);
+        } catch (const std::system_error&) {
+            break;
+        }
+    }
     try {
         for (const tTreePart& top : tops) visit(0, top.entity, top.depth);
     } catch (...) {
