@@ -1,11 +1,15 @@
 #include "lum/json/export.h"
 
 #include <algorithm>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "json/export_parts.h"
+#include "meta/catalogue_tables.h"
 #include "lum/meta/meta_class.h"
 #include "lum/meta/meta_feature.h"
+#include "lum/meta/meta_provider.h"
 #include "lum/model/classes/ClumVellumFile.h"
 #include "lum/meta/value_type.h"
 #include "lum/model/feature.h"
@@ -29,11 +33,18 @@ void WriteNumber(JsonWriter& json, const WString& text) {
     json.RawNumber(std::string_view(narrow, text.size()));
 }
 
-// `text` is scratch space, reused from value to value.
-void WriteAttribute(JsonWriter& json, const ClumMetaFeature& feature, const IlumAttribute& attribute, WString& text) {
+// `text` and `ident` are scratch space, reused from value to value.
+void WriteAttribute(JsonWriter& json, const ClumMetaFeature& feature, const IlumAttribute& attribute, WString& text,
+                    ClumIdent& ident) {
+    const EValueType type = GetValueType(feature);
+    if (type == EValueType::Ident) {  // written from the pool, without a copy
+        attribute.GetAsIdent(ident);
+        json.String(ident.View());
+        return;
+    }
     text.clear();
     attribute.Encode(text);
-    switch (GetValueType(feature)) {
+    switch (type) {
         case EValueType::Bool: json.Bool(text == L"true"); break;
         case EValueType::Int:
         case EValueType::Float: WriteNumber(json, text); break;
@@ -62,14 +73,39 @@ void WriteAttribute(JsonWriter& json, const ClumMetaFeature& feature, const Ilum
 
 void WriteReferenceValue(JsonWriter& json, const IlumReference& reference, long index, const tNumbering& ids,
                          WString& text) {
+    // The target's id is asked for first, so that its table slot comes in
+    // while the text is read.
+    const ClumVellumEntity* target = reference.GetTarget(index);
+    if (target != nullptr) ids.Prefetch(target);
     text.clear();
     reference.EncodeReference(text, index);
     json.BeginObject();
     json.Key("text");
     json.String(std::wstring_view(text.data(), text.size()));
-    if (const ClumVellumEntity* target = reference.GetTarget(index)) json.Member("target", ids.Of(target));
+    if (target != nullptr) json.Member("target", ids.Of(target));
     json.EndObject();
 }
+
+// The names of every class and feature as quoted JSON texts, made once:
+// each is written hundreds of thousands of times.
+struct tQuotedNames {
+    std::vector<std::string> classes;
+    std::vector<std::string> features;
+
+    tQuotedNames() : classes(detail::ClassCount), features(detail::FeatureCount) {
+        const ClumMetaProvider& meta = ClumMetaProvider::GetInstance();
+        for (unsigned i = 0; i < detail::ClassCount; ++i) {
+            if (const ClumMetaClass* metaClass = meta.GetMetaClass(i)) {
+                AppendJsonQuoted(classes[i], metaClass->GetName().View());
+            }
+        }
+        for (unsigned i = 0; i < detail::FeatureCount; ++i) {
+            if (const ClumMetaFeature* feature = meta.GetMetaFeature(i)) {
+                AppendJsonQuoted(features[i], feature->GetName().View());
+            }
+        }
+    }
+};
 
 // Where the parts that helper threads write go: the writer of what lies
 // around them takes each part's text in turn, in place of its objects.
@@ -83,9 +119,9 @@ struct tPartsToSplice {
 // `firstId`, the id of the first object it is given.
 class tObjectWriter : public IlumWalkHandler {
 public:
-    tObjectWriter(JsonWriter& json, const tNumbering& ids, std::size_t firstId = 0,
+    tObjectWriter(JsonWriter& json, const tNumbering& ids, const tQuotedNames& names, std::size_t firstId = 0,
                   const tPartsToSplice* parts = nullptr)
-        : m_json(json), m_ids(ids), m_nextId(firstId), m_pParts(parts) {}
+        : m_json(json), m_ids(ids), m_names(names), m_nextId(firstId), m_pParts(parts) {}
 
     bool Enter(const ClumVellumEntity* entity) override {
         if (m_pParts != nullptr && TakesPart()) {
@@ -95,7 +131,7 @@ public:
         m_json.BeginObject();
         m_json.Member("id", static_cast<long long>(m_nextId++));  // the walk that numbered them
         m_json.Key("class");
-        m_json.String(entity->GetMetaClass().GetName().View());
+        m_json.QuotedString(m_names.classes[entity->GetMetaClass().GetIndex()]);
         const ClumIdent quid = ClumUtilityFunctions::GetQuid(entity);
         if (quid.GetLength() != 0) {
             m_json.Key("quid");
@@ -108,9 +144,9 @@ public:
     void Feature(const ClumVellumEntity* entity, const ClumMetaFeature& feature) override {
         const IlumFeature* member = Member(entity, feature);
         if (member->IsEmpty()) return;
-        m_json.Key(feature.GetName().View());
+        m_json.QuotedKey(m_names.features[feature.GetIndex()]);
         if (const IlumAttribute* attribute = member->GetAttribute()) {
-            WriteAttribute(m_json, feature, *attribute, m_text);
+            WriteAttribute(m_json, feature, *attribute, m_text, m_ident);
         } else if (const IlumReference* reference = member->GetReference()) {
             if (reference->IsSingle()) {
                 WriteReferenceValue(m_json, *reference, -1, m_ids, m_text);
@@ -125,7 +161,7 @@ public:
     }
     void EnterLink(const ClumVellumEntity* entity, const ClumMetaFeature& feature) override {
         if (Member(entity, feature)->IsEmpty()) return;
-        m_json.Key(feature.GetName().View());
+        m_json.QuotedKey(m_names.features[feature.GetIndex()]);
         m_json.BeginArray();
     }
     void LeaveLink(const ClumVellumEntity* entity, const ClumMetaFeature& feature) override {
@@ -162,8 +198,10 @@ private:
 
     JsonWriter& m_json;
     const tNumbering& m_ids;
+    const tQuotedNames& m_names;
     std::size_t m_nextId;
     WString m_text;  // scratch for the text of each value
+    ClumIdent m_ident;  // scratch for identifier values
     const tPartsToSplice* m_pParts;
     std::size_t m_nextPart = 0;
     std::size_t m_skipEnd = 0;  // the objects before this id belong to a part spliced in
@@ -175,9 +213,10 @@ private:
 // the link's array.
 std::size_t ContainerDepth(std::size_t depth) { return 2 + 3 * depth; }
 
-void WritePart(const tPart& part, const tNumbering& ids, bool compact, std::string& text) {
+void WritePart(const tPart& part, const tNumbering& ids, const tQuotedNames& names, bool compact,
+               std::string& text) {
     JsonWriter json(text, compact, ContainerDepth(part.depth));
-    tObjectWriter writer(json, ids, part.first);
+    tObjectWriter writer(json, ids, names, part.first);
     for (std::size_t id = part.first; id < part.end; id += ids.SubtreeSize(id)) WalkDepthFirst(ids.At(id), writer);
 }
 
@@ -187,18 +226,21 @@ void WriteModels(const Model& model, const tNumbering& ids, JsonWriter& json, co
     const unsigned threads = options.threads != 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
     const std::size_t perPart = options.objectsPerPart != 0 ? options.objectsPerPart
                                                             : std::max<std::size_t>(2048, ids.Count() / (64 * threads));
+    const tQuotedNames names;
     std::vector<tPart> parts;
     if (threads > 1 && ids.Count() >= 2 * perPart) parts = PlanParts(ids, perPart);
     if (parts.empty()) {
-        tObjectWriter writer(json, ids);
+        tObjectWriter writer(json, ids, names);
         for (const ClumVellumFile* file : model.Files()) WalkDepthFirst(file, writer);
         return;
     }
     // The helpers take every core: this thread mostly waits for their parts.
     tPartWriter partWriter(parts, threads,
-                           [&](const tPart& part, std::string& text) { WritePart(part, ids, options.compact, text); });
+                           [&](const tPart& part, std::string& text) {
+                               WritePart(part, ids, names, options.compact, text);
+                           });
     const tPartsToSplice splice{parts, partWriter};
-    tObjectWriter writer(json, ids, 0, &splice);
+    tObjectWriter writer(json, ids, names, 0, &splice);
     for (const ClumVellumFile* file : model.Files()) WalkDepthFirst(file, writer);
 }
 

@@ -32,6 +32,8 @@ public:
         const std::size_t* id = m_ids.Find(entity);
         return id == nullptr ? -1 : static_cast<long long>(*id);
     }
+    // Asks for the memory of a lookup of Of ahead of it.
+    void Prefetch(const ClumVellumEntity* entity) const { m_ids.Prefetch(entity); }
     const ClumVellumEntity* At(std::size_t id) const { return m_order.entities[id]; }
     // The objects of the subtree of `id`: itself and all below it, whose ids
     // follow its own.

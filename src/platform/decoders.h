@@ -29,6 +29,8 @@ std::size_t CountUtf8(const unsigned char* in, std::size_t count);
 // Appends the UTF-8 form of one code point; values that are not scalar
 // values (surrogates, above U+10FFFF, negative) are written as U+FFFD.
 void AppendUtf8(std::string& out, char32_t codePoint);
+// The same into `out`, which has room for 4 bytes; answers how many it wrote.
+std::size_t PutUtf8(char* out, char32_t codePoint);
 
 // The two single-byte pages of our own: windows-1252 and ISO-8859-1.
 wchar_t Cp1252ToWide(unsigned char byte);

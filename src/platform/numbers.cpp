@@ -124,4 +124,11 @@ int WideToInt(const wchar_t* text) {
     return value > INT_MAX ? INT_MAX : static_cast<int>(value);
 }
 
+std::size_t IntToWide(int value, wchar_t* out) {
+    char narrow[IntTextRoom];
+    const std::size_t length = static_cast<std::size_t>(std::to_chars(narrow, narrow + IntTextRoom, value).ptr - narrow);
+    for (std::size_t i = 0; i < length; ++i) out[i] = static_cast<wchar_t>(narrow[i]);
+    return length;
+}
+
 }  // namespace lum::platform

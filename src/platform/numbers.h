@@ -1,6 +1,9 @@
 #pragma once
 // Text-to-number conversions of the C library's wide family, independent of
-// the process locale: '.' is always the decimal separator.
+// the process locale: '.' is always the decimal separator; and the decimal
+// text of an int, as "%d" writes it.
+
+#include <cstddef>
 
 namespace lum::platform {
 
@@ -12,5 +15,11 @@ double WideToDouble(const wchar_t* text);
 // As _wtoi: skips leading white space, optional sign, decimal digits up to
 // the first non-digit; 0 when there is none. Saturates at INT_MIN / INT_MAX.
 int WideToInt(const wchar_t* text);
+
+// Room for the text of any int: a sign and ten digits.
+inline constexpr std::size_t IntTextRoom = 11;
+// Writes `value` as "%d" does into `out` (IntTextRoom characters, no
+// terminator) and answers the length.
+std::size_t IntToWide(int value, wchar_t* out);
 
 }  // namespace lum::platform

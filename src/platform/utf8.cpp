@@ -83,23 +83,30 @@ std::size_t CountUtf8(const unsigned char* in, std::size_t count) {
     return characters;
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
+std::size_t PutUtf8(char* out, char32_t cp) {
     if (cp < 0x80) {
-        out += static_cast<char>(cp);
-        return;
+        out[0] = static_cast<char>(cp);
+        return 1;
     }
     if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) cp = 0xFFFD;
+    std::size_t length = 0;
     if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
+        out[length++] = static_cast<char>(0xC0 | (cp >> 6));
     } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out[length++] = static_cast<char>(0xE0 | (cp >> 12));
+        out[length++] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
     } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out[length++] = static_cast<char>(0xF0 | (cp >> 18));
+        out[length++] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out[length++] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
     }
-    out += static_cast<char>(0x80 | (cp & 0x3F));
+    out[length++] = static_cast<char>(0x80 | (cp & 0x3F));
+    return length;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    char bytes[4];
+    out.append(bytes, PutUtf8(bytes, cp));
 }
 
 }  // namespace lum::platform::detail

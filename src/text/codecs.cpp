@@ -67,7 +67,8 @@ bool DecodeInt(const WString& text, int& value)
 
 void EncodeInt(const int& value, WString& out)
 {
-    out.Format(L"%d", value);
+    wchar_t text[platform::IntTextRoom];
+    out.assign(text, platform::IntToWide(value, text));
 }
 
 bool DecodeFloat(const WString& text, float& value)

@@ -1,18 +1,35 @@
 #include "lum/text/json_writer.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+
+#include "text/json_quote.h"
 
 namespace lum {
+
+using namespace std::string_view_literals;
+
+void JsonWriter::Grow(std::size_t bytes) {
+    m_buffer.resize(std::max({2 * m_buffer.size(), m_used + bytes, std::size_t{4096}}));
+}
+
+void JsonWriter::Put(std::string_view text) {
+    std::memcpy(Room(text.size()), text.data(), text.size());
+    m_used += text.size();
+}
 
 void JsonWriter::NewLine() {
     // Indentation would make the document grow with the square of its
     // depth: what lies deeper than this is written on one line.
     constexpr std::size_t kIndentedLevels = 64;
     if (m_compact || m_first.size() > kIndentedLevels) return;
-    m_buffer += '\n';
-    for (std::size_t i = 0; i < m_first.size(); ++i) m_buffer += "  ";
+    char* at = Room(1 + 2 * m_first.size());
+    *at = '\n';
+    std::memset(at + 1, ' ', 2 * m_first.size());
+    m_used += 1 + 2 * m_first.size();
 }
 
 void JsonWriter::BeforeValue() {
@@ -21,14 +38,14 @@ void JsonWriter::BeforeValue() {
         return;
     }
     if (m_first.empty()) return;
-    if (!m_first.back()) m_buffer += ',';
+    if (!m_first.back()) Put(',');
     m_first.back() = false;
     NewLine();
 }
 
 void JsonWriter::BeginObject() {
     BeforeValue();
-    m_buffer += '{';
+    Put('{');
     m_first.push_back(true);
 }
 
@@ -36,9 +53,9 @@ void JsonWriter::EndObject() {
     const bool empty = m_first.back();
     m_first.pop_back();
     if (!empty) NewLine();
-    m_buffer += '}';
+    Put('}');
     if (m_first.empty()) {
-        m_buffer += '\n';
+        Put('\n');
         Flush();
     }
     SpillIfFull();
@@ -46,7 +63,7 @@ void JsonWriter::EndObject() {
 
 void JsonWriter::BeginArray() {
     BeforeValue();
-    m_buffer += '[';
+    Put('[');
     m_first.push_back(true);
 }
 
@@ -54,65 +71,79 @@ void JsonWriter::EndArray() {
     const bool empty = m_first.back();
     m_first.pop_back();
     if (!empty) NewLine();
-    m_buffer += ']';
+    Put(']');
 }
 
 void JsonWriter::Key(std::string_view key) {
     BeforeValue();
-    AppendJsonQuoted(m_buffer, key);
-    m_buffer += m_compact ? ":" : ": ";
+    m_used += detail::PutJsonQuoted(Room(detail::JsonQuotedRoom(key.size())), key);
+    Put(m_compact ? ":"sv : ": "sv);
     m_afterKey = true;
 }
 
 void JsonWriter::Key(std::wstring_view key) {
     BeforeValue();
-    AppendJsonQuoted(m_buffer, key);
-    m_buffer += m_compact ? ":" : ": ";
+    m_used += detail::PutJsonQuoted(Room(detail::JsonQuotedRoom(key.size())), key);
+    Put(m_compact ? ":"sv : ": "sv);
     m_afterKey = true;
+}
+
+void JsonWriter::QuotedKey(std::string_view quoted) {
+    BeforeValue();
+    Put(quoted);
+    Put(m_compact ? ":"sv : ": "sv);
+    m_afterKey = true;
+}
+
+void JsonWriter::QuotedString(std::string_view quoted) {
+    BeforeValue();
+    Put(quoted);
+    SpillIfFull();
 }
 
 void JsonWriter::String(std::string_view utf8) {
     BeforeValue();
-    AppendJsonQuoted(m_buffer, utf8);
+    m_used += detail::PutJsonQuoted(Room(detail::JsonQuotedRoom(utf8.size())), utf8);
     SpillIfFull();
 }
 
 void JsonWriter::String(std::wstring_view text) {
     BeforeValue();
-    AppendJsonQuoted(m_buffer, text);
+    m_used += detail::PutJsonQuoted(Room(detail::JsonQuotedRoom(text.size())), text);
     SpillIfFull();
 }
 
 void JsonWriter::Number(long long value) {
     BeforeValue();
-    char text[24];
-    m_buffer.append(text, std::to_chars(text, text + sizeof text, value).ptr);
+    constexpr std::size_t Longest = 20;  // a sign and 19 digits
+    char* at = Room(Longest);
+    m_used += static_cast<std::size_t>(std::to_chars(at, at + Longest, value).ptr - at);
 }
 
 void JsonWriter::Number(double value) {
     BeforeValue();
     if (!std::isfinite(value)) {
-        m_buffer += "null";
+        Put("null"sv);
         return;
     }
     char text[32];
     std::snprintf(text, sizeof text, "%.3f", value);
-    m_buffer += text;
+    Put(text);
 }
 
 void JsonWriter::Bool(bool value) {
     BeforeValue();
-    m_buffer += (value ? "true" : "false");
+    Put(value ? "true"sv : "false"sv);
 }
 
 void JsonWriter::RawNumber(std::string_view text) {
     BeforeValue();
-    m_buffer += text;
+    Put(text);
 }
 
 void JsonWriter::Null() {
     BeforeValue();
-    m_buffer += "null";
+    Put("null"sv);
 }
 
 void JsonWriter::Splice(std::string_view values) {
@@ -122,7 +153,7 @@ void JsonWriter::Splice(std::string_view values) {
     m_first.back() = false;
     Flush();
     if (m_pOut == nullptr) {
-        m_buffer += values;
+        Put(values);
         return;
     }
     m_pOut->write(values.data(), static_cast<std::streamsize>(values.size()));
@@ -130,8 +161,8 @@ void JsonWriter::Splice(std::string_view values) {
 
 void JsonWriter::Flush() {
     if (m_pOut == nullptr) return;
-    m_pOut->write(m_buffer.data(), static_cast<std::streamsize>(m_buffer.size()));
-    m_buffer.clear();
+    m_pOut->write(m_buffer.data(), static_cast<std::streamsize>(m_used));
+    m_used = 0;
 }
 
 }  // namespace lum

@@ -2,7 +2,8 @@
 
 #include "lum/text/location.h"
 
-#include <cwctype>
+#include <algorithm>
+#include <climits>
 
 #include "text/value_problems.h"
 #include "platform/numbers.h"
@@ -17,8 +18,12 @@ tLocation tLocation::Decode(const WString& text)
     }
 
     // Parentheses and spaces may stand anywhere and are dropped, so
-    // "( 1 0 , 2 )" reads as (10, 2). Each number may start with one sign.
-    WString digits[2];
+    // "( 1 0 , 2 )" reads as (10, 2). Each number may start with one sign;
+    // a missing number, or a lone "-", reads as 0, and a number beyond the
+    // range of int stops at its end.
+    constexpr long long limit = static_cast<long long>(INT_MAX) + 1;  // as far as INT_MIN needs
+    long long values[2] = {0, 0};
+    bool negative[2] = {false, false};
     int current = 0;
     bool signAllowed = true;
     bool failed = false;
@@ -39,28 +44,41 @@ tLocation tLocation::Decode(const WString& text)
             if (ch == L'+')
                 continue;
             if (ch == L'-') {
-                digits[current] += ch;
+                negative[current] = true;
                 continue;
             }
         }
-        if (!std::iswdigit(static_cast<std::wint_t>(ch))) {
+        if (ch < L'0' || ch > L'9') {
             failed = true;
             break;
         }
-        digits[current] += ch;
+        values[current] = std::min(values[current] * 10 + (ch - L'0'), limit);
     }
 
     if (failed) {
         detail::ReportValueProblem(L"Cannot decode location from string %s", text.c_str());
         return tLocation();
     }
-    // A missing number, or a lone "-", reads as 0.
-    return tLocation(platform::WideToInt(digits[0].c_str()), platform::WideToInt(digits[1].c_str()));
+    auto toInt = [](long long value, bool minus) {
+        if (minus) return static_cast<int>(-value);  // -limit is INT_MIN
+        return value > INT_MAX ? INT_MAX : static_cast<int>(value);
+    };
+    return tLocation(toInt(values[0], negative[0]), toInt(values[1], negative[1]));
 }
+
 
 void tLocation::Encode(const tLocation& value, WString& out)
 {
-    out.Format(L"(%d , %d)", value.x, value.y);
+    wchar_t text[2 * platform::IntTextRoom + 5];
+    std::size_t length = 0;
+    text[length++] = L'(';
+    length += platform::IntToWide(value.x, text + length);
+    text[length++] = L' ';
+    text[length++] = L',';
+    text[length++] = L' ';
+    length += platform::IntToWide(value.y, text + length);
+    text[length++] = L')';
+    out.assign(text, length);
 }
 
 tPointVector tPointVector::Decode(const WString& text)

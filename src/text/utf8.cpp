@@ -5,6 +5,7 @@
 
 #include "platform/decoders.h"
 #include "platform/file_names.h"
+#include "text/json_quote.h"
 
 namespace lum {
 
@@ -20,81 +21,84 @@ WString FromUtf8(std::string_view utf8) {
 
 namespace {
 
-// Appends one ASCII character, escaped where JSON needs it.
-void AppendJsonAscii(std::string& out, char c) {
+// Writes the JSON escape of an ASCII character that needs one (a quote, a
+// backslash or a control character) into `out`; answers its length.
+std::size_t PutJsonEscape(char* out, char c) {
+    out[0] = '\\';
     switch (c) {
-        case '"': out += "\\\""; return;
-        case '\\': out += "\\\\"; return;
-        case '\n': out += "\\n"; return;
-        case '\r': out += "\\r"; return;
-        case '\t': out += "\\t"; return;
+        case '"': out[1] = '"'; return 2;
+        case '\\': out[1] = '\\'; return 2;
+        case '\n': out[1] = 'n'; return 2;
+        case '\r': out[1] = 'r'; return 2;
+        case '\t': out[1] = 't'; return 2;
         default: break;
     }
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20) {
-        out += c;
-        return;
-    }
     static constexpr char hex[] = "0123456789abcdef";
-    out += "\\u00";
-    out += hex[byte >> 4];
-    out += hex[byte & 15];
+    const auto byte = static_cast<unsigned char>(c);
+    out[1] = 'u';
+    out[2] = '0';
+    out[3] = '0';
+    out[4] = hex[byte >> 4];
+    out[5] = hex[byte & 15];
+    return 6;
 }
 
 bool IsPlainJson(unsigned char byte) { return byte >= 0x20 && byte != '"' && byte != '\\'; }
 
 }  // namespace
 
-void AppendJsonQuoted(std::string& out, std::string_view utf8) {
-    out += '"';
-    std::size_t i = 0;
-    while (i < utf8.size()) {
-        // Runs that need no escape go in one piece.
-        std::size_t end = i;
-        while (end < utf8.size() && IsPlainJson(static_cast<unsigned char>(utf8[end]))) ++end;
-        out.append(utf8.data() + i, end - i);
-        if (end == utf8.size()) break;
-        AppendJsonAscii(out, utf8[end]);
-        i = end + 1;
+namespace detail {
+
+std::size_t PutJsonQuoted(char* out, std::string_view utf8) {
+    char* at = out;
+    *at++ = '"';
+    for (const char c : utf8) {
+        if (IsPlainJson(static_cast<unsigned char>(c))) *at++ = c;
+        else at += PutJsonEscape(at, c);
     }
-    out += '"';
+    *at++ = '"';
+    return static_cast<std::size_t>(at - out);
 }
 
-void AppendJsonQuoted(std::string& out, std::wstring_view text) {
-    out += '"';
-    std::size_t i = 0;
-    while (i < text.size()) {
-        // Runs of plain ASCII are narrowed in one piece.
-        std::size_t end = i;
-        while (end < text.size() && static_cast<char32_t>(text[end]) < 0x80 &&
-               IsPlainJson(static_cast<unsigned char>(text[end]))) {
-            ++end;
-        }
-        if (end > i) {
-            const std::size_t at = out.size();
-            out.resize(at + (end - i));
-            char* into = out.data() + at;
-            for (std::size_t k = i; k < end; ++k) *into++ = static_cast<char>(text[k]);
-            i = end;
-            if (i == text.size()) break;
-        }
+std::size_t PutJsonQuoted(char* out, std::wstring_view text) {
+    char* at = out;
+    *at++ = '"';
+    for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t ch = static_cast<char32_t>(text[i]);
         if (ch < 0x80) {
-            AppendJsonAscii(out, static_cast<char>(ch));
-        } else {
-            if (ch >= 0xD800 && ch <= 0xDBFF && i + 1 < text.size()) {
-                const char32_t low = static_cast<char32_t>(text[i + 1]);
-                if (low >= 0xDC00 && low <= 0xDFFF) {
-                    ch = 0x10000 + ((ch - 0xD800) << 10) + (low - 0xDC00);
-                    ++i;
-                }
-            }
-            platform::detail::AppendUtf8(out, ch);
+            if (IsPlainJson(static_cast<unsigned char>(ch))) *at++ = static_cast<char>(ch);
+            else at += PutJsonEscape(at, static_cast<char>(ch));
+            continue;
         }
-        ++i;
+        if (ch >= 0xD800 && ch <= 0xDBFF && i + 1 < text.size()) {
+            const char32_t low = static_cast<char32_t>(text[i + 1]);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                ch = 0x10000 + ((ch - 0xD800) << 10) + (low - 0xDC00);
+                ++i;
+            }
+        }
+        at += platform::detail::PutUtf8(at, ch);
     }
-    out += '"';
+    *at++ = '"';
+    return static_cast<std::size_t>(at - out);
 }
+
+}  // namespace detail
+
+namespace {
+
+template <class Text>
+void AppendQuoted(std::string& out, Text text) {
+    const std::size_t at = out.size();
+    out.resize(at + detail::JsonQuotedRoom(text.size()));
+    out.resize(at + detail::PutJsonQuoted(out.data() + at, text));
+}
+
+}  // namespace
+
+void AppendJsonQuoted(std::string& out, std::string_view utf8) { AppendQuoted(out, utf8); }
+
+void AppendJsonQuoted(std::string& out, std::wstring_view text) { AppendQuoted(out, text); }
 
 std::string JsonQuote(std::string_view utf8) {
     std::string out;

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstring>
 #include <clocale>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -217,6 +218,7 @@ TEST_F(TextCodecs, LocationsAndPointLists) {
     tLocation::Encode(tLocation(INT_MIN, INT_MAX), out);
     EXPECT_EQ(out, L"(-2147483648 , 2147483647)");
     EXPECT_EQ(tLocation::Decode(out), tLocation(INT_MIN, INT_MAX));
+    EXPECT_EQ(tLocation::Decode(L"(99999999999 , -99999999999)"), tLocation(INT_MAX, INT_MIN));  // saturated
     EXPECT_TRUE(tLocation(1, 5) < tLocation(2, 0) && tLocation(1, 5) > tLocation(1, 4) && tLocation(-1, 9) < tLocation(0, -9));
     EXPECT_EQ(tPointVector::Decode(L" (1,2),\r\n(x,3)(5,6)(7,8"), tPointVector({{1, 2}, {0, 0}, {5, 6}}));
     EXPECT_EQ(Take(), Strings{L"Cannot decode location from string (x,3)"});
@@ -225,6 +227,51 @@ TEST_F(TextCodecs, LocationsAndPointLists) {
     out = L"kept";
     tPointVector::Encode(tPointVector{{1, 2}, {3, -4}}, out);
     EXPECT_EQ(out, L"kept(1 , 2)(3 , -4)");
+}
+
+TEST(JsonWriter, EscapesConvertsAndGathersEveryKindOfText) {
+    // Wide and UTF-8 texts give the same literal: escapes, code points
+    // beyond the basic plane from a surrogate pair, U+FFFD for a lone
+    // surrogate and for a value beyond Unicode.
+    const std::wstring wide = std::wstring(L"q\"b\\n\nr\rt\t\x01\x7F\u00E9") + wchar_t(0xD83D) + wchar_t(0xDE00) +
+                              wchar_t(0xDC00) + static_cast<wchar_t>(0x110000);
+    const std::string utf8 = "q\\\"b\\\\n\\nr\\rt\\t\\u0001\x7F\xC3\xA9\xF0\x9F\x98\x80\xEF\xBF\xBD\xEF\xBF\xBD";
+    std::string quoted;
+    AppendJsonQuoted(quoted, wide);
+    EXPECT_EQ(quoted, "\"" + utf8 + "\"");
+    std::string narrowQuoted = "kept";
+    AppendJsonQuoted(narrowQuoted, "a\"\x1F\xC3\xA9");
+    EXPECT_EQ(narrowQuoted, "kept\"a\\\"\\u001f\xC3\xA9\"");
+
+    // A document larger than what the writer gathers before it hands text
+    // to the stream, with texts longer than that, is the same written to a
+    // stream and into a text; keys and values quoted ahead go in as given.
+    const std::wstring longText(100000, L'\x02');
+    const auto write = [&](JsonWriter& json) {
+        json.BeginObject();
+        json.QuotedKey("\"k\"");
+        json.QuotedString("\"v\"");
+        json.Key(L"long");
+        json.String(longText);
+        json.Key("list");
+        json.BeginArray();
+        for (int i = 0; i < 20000; ++i) json.Number(static_cast<long long>(i) * 1000003);
+        json.EndArray();
+        json.EndObject();
+    };
+    std::ostringstream streamed;
+    {
+        JsonWriter json(streamed, true);
+        write(json);
+    }
+    std::string gathered = "kept";
+    {
+        JsonWriter json(gathered, true, 0);
+        write(json);
+    }
+    EXPECT_EQ("kept" + streamed.str(), gathered);
+    EXPECT_EQ(streamed.str().substr(0, 29), "{\"k\":\"v\",\"long\":\"\\u0002\\u0002");
+    EXPECT_NE(streamed.str().find(",19999059997]}\n"), std::string::npos);
 }
 
 }  // namespace

@@ -29,10 +29,15 @@ public:
     JsonWriter(std::string& text, bool compact, std::size_t depth)
         : m_pText(&text), m_first(depth, false), m_compact(compact) {
         m_buffer.swap(text);
+        m_used = m_buffer.size();
     }
     ~JsonWriter() {
-        if (m_pText != nullptr) m_pText->swap(m_buffer);
-        else Flush();
+        if (m_pText != nullptr) {
+            m_buffer.resize(m_used);
+            m_pText->swap(m_buffer);
+        } else {
+            Flush();
+        }
     }
     JsonWriter(const JsonWriter&) = delete;
     JsonWriter& operator=(const JsonWriter&) = delete;
@@ -51,6 +56,10 @@ public:
     void Null();
     // A number already written as JSON allows (e.g. "3.500000").
     void RawNumber(std::string_view text);
+    // A key or a string value already quoted as JSON (see AppendJsonQuoted),
+    // for texts written many times over.
+    void QuotedKey(std::string_view quoted);
+    void QuotedString(std::string_view quoted);
     // Adds to the array open here the values a writer of this array's depth
     // wrote (see the constructor), as if they were written here.
     void Splice(std::string_view values);
@@ -80,14 +89,25 @@ private:
     void NewLine();
     // Hands the gathered output to the stream once there is enough of it.
     void SpillIfFull() {
-        if (m_buffer.size() >= kSpillBytes && m_pOut != nullptr) Flush();
+        if (m_used >= kSpillBytes && m_pOut != nullptr) Flush();
     }
+    // Room for `bytes` more at the end of what is gathered.
+    char* Room(std::size_t bytes) {
+        if (m_buffer.size() - m_used < bytes) Grow(bytes);
+        return m_buffer.data() + m_used;
+    }
+    void Grow(std::size_t bytes);
+    void Put(char c) { *Room(1) = c, ++m_used; }
+    void Put(std::string_view text);
 
     static constexpr std::size_t kSpillBytes = 1 << 16;
     std::ostream* m_pOut = nullptr;  // null when the text is gathered for a Splice
     std::string* m_pText = nullptr;
+    // What is gathered is the first m_used bytes; the rest is room, so that
+    // small pieces are copied in without the string's own bookkeeping.
     std::string m_buffer;
-    std::vector<bool> m_first;  // per open container: nothing written in it yet
+    std::size_t m_used = 0;
+    std::vector<char> m_first;  // per open container: nothing written in it yet (bytes: faster than bits)
     bool m_compact;
     bool m_afterKey = false;
 };
