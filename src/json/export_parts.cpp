@@ -17,20 +17,20 @@ void tNumbering::tOrder::Add(const ClumVellumEntity* entity, std::size_t depth) 
     CloseFrom(depth);
     m_open.push_back(entities.size());
     entities.push_back(entity);
-    depths.push_back(depth);
+    depths.push_back(static_cast<std::uint32_t>(depth));
     subtrees.push_back(1);
 }
 
 void tNumbering::tOrder::Add(const tOrder& subtree, std::size_t depth) {
     CloseFrom(depth);
     entities.insert(entities.end(), subtree.entities.begin(), subtree.entities.end());
-    for (const std::size_t inner : subtree.depths) depths.push_back(inner + depth);
+    for (const std::uint32_t inner : subtree.depths) depths.push_back(static_cast<std::uint32_t>(inner + depth));
     subtrees.insert(subtrees.end(), subtree.subtrees.begin(), subtree.subtrees.end());
 }
 
 void tNumbering::tOrder::CloseFrom(std::size_t depth) {
     while (!m_open.empty() && depths[m_open.back()] >= depth) {
-        subtrees[m_open.back()] = entities.size() - m_open.back();
+        subtrees[m_open.back()] = static_cast<std::uint32_t>(entities.size() - m_open.back());
         m_open.pop_back();
     }
 }

@@ -41,11 +41,13 @@ public:
     std::size_t Depth(std::size_t id) const { return m_order.depths[id]; }
 
 private:
-    // Objects in walk order with their depths and subtree sizes.
+    // Objects in walk order with their depths and subtree sizes (32 bits:
+    // no model in memory has four billion objects, and the export's peak is
+    // set while these are held).
     struct tOrder {
         std::vector<const ClumVellumEntity*> entities;
-        std::vector<std::size_t> depths;
-        std::vector<std::size_t> subtrees;
+        std::vector<std::uint32_t> depths;
+        std::vector<std::uint32_t> subtrees;
         // Appends an object; the subtrees it leaves (of objects no deeper
         // than it) are closed first.
         void Add(const ClumVellumEntity* entity, std::size_t depth);
