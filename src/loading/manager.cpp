@@ -4,6 +4,8 @@
 #include <memory>
 #include <thread>
 #include <string>
+#include <unordered_map>
+#include <utility>
 
 #include "lum/diagnostics/exceptions.h"
 #include "lum/diagnostics/reporter.h"
@@ -124,27 +126,34 @@ std::vector<const ClumVellumEntity*> Contents(const ClumVellumEntity* root) {
     return std::move(lister.objects);
 }
 
+// Where the entry of each unit lies in a list, so that an entry is found
+// by its unit without a pass over the list.
+using tEntryIndex = std::unordered_map<const ClumVellumEntity*, tPendingList::iterator>;
+
+void Append(tPendingList& list, tEntryIndex& index, tPendingUnit entry) {
+    list.push_back(std::move(entry));
+    index[list.back().unit] = std::prev(list.end());
+}
+
 // Before `root` is deleted: the entries of stubs inside it leave the
-// failed list and the part of the pending list not walked yet (entries
-// before `current` may name stubs deleted already). The stubs are found
-// among root's few objects and the lists compared with them, rather than
-// each entry asked whether it lies inside root: thousands of units would
-// make that quadratic in climbs up the tree.
-void ForgetInside(const ClumVellumEntity* root, tPendingList& pending, tPendingList& remaining,
-                  tPendingList::iterator current) {
-    std::vector<const ClumVellumEntity*> stubs = Contents(root);
-    std::erase_if(stubs, [](const ClumVellumEntity* object) {
-        return !IsA(object, ClumUnitObject::StaticGetMetaClass());
-    });
-    if (stubs.empty()) return;
-    const auto inside = [&stubs](const tPendingUnit& entry) {
-        return std::find(stubs.begin(), stubs.end(), entry.unit) != stubs.end();
-    };
-    for (auto it = std::next(current); it != pending.end();) {
-        if (inside(*it)) it = pending.erase(it);
-        else ++it;
+// failed list and the part of the pending list not walked yet (`ahead`
+// indexes that part; entries walked already may name stubs deleted
+// already). The stubs are found among root's few objects and looked up in
+// the indexes: a pass over the lists for each unit file loaded would make
+// thousands of them quadratic.
+void ForgetInside(const ClumVellumEntity* root, tPendingList& pending, tEntryIndex& ahead, tPendingList& remaining,
+                  tEntryIndex& failed) {
+    for (const ClumVellumEntity* object : Contents(root)) {
+        if (!IsA(object, ClumUnitObject::StaticGetMetaClass())) continue;
+        if (const auto found = ahead.find(object); found != ahead.end()) {
+            pending.erase(found->second);
+            ahead.erase(found);
+        }
+        if (const auto found = failed.find(object); found != failed.end()) {
+            remaining.erase(found->second);
+            failed.erase(found);
+        }
     }
-    remaining.remove_if(inside);
 }
 
 // Moves the units of a loaded sub-unit file into the stub's container and
@@ -221,11 +230,14 @@ void ReadAhead(tUnitReader& reader, const tPendingList& pending, tPendingList::i
 
 void LoadPendingUnits(tPendingList& pending, ClumVirtualPathResolver& resolver, unsigned threads) {
     tPendingList remaining;
+    tEntryIndex ahead, failed;  // the entries of `pending` not walked yet, and of `remaining`
+    for (auto it = pending.begin(); it != pending.end(); ++it) ahead[it->unit] = it;
     tHyperLinkResolver hyperlinks(resolver);
     tUnitReader reader(Workers(threads));
     std::size_t nextId = pending.empty() ? 0 : pending.back().id + 1;
     std::size_t offered = 0;
     for (auto it = pending.begin(); it != pending.end(); ++it) {
+        ahead.erase(it->unit);
         ReadAhead(reader, pending, it, resolver, offered);
         ClumUnitObject* unit = it->unit;
         resolver.SetRootDir(it->parentPath);
@@ -236,7 +248,7 @@ void LoadPendingUnits(tPendingList& pending, ClumVirtualPathResolver& resolver, 
         // on the way to it, stays unloaded.
         const auto chain = ChainOf(path, it->chain);
         if (unit->OwningFeature() == nullptr || tFileChain::Holds(it->chain, chain->file)) {
-            remaining.push_back(*it);
+            Append(remaining, failed, *it);
             continue;
         }
         std::unique_ptr<tUnitReader::tRead> read = reader.Claim(it->id, path);
@@ -247,15 +259,16 @@ void LoadPendingUnits(tPendingList& pending, ClumVirtualPathResolver& resolver, 
             for (const tError& error : read->errors) errors.AddError(error);
         }
         if (read->read) {
-            for (ClumUnitObject* found : read->units) pending.push_back({found, path, chain, nextId++});
+            for (ClumUnitObject* found : read->units) Append(pending, ahead, {found, path, chain, nextId++});
             if (read->externalDocs) hyperlinks.Walk(&read->file);
-            GraftLoadedUnits(unit, read->file,
-                             [&](const ClumVellumEntity* root) { ForgetInside(root, pending, remaining, it); });
+            GraftLoadedUnits(unit, read->file, [&](const ClumVellumEntity* root) {
+                ForgetInside(root, pending, ahead, remaining, failed);
+            });
             // Whatever the file holds besides its units (a design, say) goes
             // with it, and so do the stubs found there.
-            ForgetInside(&read->file, pending, remaining, it);
+            ForgetInside(&read->file, pending, ahead, remaining, failed);
         } else {
-            remaining.push_back(*it);
+            Append(remaining, failed, *it);
         }
     }
     pending.swap(remaining);
