@@ -1,11 +1,15 @@
 // Writing the generated models back: the whole model split into its unit
 // files on disk (against StageLoad, which reads them), with and without
 // flushing each file to disk (the second argument), and the single-file
-// model written into memory (against StageReadFile).
+// model written into memory (against StageReadFile); and the model loaded
+// through the front door exported as compact JSON into memory, on the
+// threads the second argument gives (0: one per core).
 
 #include <filesystem>
 #include <memory>
+#include <streambuf>
 
+#include <lum/json/export.h>
 #include <lum/write/file_writer.h>
 #include <lum/write/write_model.h>
 
@@ -58,5 +62,31 @@ void StageWriteFile(benchmark::State& state) {
     state.counters["written_MB"] = static_cast<double>(sink.bytes) / 1e6 / static_cast<double>(state.iterations());
 }
 BENCHMARK(StageWriteFile)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A stream buffer that counts what it is given and keeps nothing.
+struct tCountingBuffer : std::streambuf {
+    std::size_t bytes = 0;
+    std::streamsize xsputn(const char*, std::streamsize count) override {
+        bytes += static_cast<std::size_t>(count);
+        return count;
+    }
+    int_type overflow(int_type c) override {
+        ++bytes;
+        return c;
+    }
+};
+
+void StageExportJson(benchmark::State& state) {
+    const lumbench::tGeneratedModel& model = lumbench::GeneratedModel(static_cast<int>(state.range(0)));
+    const lumbench::tLoadedModel loaded = lumbench::LoadThroughFrontDoor(model);
+    tCountingBuffer buffer;
+    std::ostream out(&buffer);
+    const lum::json::ExportOptions options{.compact = true, .threads = static_cast<unsigned>(state.range(1))};
+    lumbench::TimeStage(
+        state, model, lumbench::Nothing, [&] { lum::json::WriteModel(loaded.model, out, options); },
+        lumbench::Nothing);
+    state.counters["written_MB"] = static_cast<double>(buffer.bytes) / 1e6 / static_cast<double>(state.iterations());
+}
+BENCHMARK(StageExportJson)->Args({10, 0})->Args({100, 0})->Args({100, 1})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
