@@ -80,9 +80,12 @@ void WriteReferenceValue(JsonWriter& json, const IlumReference& reference, long 
     text.clear();
     reference.EncodeReference(text, index);
     json.BeginObject();
-    json.Key("text");
+    json.QuotedKey(R"("text")");
     json.String(std::wstring_view(text.data(), text.size()));
-    if (target != nullptr) json.Member("target", ids.Of(target));
+    if (target != nullptr) {
+        json.QuotedKey(R"("target")");
+        json.Number(ids.Of(target));
+    }
     json.EndObject();
 }
 
@@ -129,15 +132,17 @@ public:
             return false;
         }
         m_json.BeginObject();
-        m_json.Member("id", static_cast<long long>(m_nextId++));  // the walk that numbered them
-        m_json.Key("class");
+        // The keys written for every object are quoted here, once.
+        m_json.QuotedKey(R"("id")");
+        m_json.Number(static_cast<long long>(m_nextId++));  // the walk that numbered them
+        m_json.QuotedKey(R"("class")");
         m_json.QuotedString(m_names.classes[entity->GetMetaClass().GetIndex()]);
         const ClumIdent quid = ClumUtilityFunctions::GetQuid(entity);
         if (quid.GetLength() != 0) {
-            m_json.Key("quid");
+            m_json.QuotedKey(R"("quid")");
             m_json.String(quid.View());
         }
-        m_json.Key("features");
+        m_json.QuotedKey(R"("features")");
         m_json.BeginObject();
         return true;
     }
