@@ -97,7 +97,10 @@ private:
         return m_buffer.data() + m_used;
     }
     void Grow(std::size_t bytes);
-    void Put(char c) { *Room(1) = c, ++m_used; }
+    void Put(char c) {
+        *Room(1) = c;
+        ++m_used;
+    }
     void Put(std::string_view text);
 
     static constexpr std::size_t kSpillBytes = 1 << 16;
