@@ -20,7 +20,7 @@ tLocation tLocation::Decode(const WString& text)
     // Parentheses and spaces may stand anywhere and are dropped, so
     // "( 1 0 , 2 )" reads as (10, 2). Each number may start with one sign;
     // a missing number, or a lone "-", reads as 0, and a number beyond the
-    // range of int stops at its end.
+    // range of int reads as the end of that range.
     constexpr long long limit = static_cast<long long>(INT_MAX) + 1;  // as far as INT_MIN needs
     long long values[2] = {0, 0};
     bool negative[2] = {false, false};
