@@ -21,6 +21,16 @@ void JsonWriter::Put(std::string_view text) {
     m_used += text.size();
 }
 
+template <class Text>
+void JsonWriter::PutQuoted(Text text) {
+    m_used += detail::PutJsonQuoted(Room(detail::JsonQuotedRoom(text.size())), text);
+}
+
+void JsonWriter::EndKey() {
+    Put(m_compact ? ":"sv : ": "sv);
+    m_afterKey = true;
+}
+
 void JsonWriter::NewLine() {
     // Indentation would make the document grow with the square of its
     // depth: what lies deeper than this is written on one line.
@@ -76,23 +86,20 @@ void JsonWriter::EndArray() {
 
 void JsonWriter::Key(std::string_view key) {
     BeforeValue();
-    m_used += detail::PutJsonQuoted(Room(detail::JsonQuotedRoom(key.size())), key);
-    Put(m_compact ? ":"sv : ": "sv);
-    m_afterKey = true;
+    PutQuoted(key);
+    EndKey();
 }
 
 void JsonWriter::Key(std::wstring_view key) {
     BeforeValue();
-    m_used += detail::PutJsonQuoted(Room(detail::JsonQuotedRoom(key.size())), key);
-    Put(m_compact ? ":"sv : ": "sv);
-    m_afterKey = true;
+    PutQuoted(key);
+    EndKey();
 }
 
 void JsonWriter::QuotedKey(std::string_view quoted) {
     BeforeValue();
     Put(quoted);
-    Put(m_compact ? ":"sv : ": "sv);
-    m_afterKey = true;
+    EndKey();
 }
 
 void JsonWriter::QuotedString(std::string_view quoted) {
@@ -103,13 +110,13 @@ void JsonWriter::QuotedString(std::string_view quoted) {
 
 void JsonWriter::String(std::string_view utf8) {
     BeforeValue();
-    m_used += detail::PutJsonQuoted(Room(detail::JsonQuotedRoom(utf8.size())), utf8);
+    PutQuoted(utf8);
     SpillIfFull();
 }
 
 void JsonWriter::String(std::wstring_view text) {
     BeforeValue();
-    m_used += detail::PutJsonQuoted(Room(detail::JsonQuotedRoom(text.size())), text);
+    PutQuoted(text);
     SpillIfFull();
 }
 

@@ -102,6 +102,10 @@ private:
         ++m_used;
     }
     void Put(std::string_view text);
+    // A text as a JSON literal (UTF-8 or wide), and what follows a key.
+    template <class Text>
+    void PutQuoted(Text text);
+    void EndKey();
 
     static constexpr std::size_t kSpillBytes = 1 << 16;
     std::ostream* m_pOut = nullptr;  // null when the text is gathered for a Splice
