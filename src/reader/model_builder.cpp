@@ -303,6 +303,7 @@ void tModelBuilder::UnknownFeature(const ClumVellumEntity* owner, const ClumIden
 ClumVellumEntity* tModelBuilder::CreateFromHeader(const WString& className, const std::vector<WString>& arguments) {
     ClumVellumEntity* object = ClumClassFactory::MakeClass(className);
     if (object == nullptr) return object;
+    if (m_pMade != nullptr) (*m_pMade)[GetLexer().GetOffset()] = object;
     if (IsA(object, Clumexternal_doc::StaticGetMetaClass())) m_externalDocs = true;
     if (arguments.empty()) return object;
     const std::size_t n = arguments.size();

@@ -8,6 +8,7 @@
 #include <deque>
 #include <list>
 #include <map>
+#include <unordered_map>
 #include <vector>
 
 #include "lum/reader/vellum_reader.h"
@@ -69,6 +70,9 @@ public:
     // Whether the file read may hold an external document (one was made,
     // here or in a run spliced in): only then has the loader paths to resolve.
     bool MadeExternalDocs() const { return m_externalDocs; }
+    // Notes each object made from a construct header under the offset that
+    // follows the header, for a reader that records where constructs stand.
+    void NoteObjectsMade(std::unordered_map<std::uint64_t, ClumVellumEntity*>& made) { m_pMade = &made; }
 
 protected:
     void OnConstruct(const WString& keyword, const WString& classOrText,
@@ -108,6 +112,7 @@ private:
     bool m_runBroken = false;
     std::size_t m_spliced = 0;
     bool m_externalDocs = false;
+    std::unordered_map<std::uint64_t, ClumVellumEntity*>* m_pMade = nullptr;
 };
 
 }  // namespace lum

@@ -13,8 +13,11 @@
 #include "lum/meta/value_type.h"
 #include "lum/model/classes.h"
 #include "lum/model/set_aside.h"
+#include "lum/reader/file_layout.h"
 #include "platform/codepage.h"
 #include "write/layout.h"
+#include "write/layout_keeper.h"
+#include "write/notation_parts.h"
 
 namespace lum::write {
 
@@ -108,7 +111,13 @@ bool IsStub(const ClumVellumEntity& object) {
     return unit.is_unit.Get() && !unit.file_name.IsEmpty();
 }
 
-class tNotationWriter {
+// Takes bytes and keeps none.
+class tNullSink : public IByteSink {
+public:
+    bool Write(const char*, std::size_t) override { return true; }
+};
+
+class tNotationWriter : public tNotationParts {
 public:
     tNotationWriter(IByteSink& sink, const FileWriteOptions& options, tWritingOrders& orders)
         : m_sink(sink), m_options(options), m_orders(orders) {
@@ -124,6 +133,86 @@ public:
         Raw('\n');
     }
 
+    // ---- the parts, for keeping a file's layout
+
+    tPart HeaderText(const ClumVellumEntity& object) override {
+        return Capture([&] {
+            const tClassLayout& layout = m_orders.Of(object.GetMetaClass());
+            if (layout.value) {
+                Object(object, 0);
+                return;
+            }
+            Raw("(object ");
+            Text(object.GetMetaClass().GetName());
+            std::vector<ClumIdent> inHeader;
+            Header(object, layout, inHeader);
+        });
+    }
+
+    tPart FeatureText(const ClumVellumEntity& object, const ClumIdent& name, int depth) override {
+        const tClassLayout& layouts = m_orders.Of(object.GetMetaClass());
+        const std::vector<ClumIdent>& inHeader = InHeader(object, layouts);
+        return Capture([&] {
+            if (const std::optional<WString> path = StubPathOf(object, layouts)) {
+                StubFeature(static_cast<const ClumUnitObject&>(object), *path, inHeader, name, depth);
+                return;
+            }
+            const std::vector<const tSetAsideObject*>* kept = KeptOf(object);
+            for (const tFeatureLayout& layout : layouts.features) {
+                if (layout.meta->GetName() == name) {
+                    OneFeature(object, layouts, layout, inHeader, kept, depth);
+                    return;
+                }
+            }
+            if (object.GetFeature(name) == nullptr) Unknown(kept, name, depth);
+        });
+    }
+
+    std::vector<ClumIdent> FeatureNames(const ClumVellumEntity& object) override {
+        const tClassLayout& layouts = m_orders.Of(object.GetMetaClass());
+        const tKeywords& k = Keywords();
+        if (StubPathOf(object, layouts)) return {k.isUnit, k.isLoaded, k.fileName, k.quid};
+        std::vector<ClumIdent> names;
+        for (const tFeatureLayout& layout : layouts.features) names.push_back(layout.meta->GetName());
+        if (const std::vector<const tSetAsideObject*>* kept = KeptOf(object)) {
+            for (const tSetAsideObject* entry : *kept) {
+                if (object.GetFeature(entry->feature) == nullptr &&
+                    std::find(names.begin(), names.end(), entry->feature) == names.end()) {
+                    names.push_back(entry->feature);
+                }
+            }
+        }
+        return names;
+    }
+
+    std::vector<const ClumVellumEntity*> ElementsOf(const ClumVellumEntity& object, const ClumIdent& name) override {
+        const std::vector<const tSetAsideObject*>* kept = KeptOf(object);
+        const IlumFeature* feature = object.GetFeature(name);
+        const IlumLink* link = feature != nullptr ? const_cast<IlumFeature*>(feature)->GetLink() : nullptr;
+        if (link != nullptr) return Merged(*link, name, kept);
+        std::vector<const ClumVellumEntity*> elements;
+        if (kept == nullptr) return elements;
+        for (const tSetAsideObject* entry : *kept) {
+            if (entry->feature == name) elements.push_back(entry->object.get());
+        }
+        return elements;
+    }
+
+    tPart ElementText(const ClumVellumEntity& object, int depth) override {
+        return Capture([&] { Element(object, depth); });
+    }
+
+    bool IsWrittenAsStub(const ClumVellumEntity& object) override {
+        return StubPathOf(object, m_orders.Of(object.GetMetaClass())).has_value();
+    }
+
+    void Put(const char* bytes, std::size_t count) override {
+        m_buffer.append(bytes, count);
+        if (!m_capturing && m_buffer.size() >= kFlushSize) Flush();
+    }
+
+    void AddUnrepresentable(std::size_t count) { m_result.unrepresentable += count; }
+
     FileWriteResult Finish() {
         Flush();
         m_result.ok = m_result.ok && !m_failed;
@@ -137,7 +226,24 @@ private:
     void Raw(const char* text) { m_buffer += text; }
     void Text(const wchar_t* text, std::size_t length) {
         m_result.unrepresentable += platform::AppendWide(m_buffer, m_options.codePage, text, length);
-        if (m_buffer.size() >= kFlushSize) Flush();
+        if (!m_capturing && m_buffer.size() >= kFlushSize) Flush();
+    }
+
+    // What `write` adds, taken apart from the output, with the characters
+    // it could not represent.
+    template <class Writing>
+    tPart Capture(Writing write) {
+        std::string output;
+        output.swap(m_buffer);
+        const std::size_t unrepresentable = m_result.unrepresentable;
+        const bool capturing = m_capturing;
+        m_capturing = true;
+        write();
+        m_capturing = capturing;
+        tPart part{std::move(m_buffer), m_result.unrepresentable - unrepresentable};
+        m_result.unrepresentable = unrepresentable;
+        m_buffer.swap(output);
+        return part;
     }
     void Text(const WString& text) { Text(text.c_str(), text.size()); }
     void Text(const ClumIdent& text) { Text(text.c_str(), text.GetLength()); }
@@ -222,13 +328,10 @@ private:
         Text(object.GetMetaClass().GetName());
         std::vector<ClumIdent> inHeader;
         Header(object, layout, inHeader);
-        if (layout.unit && &object != m_topUnit && m_options.stubPath) {
-            const auto& unit = static_cast<const ClumUnitObject&>(object);
-            if (const std::optional<WString> path = m_options.stubPath(unit)) {
-                Stub(unit, *path, inHeader, depth + 1);
-                Raw(')');
-                return;
-            }
+        if (const std::optional<WString> path = StubPathOf(object, layout)) {
+            Stub(static_cast<const ClumUnitObject&>(object), *path, inHeader, depth + 1);
+            Raw(')');
+            return;
         }
         Features(object, layout, inHeader, depth + 1);
         Raw(')');
@@ -330,61 +433,96 @@ private:
         }
     }
 
+    // The stored path of a unit written as a stub, or none.
+    std::optional<WString> StubPathOf(const ClumVellumEntity& object, const tClassLayout& layout) const {
+        if (!layout.unit || &object == m_topUnit || !m_options.stubPath) return std::nullopt;
+        return m_options.stubPath(static_cast<const ClumUnitObject&>(object));
+    }
+
     void Stub(const ClumUnitObject& unit, const WString& path, const std::vector<ClumIdent>& inHeader, int depth) {
-        const ClumIdent& isUnit = Keywords().isUnit;
-        const ClumIdent& isLoaded = Keywords().isLoaded;
-        const ClumIdent& fileName = Keywords().fileName;
-        const ClumIdent& quid = Keywords().quid;
-        Key(depth, isUnit);
-        Raw("TRUE");
-        Key(depth, isLoaded);
-        Raw("FALSE");
-        Key(depth, fileName);
-        String(path, depth);
-        const bool quidInHeader = std::find(inHeader.begin(), inHeader.end(), quid) != inHeader.end();
-        if (!quidInHeader && !unit.quid.IsEmpty()) {
-            Key(depth, quid);
+        const tKeywords& k = Keywords();
+        for (const ClumIdent* name : {&k.isUnit, &k.isLoaded, &k.fileName, &k.quid}) {
+            StubFeature(unit, path, inHeader, *name, depth);
+        }
+    }
+
+    void StubFeature(const ClumUnitObject& unit, const WString& path, const std::vector<ClumIdent>& inHeader,
+                     const ClumIdent& name, int depth) {
+        const tKeywords& k = Keywords();
+        if (name == k.isUnit || name == k.isLoaded) {
+            Key(depth, name);
+            Raw(name == k.isUnit ? "TRUE" : "FALSE");
+        } else if (name == k.fileName) {
+            Key(depth, name);
+            String(path, depth);
+        } else if (name == k.quid && !unit.quid.IsEmpty() &&
+                   std::find(inHeader.begin(), inHeader.end(), k.quid) == inHeader.end()) {
+            Key(depth, name);
             String(unit.quid.Get(), depth);
         }
     }
 
+    // The features an object's header carries, of the object asked last.
+    const std::vector<ClumIdent>& InHeader(const ClumVellumEntity& object, const tClassLayout& layout) {
+        if (&object != m_headerOf) {
+            m_headerOf = &object;
+            m_inHeader.clear();
+            Capture([&] { Header(object, layout, m_inHeader); });
+        }
+        return m_inHeader;
+    }
+
+    const std::vector<const tSetAsideObject*>* KeptOf(const ClumVellumEntity& object) const {
+        if (m_setAside.empty()) return nullptr;
+        const auto found = m_setAside.find(&object);
+        return found == m_setAside.end() ? nullptr : &found->second;
+    }
+
     void Features(const ClumVellumEntity& object, const tClassLayout& layouts, const std::vector<ClumIdent>& inHeader,
                   int depth) {
-        const ClumIdent& isLoaded = Keywords().isLoaded;
-        const ClumIdent& fileName = Keywords().fileName;
-        auto& entity = const_cast<ClumVellumEntity&>(object);
-        const bool parameter = layouts.parameter;
-        const std::vector<const tSetAsideObject*>* kept = nullptr;
-        if (!m_setAside.empty()) {
-            const auto found = m_setAside.find(&object);
-            if (found != m_setAside.end()) kept = &found->second;
-        }
-        for (const tFeatureLayout& layout : layouts.features) {
-            const ClumMetaFeature* meta = layout.meta;
-            const ClumIdent& name = meta->GetName();
-            if (!inHeader.empty() && std::find(inHeader.begin(), inHeader.end(), name) != inHeader.end()) continue;
-            if (&object == m_topUnit && (name == isLoaded || name == fileName)) continue;
-            IlumFeature* feature = meta->m_pfnGetFeature(&entity);
-            m_layout = &layout;
-            switch (meta->GetKind()) {
-                case ClumMetaFeature::eAttribute:
-                    if (parameter && (name == Keywords().dir || name == Keywords().isConst)) break;
-                    Attribute(*feature->GetAttribute(), *meta, layout.always || (name == isLoaded && IsStub(object)),
-                              depth);
-                    break;
-                case ClumMetaFeature::eReference:
-                    Reference(object, *feature->GetReference(), *meta, depth);
-                    break;
-                case ClumMetaFeature::eLink:
-                    Link(*feature->GetLink(), name, kept, depth);
-                    break;
-            }
-            m_layout = nullptr;
-        }
+        const std::vector<const tSetAsideObject*>* kept = KeptOf(object);
+        for (const tFeatureLayout& layout : layouts.features) OneFeature(object, layouts, layout, inHeader, kept, depth);
         if (kept == nullptr) return;
         // Objects given to features the class does not have.
         for (const tSetAsideObject* entry : *kept) {
             if (object.GetFeature(entry->feature) != nullptr) continue;
+            Key(depth, entry->feature);
+            Element(*entry->object, depth);
+        }
+    }
+
+    void OneFeature(const ClumVellumEntity& object, const tClassLayout& layouts, const tFeatureLayout& layout,
+                    const std::vector<ClumIdent>& inHeader, const std::vector<const tSetAsideObject*>* kept,
+                    int depth) {
+        const ClumIdent& isLoaded = Keywords().isLoaded;
+        const ClumIdent& fileName = Keywords().fileName;
+        const ClumMetaFeature* meta = layout.meta;
+        const ClumIdent& name = meta->GetName();
+        if (!inHeader.empty() && std::find(inHeader.begin(), inHeader.end(), name) != inHeader.end()) return;
+        if (&object == m_topUnit && (name == isLoaded || name == fileName)) return;
+        IlumFeature* feature = meta->m_pfnGetFeature(&const_cast<ClumVellumEntity&>(object));
+        m_layout = &layout;
+        switch (meta->GetKind()) {
+            case ClumMetaFeature::eAttribute:
+                if (layouts.parameter && (name == Keywords().dir || name == Keywords().isConst)) break;
+                Attribute(*feature->GetAttribute(), *meta, layout.always || (name == isLoaded && IsStub(object)),
+                          depth);
+                break;
+            case ClumMetaFeature::eReference:
+                Reference(object, *feature->GetReference(), *meta, depth);
+                break;
+            case ClumMetaFeature::eLink:
+                Link(*feature->GetLink(), name, kept, depth);
+                break;
+        }
+        m_layout = nullptr;
+    }
+
+    // The objects set aside under a feature the class does not have.
+    void Unknown(const std::vector<const tSetAsideObject*>* kept, const ClumIdent& name, int depth) {
+        if (kept == nullptr) return;
+        for (const tSetAsideObject* entry : *kept) {
+            if (entry->feature != name) continue;
             Key(depth, entry->feature);
             Element(*entry->object, depth);
         }
@@ -534,8 +672,9 @@ private:
         String(text, depth);
     }
 
-    void Link(const IlumLink& link, const ClumIdent& name, const std::vector<const tSetAsideObject*>* kept,
-              int depth) {
+    // A link's elements with the objects set aside among them where they stood.
+    static std::vector<const ClumVellumEntity*> Merged(const IlumLink& link, const ClumIdent& name,
+                                                       const std::vector<const tSetAsideObject*>* kept) {
         std::vector<const ClumVellumEntity*> elements;
         const int size = link.GetSize();
         elements.reserve(static_cast<std::size_t>(size));
@@ -549,6 +688,12 @@ private:
             }
             if (i < size) elements.push_back(link.GetAt(i));
         }
+        return elements;
+    }
+
+    void Link(const IlumLink& link, const ClumIdent& name, const std::vector<const tSetAsideObject*>* kept,
+              int depth) {
+        const std::vector<const ClumVellumEntity*> elements = Merged(link, name, kept);
         if (elements.empty()) return;
         bool alwaysList = false;
         const wchar_t* list = ListName(name, alwaysList);
@@ -606,6 +751,9 @@ private:
     tWritingOrders& m_orders;
     std::unordered_map<const ClumVellumEntity*, std::vector<const tSetAsideObject*>> m_setAside;
     const ClumUnitObject* m_topUnit = nullptr;
+    const ClumVellumEntity* m_headerOf = nullptr;
+    std::vector<ClumIdent> m_inHeader;
+    bool m_capturing = false;
     // The feature being written, whose line start is made already.
     const tFeatureLayout* m_layout = nullptr;
     std::string m_buffer;
@@ -613,6 +761,27 @@ private:
     bool m_failed = false;
     FileWriteResult m_result;
 };
+
+// Writes `objects` where the original file's top-level constructs stood;
+// `topUnit` is the unit a unit file holds.
+FileWriteResult KeepLayout(tNotationWriter& writer, const std::vector<const ClumVellumEntity*>& objects,
+                           const ClumUnitObject* topUnit, const FileWriteOptions& options, tWritingOrders& orders) {
+    const FileLayout& original = *options.original;
+    // The file's objects laid out plainly, in the same code page, to be
+    // compared with the model's.
+    FileWriteOptions plain;
+    plain.codePage = options.codePage;
+    plain.setAside = &original.File().setAside;
+    tNullSink nowhere;
+    tNotationWriter was(nowhere, plain, orders);
+    if (topUnit != nullptr && !original.File().unit.IsEmpty()) {
+        was.SetTopUnit(static_cast<const ClumUnitObject*>(original.File().unit.Get(0)));
+    }
+    tLayoutKeeper keeper(original, writer, was, original.CodePage(), options.codePage);
+    keeper.File(objects);
+    writer.AddUnrepresentable(keeper.Unrepresentable());
+    return writer.Finish();
+}
 
 }  // namespace
 
@@ -629,11 +798,14 @@ FileWriteResult WriteUnitFile(const ClumVellum* header, const ClumUnitObject& un
 
 FileWriteResult WriteFile(const ClumVellumFile& file, IByteSink& sink, const FileWriteOptions& options,
                           tWritingOrders& orders) {
-    tNotationWriter writer(sink, options, orders);
+    std::vector<const ClumVellumEntity*> objects;
     for (const IlumLink* link : {static_cast<const IlumLink*>(&file.version), static_cast<const IlumLink*>(&file.design),
                                  static_cast<const IlumLink*>(&file.unit)}) {
-        for (int i = 0; i < link->GetSize(); ++i) writer.TopLevel(*link->GetAt(i));
+        for (int i = 0; i < link->GetSize(); ++i) objects.push_back(link->GetAt(i));
     }
+    tNotationWriter writer(sink, options, orders);
+    if (options.original != nullptr) return KeepLayout(writer, objects, nullptr, options, orders);
+    for (const ClumVellumEntity* object : objects) writer.TopLevel(*object);
     return writer.Finish();
 }
 
@@ -641,6 +813,16 @@ FileWriteResult WriteUnitFile(const ClumVellum* header, const ClumUnitObject& un
                               const FileWriteOptions& options, tWritingOrders& orders) {
     tNotationWriter writer(sink, options, orders);
     writer.SetTopUnit(&unit);
+    if (options.original != nullptr) {
+        // The unit file's own header, which loading does not keep, is
+        // written back rather than the main file's.
+        const ClumVellumFile& original = options.original->File();
+        if (!original.version.IsEmpty()) header = original.version.Get(0);
+        std::vector<const ClumVellumEntity*> objects;
+        if (header != nullptr) objects.push_back(header);
+        objects.push_back(&unit);
+        return KeepLayout(writer, objects, &unit, options, orders);
+    }
     if (header != nullptr) writer.TopLevel(*header);
     writer.TopLevel(unit);
     return writer.Finish();

@@ -8,6 +8,8 @@
 #include "lum/meta/meta_class.h"
 #include "lum/meta/meta_feature.h"
 #include "lum/model/classes.h"
+#include "lum/reader/file_layout.h"
+#include "lum/text/utf8.h"
 #include "lum/write/file_writer.h"
 #include "platform/file_names.h"
 #include "platform/replacing_file.h"
@@ -61,9 +63,12 @@ void FindUnits(const ClumVellumFile& file, std::vector<const ClumUnitObject*>& o
     }
 }
 
+// File names cross into the file system as UTF-8 and come back from it the
+// same way, whatever the process's locale: std::filesystem's own wide
+// conversions follow the locale and fail on names it cannot encode.
 fs::path PathOf(const WString& stored) { return fs::path(platform::FindFileName(stored)); }
 
-WString Wide(const fs::path& path) { return WString(path.wstring()); }
+WString Wide(const fs::path& path) { return FromUtf8(path.string()); }
 
 // "&\a\b.cat": the target relative to the directory of the file that holds
 // the stub, in the notation's separators.
@@ -72,7 +77,7 @@ WString RelativeStoredPath(const fs::path& target, const fs::path& holder) {
     WString text = L"&";
     for (const fs::path& part : relative) {
         text += L'\\';
-        text += part.wstring();
+        text += Wide(part);
     }
     return text;
 }
@@ -128,7 +133,8 @@ private:
 class tModelWriter {
 public:
     tModelWriter(const WriteOptions& options, WriteReport& report) : m_options(options), m_report(report) {
-        m_codePage = options.codePage.value_or(WString::GetLocalePage());
+        m_readPage = options.readCodePage.value_or(WString::GetLocalePage());
+        m_codePage = options.codePage.value_or(m_readPage);
     }
 
     void Write(const ClumVellumFile& file) {
@@ -160,11 +166,15 @@ public:
                 }
             }
         }
+        const std::map<WString, WString> storedInFiles = StoredStubPaths(outputs);
         std::map<const ClumUnitObject*, WString> stubPaths;
         for (const tOutputFile& output : outputs) {
             if (output.unit == nullptr) continue;
             const WString* remembered = file.setAside.StoredPath(output.unit);
-            const WString stored = remembered ? *remembered : output.unit->file_name.Get();
+            const auto inFile = storedInFiles.find(WString(output.unit->quid.Get().c_str()));
+            const WString stored = inFile != storedInFiles.end() ? inFile->second
+                                   : remembered                  ? *remembered
+                                                                 : output.unit->file_name.Get();
             const WString path = m_options.relative ? RelativeStoredPath(output.target, outputs[output.parent].target)
                                                     : Relocate(stored, m_options.relocations);
             Change(*output.unit, stored, path);
@@ -195,9 +205,11 @@ public:
         std::set<tIdentity> inputs;
         for (const tOutputFile& output : outputs) {
             tIdentity identity;
-            if (platform::FileIdentityOf(output.source.wstring(), identity)) inputs.insert(identity);
+            if (platform::FileIdentityOf(Wide(output.source), identity)) inputs.insert(identity);
         }
         for (const tOutputFile& output : outputs) {
+            FileLayout original;
+            fileOptions.original = m_options.keepLayout && original.Read(Wide(output.source), m_readPage) ? &original : nullptr;
             Emit(output, inputs, [&](IByteSink& sink) {
                 return output.unit == nullptr ? WriteFile(file, sink, fileOptions, m_orders)
                                                : WriteUnitFile(header, *output.unit, sink, fileOptions, m_orders);
@@ -206,6 +218,27 @@ public:
     }
 
 private:
+    // The paths the stubs of the files holding stubs stored, by the quid of
+    // their unit: what loading replaced by the paths it opened.
+    std::map<WString, WString> StoredStubPaths(const std::vector<tOutputFile>& outputs) const {
+        std::map<WString, WString> stored;
+        if (!m_options.keepLayout) return stored;
+        std::set<int> holders;
+        for (const tOutputFile& output : outputs) {
+            if (output.parent >= 0) holders.insert(output.parent);
+        }
+        for (int holder : holders) {
+            FileLayout original;
+            if (!original.Read(Wide(outputs[static_cast<std::size_t>(holder)].source), m_readPage)) continue;
+            std::vector<const ClumUnitObject*> own, stubs;
+            FindUnits(original.File(), own, stubs);
+            for (const ClumUnitObject* stub : stubs) {
+                if (!stub->quid.IsEmpty()) stored.emplace(WString(stub->quid.Get().c_str()), stub->file_name.Get());
+            }
+        }
+        return stored;
+    }
+
     fs::path Target(const fs::path& source, const fs::path& relative) const {
         if (m_options.inPlace) return source;
         return PathOf(m_options.outputDir) / relative;
@@ -222,7 +255,7 @@ private:
         if (file.version.IsEmpty()) return std::nullopt;
         const std::optional<int> charSet = CharSetOfCodePage(m_codePage);
         const int current = file.version.Get(0)->charSet.Get();
-        if (!charSet || *charSet == current || m_codePage == WString::GetLocalePage()) return std::nullopt;
+        if (!charSet || *charSet == current || m_codePage == m_readPage) return std::nullopt;
         m_report.changes.push_back(WString().Format(L"code page %u: the header's charSet %d -> %d", m_codePage,
                                                     current, *charSet));
         return charSet;
@@ -232,14 +265,14 @@ private:
     void Emit(const tOutputFile& output, const std::set<tIdentity>& inputs, Writing writing) {
         const WString target = Wide(output.target);
         tIdentity identity;
-        if (!m_options.inPlace && platform::FileIdentityOf(output.target.wstring(), identity) &&
+        if (!m_options.inPlace && platform::FileIdentityOf(target, identity) &&
             inputs.count(identity) != 0) {
             Fail(target, L"it is a file the model was read from (write it in place to replace it)");
             return;
         }
         platform::tReplacingFile file;
         std::wstring error;
-        if (!file.Open(output.target.wstring(), error)) {
+        if (!file.Open(target, error)) {
             Fail(target, error);
             return;
         }
@@ -264,6 +297,7 @@ private:
 
     const WriteOptions& m_options;
     WriteReport& m_report;
+    unsigned int m_readPage;
     unsigned int m_codePage;
     tWritingOrders m_orders;
 };
@@ -290,7 +324,15 @@ WriteReport WriteModel(const std::vector<ClumVellumFile*>& files, const WriteOpt
     }
     tModelWriter writer(options, report);
     for (const ClumVellumFile* file : files) {
-        if (file != nullptr) writer.Write(*file);
+        if (file == nullptr) continue;
+        // A failure of the system's (a name the file system refuses, memory)
+        // ends this file's writing; whatever was not committed is removed.
+        try {
+            writer.Write(*file);
+        } catch (const std::exception& failure) {
+            report.ok = false;
+            report.errors.push_back(file->fileName.Get() + L": " + FromUtf8(failure.what()));
+        }
     }
     return report;
 }

@@ -16,6 +16,7 @@
 LUM_API_BEGIN
 namespace lum {
 class ClumSetAside;
+class FileLayout;
 class ClumUnitObject;
 class ClumVellum;
 class ClumVellumFile;
@@ -42,6 +43,11 @@ struct FileWriteOptions {
     std::function<std::optional<WString>(const ClumUnitObject&)> stubPath;
     // Objects the catalogue refused, written back with their owners.
     const ClumSetAside* setAside = nullptr;
+    // The file as it was read: every part of the model that writes as the
+    // file's part does is given back as the file has it (its feature order,
+    // blanks, line breaks, line ends and header); only what changed is laid
+    // out anew. Without it, everything is laid out as saved models are.
+    const FileLayout* original = nullptr;
 };
 
 struct FileWriteResult {

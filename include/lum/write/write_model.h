@@ -31,9 +31,14 @@ struct Relocation {
 struct WriteOptions {
     WString outputDir;                    // where the files go; unused in place
     std::optional<unsigned int> codePage;  // the text's code page; default: the one the model was read in
+    std::optional<unsigned int> readCodePage;  // the code page the model was read in; default: the thread's
     std::vector<Relocation> relocations;
     bool relative = false;  // stub paths relative to the file holding the stub ("&\...")
     bool inPlace = false;   // replace the files the model was read from
+    // Each file read again from where it was read, so that every part the
+    // model did not change is written back as the file has it; without it,
+    // or where a file cannot be read, everything is laid out as saved models are.
+    bool keepLayout = true;
     // Each file flushed to disk before it replaces the old one, so that
     // even a power failure leaves one of the two whole; without it a killed
     // process still leaves them whole.
