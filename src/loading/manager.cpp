@@ -100,7 +100,12 @@ protected:
         if (!IsA(entity, Clumexternal_doc::StaticGetMetaClass())) return true;
         auto* document = static_cast<Clumexternal_doc*>(entity);
         if (!document->external_doc_path.IsEmpty()) {
-            document->external_doc_path.Set(m_pResolver->ResolvePath(document->external_doc_path.Get(), nullptr));
+            const WString stored = document->external_doc_path.Get();
+            document->external_doc_path.Set(m_pResolver->ResolvePath(stored, nullptr));
+            // The stored path is what writing the model back gives.
+            if (ClumVellumFile* file = FindOwningFile(document)) {
+                file->setAside.RememberStoredPath(document, stored, document->external_doc_path.Get());
+            }
         }
         return true;
     }

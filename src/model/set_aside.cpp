@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "lum/model/classes/ClumUnitObject.h"
+#include "lum/model/classes/Clumexternal_doc.h"
 
 namespace lum {
 
@@ -21,12 +22,23 @@ std::vector<const tSetAsideObject*> ClumSetAside::ObjectsOf(const ClumVellumEnti
 }
 
 void ClumSetAside::RememberStoredPath(const ClumUnitObject* unit, const WString& stored) {
-    m_storedPaths[unit] = stored;
+    m_storedPaths[unit] = {stored, WString()};
 }
 
 const WString* ClumSetAside::StoredPath(const ClumUnitObject* unit) const {
     const auto found = m_storedPaths.find(unit);
-    return found == m_storedPaths.end() ? nullptr : &found->second;
+    return found == m_storedPaths.end() ? nullptr : &found->second.stored;
+}
+
+void ClumSetAside::RememberStoredPath(const Clumexternal_doc* document, const WString& stored,
+                                      const WString& resolved) {
+    m_storedPaths[document] = {stored, resolved};
+}
+
+const WString* ClumSetAside::StoredPath(const Clumexternal_doc* document) const {
+    const auto found = m_storedPaths.find(document);
+    if (found == m_storedPaths.end() || document->external_doc_path.Get() != found->second.loaded) return nullptr;
+    return &found->second.stored;
 }
 
 namespace {

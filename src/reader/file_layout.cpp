@@ -81,7 +81,7 @@ public:
         for (std::size_t i = 0; i < m_layout.m_nodes.size(); ++i) {
             LayoutNode& node = m_layout.m_nodes[i];
             if (node.kind != LayoutNode::Kind::Object && node.kind != LayoutNode::Kind::Value) continue;
-            const auto made = m_made.find(node.headerEnd);
+            const auto made = m_made.find(m_read[i]);
             if (made == m_made.end() || live.count(made->second) == 0) continue;
             node.object = made->second;
             m_layout.m_byObject.emplace(made->second, static_cast<int>(i));
@@ -94,7 +94,11 @@ protected:
         const std::uint64_t begin = Start();
         const bool valueOfFeature = EndPending(false);
         tModelBuilder::OnConstruct(keyword, classOrText, arguments);
-        const std::uint64_t after = GetLexer().GetOffset();
+        // Looking for more header strings, the lexer passed the blanks after them.
+        const std::uint64_t read = GetLexer().GetOffset();
+        std::uint64_t after = read;
+        while (after > begin && IsSpaceByte(m_layout.m_bytes[after - 1])) --after;
+        m_read.push_back(read);
         LayoutNode node;
         node.kind = KindOf(keyword);
         node.begin = begin;
@@ -202,6 +206,7 @@ private:
 
     FileLayout& m_layout;
     std::unordered_map<std::uint64_t, ClumVellumEntity*> m_made;
+    std::vector<std::uint64_t> m_read;  // of each node, where the lexer stood after its header
     std::vector<tOpen> m_open;
     std::uint64_t m_last = 0;
     std::uint64_t m_nameEnd = 0;

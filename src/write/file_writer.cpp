@@ -96,7 +96,7 @@ const wchar_t* ParameterDirectionWord(const WString& literal) {
 struct tKeywords {
     ClumIdent name{L"name"}, quid{L"quid"}, type{L"type"}, part{L"part"}, dir{L"dir"}, isConst{L"isConst"},
         charSet{L"charSet"}, exceptions{L"exceptions"}, value{L"value"}, isUnit{L"is_unit"}, isLoaded{L"is_loaded"},
-        fileName{L"file_name"};
+        fileName{L"file_name"}, externalDocPath{L"external_doc_path"};
 };
 
 const tKeywords& Keywords() {
@@ -502,6 +502,13 @@ private:
         if (&object == m_topUnit && (name == isLoaded || name == fileName)) return;
         IlumFeature* feature = meta->m_pfnGetFeature(&const_cast<ClumVellumEntity&>(object));
         m_layout = &layout;
+        if (const WString* stored = StoredDocumentPath(object, name)) {
+            // The path as stored, not the one loading resolved it into.
+            Key(depth, name);
+            String(*stored, depth);
+            m_layout = nullptr;
+            return;
+        }
         switch (meta->GetKind()) {
             case ClumMetaFeature::eAttribute:
                 if (layouts.parameter && (name == Keywords().dir || name == Keywords().isConst)) break;
@@ -516,6 +523,14 @@ private:
                 break;
         }
         m_layout = nullptr;
+    }
+
+    const WString* StoredDocumentPath(const ClumVellumEntity& object, const ClumIdent& name) const {
+        if (m_options.setAside == nullptr || name != Keywords().externalDocPath ||
+            !IsKind(object, Clumexternal_doc::StaticGetMetaClass())) {
+            return nullptr;
+        }
+        return m_options.setAside->StoredPath(&static_cast<const Clumexternal_doc&>(object));
     }
 
     // The objects set aside under a feature the class does not have.

@@ -7,6 +7,8 @@
 
 #include "lum/meta/meta_class.h"
 #include "lum/model/entity.h"
+#include "lum/model/feature.h"
+#include "lum/text/utf8.h"
 #include "platform/codepage.h"
 
 namespace lum::write {
@@ -22,6 +24,13 @@ std::string WithoutLineStart(const std::string& text) {
     while (start < text.size() && (text[start] == '\t' || text[start] == ' ')) ++start;
     return text.substr(start);
 }
+
+struct Keywords {
+    static const ClumIdent& Quid() {
+        static const ClumIdent quid(L"quid");
+        return quid;
+    }
+};
 
 bool Made(const LayoutNode& node) {
     return node.object != nullptr && (node.kind == LayoutNode::Kind::Object || node.kind == LayoutNode::Kind::Value);
@@ -146,21 +155,47 @@ bool tLayoutKeeper::Elements(const ClumVellumEntity& object, const LayoutItem& i
 
 std::vector<int> tLayoutKeeper::Pair(const std::vector<const ClumVellumEntity*>& objects,
                                      const std::vector<int>& nodes) {
-    // By the first line each writes: class, name and label, or for objects
-    // without them the class alone, one after the other.
-    std::unordered_map<std::string, std::deque<int>> byHeader;
+    // By quid, which survives renaming; else by the first line each writes
+    // (class, name, label); what is left by class, one after the other.
+    std::unordered_map<std::string, std::deque<int>> byKey;
+    std::unordered_map<const ClumMetaClass*, std::deque<int>> byClass;
     for (std::size_t j = 0; j < nodes.size(); ++j) {
         const LayoutNode& node = m_nodes[nodes[j]];
-        if (Made(node)) byHeader[m_was.HeaderText(*node.object).text].push_back(static_cast<int>(j));
+        if (!Made(node)) continue;
+        byKey[Key(m_was, *node.object)].push_back(static_cast<int>(j));
+        byClass[&node.object->GetMetaClass()].push_back(static_cast<int>(j));
     }
     std::vector<int> match(objects.size(), -1);
+    std::vector<bool> taken(nodes.size(), false);
+    auto take = [&](std::deque<int>& candidates, std::size_t i) {
+        while (!candidates.empty() && taken[static_cast<std::size_t>(candidates.front())]) candidates.pop_front();
+        if (candidates.empty()) return;
+        match[i] = candidates.front();
+        taken[static_cast<std::size_t>(candidates.front())] = true;
+        candidates.pop_front();
+    };
     for (std::size_t i = 0; i < objects.size(); ++i) {
-        const auto found = byHeader.find(m_now.HeaderText(*objects[i]).text);
-        if (found == byHeader.end() || found->second.empty()) continue;
-        match[i] = found->second.front();
-        found->second.pop_front();
+        const auto found = byKey.find(Key(m_now, *objects[i]));
+        if (found != byKey.end()) take(found->second, i);
+    }
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        if (match[i] >= 0) continue;
+        const auto found = byClass.find(&objects[i]->GetMetaClass());
+        if (found != byClass.end()) take(found->second, i);
     }
     return match;
+}
+
+std::string tLayoutKeeper::Key(tNotationParts& parts, const ClumVellumEntity& object) {
+    const IlumFeature* quid = object.GetFeature(Keywords::Quid());
+    const IlumAttribute* attribute = quid != nullptr ? const_cast<IlumFeature*>(quid)->GetAttribute() : nullptr;
+    if (attribute == nullptr || attribute->IsEmpty()) return parts.HeaderText(object).text;
+    WString value;
+    attribute->Encode(value);
+    WString text = object.GetMetaClass().GetName().c_str();
+    text += L'#';
+    text += value;
+    return ToUtf8(text);
 }
 
 std::vector<std::size_t> tLayoutKeeper::Order(const std::vector<const ClumVellumEntity*>& objects,

@@ -33,6 +33,7 @@ private:
     bool Elements(const ClumVellumEntity& object, const LayoutItem& item, std::uint64_t gapBegin, int depth);
     // For each object, the node among `nodes` that stood for it, or -1.
     std::vector<int> Pair(const std::vector<const ClumVellumEntity*>& objects, const std::vector<int>& nodes);
+    static std::string Key(tNotationParts& parts, const ClumVellumEntity& object);
     // The order to write `objects` in: theirs, except that units written as
     // stubs go back where their stub stood in the file.
     std::vector<std::size_t> Order(const std::vector<const ClumVellumEntity*>& objects,

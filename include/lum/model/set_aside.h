@@ -29,6 +29,7 @@ LUM_API_BEGIN
 namespace lum {
 
 class ClumUnitObject;
+class Clumexternal_doc;
 
 struct tSetAsideObject {
     const ClumVellumEntity* owner;
@@ -54,6 +55,12 @@ public:
     void RememberStoredPath(const ClumUnitObject* unit, const WString& stored);
     // The path the stub of `unit` stored, or null when none was remembered.
     const WString* StoredPath(const ClumUnitObject* unit) const;
+    // The path an external document stored, which loading resolved into
+    // `resolved`.
+    void RememberStoredPath(const Clumexternal_doc* document, const WString& stored, const WString& resolved);
+    // The path `document` stored, while it still holds the one loading made
+    // of it; else null.
+    const WString* StoredPath(const Clumexternal_doc* document) const;
 
     // Drops every entry whose owner (or unit) `forgets` answers true for,
     // with the entries set aside inside their objects, deleting the kept
@@ -78,7 +85,11 @@ private:
     void MoveSelected(const std::vector<bool>& marks, ClumSetAside* other);
 
     std::vector<tSetAsideObject> m_objects;
-    std::map<const ClumUnitObject*, WString, std::less<>> m_storedPaths;  // found by any entity pointer
+    struct tStoredPath {
+        WString stored;
+        WString loaded;  // documents: what loading made of it
+    };
+    std::map<const ClumVellumEntity*, tStoredPath> m_storedPaths;
 };
 
 }  // namespace lum
