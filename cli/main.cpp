@@ -67,19 +67,28 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    if (options.command == "diff") {
-        const tHeapWarmer warmer(heap);
-        return RunDiff(options, std::cout);
-    }
-    lum::Model model = [&] {
-        const tProgress progress("loading " + options.models.front());
-        const tHeapWarmer warmer(heap);
-        return lum::Model::Load(options.models, options.load);
-    }();
-    if (!model) {
-        for (const lum::Diagnostic& diagnostic : model.Diagnostics()) std::cerr << "lum: " << diagnostic.message << '\n';
+    // What the system refuses (a file name, memory) ends the command with a
+    // message, never with an exception leaving the tool.
+    try {
+        if (options.command == "diff") {
+            const tHeapWarmer warmer(heap);
+            return RunDiff(options, std::cout);
+        }
+        lum::Model model = [&] {
+            const tProgress progress("loading " + options.models.front());
+            const tHeapWarmer warmer(heap);
+            return lum::Model::Load(options.models, options.load);
+        }();
+        if (!model) {
+            for (const lum::Diagnostic& diagnostic : model.Diagnostics()) {
+                std::cerr << "lum: " << diagnostic.message << '\n';
+            }
+            return 2;
+        }
+        const int status = RunCommand(model, options);
+        return EndKeepingModel(status);
+    } catch (const std::exception& failure) {
+        std::cerr << "lum: " << failure.what() << '\n';
         return 2;
     }
-    const int status = RunCommand(model, options);
-    return EndKeepingModel(status);
 }

@@ -25,7 +25,8 @@ int RunWrite(const lum::Model& model, const tOptions& options, std::ostream& out
         out << report.unrepresentable << " characters the code page cannot hold were written as '?'\n";
     }
     for (const lum::WString& error : report.errors) std::cerr << "lum: " << lum::ToUtf8(error) << '\n';
-    return report.ok ? StatusOf(model) : 1;
+    // A file not written leaves its target as it was: an input problem.
+    return report.ok ? StatusOf(model) : 2;
 }
 
 }  // namespace lumcli

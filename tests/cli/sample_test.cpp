@@ -104,5 +104,30 @@ TEST_F(SampleTest, ExportMatchesItsSchema) {
     EXPECT_EQ(valid.status, 0) << valid.err;
 }
 
+
+// Folder and file names beyond ASCII, in a locale that cannot encode them
+// and in one that can: written back as read, byte for byte; a target that
+// cannot be made is exit status 2 and leaves the model as it was.
+TEST_F(SampleTest, WriteTakesAnyFileNameInAnyLocale) {
+    const fs::path source = scratch / "软件工程";
+    fs::copy(fs::path(LUM_SOURCE_DIR) / "samples/library", source, fs::copy_options::recursive);
+    fs::rename(source / "library.mdl", source / "图书管理系统.mdl");
+    for (const std::string locale : {"LC_ALL=C", "LC_ALL=C.UTF-8"}) {
+        SCOPED_TRACE(locale);
+        const std::string out = (scratch / ("Диаграммы " + locale.substr(7))).string();
+        const tRun run = scratch.Run("env", {locale, LUM_TOOL, "write", "软件工程/图书管理系统.mdl", "--pathmap",
+                                             "软件工程/library.map", "-o", out});
+        EXPECT_EQ(run.status, 0) << Describe(run);
+        EXPECT_EQ(ReadFile(fs::path(out) / "图书管理系统.mdl"), ReadFile(source / "图书管理系统.mdl"));
+        EXPECT_EQ(ReadFile(fs::path(out) / "packages/reservations/notices/notices.cat"),
+                  ReadFile(source / "packages/reservations/notices/notices.cat"));
+    }
+    scratch.Write("blocked", "a file where a folder should be");
+    const tRun blocked = scratch.Run("env", {"LC_ALL=C", LUM_TOOL, "write", "软件工程/图书管理系统.mdl", "--pathmap",
+                                             "软件工程/library.map", "-o", (scratch / "blocked/out").string()});
+    EXPECT_EQ(blocked.status, 2) << Describe(blocked);
+    EXPECT_NE(blocked.err.find("图书管理系统.mdl"), std::string::npos) << blocked.err;
+}
+
 }  // namespace
 }  // namespace lumcli::test
