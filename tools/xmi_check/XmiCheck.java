@@ -272,7 +272,7 @@ public final class XmiCheck {
     // The file's values of paired references against each other: where the file writes both sides of
     // a pair, each value must be matched by the other side's, and no value may end up undone by another.
     void opposites(List<Object[]> written, XMLResource resource) {
-        Set<List<Object>> values = new HashSet<>();
+        Set<List<Object>> values = new LinkedHashSet<>();
         Set<List<Object>> sides = new HashSet<>();  // (object, reference) the file writes
         for (Object[] setting : written) {
             Object value = setting[2] instanceof EObject ? setting[2] : resource.getEObject(String.valueOf(setting[2]));
@@ -320,16 +320,14 @@ public final class XmiCheck {
         Diagnostician diagnostician = new Diagnostician(registry) {
             @Override public String getObjectLabel(EObject eObject) { return name(eObject); }
         };
-        for (EObject root : resource.getContents()) {
-            List<Diagnostic> pending = new ArrayList<>(List.of(diagnostician.validate(root)));
-            while (!pending.isEmpty()) {
-                Diagnostic d = pending.remove(pending.size() - 1);
-                if (!d.getChildren().isEmpty()) pending.addAll(d.getChildren());
-                else if (d.getSeverity() >= Diagnostic.WARNING)
-                    problem(kind(d), (!d.getData().isEmpty() && d.getData().get(0) instanceof EObject
-                            ? name((EObject) d.getData().get(0)) + ": " : "") + d.getMessage());
-            }
-        }
+        for (EObject root : resource.getContents()) report(diagnostician.validate(root));
+    }
+
+    void report(Diagnostic d) {
+        for (Diagnostic child : d.getChildren()) report(child);
+        if (d.getChildren().isEmpty() && d.getSeverity() >= Diagnostic.WARNING)
+            problem(kind(d), (!d.getData().isEmpty() && d.getData().get(0) instanceof EObject
+                    ? name((EObject) d.getData().get(0)) + ": " : "") + d.getMessage());
     }
 
     // The Diagnostician's findings that have a kind of their own.
