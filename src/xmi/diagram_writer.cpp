@@ -2,10 +2,16 @@
 // model. Each item that shows an element becomes a UMLShape with its
 // bounds (the stored position is the symbol's centre; DC bounds are its
 // top-left corner and size) or a UMLEdge with its stored points as
-// waypoints, pointing to the element it shows. Two kinds of line keep their
-// points elsewhere: a message of an interaction diagram runs from its origin
-// to its terminus, and an association runs along its two role views (each
-// from the association's middle to its class).
+// waypoints, pointing to the element it shows. UMLDI wants two waypoints
+// or more; a line that stores fewer takes them from elsewhere: a message
+// of an interaction diagram runs from its origin to its terminus, an
+// association along its two role views (each from the association's middle
+// to its class, by its points or its ends), any other line from the centre
+// of the item at one end to the centre of the other, through its one
+// stored point. A line with neither is its one point, or its own place,
+// twice.
+
+#include <algorithm>
 
 #include "lum/model/classes.h"
 #include "xmi/exporter.h"
@@ -27,22 +33,51 @@ const char* DiagramType(uml::DiagramKind kind) {
     }
 }
 
-std::vector<tLocation> StoredElsewhere(const ClumDiagramItem& item, std::vector<tLocation> points) {
-    const ClumMetaClass& c = item.GetMetaClass();
-    if (c.IsKindOf(&ClumInteractionLine::StaticGetMetaClass())) {
-        const auto& line = static_cast<const ClumInteractionLine&>(item);
-        return {line.origin.Get(), line.terminus.Get()};
-    }
-    if (!c.IsKindOf(&ClumAssociationViewNew::StaticGetMetaClass())) return points;
-    const auto& association = static_cast<const ClumAssociationViewNew&>(item);
-    if (association.roleview_list.GetSize() != 2) return points;
+// The centres of the diagram items at a line's two ends; fewer where an end is no item.
+std::vector<tLocation> Ends(const ClumSimpleLine& line) {
+    std::vector<tLocation> points;
+    for (const ClumVellumEntity* end : {line.client.GetTarget(-1), line.supplier.GetTarget(-1)})
+        if (end != nullptr && end->GetMetaClass().IsKindOf(&ClumDiagramItem::StaticGetMetaClass()))
+            points.push_back(static_cast<const ClumDiagramItem*>(end)->location.Get());
+    return points;
+}
+
+// A role view's points, from the association's middle to the class: its own, else its ends' centres.
+std::vector<tLocation> RolePoints(const ClumRoleView& role) {
+    const tPointVector& stored = role.vertices.Get();
+    return stored.size() >= 2 ? std::vector<tLocation>(stored.begin(), stored.end()) : Ends(role);
+}
+
+std::vector<tLocation> AlongRoles(const ClumAssociationViewNew& association) {
+    if (association.roleview_list.GetSize() != 2) return {};
     const ClumRoleView* first = association.roleview_list.Get(0);
     const ClumRoleView* second = association.roleview_list.Get(1);
-    if (first == nullptr || second == nullptr) return points;
-    std::vector<tLocation> path(first->vertices.Get().rbegin(), first->vertices.Get().rend());
-    for (const tLocation& point : second->vertices.Get())
+    if (first == nullptr || second == nullptr) return {};
+    std::vector<tLocation> path = RolePoints(*first);
+    std::reverse(path.begin(), path.end());
+    for (const tLocation& point : RolePoints(*second))
         if (path.empty() || path.back() != point) path.push_back(point);
-    return path.size() >= 2 ? path : points;
+    return path;
+}
+
+std::vector<tLocation> Route(const ClumDiagramItem& item, std::vector<tLocation> points) {
+    if (points.size() >= 2) return points;
+    const ClumMetaClass& c = item.GetMetaClass();
+    std::vector<tLocation> route;
+    if (c.IsKindOf(&ClumInteractionLine::StaticGetMetaClass())) {
+        const auto& line = static_cast<const ClumInteractionLine&>(item);
+        route = {line.origin.Get(), line.terminus.Get()};
+    } else if (c.IsKindOf(&ClumAssociationViewNew::StaticGetMetaClass())) {
+        route = AlongRoles(static_cast<const ClumAssociationViewNew&>(item));
+    }
+    if (route.size() < 2 && c.IsKindOf(&ClumSimpleLine::StaticGetMetaClass())) {
+        route = Ends(static_cast<const ClumSimpleLine&>(item));
+        if (route.size() == 2 && points.size() == 1) route.insert(route.begin() + 1, points.front());
+    }
+    if (route.size() >= 2) return route;
+    if (points.empty()) points.push_back(item.location.Get());
+    points.push_back(points.back());
+    return points;
 }
 
 // Half units: a coordinate that is a whole number or a half.
@@ -73,9 +108,7 @@ void tExporter::Diagram(const uml::Diagram& diagram) {
         if (shown.element != nullptr && (m_written.count(shown.element) != 0 || m_merged.count(shown.element) != 0))
             m_xml.Attr("modelElement", m_ids.Of(shown.element));
         if (edge) {
-            std::vector<tLocation> points(where.points->begin(), where.points->end());
-            if (points.size() < 2 && shown.item != nullptr) points = StoredElsewhere(*shown.item, points);
-            for (const tLocation& point : points) {
+            for (const tLocation& point : Route(*shown.item, {where.points->begin(), where.points->end()})) {
                 m_xml.Start("waypoint");
                 m_xml.Attr("xmi:type", "dc:Point");
                 m_xml.Attr("x", static_cast<long long>(point.x));

@@ -2,6 +2,10 @@
 // documentation; and the small value parts (multiplicity, visibility,
 // opaque expressions and behaviours).
 
+#include <unordered_map>
+#include <unordered_set>
+
+#include "lum/text/utf8.h"
 #include "xmi/exporter.h"
 
 namespace lum::xmi::detail {
@@ -27,6 +31,47 @@ void Flatten(const uml::PropertyValue& top, std::vector<tFlat>& out) {
         out.push_back({key, &value->value});
         for (auto item = value->items.rbegin(); item != value->items.rend(); ++item)
             stack.emplace_back(&*item, key + L"." + std::wstring(item->name.c_str(), item->name.GetLength()));
+    }
+}
+
+// An annotation's source, made from a property set's tool name: the name
+// in UTF-8 with every byte other than an ASCII letter, digit or one of
+// "-._~" percent-encoded ("Data Modeler" becomes "Data%20Modeler", "cg"
+// stays "cg"). That is a well-formed relative URI of one path segment,
+// which any URI decoder turns back into the tool's name, and the same name
+// always gives the same source.
+std::string SourceUri(std::wstring_view tool) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string uri;
+    for (const unsigned char c : ToUtf8(std::wstring(tool))) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (plain || c == '-' || c == '.' || c == '_' || c == '~') {
+            uri += static_cast<char>(c);
+        } else {
+            uri += '%';
+            uri += kHex[c >> 4];
+            uri += kHex[c & 0xF];
+        }
+    }
+    return uri;
+}
+
+// The detail keys of one annotation. A property stored more than once under
+// one tool keeps every value: its first occurrence has the plain key, the
+// next ones "key #2", "key #3", ... (as `lum diff` numbers them), skipping
+// any key the annotation has of its own, so no two details share a key.
+void DistinctKeys(std::vector<tFlat>& entries) {
+    std::unordered_set<std::wstring> own, used;
+    std::unordered_map<std::wstring, int> next;  // of a key seen again: the number it tries next
+    for (const tFlat& entry : entries) own.insert(entry.key);
+    for (tFlat& entry : entries) {
+        if (used.insert(entry.key).second) continue;
+        int& n = next.try_emplace(entry.key, 2).first->second;
+        std::wstring key;
+        do key = entry.key + L" #" + std::to_wstring(n++);
+        while (own.count(key) != 0 || used.count(key) != 0);
+        used.insert(key);
+        entry.key = std::move(key);
     }
 }
 
@@ -82,33 +127,34 @@ void tExporter::Common(const uml::Element& element, std::wstring_view keyword, b
     if (!documentation.empty()) Comment(id + "-doc", id, documentation);
 }
 
-// One annotation per tool, in the order the tools first appear; its details
-// are the names and values.
+// One annotation per tool, in the order the tools first appear, with the
+// tool as its source (none for a tool without a name); its details are the
+// names and values.
 void tExporter::PropertyValues(const std::vector<uml::PropertyValue>& values, const std::string& id) {
     std::vector<bool> done(values.size(), false);
     std::vector<tFlat> flat;
     std::size_t annotation = 0;
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (done[i]) continue;
+        flat.clear();
+        for (std::size_t j = i; j < values.size(); ++j) {
+            if (done[j] || !(values[j].tool == values[i].tool)) continue;
+            done[j] = true;
+            Flatten(values[j], flat);
+        }
+        DistinctKeys(flat);
         const std::string annotationId = id + "-pv" + std::to_string(annotation++);
         m_xml.Start("eAnnotations");
         m_xml.Attr("xmi:type", "ecore:EAnnotation");
         m_xml.Attr("xmi:id", annotationId);
-        m_xml.Text("source", Wide(values[i].tool));
-        std::size_t detail = 0;
-        for (std::size_t j = i; j < values.size(); ++j) {
-            if (done[j] || !(values[j].tool == values[i].tool)) continue;
-            done[j] = true;
-            flat.clear();
-            Flatten(values[j], flat);
-            for (const tFlat& entry : flat) {
-                m_xml.Start("details");
-                m_xml.Attr("xmi:type", "ecore:EStringToStringMapEntry");
-                m_xml.Attr("xmi:id", annotationId + "-d", std::to_string(detail++));
-                m_xml.Text("key", entry.key);
-                m_xml.Text("value", *entry.value);
-                m_xml.End();
-            }
+        if (values[i].tool.GetLength() != 0) m_xml.Attr("source", SourceUri(Wide(values[i].tool)));
+        for (std::size_t detail = 0; detail < flat.size(); ++detail) {
+            m_xml.Start("details");
+            m_xml.Attr("xmi:type", "ecore:EStringToStringMapEntry");
+            m_xml.Attr("xmi:id", annotationId + "-d", std::to_string(detail));
+            m_xml.Text("key", flat[detail].key);
+            m_xml.Text("value", *flat[detail].value);
+            m_xml.End();
         }
         m_xml.End();
     }
