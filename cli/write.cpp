@@ -11,6 +11,7 @@ int RunWrite(const lum::Model& model, const tOptions& options, std::ostream& out
     write.outputDir = lum::FromUtf8(options.outputFile);
     write.codePage = options.writeCodePage != 0 ? options.writeCodePage : model.CodePage();
     write.readCodePage = model.CodePage();
+    write.threads = options.load.threads;
     for (const auto& [symbol, path] : options.relocations) {
         write.relocations.push_back({lum::FromUtf8(symbol), lum::FromUtf8(path)});
     }

@@ -135,8 +135,8 @@ public:
 
     // ---- the parts, for keeping a file's layout
 
-    tPart HeaderText(const ClumVellumEntity& object) override {
-        return Capture([&] {
+    void HeaderText(const ClumVellumEntity& object, tPart& into) override {
+        CaptureInto(into, [&] {
             const tClassLayout& layout = m_orders.Of(object.GetMetaClass());
             if (layout.value) {
                 Object(object, 0);
@@ -149,23 +149,38 @@ public:
         });
     }
 
-    tPart FeatureText(const ClumVellumEntity& object, const ClumIdent& name, int depth) override {
+    void FeatureText(const ClumVellumEntity& object, const ClumIdent& name, int depth, tPart& into) override {
         const tClassLayout& layouts = m_orders.Of(object.GetMetaClass());
         const std::vector<ClumIdent>& inHeader = InHeader(object, layouts);
-        return Capture([&] {
+        CaptureInto(into, [&] {
             if (const std::optional<WString> path = StubPathOf(object, layouts)) {
                 StubFeature(static_cast<const ClumUnitObject&>(object), *path, inHeader, name, depth);
                 return;
             }
             const std::vector<const tSetAsideObject*>* kept = KeptOf(object);
-            for (const tFeatureLayout& layout : layouts.features) {
-                if (layout.meta->GetName() == name) {
-                    OneFeature(object, layouts, layout, inHeader, kept, depth);
-                    return;
-                }
+            const auto place = layouts.placeOf.find(name.c_str());
+            if (place != layouts.placeOf.end()) {
+                OneFeature(object, layouts, layouts.features[place->second], inHeader, kept, depth);
+            } else if (object.GetFeature(name) == nullptr) {
+                Unknown(kept, name, depth);
             }
-            if (object.GetFeature(name) == nullptr) Unknown(kept, name, depth);
         });
+    }
+
+    bool IsUnset(const ClumVellumEntity& object, const ClumIdent& name) override {
+        if (StubPathOf(object, m_orders.Of(object.GetMetaClass()))) return false;
+        if (const std::vector<const tSetAsideObject*>* kept = KeptOf(object)) {
+            for (const tSetAsideObject* entry : *kept) {
+                if (entry->feature == name) return false;
+            }
+        }
+        IlumFeature* feature = const_cast<ClumVellumEntity&>(object).GetFeature(name);
+        if (feature == nullptr) return true;
+        if (const IlumLink* link = feature->GetLink()) return link->GetSize() == 0;
+        if (const IlumReference* reference = feature->GetReference()) return reference->IsEmpty();
+        const IlumAttribute* attribute = feature->GetAttribute();
+        // A float is never empty: zero is what a missing one reads as.
+        return attribute->IsEmpty() && GetValueType(*attribute->GetMetaFeature()) != EValueType::Float;
     }
 
     std::vector<ClumIdent> FeatureNames(const ClumVellumEntity& object) override {
@@ -232,17 +247,22 @@ private:
     // What `write` adds, taken apart from the output, with the characters
     // it could not represent.
     template <class Writing>
-    tPart Capture(Writing write) {
-        std::string output;
-        output.swap(m_buffer);
+    void CaptureInto(tPart& into, Writing write) {
+        into.text.clear();
+        m_buffer.swap(into.text);
         const std::size_t unrepresentable = m_result.unrepresentable;
         const bool capturing = m_capturing;
         m_capturing = true;
         write();
         m_capturing = capturing;
-        tPart part{std::move(m_buffer), m_result.unrepresentable - unrepresentable};
+        into.unrepresentable = m_result.unrepresentable - unrepresentable;
         m_result.unrepresentable = unrepresentable;
-        m_buffer.swap(output);
+        m_buffer.swap(into.text);
+    }
+    template <class Writing>
+    tPart Capture(Writing write) {
+        tPart part;
+        CaptureInto(part, write);
         return part;
     }
     void Text(const WString& text) { Text(text.c_str(), text.size()); }

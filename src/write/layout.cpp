@@ -208,6 +208,7 @@ const tClassLayout& tWritingOrders::Of(const ClumMetaClass& metaClass) {
     slot = std::make_unique<tClassLayout>();
     tClassLayout& layout = *slot;
     for (const ClumMetaFeature* feature : MakeOrder(metaClass)) {
+        layout.placeOf.emplace(feature->GetName().c_str(), layout.features.size());
         layout.features.push_back({feature, KeyOf(feature->GetName()), IsAlwaysWritten(metaClass, feature->GetName())});
         if (feature->GetKind() != ClumMetaFeature::eAttribute) continue;
         if (feature->GetName() == ClumIdent(L"name")) layout.name = feature;

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "lum/text/ident.h"
@@ -41,6 +42,8 @@ enum class tHeaderKind {
 // features base class first), and what the class's construct needs.
 struct tClassLayout {
     std::vector<tFeatureLayout> features;
+    // Each feature's place in `features`, by its name's pooled text.
+    std::unordered_map<const wchar_t*, std::size_t> placeOf;
     tHeaderKind header = tHeaderKind::None;
     const ClumMetaFeature* name = nullptr;  // Named: the identifier features
     const ClumMetaFeature* quid = nullptr;

@@ -71,15 +71,16 @@ void tLayoutKeeper::File(const std::vector<const ClumVellumEntity*>& objects) {
 }
 
 void tLayoutKeeper::Object(const ClumVellumEntity& object, const LayoutNode& node, int depth) {
-    const tPart header = m_now.HeaderText(object);
-    const bool sameHeader = header.text == m_was.HeaderText(*node.object).text;
+    m_now.HeaderText(object, m_nowPart);
+    m_was.HeaderText(*node.object, m_wasPart);
+    const bool sameHeader = m_nowPart.text == m_wasPart.text;
     if (node.kind == LayoutNode::Kind::Value) {
         if (sameHeader) Verbatim(node.begin, node.end);
-        else Generated(header.text, header.unrepresentable);
+        else Generated(m_nowPart.text, m_nowPart.unrepresentable);
         return;
     }
     if (sameHeader) Verbatim(node.begin, node.headerEnd);
-    else Generated(header.text, header.unrepresentable);
+    else Generated(m_nowPart.text, m_nowPart.unrepresentable);
 
     std::uint64_t at = node.headerEnd;
     // The features met in the file, and whether each wrote as the file has it.
@@ -97,24 +98,24 @@ void tLayoutKeeper::Object(const ClumVellumEntity& object, const LayoutNode& nod
             met.emplace(item.name.c_str(), false);
             continue;
         }
-        const tPart now = m_now.FeatureText(object, item.name, depth + 1);
-        const bool same = now.text == m_was.FeatureText(*node.object, item.name, depth + 1).text;
+        m_now.FeatureText(object, item.name, depth + 1, m_nowPart);
+        m_was.FeatureText(*node.object, item.name, depth + 1, m_wasPart);
+        const bool same = m_nowPart.text == m_wasPart.text;
         met.emplace(item.name.c_str(), same);
         if (same) {
             Verbatim(gapBegin, item.end);
-        } else if (!now.text.empty()) {
+        } else if (!m_nowPart.text.empty()) {
             Verbatim(gapBegin, item.begin);
-            Generated(WithoutLineStart(now.text), now.unrepresentable);
+            Generated(WithoutLineStart(m_nowPart.text), m_nowPart.unrepresentable);
         }
     }
     // Features the file did not have, after those it had, unless they
     // hold what a missing line reads as.
     for (const ClumIdent& name : m_now.FeatureNames(object)) {
-        if (met.count(name.c_str()) != 0) continue;
-        const tPart part = m_now.FeatureText(object, name, depth + 1);
-        if (part.text != m_was.FeatureText(*node.object, name, depth + 1).text) {
-            Generated(part.text, part.unrepresentable);
-        }
+        if (met.count(name.c_str()) != 0 || (m_now.IsUnset(object, name) && m_was.IsUnset(*node.object, name))) continue;
+        m_now.FeatureText(object, name, depth + 1, m_nowPart);
+        m_was.FeatureText(*node.object, name, depth + 1, m_wasPart);
+        if (m_nowPart.text != m_wasPart.text) Generated(m_nowPart.text, m_nowPart.unrepresentable);
     }
     Verbatim(at, node.end);
 }
@@ -189,7 +190,11 @@ std::vector<int> tLayoutKeeper::Pair(const std::vector<const ClumVellumEntity*>&
 std::string tLayoutKeeper::Key(tNotationParts& parts, const ClumVellumEntity& object) {
     const IlumFeature* quid = object.GetFeature(Keywords::Quid());
     const IlumAttribute* attribute = quid != nullptr ? const_cast<IlumFeature*>(quid)->GetAttribute() : nullptr;
-    if (attribute == nullptr || attribute->IsEmpty()) return parts.HeaderText(object).text;
+    if (attribute == nullptr || attribute->IsEmpty()) {
+        tPart header;
+        parts.HeaderText(object, header);
+        return std::move(header.text);
+    }
     WString value;
     attribute->Encode(value);
     WString text = object.GetMetaClass().GetName().c_str();

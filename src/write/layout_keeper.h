@@ -49,6 +49,8 @@ private:
     unsigned int m_writePage;
     std::size_t m_unrepresentable = 0;
     std::string m_scratch;
+    tPart m_nowPart;  // the parts compared last
+    tPart m_wasPart;
 };
 
 }  // namespace lum::write

@@ -17,7 +17,8 @@ class ClumVellumEntity;
 namespace lum::write {
 
 // A piece of text in the written code page, with the characters it could
-// not represent.
+// not represent. The parts below are written into one the caller keeps, so
+// that comparing millions of them reuses its room.
 struct tPart {
     std::string text;
     std::size_t unrepresentable = 0;
@@ -29,11 +30,14 @@ public:
 
     // "(object Class" with the strings and label of the construct's first
     // line (or a whole "(value ...)").
-    virtual tPart HeaderText(const ClumVellumEntity& object) = 0;
+    virtual void HeaderText(const ClumVellumEntity& object, tPart& into) = 0;
     // The lines of one feature of `object`, at nesting `depth` (that of the
     // object plus one), each line beginning with its line break; empty when
     // nothing is written for it.
-    virtual tPart FeatureText(const ClumVellumEntity& object, const ClumIdent& feature, int depth) = 0;
+    virtual void FeatureText(const ClumVellumEntity& object, const ClumIdent& feature, int depth, tPart& into) = 0;
+    // Whether a feature of `object` holds nothing: no value, no element,
+    // nothing set aside for it. Two such features write alike.
+    virtual bool IsUnset(const ClumVellumEntity& object, const ClumIdent& feature) = 0;
     // The features written for `object`, in the order written.
     virtual std::vector<ClumIdent> FeatureNames(const ClumVellumEntity& object) = 0;
     // The objects written as the elements of a link feature, with those set

@@ -1,6 +1,8 @@
 #include "lum/write/write_model.h"
 
 #include <filesystem>
+#include <future>
+#include <memory>
 #include <map>
 #include <set>
 #include <vector>
@@ -166,20 +168,26 @@ public:
                 }
             }
         }
-        const std::map<WString, WString> storedInFiles = StoredStubPaths(outputs);
         std::map<const ClumUnitObject*, WString> stubPaths;
-        for (const tOutputFile& output : outputs) {
-            if (output.unit == nullptr) continue;
-            const WString* remembered = file.setAside.StoredPath(output.unit);
-            const auto inFile = storedInFiles.find(WString(output.unit->quid.Get().c_str()));
-            const WString stored = inFile != storedInFiles.end() ? inFile->second
-                                   : remembered                  ? *remembered
-                                                                 : output.unit->file_name.Get();
-            const WString path = m_options.relative ? RelativeStoredPath(output.target, outputs[output.parent].target)
-                                                    : Relocate(stored, m_options.relocations);
-            Change(*output.unit, stored, path);
-            stubPaths[output.unit] = path;
-        }
+        // The stub paths of the units a file holds, once the file was read
+        // again: the path its stub stored, which loading replaced by the
+        // one it opened, else the one remembered, else that.
+        auto stubPathsIn = [&](std::size_t holder, const FileLayout* original) {
+            const std::map<WString, WString> storedInFile = StoredStubPaths(original);
+            for (const tOutputFile& output : outputs) {
+                if (output.unit == nullptr || output.parent != static_cast<int>(holder)) continue;
+                const WString* remembered = file.setAside.StoredPath(output.unit);
+                const auto inFile = storedInFile.find(WString(output.unit->quid.Get().c_str()));
+                const WString stored = inFile != storedInFile.end() ? inFile->second
+                                       : remembered                 ? *remembered
+                                                                    : output.unit->file_name.Get();
+                const WString path = m_options.relative
+                                         ? RelativeStoredPath(output.target, outputs[output.parent].target)
+                                         : Relocate(stored, m_options.relocations);
+                Change(*output.unit, stored, path);
+                stubPaths[output.unit] = path;
+            }
+        };
         for (const ClumUnitObject* stub : stubs) {
             const WString stored = stub->file_name.Get();
             const WString path = Relocate(stored, m_options.relocations);
@@ -207,9 +215,24 @@ public:
             tIdentity identity;
             if (platform::FileIdentityOf(Wide(output.source), identity)) inputs.insert(identity);
         }
-        for (const tOutputFile& output : outputs) {
-            FileLayout original;
-            fileOptions.original = m_options.keepLayout && original.Read(Wide(output.source), m_readPage) ? &original : nullptr;
+        // Each file is read again while the one before it is written.
+        auto readAgain = [this, &outputs](std::size_t k) {
+            auto original = std::make_unique<FileLayout>();
+            if (!original->Read(Wide(outputs[k].source), m_readPage)) original.reset();
+            return original;
+        };
+        const bool ahead = m_options.threads != 1;
+        std::future<std::unique_ptr<FileLayout>> next;
+        if (m_options.keepLayout && ahead && !outputs.empty()) next = std::async(std::launch::async, readAgain, 0);
+        for (std::size_t k = 0; k < outputs.size(); ++k) {
+            const tOutputFile& output = outputs[k];
+            std::unique_ptr<FileLayout> original;
+            if (m_options.keepLayout) original = ahead ? next.get() : readAgain(k);
+            if (m_options.keepLayout && ahead && k + 1 < outputs.size()) {
+                next = std::async(std::launch::async, readAgain, k + 1);
+            }
+            fileOptions.original = original.get();
+            stubPathsIn(k, fileOptions.original);
             Emit(output, inputs, [&](IByteSink& sink) {
                 return output.unit == nullptr ? WriteFile(file, sink, fileOptions, m_orders)
                                                : WriteUnitFile(header, *output.unit, sink, fileOptions, m_orders);
@@ -218,23 +241,15 @@ public:
     }
 
 private:
-    // The paths the stubs of the files holding stubs stored, by the quid of
-    // their unit: what loading replaced by the paths it opened.
-    std::map<WString, WString> StoredStubPaths(const std::vector<tOutputFile>& outputs) const {
+    // The paths the unloaded stubs of a file read again stored, by the quid
+    // of their unit.
+    static std::map<WString, WString> StoredStubPaths(const FileLayout* original) {
         std::map<WString, WString> stored;
-        if (!m_options.keepLayout) return stored;
-        std::set<int> holders;
-        for (const tOutputFile& output : outputs) {
-            if (output.parent >= 0) holders.insert(output.parent);
-        }
-        for (int holder : holders) {
-            FileLayout original;
-            if (!original.Read(Wide(outputs[static_cast<std::size_t>(holder)].source), m_readPage)) continue;
-            std::vector<const ClumUnitObject*> own, stubs;
-            FindUnits(original.File(), own, stubs);
-            for (const ClumUnitObject* stub : stubs) {
-                if (!stub->quid.IsEmpty()) stored.emplace(WString(stub->quid.Get().c_str()), stub->file_name.Get());
-            }
+        if (original == nullptr) return stored;
+        std::vector<const ClumUnitObject*> own, stubs;
+        FindUnits(original->File(), own, stubs);
+        for (const ClumUnitObject* stub : stubs) {
+            if (!stub->quid.IsEmpty()) stored.emplace(WString(stub->quid.Get().c_str()), stub->file_name.Get());
         }
         return stored;
     }

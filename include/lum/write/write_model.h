@@ -39,6 +39,10 @@ struct WriteOptions {
     // model did not change is written back as the file has it; without it,
     // or where a file cannot be read, everything is laid out as saved models are.
     bool keepLayout = true;
+    // 1: the files are read again on the calling thread, each before it is
+    // written; otherwise each is read on a thread of its own while the one
+    // before it is written.
+    unsigned threads = 0;
     // Each file flushed to disk before it replaces the old one, so that
     // even a power failure leaves one of the two whole; without it a killed
     // process still leaves them whole.
