@@ -75,6 +75,16 @@ public:
         NoteObjectsMade(m_made);
     }
 
+    // Constructs the file leaves open run to its end.
+    void CloseAtEnd() {
+        EndPending(true);
+        while (!m_open.empty()) {
+            const tOpen open = m_open.back();
+            m_open.pop_back();
+            Close(open.node, open.owner, open.item, m_layout.m_bytes.size());
+        }
+    }
+
     // Points each construct at the object it made, if that object lived.
     void Resolve() {
         const std::unordered_set<const ClumVellumEntity*> live = LiveObjects(*m_layout.m_file);
@@ -248,6 +258,7 @@ void FileLayout::ReadBytes(std::string bytes, unsigned int codePage) {
     tVellumLexer lexer(in);
     recorder.Run(lexer);
     recorder.Finish();
+    recorder.CloseAtEnd();
     recorder.Resolve();
 }
 

@@ -122,6 +122,10 @@ void tLayoutKeeper::Object(const ClumVellumEntity& object, const LayoutNode& nod
 
 bool tLayoutKeeper::Elements(const ClumVellumEntity& object, const LayoutItem& item, std::uint64_t gapBegin,
                              int depth) {
+    // Saved models nest a few dozen levels; deeper ones are laid out anew
+    // below this, by the writer that refuses what it cannot nest.
+    constexpr int kMaxKeptDepth = 256;
+    if (depth > kMaxKeptDepth) return false;
     const LayoutNode& value = m_nodes[item.node];
     const std::vector<const ClumVellumEntity*> elements = m_now.ElementsOf(object, item.name);
     if (value.kind == LayoutNode::Kind::Object) {

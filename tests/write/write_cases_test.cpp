@@ -3,6 +3,8 @@
 
 #include "write_fixture.h"
 
+#include <lum/reader/file_layout.h>
+
 #include "platform/codepage.h"
 
 namespace lum::test {
@@ -123,6 +125,16 @@ TEST_F(WriteTest, AModelNestedTooDeeplyIsRefusedNotCrashedOn) {
         // Each package is two levels: itself and its list.
         EXPECT_EQ(result.ok, levels * 2 < 4000);
         EXPECT_EQ(result.error.empty(), result.ok);
+        if (result.ok) {
+            // Kept as read, as deep as it was written.
+            FileLayout original;
+            original.ReadBytes(sink.bytes, 1252);
+            write::FileWriteOptions keeping;
+            keeping.original = &original;
+            tStringSink again;
+            EXPECT_TRUE(write::WriteFile(*file, again, keeping).ok);
+            EXPECT_EQ(again.bytes, sink.bytes);
+        }
         TreeRemover().DeleteTree(file.release());
     }
 }
