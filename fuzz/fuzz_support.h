@@ -2,7 +2,8 @@
 // What the fuzz targets share: the metamodel, built once per process; the
 // text settings an input may pick with its first byte; an error list that
 // turns every diagnostic into text; a wide stream that swallows what is
-// printed; a private scratch directory; and splitting an input into parts.
+// printed; a byte sink that keeps what is written; a private scratch
+// directory; and splitting an input into parts.
 
 #include <cstddef>
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include <lum/lum.h>
+#include <lum/write/file_writer.h>
 
 namespace lum::fuzz {
 
@@ -57,6 +59,15 @@ private:
 
 // A wide stream that formats everything and keeps nothing.
 std::wostream& NullStream();
+
+// Keeps the bytes written to it.
+struct tStringSink : write::IByteSink {
+    std::string bytes;
+    bool Write(const char* data, std::size_t count) override {
+        bytes.append(data, count);
+        return true;
+    }
+};
 
 // This process's scratch directory, made on first use, removed at exit.
 const std::filesystem::path& ScratchDirectory();

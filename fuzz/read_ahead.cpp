@@ -8,20 +8,10 @@
 #include <list>
 #include <string>
 
-#include <lum/write/file_writer.h>
-
 #include "fuzz_support.h"
 #include "reader/read_ahead.h"
 
 namespace {
-
-struct tStringSink : lum::write::IByteSink {
-    std::string bytes;
-    bool Write(const char* data, std::size_t count) override {
-        bytes.append(data, count);
-        return true;
-    }
-};
 
 // The file written back and a line for every other outcome; 0: one thread.
 std::wstring Read(const std::filesystem::path& path, std::uint64_t minObjectBytes, unsigned helpers = 1) {
@@ -32,7 +22,7 @@ std::wstring Read(const std::filesystem::path& path, std::uint64_t minObjectByte
     const lum::WString name(path.wstring().c_str());
     const lum::tFileRead read = minObjectBytes == 0 ? lum::ParseFile(name, *file, units, 1)
                                                     : lum::ParseReadingAhead(name, *file, units, minObjectBytes, helpers);
-    tStringSink sink;
+    lum::fuzz::tStringSink sink;
     lum::write::FileWriteOptions options;
     options.setAside = &file->setAside;
     lum::write::WriteFile(*file, sink, options);

@@ -36,7 +36,8 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/lum-fuzz-short.XXXXXX")
 status=0
 # target, dictionary, longest input
 for entry in parse_model:model:65536 name_binding:model:65536 load_model:load_model:131072 \
-            path_map:path_map:4096 value_codecs:value_codecs:4096 read_ahead:model:16384; do
+            path_map:path_map:4096 value_codecs:value_codecs:4096 read_ahead:model:16384 \
+            outputs:outputs:65536; do
     target=${entry%%:*}
     rest=${entry#*:}
     dict=${rest%%:*}

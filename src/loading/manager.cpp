@@ -308,14 +308,15 @@ void ClumManager::LoadModels(tErrorList& errors, const std::vector<WString>& fil
     if (loadSubUnits) LoadPendingUnits(pending, resolver, threads);
     ReturnPending(pending, units);
 
-    // The walk stays out of the units loaded from files of their own, which
-    // were walked as they came: what it can find was read from the main
-    // file itself.
+    // The walk covers the models the host had in the list before the call
+    // too, and of those read now the ones that made an external document.
+    // It stays out of the units loaded from files of their own, which were
+    // walked as they came: what it can find was read from the main file itself.
     tHyperLinkResolver hyperlinks(resolver);
-    for (std::size_t i = 0; i < externalDocs.size(); ++i) {
-        if (!externalDocs[i]) continue;
-        resolver.SetRootDir(GetOwningFileName(models[first + i]));
-        hyperlinks.Walk(models[first + i]);
+    for (std::size_t i = 0; i < models.size(); ++i) {
+        if (i >= first && !externalDocs[i - first]) continue;
+        resolver.SetRootDir(GetOwningFileName(models[i]));
+        hyperlinks.Walk(models[i]);
     }
 }
 

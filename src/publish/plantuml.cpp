@@ -87,6 +87,13 @@ std::string Quoted(std::string_view utf8) {
     return quoted += '"';
 }
 
+// " : TEXT" after a link, or nothing for a text that shows as blanks only:
+// PlantUML refuses a link whose label is blank.
+std::string Label(std::string_view utf8) {
+    std::string text = PlantUmlText(utf8);
+    return text.find_first_not_of(' ') == std::string::npos ? std::string() : " : " + text;
+}
+
 std::string Numbered(char prefix, std::size_t number) {
     char text[24];
     std::snprintf(text, sizeof text, "%c%zu", prefix, number);
@@ -274,8 +281,7 @@ private:
         if (*head == 0 && left.isNavigable && !right.isNavigable) head = "<";
         if (*tail == 0 && right.isNavigable && !left.isNavigable) tail = ">";
         m_out << from << ' ' << EndLabel(left) << head << "--" << tail << ' ' << EndLabel(right) << to;
-        if (association.name.GetLength() != 0) m_out << " : " << PlantUmlText(Utf8(association.name));
-        m_out << '\n';
+        m_out << Label(Utf8(association.name)) << '\n';
     }
 
     void Relationship(const uml::Relationship& relationship) {
@@ -307,9 +313,7 @@ private:
             case uml::RelationshipKind::Dependency: break;
         }
         if (!stereotype.empty()) label = "\xC2\xAB" + stereotype + "\xC2\xBB" + (label.empty() ? "" : " " + label);
-        m_out << (parentFirst ? to : from) << ' ' << arrow << ' ' << (parentFirst ? from : to);
-        if (!label.empty()) m_out << " : " << PlantUmlText(label);
-        m_out << '\n';
+        m_out << (parentFirst ? to : from) << ' ' << arrow << ' ' << (parentFirst ? from : to) << Label(label) << '\n';
     }
 
     void Transition(const uml::Transition& transition) {
@@ -331,9 +335,7 @@ private:
             bracket("(", Utf8(transition.sendParameters), ')');
         }
         if (label.empty()) label = Utf8(transition.name);
-        m_out << from << " --> " << to;
-        if (!label.empty()) m_out << " : " << PlantUmlText(label);
-        m_out << '\n';
+        m_out << from << " --> " << to << Label(label) << '\n';
     }
 
     void Note(const uml::Note& note) {

@@ -301,12 +301,15 @@ TEST_F(Loading, ExternalDocumentsAreResolvedOnceAgainstTheRightFolder) {
                                Stub("Q", "$X\\q.cat", Doc("$X\\q.txt"))));
     Write("sub/p.cat", UnitFile("P", Models(Class("C", Doc("$NOTES\\c.txt")))));
     Write("sub/other.mdl", MainFile(Class("L", Doc("$X\\l.txt")) + Class("L2", Doc("&\\l2.txt"))));
+    Write("pre.mdl", MainFile(Class("M", Doc("&\\pre.txt"))));
+    ClumParser::Parse({test::Wide(scratch.dir / "pre.mdl")}, models, units);  // in the list before the call
     Load({"main.mdl", "sub/other.mdl"});
-    EXPECT_EQ(DocPath(Find(L"K")), Resolved(scratch.dir / "docs" / "k.txt"));
-    EXPECT_EQ(DocPath(Find(L"Q")), L"$X\\q.txt") << "the walk stays out of stubs";
-    EXPECT_EQ(DocPath(Find(L"C")), L"&\\notes\\c.txt") << "resolved while loading, when no root is set";
-    EXPECT_EQ(DocPath(Find(L"L", 1)), Resolved(scratch.dir / "l.txt"));
-    EXPECT_EQ(DocPath(Find(L"L2", 1)), L"&\\l2.txt") << "the root of a file serves its first resolution only";
+    EXPECT_EQ(DocPath(Find(L"M")), Resolved(scratch.dir / "pre.txt"));
+    EXPECT_EQ(DocPath(Find(L"K", 1)), Resolved(scratch.dir / "docs" / "k.txt"));
+    EXPECT_EQ(DocPath(Find(L"Q", 1)), L"$X\\q.txt") << "the walk stays out of stubs";
+    EXPECT_EQ(DocPath(Find(L"C", 1)), L"&\\notes\\c.txt") << "resolved while loading, when no root is set";
+    EXPECT_EQ(DocPath(Find(L"L", 2)), Resolved(scratch.dir / "l.txt"));
+    EXPECT_EQ(DocPath(Find(L"L2", 2)), L"&\\l2.txt") << "the root of a file serves its first resolution only";
 }
 
 TEST_F(Loading, DiagnosticsGoToTheCallersListAndStoredNamesMatchFilesInAnyCase) {
