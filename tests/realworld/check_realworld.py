@@ -3,7 +3,8 @@
 writes: outline and export parse as JSON, every rendered diagram parses as an
 SVG 1.1 document with one group per view, every link of the site resolves,
 the model written back (with relative unit paths) reads back as the same
-graph, and the model compared with itself has no difference. No command may
+graph, written back as it is every file is the bytes it was read from and
+with its path symbols re-pointed only the lines naming them change, and the model compared with itself has no difference. No command may
 end on a signal, exit worse than `check` does, or print a diagnostic worse
 than the worst `check` reports. Prints the time the commands took.
 
@@ -87,10 +88,38 @@ def check(runner, scratch):
     written = re.match(r"wrote (.*) \(\d+ bytes\)", runner.run("write", "--relative", "-o", str(scratch / "w")).stdout)
     if comparable(json.loads(runner.run("export", model=written.groups()).stdout) if written else {}) != comparable(exported):
         runner.failures.append("write: the model read back differs from the model written")
+    check_kept(runner, scratch)
     same = runner.run("diff", runner.loading[0], *runner.loading, model=[])
     if same.stdout or same.returncode != 0:
         runner.failures.append(f"diff with itself: status {same.returncode}: {same.stdout[:200]}")
     return runner.failures
+
+
+def written_files(runner, out, *options):
+    """Writes the model into `out`: each file written, with the file it was read from."""
+    report = runner.run("write", "-o", str(out), *options).stdout
+    moved = {os.path.basename(source): runner.cwd / source
+             for source in re.findall(r"^unit '.*' from (.*) is written next to the main file$", report, re.M)}
+    main_dir = (runner.cwd / runner.loading[0]).parent
+    for target in re.findall(r"^wrote (.*) \(\d+ bytes\)$", report, re.M):
+        relative = os.path.relpath(target, out)
+        yield relative, pathlib.Path(target).read_bytes(), pathlib.Path(moved.get(relative, main_dir / relative)).read_bytes()
+
+
+def check_kept(runner, scratch):
+    """Written back unchanged, every file is the bytes it was read from; each
+    path symbol re-pointed changes only the lines that name it."""
+    runner.failures += [f"write: {name} is not the bytes it was read from"
+                        for name, written, read in written_files(runner, scratch / "same") if written != read]
+    if "--pathmap" not in runner.loading:
+        return
+    symbols = [line.split("=")[0] for line in (runner.cwd / runner.loading[-1]).read_text().splitlines() if "=" in line]
+    relocations = sum([["--relocate", f"{symbol}=$MOVED_{symbol}"] for symbol in symbols], [])
+    for name, written, read in written_files(runner, scratch / "moved", *relocations):
+        changed = [old for old, new in zip(read.splitlines(), written.splitlines()) if old != new]
+        named = [line for line in changed if any(f"${symbol}".lower().encode() in line.lower() for symbol in symbols)]
+        if len(changed) != len(named) or len(read.splitlines()) != len(written.splitlines()):
+            runner.failures.append(f"write --relocate: {name}: {len(changed) - len(named)} lines changed that name no symbol")
 
 
 def check_plantuml(lum, plantuml, root, entries, scratch):
