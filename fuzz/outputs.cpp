@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include <lum/json/export.h>
+#include <lum/reader/file_layout.h>
 #include <lum/publish/plantuml.h>
 #include <lum/render/svg.h>
 #include <lum/uml/outline.h>
@@ -26,18 +27,30 @@ namespace fs = std::filesystem;
 
 const char* const kFileNames[] = {"main.mdl", "a.cat", "b.cat", "pkg/c.cat"};
 
+// Each file written as saved models are laid out, and again keeping the
+// layout of the file as it was read.
 void WriteBack(const lum::Model& model) {
     lum::fuzz::tStringSink sink;
     for (lum::ClumVellumFile* file : model.Files()) {
         lum::write::FileWriteOptions options;
         options.codePage = model.CodePage();
         options.setAside = &file->setAside;
-        lum::write::WriteFile(*file, sink, options);
+        lum::FileLayout original;
+        for (const bool keep : {false, true}) {
+            options.original = keep && original.Read(file->fileName.Get(), model.CodePage()) ? &original : nullptr;
+            lum::write::WriteFile(*file, sink, options);
+        }
         const lum::ClumVellum* header = file->version.IsEmpty() ? nullptr : file->version.Get(0);
         for (lum::ClumVellumEntity* object : lum::fuzz::CollectObjects(file)) {
             if (!object->GetMetaClass().IsKindOf(&lum::ClumUnitObject::StaticGetMetaClass())) continue;
             const auto* unit = static_cast<const lum::ClumUnitObject*>(object);
-            if (unit->is_loaded.Get() && !unit->file_name.IsEmpty()) lum::write::WriteUnitFile(header, *unit, sink, options);
+            if (!unit->is_loaded.Get() || unit->file_name.IsEmpty()) continue;
+            lum::FileLayout unitOriginal;
+            for (const bool keep : {false, true}) {
+                options.original =
+                    keep && unitOriginal.Read(unit->file_name.Get(), model.CodePage()) ? &unitOriginal : nullptr;
+                lum::write::WriteUnitFile(header, *unit, sink, options);
+            }
         }
     }
 }

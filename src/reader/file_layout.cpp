@@ -85,16 +85,25 @@ public:
         }
     }
 
-    // Points each construct at the object it made, if that object lived.
-    void Resolve() {
-        const std::unordered_set<const ClumVellumEntity*> live = LiveObjects(*m_layout.m_file);
-        for (std::size_t i = 0; i < m_layout.m_nodes.size(); ++i) {
-            LayoutNode& node = m_layout.m_nodes[i];
+    // What each construct made, by where the lexer stood after its header.
+    struct tMade {
+        std::unordered_map<std::uint64_t, ClumVellumEntity*> objects;
+        std::vector<std::uint64_t> read;  // of each node
+    };
+    tMade TakeMade() { return {std::move(m_made), std::move(m_read)}; }
+
+    // Points each construct at the object it made, if that object lives in
+    // the file: asked once the building is over, since ending it deletes
+    // what never reached the file.
+    static void Resolve(FileLayout& layout, const tMade& made) {
+        const std::unordered_set<const ClumVellumEntity*> live = LiveObjects(*layout.m_file);
+        for (std::size_t i = 0; i < layout.m_nodes.size(); ++i) {
+            LayoutNode& node = layout.m_nodes[i];
             if (node.kind != LayoutNode::Kind::Object && node.kind != LayoutNode::Kind::Value) continue;
-            const auto made = m_made.find(m_read[i]);
-            if (made == m_made.end() || live.count(made->second) == 0) continue;
-            node.object = made->second;
-            m_layout.m_byObject.emplace(made->second, static_cast<int>(i));
+            const auto object = made.objects.find(made.read[i]);
+            if (object == made.objects.end() || live.count(object->second) == 0) continue;
+            node.object = object->second;
+            layout.m_byObject.emplace(object->second, static_cast<int>(i));
         }
     }
 
@@ -254,12 +263,16 @@ void FileLayout::ReadBytes(std::string bytes, unsigned int codePage) {
     std::list<ClumUnitObject*> units;
     tMemoryBuffer buffer(m_bytes);
     std::istream in(&buffer);
-    tLayoutRecorder recorder(*this, units);
-    tVellumLexer lexer(in);
-    recorder.Run(lexer);
-    recorder.Finish();
-    recorder.CloseAtEnd();
-    recorder.Resolve();
+    tLayoutRecorder::tMade made;
+    {
+        tLayoutRecorder recorder(*this, units);
+        tVellumLexer lexer(in);
+        recorder.Run(lexer);
+        recorder.Finish();
+        recorder.CloseAtEnd();
+        made = recorder.TakeMade();
+    }
+    tLayoutRecorder::Resolve(*this, made);
 }
 
 const LayoutNode* FileLayout::NodeOf(const ClumVellumEntity* object) const {
