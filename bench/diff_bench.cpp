@@ -2,7 +2,7 @@
 // second version is the first with lum_genmodel's seeded edits (200 of them),
 // written next to the cached model. "x_load" is the comparison's time over
 // the loading time; the tool's `lum diff` loads both versions side by side
-// and adds the comparison (BENCHMARKS.md, "Diff").
+// and adds the comparison (BENCHMARKS.md, the `lum diff` rows).
 
 #include <chrono>
 #include <filesystem>
