@@ -4,8 +4,9 @@
 #include <cstdlib>
 #include <iostream>
 
+#include <lum/platform/heap_tuning.h>
+
 #include "commands.h"
-#include "heap_tuning.h"
 #include "manual.h"
 #include "progress.h"
 
@@ -46,7 +47,7 @@ int EndKeepingModel(int status) {
 
 int main(int argc, char** argv) {
     using namespace lumcli;
-    const tHeapRange heap = TuneHeap();
+    const lum::HeapRange heap = lum::TuneHeap();
     CLI::App app("Reads models stored in the Vellum notation.", "lum");
     tOptions options;
     DefineCommands(app, options);
@@ -71,12 +72,12 @@ int main(int argc, char** argv) {
     // message, never with an exception leaving the tool.
     try {
         if (options.command == "diff") {
-            const tHeapWarmer warmer(heap);
+            const lum::HeapWarmer warmer(heap);
             return RunDiff(options, std::cout);
         }
         lum::Model model = [&] {
             const tProgress progress("loading " + options.models.front());
-            const tHeapWarmer warmer(heap);
+            const lum::HeapWarmer warmer(heap);
             return lum::Model::Load(options.models, options.load);
         }();
         if (!model) {

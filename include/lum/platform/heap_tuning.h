@@ -1,14 +1,19 @@
 #pragma once
-// Heap settings for reading large models, made before the tool allocates.
+// Opt-in heap settings for processes that read large models: the host (the
+// tool, the Python module, a program of its own) asks for them before it
+// allocates much; the library itself never does.
 
 #include <atomic>
 #include <cstdint>
 #include <thread>
 
-namespace lumcli {
+#include "lum/export.h"
+
+LUM_API_BEGIN
+namespace lum {
 
 // The addresses of the heap's reserved step; empty where none was made.
-struct tHeapRange {
+struct HeapRange {
     std::uintptr_t begin = 0;
     std::uintptr_t end = 0;
 };
@@ -18,22 +23,26 @@ struct tHeapRange {
 // address space large enough for models of gigabytes, advised to use
 // transparent huge pages, so that building the model takes far fewer page
 // faults and address translations. Only the pages the model touches cost
-// memory; the heap is never trimmed, since the tool ends soon after.
-tHeapRange TuneHeap();
+// memory, but the heap is never trimmed: memory the process frees stays
+// its own until it ends. Done once per process (later calls return the
+// first one's range); nothing is done, and the range is empty, where the
+// environment sets LUM_HEAP_TUNING=0 or the system cannot do it.
+HeapRange TuneHeap();
 
 // Fresh pages cost the system a clearing on first write, and on a virtual
 // machine whose host has taken idle memory back, far more (0.7 s for the
 // 300 MB of a 100 MB model, against 0.04 s for pages just given back by
-// another process). While a tHeapWarmer lives, another thread faults in the
+// another process). While a HeapWarmer lives, another thread faults in the
 // pages just above the part of the heap in use, a few megabytes ahead of
 // the allocator, so that the loading thread finds them ready. It never
-// writes to the heap; at most its lead stays resident unused.
-class tHeapWarmer {
+// writes to the heap; at most its lead stays resident unused. An empty
+// range starts no thread.
+class HeapWarmer {
 public:
-    explicit tHeapWarmer(tHeapRange heap);
-    ~tHeapWarmer();
-    tHeapWarmer(const tHeapWarmer&) = delete;
-    tHeapWarmer& operator=(const tHeapWarmer&) = delete;
+    explicit HeapWarmer(HeapRange heap);
+    ~HeapWarmer();
+    HeapWarmer(const HeapWarmer&) = delete;
+    HeapWarmer& operator=(const HeapWarmer&) = delete;
 
 private:
     void Run();
@@ -44,4 +53,5 @@ private:
     std::thread m_thread;
 };
 
-}  // namespace lumcli
+}  // namespace lum
+LUM_API_END

@@ -1,10 +1,11 @@
-#include "heap_tuning.h"
+#include "lum/platform/heap_tuning.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <string_view>
 
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -14,7 +15,7 @@
 #include <unistd.h>
 #endif
 
-namespace lumcli {
+namespace lum {
 
 #if defined(__GLIBC__) && defined(MADV_HUGEPAGE)
 namespace {
@@ -43,9 +44,13 @@ std::size_t ReserveSize() {
 }  // namespace
 #endif
 
-tHeapRange TuneHeap() {
+namespace {
+
+HeapRange TuneOnce() {
 #if defined(__GLIBC__) && defined(MADV_HUGEPAGE)
-    if (!ReservingIsFree()) return {};
+    // The switch that turns it off, for comparing runs with and without.
+    const char* const wanted = std::getenv("LUM_HEAP_TUNING");
+    if ((wanted != nullptr && std::string_view(wanted) == "0") || !ReservingIsFree()) return {};
     // The heap grows once, by a large step of address space from which the
     // allocator takes what the model needs. A region of the heap advised for
     // huge pages keeps the advice only for the addresses it had when advised
@@ -72,7 +77,15 @@ tHeapRange TuneHeap() {
 #endif
 }
 
-tHeapWarmer::tHeapWarmer(tHeapRange heap) {
+}  // namespace
+
+HeapRange TuneHeap() {
+    // A second step would be reserved above the first, and never used.
+    static const HeapRange heap = TuneOnce();
+    return heap;
+}
+
+HeapWarmer::HeapWarmer(HeapRange heap) {
 #if defined(__GLIBC__) && defined(MADV_POPULATE_WRITE)
     if (heap.begin == heap.end || std::thread::hardware_concurrency() < 2) return;
     m_ready = heap.begin;
@@ -83,12 +96,12 @@ tHeapWarmer::tHeapWarmer(tHeapRange heap) {
 #endif
 }
 
-tHeapWarmer::~tHeapWarmer() {
+HeapWarmer::~HeapWarmer() {
     m_stop.store(true, std::memory_order_relaxed);
     if (m_thread.joinable()) m_thread.join();
 }
 
-void tHeapWarmer::Run() {
+void HeapWarmer::Run() {
 #if defined(__GLIBC__) && defined(MADV_POPULATE_WRITE)
     // Only a core with nothing else to do warms: where the loading thread's
     // helpers read unit files, they come first.
@@ -124,4 +137,4 @@ void tHeapWarmer::Run() {
 #endif
 }
 
-}  // namespace lumcli
+}  // namespace lum
