@@ -1,6 +1,6 @@
-// lum_touch_memory MB: takes MB megabytes of fresh memory the way lum's heap
-// does (one region advised for transparent huge pages) and writes to every
-// page of it, then exits. Timed as a process beside `lum check`
+// lum_touch_memory MB: takes MB megabytes of fresh memory in one region
+// advised for transparent huge pages (the fewest page faults the system
+// offers) and writes to every page of it, then exits. Timed as a process beside `lum check`
 // (bench/compare_xmllint.py), it is the floor of a run that needs that much
 // memory: the system's cost of handing out cleared pages, with no work done
 // in them.

@@ -4,8 +4,6 @@
 #include <cstdlib>
 #include <iostream>
 
-#include <lum/platform/heap_tuning.h>
-
 #include "commands.h"
 #include "manual.h"
 #include "progress.h"
@@ -47,7 +45,6 @@ int EndKeepingModel(int status) {
 
 int main(int argc, char** argv) {
     using namespace lumcli;
-    const lum::HeapRange heap = lum::TuneHeap();
     CLI::App app("Reads models stored in the Vellum notation.", "lum");
     tOptions options;
     DefineCommands(app, options);
@@ -71,13 +68,9 @@ int main(int argc, char** argv) {
     // What the system refuses (a file name, memory) ends the command with a
     // message, never with an exception leaving the tool.
     try {
-        if (options.command == "diff") {
-            const lum::HeapWarmer warmer(heap);
-            return RunDiff(options, std::cout);
-        }
+        if (options.command == "diff") return RunDiff(options, std::cout);
         lum::Model model = [&] {
             const tProgress progress("loading " + options.models.front());
-            const lum::HeapWarmer warmer(heap);
             return lum::Model::Load(options.models, options.load);
         }();
         if (!model) {

@@ -10,8 +10,6 @@
 #include <pybind11/stl.h>
 #include <pybind11/stl/filesystem.h>
 
-#include <lum/platform/heap_tuning.h>
-
 #include "handles.h"
 
 namespace lumpy {
@@ -162,9 +160,6 @@ unsigned CodePage(const py::object& codepage) {
 // lum.LoadError; never released, so that nothing is left to drop after the interpreter is gone.
 py::handle g_loadError;
 
-// The heap lum.tune_heap() tuned, warmed while a model loads; empty until then.
-lum::HeapRange g_tunedHeap;
-
 // Raises lum.LoadError with the diagnostics attached.
 [[noreturn]] void RaiseLoadError(const lum::Model& model, const std::string& why) {
     std::string message = why;
@@ -192,7 +187,6 @@ ModelHandle Load(const py::object& paths, const py::object& codepage, const py::
     std::shared_ptr<lum::Model> model;
     {
         py::gil_scoped_release unlocked;
-        const lum::HeapWarmer warmer(g_tunedHeap);
         model = std::make_shared<lum::Model>(lum::Model::Load(files, options));
     }
     if (!model->Loaded()) RaiseLoadError(*model, "the model could not be loaded");
@@ -372,16 +366,6 @@ void BindRaw(py::module_& module) {
             return "<lum.Model " + (m.model->FilesRead().empty() ? std::string() : m.model->FilesRead().front().name) + ">";
         });
 
-    module.def(
-        "tune_heap",
-        [] {
-            g_tunedHeap = lum::TuneHeap();
-            return g_tunedHeap.begin != g_tunedHeap.end;
-        },
-        "Tunes the process's heap for loading large models, as the lum tool does: one large step of address space "
-        "in huge pages, its pages made ready by a second thread while a model loads. Call it once, early. The heap "
-        "is never trimmed afterwards: memory freed stays the process's until it ends. True when the heap was "
-        "tuned; False on systems without it, or when LUM_HEAP_TUNING=0 is set.");
     module.def("load", &Load, py::arg("paths"), py::arg("codepage") = "auto", py::arg("pathmap") = py::none(),
                py::arg("symbols") = py::dict(), py::arg("search_dirs") = py::list(), py::arg("subunits") = true,
                py::arg("strict") = false,
