@@ -2,13 +2,11 @@
 
 #include <cstdint>
 
-#include "uml/outline_support.h"
-#include "uml/raw_access.h"
+#include "lum/text/utf8.h"
 
 namespace lum::diff::detail {
 
-using uml::detail::AsRaw;
-using uml::detail::Join;
+using uml::AsRaw;
 
 namespace {
 

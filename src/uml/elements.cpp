@@ -2,11 +2,9 @@
 
 #include <charconv>
 
-#include "uml/raw_access.h"
 
 namespace lum::uml {
 
-using detail::AsRaw;
 
 const char* KindName(Kind kind) {
     static const char* const names[kKindCount] = {

@@ -17,15 +17,6 @@ inline std::string TypeText(const TypeRef& type) {
     return Text(type.name);
 }
 
-inline std::string Join(const std::vector<std::string>& parts, const char* separator) {
-    std::string out;
-    for (const std::string& part : parts) {
-        if (!out.empty()) out += separator;
-        out += part;
-    }
-    return out;
-}
-
 // The name, or the kind of an unnamed element ("initial", "decision", ...).
 inline std::string NameOrKind(const Element& element) {
     if (element.name.GetLength() != 0) return Text(element.name);

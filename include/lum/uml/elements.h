@@ -115,6 +115,14 @@ const T* As(const Element* element) {
     return element != nullptr && T::Is(element->kind) ? static_cast<const T*>(element) : nullptr;
 }
 
+// The raw object as the model class T when its class is T or derives from
+// it, else null: how the view and the outputs read an element's raw object.
+template <class T>
+const T* AsRaw(const ClumVellumEntity* object) {
+    return object != nullptr && object->GetMetaClass().IsKindOf(&T::StaticGetMetaClass()) ? static_cast<const T*>(object)
+                                                                                           : nullptr;
+}
+
 #define LUM_UML_KIND(K) \
     static bool Is(Kind k) { return k == Kind::K; }
 
