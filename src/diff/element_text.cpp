@@ -198,7 +198,7 @@ std::string Label(const uml::Element& element) {
         if (transition->event.GetLength() != 0) text += Cat(" on ", Text(transition->event));
         return text;
     }
-    return uml::detail::NameOrKind(element);
+    return uml::NameOrKind(element);
 }
 
 std::string Noun(const uml::Element& element) {

@@ -17,13 +17,6 @@ inline std::string TypeText(const TypeRef& type) {
     return Text(type.name);
 }
 
-// The name, or the kind of an unnamed element ("initial", "decision", ...).
-inline std::string NameOrKind(const Element& element) {
-    if (element.name.GetLength() != 0) return Text(element.name);
-    if (const auto* state = As<State>(&element)) return StateKindName(state->sort);
-    return KindName(element.kind);
-}
-
 // "in p : T = d, out q : U"; the direction only where it is not "in".
 inline std::string ParameterList(const Operation& operation) {
     std::vector<std::string> parameters;

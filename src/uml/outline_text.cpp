@@ -131,8 +131,8 @@ std::string StateLine(const State& state) {
 
 std::string TransitionLine(const Transition& transition) {
     std::string line = "transition ";
-    line += transition.source != nullptr ? detail::NameOrKind(*transition.source) : std::string("?");
-    line += " --> " + (transition.target.element != nullptr ? detail::NameOrKind(*transition.target.element)
+    line += transition.source != nullptr ? NameOrKind(*transition.source) : std::string("?");
+    line += " --> " + (transition.target.element != nullptr ? NameOrKind(*transition.target.element)
                                                            : TypeText(transition.target));
     std::string label = Text(transition.event);
     if (!transition.eventParameters.empty()) label += "(" + ToUtf8(transition.eventParameters) + ")";
@@ -151,7 +151,7 @@ std::string TransitionLine(const Transition& transition) {
 std::string MessageLine(const Message& message) {
     std::string line = "message ";
     line += message.sequence.GetLength() != 0 ? Text(message.sequence) : std::to_string(message.order);
-    line += ": " + (message.sender != nullptr ? detail::NameOrKind(*message.sender) : std::string("?"));
+    line += ": " + (message.sender != nullptr ? NameOrKind(*message.sender) : std::string("?"));
     line += " -> " + TypeText(message.receiver);
     line += " : " + TypeText(message.operation);
     if (message.synchronicity != Synchronicity::Simple) line += std::string(" {") + SynchronicityName(message.synchronicity) + "}";

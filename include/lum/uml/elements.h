@@ -4,6 +4,7 @@
 // is owned by the View that built it; neither outlives the raw model.
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "lum/export.h"
@@ -475,6 +476,10 @@ public:
 };
 
 #undef LUM_UML_KIND
+
+// The name as UTF-8, or for an unnamed element its kind ("initial",
+// "decision", "transition", ...): how the outline and the diff name it.
+std::string NameOrKind(const Element& element);
 
 }  // namespace lum::uml
 LUM_API_END
