@@ -33,15 +33,15 @@ void DiffCompare(benchmark::State& state) {
     edited.mainFile = options.directory + "/model.mdl";
     const lumbench::tLoadedModel after = lumbench::LoadThroughFrontDoor(edited);
     Clock::time_point start = Clock::now();
-    before.model.Uml();
-    after.model.Uml();
+    lum::uml::View::Of(before.model);
+    lum::uml::View::Of(after.model);
     const double viewSeconds = Seconds(start) / 2;
 
     double compareSeconds = 0;
     std::size_t changes = 0;
     for (auto _ : state) {
         start = Clock::now();
-        changes = lum::diff::Compare(before.model.Uml(), after.model.Uml()).size();
+        changes = lum::diff::Compare(lum::uml::View::Of(before.model), lum::uml::View::Of(after.model)).size();
         compareSeconds += Seconds(start);
     }
     compareSeconds /= static_cast<double>(state.iterations());

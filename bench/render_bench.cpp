@@ -22,7 +22,7 @@ void RenderAllDiagrams(benchmark::State& state) {
     const lumbench::tLoadedModel loaded = lumbench::LoadThroughFrontDoor(model);
     const double loadSeconds = loaded.seconds;
     {
-        const lum::uml::View& view = loaded.model.Uml();
+        const lum::uml::View& view = lum::uml::View::Of(loaded.model);
         double renderSeconds = 0;
         std::size_t bytes = 0, views = 0;
         for (auto _ : state) {

@@ -21,7 +21,7 @@ struct tVersion {
     std::optional<lum::Model> model;
     std::optional<lum::uml::View> empty;
 
-    const lum::uml::View& View() const { return model ? model->Uml() : *empty; }
+    const lum::uml::View& View() const { return model ? lum::uml::View::Of(*model) : *empty; }
 };
 
 // Loads one version and builds its view; false when it cannot be read.
@@ -32,7 +32,7 @@ bool LoadVersion(const std::string& path, const tOptions& options, tVersion& ver
     }
     version.model.emplace(lum::Model::Load({path}, options.load));
     if (!*version.model) return false;
-    version.model->Uml();
+    lum::uml::View::Of(*version.model);
     return true;
 }
 

@@ -5,8 +5,8 @@
 namespace lumcli {
 
 int RunOutline(const lum::Model& model, const tOptions& options, std::ostream& out) {
-    if (options.format == tFormat::Json) lum::uml::WriteOutlineJson(model.Uml(), out);
-    else lum::uml::WriteOutline(model.Uml(), out);
+    if (options.format == tFormat::Json) lum::uml::WriteOutlineJson(lum::uml::View::Of(model), out);
+    else lum::uml::WriteOutline(lum::uml::View::Of(model), out);
     return StatusOf(model);
 }
 

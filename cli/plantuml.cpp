@@ -9,7 +9,7 @@ namespace lumcli {
 
 int RunPlantUml(const lum::Model& model, const tOptions& options, std::ostream& out) {
     std::vector<const lum::uml::Diagram*> diagrams;
-    for (const lum::uml::Element* element : model.Uml().All(lum::uml::Kind::Diagram)) {
+    for (const lum::uml::Element* element : lum::uml::View::Of(model).All(lum::uml::Kind::Diagram)) {
         const auto* diagram = lum::uml::As<lum::uml::Diagram>(element);
         if (lum::publish::HasPlantUml(*diagram) && DiagramSelected(*diagram, options.diagram)) diagrams.push_back(diagram);
     }

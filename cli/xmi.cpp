@@ -7,7 +7,7 @@ namespace lumcli {
 int RunXmi(const lum::Model& model, const tOptions& options, std::ostream& out) {
     const lum::xmi::Flavour flavour = options.xmiFlavour == "omg" ? lum::xmi::Flavour::Omg : lum::xmi::Flavour::Eclipse;
     std::ofstream file(options.outputFile, std::ios::binary);
-    if (!file || !lum::xmi::WriteXmi(model.Uml(), file, {.flavour = flavour})) {
+    if (!file || !lum::xmi::WriteXmi(lum::uml::View::Of(model), file, {.flavour = flavour})) {
         std::cerr << "lum: cannot write " << options.outputFile << '\n';
         return 2;
     }

@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!model) return 0;
 
     std::ostringstream out;
-    const lum::uml::View& view = model.Uml();
+    const lum::uml::View& view = lum::uml::View::Of(model);
     lum::uml::WriteOutline(view, out);
     lum::uml::WriteOutlineJson(view, out);
     std::vector<const lum::uml::Diagram*> diagrams;

@@ -1,8 +1,11 @@
 #!/usr/bin/env python3
-"""Fails when an #include points up the layer stack.
+"""Fails when an #include points up the layer stack or into another layer.
 
 Each folder under src/ and include/lum/ is a layer; a file may include its
-own layer and the layers below it. Prints every offending include."""
+own layer and the layers below it. What a layer shares lies in its public
+headers (include/lum/<layer>/); its headers under src/<layer>/ are its own,
+and public headers include no header under src/. Prints every offending
+include."""
 import pathlib
 import re
 import sys
@@ -14,7 +17,12 @@ LAYERS = ["platform", "text", "diagnostics", "meta", "model", "traverse", "reade
 OUTPUTS = {"json", "render", "xmi", "write", "diff", "publish"}
 # Except: publishing embeds the diagram pictures.
 OUTPUT_MAY_INCLUDE = {("publish", "render")}
-INCLUDE = re.compile(r'^\s*#\s*include\s*[<"](?:lum/)?([a-z_]+)/[^>"]+[>"]', re.M)
+# Platform has no public headers: those under src/platform/ are what every
+# layer above it may use.
+PRIVATE_SHARED = {"platform"}
+INCLUDE = re.compile(r'^[ \t]*#[ \t]*include[ \t]*[<"](?:lum/)?([a-z_]+)/[^>"]+[>"]', re.M)
+# A header under src/ (the private include path): no "lum/" in front.
+PRIVATE_INCLUDE = re.compile(r'^[ \t]*#[ \t]*include[ \t]*[<"](?!lum/)([a-z_]+)/[^>"]+[>"]', re.M)
 
 
 def layer_of(path, root):
@@ -36,6 +44,15 @@ def may_include(layer, other):
     return LAYERS.index(other) < LAYERS.index(layer)
 
 
+def private_problem(path, root, layer, other):
+    """Why including a private header of `other` is wrong here, or None."""
+    if path.relative_to(root).parts[0] == "include":
+        return "a public header includes a private header of"
+    if other != layer and other not in PRIVATE_SHARED:
+        return f"{layer} includes a private header of"
+    return None
+
+
 def main():
     root = pathlib.Path(__file__).resolve().parent.parent
     problems = []
@@ -52,9 +69,16 @@ def main():
                 if other in LAYERS and not may_include(layer, other):
                     line = text.count("\n", 0, match.start()) + 1
                     problems.append(f"{path.relative_to(root)}:{line}: {layer} includes {other}")
+            for match in PRIVATE_INCLUDE.finditer(text):
+                other = match.group(1)
+                why = private_problem(path, root, layer, other) if other in LAYERS else None
+                if why is not None:
+                    line = text.count("\n", 0, match.start()) + 1
+                    problems.append(f"{path.relative_to(root)}:{line}: {why} {other}")
     for problem in problems:
         print(problem)
-    print(f"layers: {len(problems)} include(s) pointing up" if problems else "layers: every include points down")
+    print(f"layers: {len(problems)} include(s) pointing up or into another layer" if problems
+          else "layers: every include points down, to public headers or the layer's own")
     return 1 if problems else 0
 
 

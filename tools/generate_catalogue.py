@@ -259,7 +259,7 @@ def generate_aggregate(classes):
 
 def generate_tables(classes, by_keyword):
     kinds = {"attribute": "eAttribute", "reference": "eReference", "link": "eLink"}
-    out = [BANNER, '#include "meta/catalogue_tables.h"\n\n#include "lum/meta/value_type.h"\n#include "lum/model/classes.h"\n',
+    out = [BANNER, '#include "lum/meta/catalogue_tables.h"\n\n#include "lum/meta/value_type.h"\n#include "lum/model/classes.h"\n',
            '#include "model/forwarders.h"\n\nnamespace lum::detail {\n\n',
            "const tClassRecord ClassRecords[ClassCount] = {\n"]
     for c in classes:

@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
     if (argc > 2) options.pathMaps.push_back(argv[2]);
     const lum::Model model = lum::Model::Load({argv[1]}, options);
     for (const lum::Diagnostic& diagnostic : model.Diagnostics()) std::puts(lum::FormatDiagnostic(diagnostic).c_str());
-    for (const lum::uml::Element* classifier : model.Uml().All(lum::uml::Kind::Classifier)) {
+    for (const lum::uml::Element* classifier : lum::uml::View::Of(model).All(lum::uml::Kind::Classifier)) {
         std::printf("%s: %zu members\n", lum::Model::PathOf(classifier->raw).c_str(), classifier->members.size());
     }
     return model.HasErrors() ? 1 : 0;

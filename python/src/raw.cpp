@@ -350,7 +350,7 @@ void BindRaw(py::module_& module) {
                 py::gil_scoped_release unlocked;
                 std::ofstream out(path, std::ios::binary);
                 const lum::xmi::Options options{flavour == "omg" ? lum::xmi::Flavour::Omg : lum::xmi::Flavour::Eclipse};
-                written = out && lum::xmi::WriteXmi(m.model->Uml(), out, options) && out.flush();
+                written = out && lum::xmi::WriteXmi(lum::uml::View::Of(*m.model), out, options) && out.flush();
             }
             if (!written) {
                 PyErr_SetFromErrnoWithFilename(PyExc_OSError, path.c_str());

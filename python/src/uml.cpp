@@ -21,7 +21,7 @@ struct TypeRefValue {
 
 struct ViewHandle {
     ModelPtr model;
-    const View& Get() const { return model->Uml(); }
+    const View& Get() const { return View::Of(*model); }
 };
 
 py::object Ref(const ModelPtr& model, const TypeRef& ref) {
@@ -269,7 +269,7 @@ void BindUml(py::module_& module) {
         .def_property_readonly("property_values", [](const ElementHandle& e) { return PropertyValues(e.element->PropertyValues()); },
                                "the property values of the tool that wrote the model: tool, name, value, items")
         .def_property_readonly("notes", [](const ElementHandle& e) {
-            return Elements(e.model, e.model->Uml().NotesOf(*e.element));
+            return Elements(e.model, View::Of(*e.model).NotesOf(*e.element));
         }, "the notes attached to it on any diagram")
         .def("__eq__", [](const ElementHandle& a, const py::object& b) {
             return py::isinstance<ElementHandle>(b) && b.cast<const ElementHandle&>().element == a.element;
@@ -294,7 +294,7 @@ void BindUml(py::module_& module) {
     model.def_property_readonly("uml", [](const ModelHandle& m) { return ViewHandle{m.model}; },
                                 "the UML view, built on first use")
         .def_property_readonly("diagrams", [](const ModelHandle& m) {
-            return Elements(m.model, m.model->Uml().All(Kind::Diagram));
+            return Elements(m.model, View::Of(*m.model).All(Kind::Diagram));
         }, "every diagram of the UML view")
         .def("render_svg", [](const ModelHandle& m, const ElementOf<Diagram>& diagram) {
             if (diagram.model != m.model) throw py::value_error("the diagram belongs to another model");

@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "text/value_problems.h"
+#include "lum/text/value_problems.h"
 
 namespace lum {
 

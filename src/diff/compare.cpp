@@ -8,7 +8,6 @@
 
 #include "diff/element_text.h"
 #include "lum/diff/diff.h"
-#include "uml/raw_access.h"
 
 namespace lum::diff {
 
@@ -256,7 +255,7 @@ void DiffDiagram(const uml::Diagram& before, const uml::Diagram& after, const tM
 // A model package named after its file rather than by a design.
 bool IsFileModel(const uml::Element& element) {
     const auto* package = uml::As<uml::Package>(&element);
-    return package != nullptr && package->isModel && uml::detail::AsRaw<ClumDesign>(element.raw) == nullptr;
+    return package != nullptr && package->isModel && uml::AsRaw<ClumDesign>(element.raw) == nullptr;
 }
 
 Change Make(ChangeKind kind, const uml::Element& element) {

@@ -2,13 +2,11 @@
 
 #include <cstdint>
 
-#include "uml/outline_support.h"
-#include "uml/raw_access.h"
+#include "lum/text/utf8.h"
 
 namespace lum::diff::detail {
 
-using uml::detail::AsRaw;
-using uml::detail::Join;
+using uml::AsRaw;
 
 namespace {
 
@@ -200,7 +198,7 @@ std::string Label(const uml::Element& element) {
         if (transition->event.GetLength() != 0) text += Cat(" on ", Text(transition->event));
         return text;
     }
-    return uml::detail::NameOrKind(element);
+    return uml::NameOrKind(element);
 }
 
 std::string Noun(const uml::Element& element) {

@@ -64,7 +64,7 @@ bool Readable(const fs::path& file) {
 }  // namespace
 
 Model::Impl::~Impl() {
-    uml.reset();  // it points into the objects
+    derived.clear();  // it may point into the objects
     resolver.ClearCaches();
     for (ClumVellumFile* file : files) delete file;
     if (initialized) FinalizeLUM();
@@ -226,5 +226,13 @@ double Model::Seconds() const { return m_pImpl->seconds; }
 std::uintmax_t Model::Bytes() const { return m_pImpl->bytes; }
 std::size_t Model::Depth() const { return m_pImpl->depth; }
 tDepthFirst Model::Walk() const { return tDepthFirst(m_pImpl->files); }
+
+const void* Model::Derived(Derivation make) const {
+    for (const auto& [maker, object] : m_pImpl->derived) {
+        if (maker == make) return object.get();
+    }
+    std::shared_ptr<const void> object = make(*this);
+    return m_pImpl->derived.emplace_back(make, std::move(object)).second.get();
+}
 
 }  // namespace lum

@@ -45,9 +45,9 @@ struct Model::Impl {
     // Objects below the files, by class index: each class met with its count.
     std::vector<std::pair<const ClumMetaClass*, std::size_t>> perClass;
     std::set<std::wstring> symbolsAdvised;    // path symbols already explained
-    // The UML view, made by the layer above on first use (its deleter comes
-    // with it, so this layer needs no more than the name).
-    mutable std::shared_ptr<const uml::View> uml;
+    // What layers above derived from the model (see Derived), each with its
+    // maker; every one holds its own deleter, so this layer knows none of them.
+    mutable std::vector<std::pair<Derivation, std::shared_ptr<const void>>> derived;
 
     // How diagnostics name a file: a main file as the user named it, a file
     // below a main file's directory relative to it (through the directory as

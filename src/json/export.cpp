@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "json/export_parts.h"
-#include "meta/catalogue_tables.h"
 #include "lum/meta/meta_class.h"
 #include "lum/meta/meta_feature.h"
 #include "lum/meta/meta_provider.h"
@@ -95,14 +94,16 @@ struct tQuotedNames {
     std::vector<std::string> classes;
     std::vector<std::string> features;
 
-    tQuotedNames() : classes(detail::ClassCount), features(detail::FeatureCount) {
+    tQuotedNames() {
         const ClumMetaProvider& meta = ClumMetaProvider::GetInstance();
-        for (unsigned i = 0; i < detail::ClassCount; ++i) {
+        classes.resize(meta.GetNumberOfMetaClasses());
+        features.resize(meta.GetNumberOfMetaFeatures());
+        for (unsigned i = 0; i < classes.size(); ++i) {
             if (const ClumMetaClass* metaClass = meta.GetMetaClass(i)) {
                 AppendJsonQuoted(classes[i], metaClass->GetName().View());
             }
         }
-        for (unsigned i = 0; i < detail::FeatureCount; ++i) {
+        for (unsigned i = 0; i < features.size(); ++i) {
             if (const ClumMetaFeature* feature = meta.GetMetaFeature(i)) {
                 AppendJsonQuoted(features[i], feature->GetName().View());
             }

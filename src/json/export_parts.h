@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "lum/document/model.h"
-#include "resolve/flat_table.h"
+#include "platform/flat_table.h"
 
 namespace lum::json {
 
@@ -63,12 +63,12 @@ private:
 
     struct tPointerHash {
         std::uint64_t operator()(const ClumVellumEntity* entity) const {
-            return MixWord(reinterpret_cast<std::uintptr_t>(entity));
+            return platform::MixWord(reinterpret_cast<std::uintptr_t>(entity));
         }
     };
 
     tOrder m_order;
-    tFlatTable<const ClumVellumEntity*, std::size_t, tPointerHash> m_ids;
+    platform::tFlatTable<const ClumVellumEntity*, std::size_t, tPointerHash> m_ids;
 };
 
 // The subtrees of consecutive siblings of one link (or consecutive files),

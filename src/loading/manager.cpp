@@ -10,11 +10,11 @@
 #include "lum/diagnostics/exceptions.h"
 #include "lum/diagnostics/reporter.h"
 #include "lum/model/classes.h"
+#include "lum/reader/parse_files.h"
 #include "lum/reader/parser.h"
 #include "lum/traverse/non_recursive_visitor.h"
 #include "loading/unit_reader.h"
 #include "platform/file_names.h"
-#include "reader/parse_files.h"
 
 namespace lum {
 

@@ -4,9 +4,9 @@
 
 #include "lum/diagnostics/exceptions.h"
 #include "lum/diagnostics/reporter.h"
+#include "lum/reader/parse_files.h"
 #include "lum/reader/parser.h"
 #include "lum/reader/vellum_lexer.h"
-#include "reader/parse_files.h"
 
 namespace lum {
 

@@ -1,5 +1,6 @@
 #include "lum/meta/lifetime.h"
 
+#include "lum/meta/catalogue_tables.h"
 #include "lum/meta/meta_class.h"
 #include "lum/meta/meta_feature.h"
 #include "lum/meta/meta_provider.h"
@@ -7,7 +8,6 @@
 
 #include <mutex>
 
-#include "meta/catalogue_tables.h"
 #include "platform/codepage.h"
 
 namespace lum {

@@ -16,7 +16,7 @@ bool tSiteIndex::HasPage(const uml::Element& element) {
     }
 }
 
-tSiteIndex::tSiteIndex(const Model& model) : model(model), view(model.Uml()) {
+tSiteIndex::tSiteIndex(const Model& model) : model(model), view(uml::View::Of(model)) {
     // Pages in the order of the model, owners first; an explicit stack, as models nest deep.
     std::vector<const uml::Element*> stack(view.Models().rbegin(), view.Models().rend());
     while (!stack.empty()) {

@@ -9,7 +9,7 @@
 #include "lum/model/classes/ClumVellumFile.h"
 #include "platform/file_names.h"
 #include "reader/model_builder.h"
-#include "reader/parse_files.h"
+#include "lum/reader/parse_files.h"
 #include "reader/read_ahead.h"
 
 namespace lum {

@@ -31,7 +31,7 @@
 #include "lum/model/classes/ClumVellumFile.h"
 #include "reader/model_builder.h"
 #include "reader/object_scanner.h"
-#include "reader/parse_files.h"
+#include "lum/reader/parse_files.h"
 
 namespace lum {
 

@@ -61,7 +61,7 @@ void tResolverCache::IndexQueued() {
 }
 
 template <class Key, class Hash>
-void tResolverCache::IndexQueued(tChunkedArray<tQueued<Key>>& queue, tFlatTable<Key, tEntityGroup, Hash>& table) {
+void tResolverCache::IndexQueued(tChunkedArray<tQueued<Key>>& queue, platform::tFlatTable<Key, tEntityGroup, Hash>& table) {
     constexpr std::size_t Ahead = 8;
     const std::size_t count = queue.size();
     table.Reserve(table.Size() + count);

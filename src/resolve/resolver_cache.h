@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "lum/text/ident.h"
+#include "platform/flat_table.h"
 #include "resolve/chunked_array.h"
-#include "resolve/flat_table.h"
 #include "resolve/groups.h"
 
 namespace lum {
@@ -114,7 +114,7 @@ private:
     void Add(tEntityGroup& group, const ClumVellumEntity* entity, const ClumMetaClass& metaClass);
 
     struct tQuidHash {
-        std::uint64_t operator()(const wchar_t* quid) const { return MixWord(reinterpret_cast<std::uintptr_t>(quid)); }
+        std::uint64_t operator()(const wchar_t* quid) const { return platform::MixWord(reinterpret_cast<std::uintptr_t>(quid)); }
     };
     // Packed to 12 bytes, so that an edge and its node fill a 16-byte slot
     // (the edge table is the largest index). Slots are 16-byte aligned, so
@@ -128,7 +128,7 @@ private:
 #pragma pack(pop)
     struct tEdgeHash {
         std::uint64_t operator()(const tEdge& edge) const {
-            return MixWord(reinterpret_cast<std::uintptr_t>(edge.name) ^ MixWord(edge.parent + 1));
+            return platform::MixWord(reinterpret_cast<std::uintptr_t>(edge.name) ^ platform::MixWord(edge.parent + 1));
         }
     };
     struct tLabelKey {
@@ -138,20 +138,20 @@ private:
     };
     struct tLabelHash {
         std::uint64_t operator()(const tLabelKey& key) const {
-            return MixWord(reinterpret_cast<std::uintptr_t>(key.label) ^
-                           MixWord(reinterpret_cast<std::uintptr_t>(key.context)));
+            return platform::MixWord(reinterpret_cast<std::uintptr_t>(key.label) ^
+                           platform::MixWord(reinterpret_cast<std::uintptr_t>(key.context)));
         }
     };
     struct tTargetHash {
         std::uint64_t operator()(const ClumVellumEntity* target) const {
-            return MixWord(reinterpret_cast<std::uintptr_t>(target));
+            return platform::MixWord(reinterpret_cast<std::uintptr_t>(target));
         }
     };
 
     tChunkedArray<tEntityGroup> m_nodes;  // grows without moving what it holds
-    tFlatTable<tEdge, std::uint32_t, tEdgeHash> m_edges;
-    tFlatTable<const wchar_t*, tEntityGroup, tQuidHash> m_byQuid;
-    tFlatTable<tLabelKey, tEntityGroup, tLabelHash> m_byLabel;
+    platform::tFlatTable<tEdge, std::uint32_t, tEdgeHash> m_edges;
+    platform::tFlatTable<const wchar_t*, tEntityGroup, tQuidHash> m_byQuid;
+    platform::tFlatTable<tLabelKey, tEntityGroup, tLabelHash> m_byLabel;
     tGroupLists<ClumVellumEntity, std::uint32_t> m_entityLists;
     std::vector<const ClumMetaClass*> m_classes;  // by class index, the classes of indexed objects
 
@@ -162,14 +162,14 @@ private:
         const ClumMetaClass* metaClass;
     };
     template <class Key, class Hash>
-    void IndexQueued(tChunkedArray<tQueued<Key>>& queue, tFlatTable<Key, tEntityGroup, Hash>& table);
+    void IndexQueued(tChunkedArray<tQueued<Key>>& queue, platform::tFlatTable<Key, tEntityGroup, Hash>& table);
     tChunkedArray<tQueued<const wchar_t*>> m_queuedQuids;
     tChunkedArray<tQueued<tLabelKey>> m_queuedLabels;
 
     std::deque<tReferenceList> m_referenceLists;
     std::size_t m_referenceListsIndexed = 0;
     bool m_referrersInUse = false;
-    tFlatTable<const ClumVellumEntity*, tGroup<IlumReference, bool>, tTargetHash> m_referrers;
+    platform::tFlatTable<const ClumVellumEntity*, tGroup<IlumReference, bool>, tTargetHash> m_referrers;
     tGroupLists<IlumReference, bool> m_referrerLists;
 };
 

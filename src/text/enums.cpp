@@ -7,7 +7,7 @@
 #include <iterator>
 #include <span>
 
-#include "text/value_problems.h"
+#include "lum/text/value_problems.h"
 
 namespace lum {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "text/value_problems.h"
+#include "lum/text/value_problems.h"
 #include "platform/numbers.h"
 
 namespace lum {

@@ -1,4 +1,4 @@
-#include "text/value_problems.h"
+#include "lum/text/value_problems.h"
 
 #include <atomic>
 

@@ -2,11 +2,9 @@
 
 #include <charconv>
 
-#include "uml/raw_access.h"
+#include "lum/text/utf8.h"
 
 namespace lum::uml {
-
-using detail::AsRaw;
 
 const char* KindName(Kind kind) {
     static const char* const names[kKindCount] = {
@@ -160,6 +158,12 @@ Geometry Shown::Where() const {
     }
     if (const auto* line = AsRaw<ClumLine>(item)) geometry.points = &line->vertices.Get();
     return geometry;
+}
+
+std::string NameOrKind(const Element& element) {
+    if (element.name.GetLength() != 0) return ToUtf8(std::wstring(element.name.c_str(), element.name.GetLength()));
+    if (const auto* state = As<State>(&element)) return StateKindName(state->sort);
+    return KindName(element.kind);
 }
 
 }  // namespace lum::uml

@@ -1,14 +1,18 @@
-// The front door hands out the UML view of its model, built once.
+// The UML view of a loaded model, built once and kept with the model.
 
 #include "lum/document/model.h"
 #include "lum/uml/view.h"
-#include "document/model_impl.h"
 
-namespace lum {
+namespace lum::uml {
 
-const uml::View& Model::Uml() const {
-    if (!m_pImpl->uml) m_pImpl->uml = std::make_shared<const uml::View>(uml::View::Build(m_pImpl->files));
-    return *m_pImpl->uml;
+namespace {
+
+std::shared_ptr<const void> BuildView(const Model& model) {
+    return std::make_shared<const View>(View::Build(model.Files()));
 }
 
-}  // namespace lum
+}  // namespace
+
+const View& View::Of(const Model& model) { return *static_cast<const View*>(model.Derived(&BuildView)); }
+
+}  // namespace lum::uml

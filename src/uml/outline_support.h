@@ -17,22 +17,6 @@ inline std::string TypeText(const TypeRef& type) {
     return Text(type.name);
 }
 
-inline std::string Join(const std::vector<std::string>& parts, const char* separator) {
-    std::string out;
-    for (const std::string& part : parts) {
-        if (!out.empty()) out += separator;
-        out += part;
-    }
-    return out;
-}
-
-// The name, or the kind of an unnamed element ("initial", "decision", ...).
-inline std::string NameOrKind(const Element& element) {
-    if (element.name.GetLength() != 0) return Text(element.name);
-    if (const auto* state = As<State>(&element)) return StateKindName(state->sort);
-    return KindName(element.kind);
-}
-
 // "in p : T = d, out q : U"; the direction only where it is not "in".
 inline std::string ParameterList(const Operation& operation) {
     std::vector<std::string> parameters;

@@ -46,7 +46,7 @@ std::string ClassifierLine(const Classifier& classifier) {
         if (parameter->type.name.GetLength() != 0) text += " : " + TypeText(parameter->type);
         parameters.push_back(text);
     }
-    if (!parameters.empty()) line += "<" + detail::Join(parameters, ", ") + ">";
+    if (!parameters.empty()) line += "<" + Join(parameters, ", ") + ">";
     if (classifier.isInstantiated && classifier.templateClassifier.name.GetLength() != 0)
         line += " binds " + TypeText(classifier.templateClassifier);
     return line;
@@ -71,11 +71,11 @@ std::string OperationLine(const Operation& operation) {
     if (operation.isAbstract) properties.push_back("abstract");
     if (operation.isStatic) properties.push_back("static");
     if (operation.isQuery) properties.push_back("query");
-    if (!properties.empty()) line += " {" + detail::Join(properties, ", ") + "}";
+    if (!properties.empty()) line += " {" + Join(properties, ", ") + "}";
     if (!operation.exceptions.empty()) {
         std::vector<std::string> names;
         for (const TypeRef& exception : operation.exceptions) names.push_back(TypeText(exception));
-        line += " raises " + detail::Join(names, ", ");
+        line += " raises " + Join(names, ", ");
     }
     return line;
 }
@@ -131,8 +131,8 @@ std::string StateLine(const State& state) {
 
 std::string TransitionLine(const Transition& transition) {
     std::string line = "transition ";
-    line += transition.source != nullptr ? detail::NameOrKind(*transition.source) : std::string("?");
-    line += " --> " + (transition.target.element != nullptr ? detail::NameOrKind(*transition.target.element)
+    line += transition.source != nullptr ? NameOrKind(*transition.source) : std::string("?");
+    line += " --> " + (transition.target.element != nullptr ? NameOrKind(*transition.target.element)
                                                            : TypeText(transition.target));
     std::string label = Text(transition.event);
     if (!transition.eventParameters.empty()) label += "(" + ToUtf8(transition.eventParameters) + ")";
@@ -151,7 +151,7 @@ std::string TransitionLine(const Transition& transition) {
 std::string MessageLine(const Message& message) {
     std::string line = "message ";
     line += message.sequence.GetLength() != 0 ? Text(message.sequence) : std::to_string(message.order);
-    line += ": " + (message.sender != nullptr ? detail::NameOrKind(*message.sender) : std::string("?"));
+    line += ": " + (message.sender != nullptr ? NameOrKind(*message.sender) : std::string("?"));
     line += " -> " + TypeText(message.receiver);
     line += " : " + TypeText(message.operation);
     if (message.synchronicity != Synchronicity::Simple) line += std::string(" {") + SynchronicityName(message.synchronicity) + "}";
@@ -198,7 +198,7 @@ std::string Line(const Element& element) {
             std::string line = Named(component.sort == ComponentKind::Subsystem ? "subsystem" : "component", component);
             std::vector<std::string> names;
             for (const Element* realized : component.realizedClasses) names.push_back(Text(realized->name));
-            return names.empty() ? line : line + " realizes " + detail::Join(names, ", ");
+            return names.empty() ? line : line + " realizes " + Join(names, ", ");
         }
         case Kind::Node:
             return Named(static_cast<const Node&>(element).sort == NodeKind::Device ? "device" : "processor", element);

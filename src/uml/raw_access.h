@@ -10,13 +10,6 @@
 
 namespace lum::uml::detail {
 
-// The object as T when its class is T or derives from it, else null.
-template <class T>
-const T* AsRaw(const ClumVellumEntity* object) {
-    return object != nullptr && object->GetMetaClass().IsKindOf(&T::StaticGetMetaClass()) ? static_cast<const T*>(object)
-                                                                                           : nullptr;
-}
-
 inline Visibility VisibilityOf(EExportControl control) {
     switch (control) {
         case ExportControl_Public: return Visibility::Public;

@@ -72,14 +72,14 @@ private:
     void Parameter(const uml::Parameter& parameter);
     void AssociationParts(const uml::Association& association, const std::string& associationId);
     void End(const uml::AssociationEnd& end, const std::string& associationId);
-    // Relationships (relationship_writer.cpp).
-    void Relationship(const uml::Relationship& relationship, std::string_view tag);
-    static bool AsUses(const uml::Relationship& relationship);
     tAs OpenComponent(const uml::Component& component, std::string_view tag);
     tAs OpenNode(const uml::Node& node, std::string_view tag);
     void Notes(const uml::Diagram& diagram);
+    // Relationships (relationship_writer.cpp).
+    void Relationship(const uml::Relationship& relationship, std::string_view tag);
+    static bool AsUses(const uml::Relationship& relationship);
 
-    // Shared parts.
+    // Shared parts (parts_writer.cpp; Begin in model_writer.cpp).
     // Starts <tag> with xmi:type, xmi:id and the name.
     void Begin(std::string_view tag, std::string_view type, const uml::Element& element);
     // Keywords (the stereotype unless `ownStereotype` is false, and `keyword`),
@@ -93,7 +93,7 @@ private:
     void Named(const uml::Element& element) { if (element.name.GetLength() != 0) m_xml.Text("name", Wide(element.name)); }
     static std::wstring_view Wide(const ClumIdent& ident) { return {ident.c_str(), ident.GetLength()}; }
 
-    // Types (types.cpp): a type reference as an attribute, or as a child for the standard primitive types.
+    // Types (types_writer.cpp): a type reference as an attribute, or as a child for the standard primitive types.
     bool IsStandard(const uml::TypeRef& type) const;
     void TypeAttr(std::string_view name, const uml::TypeRef& type);
     void TypeChild(std::string_view tag, const uml::TypeRef& type);

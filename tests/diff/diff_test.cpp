@@ -74,7 +74,7 @@ protected:
     // The text of the changes from `before` to `after`.
     static std::string Diff(const Model& old, const Model& now, const diff::Options& options = {}) {
         std::ostringstream out;
-        diff::WriteText(diff::Compare(old.Uml(), now.Uml(), options), out);
+        diff::WriteText(diff::Compare(uml::View::Of(old), uml::View::Of(now), options), out);
         return out.str();
     }
     std::string Diff(const std::string& before, const std::string& after, const diff::Options& options = {}) {

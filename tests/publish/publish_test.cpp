@@ -95,7 +95,7 @@ TEST(PublishTest, HostileTextsStayText) {
     const Model model = Model::Load({(dir / "hostile.mdl").string()});
     ASSERT_TRUE(model.Loaded());
     std::ostringstream puml;
-    for (const uml::Element* diagram : model.Uml().All(uml::Kind::Diagram))
+    for (const uml::Element* diagram : uml::View::Of(model).All(uml::Kind::Diagram))
         publish::WritePlantUml(*uml::As<uml::Diagram>(diagram), puml);
     const std::string plantUml = puml.str();
     const publish::SiteSummary summary = publish::WriteSite(model, dir / "site");

@@ -20,7 +20,7 @@ namespace {
 
 std::vector<const uml::Diagram*> Diagrams(const Model& model) {
     std::vector<const uml::Diagram*> diagrams;
-    for (const uml::Element* element : model.Uml().All(uml::Kind::Diagram)) diagrams.push_back(uml::As<uml::Diagram>(element));
+    for (const uml::Element* element : uml::View::Of(model).All(uml::Kind::Diagram)) diagrams.push_back(uml::As<uml::Diagram>(element));
     return diagrams;
 }
 

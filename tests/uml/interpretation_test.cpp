@@ -117,6 +117,13 @@ TEST_F(InterpretationTest, PackagesNestAcrossUnitFiles) {
     EXPECT_EQ(generalization->supplier.element, Named<uml::Classifier>("Notice"));
     for (const uml::Element* package : view.All(uml::Kind::Package))
         EXPECT_FALSE(static_cast<const uml::Package*>(package)->unloaded) << ToUtf8(package->name.c_str());
+    // The view is built once per model, and moves with it; another model has its own.
+    const lum::Model moved = std::move(*model);
+    EXPECT_EQ(&uml::View::Of(moved), &view);
+    const lum::Model other =
+        lum::Model::Load({(SampleDir() / "library.mdl").string()}, {.pathMaps = {(SampleDir() / "library.map").string()}});
+    EXPECT_NE(&uml::View::Of(other), &view);
+    EXPECT_EQ(uml::View::Of(other).Count(uml::Kind::Package), view.Count(uml::Kind::Package));
 }
 
 TEST_F(InterpretationTest, AStubNotLoadedIsAnUnloadedPackage) {

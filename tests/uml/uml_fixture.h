@@ -49,7 +49,7 @@ protected:
         LoadOptions options;
         if (!pathMap.empty()) options.pathMaps.push_back(pathMap.string());
         model = std::make_unique<Model>(Model::Load({main.string()}, options));
-        viewOf = &model->Uml();
+        viewOf = &uml::View::Of(*model);
         return *viewOf;
     }
 

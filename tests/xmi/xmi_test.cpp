@@ -30,7 +30,7 @@ Model LoadModel(const fs::path& main, const fs::path& map = {}) {
 
 std::string Export(const Model& model, xmi::Flavour flavour) {
     std::ostringstream out;
-    EXPECT_TRUE(xmi::WriteXmi(model.Uml(), out, {.flavour = flavour}));
+    EXPECT_TRUE(xmi::WriteXmi(uml::View::Of(model), out, {.flavour = flavour}));
     return out.str();
 }
 
@@ -105,7 +105,7 @@ TEST(Xmi, CountsAgreeWithTheView) {
     } kModels[] = {{Library() / "library.mdl", Library() / "library.map"}, {Data() / "constructs.mdl", {}}};
     for (const auto& entry : kModels) {
         const Model model = LoadModel(entry.main, entry.map);
-        const uml::View& view = model.Uml();
+        const uml::View& view = uml::View::Of(model);
         std::size_t generalizations = 0, symbols = 0, lines = 0;
         for (const uml::Element* element : view.All(uml::Kind::Relationship))
             generalizations += static_cast<const uml::Relationship*>(element)->sort == uml::RelationshipKind::Generalization;
@@ -139,7 +139,7 @@ TEST(Xmi, ShapesHaveTheBoundsOfTheView) {
     const Model model = LoadModel(Library() / "library.mdl", Library() / "library.map");
     const std::string xml = Export(model, xmi::Flavour::Omg);
     const uml::Diagram* diagram = nullptr;
-    for (const uml::Element* element : model.Uml().All(uml::Kind::Diagram))
+    for (const uml::Element* element : uml::View::Of(model).All(uml::Kind::Diagram))
         if (element->name == ClumIdent(L"Catalog overview")) diagram = static_cast<const uml::Diagram*>(element);
     ASSERT_NE(diagram, nullptr);
     std::string id = "_";

@@ -7,7 +7,7 @@
 // change names the package it belongs to; Compare sorts the changes so that
 // two runs give the same list.
 //
-//   auto changes = lum::diff::Compare(oldModel.Uml(), newModel.Uml());
+//   auto changes = lum::diff::Compare(lum::uml::View::Of(oldModel), lum::uml::View::Of(newModel));
 //   lum::diff::WriteText(changes, std::cout);
 
 #include <ostream>

@@ -30,9 +30,6 @@ class ClumVellumFile;
 class ClumVellumEntity;
 class IlumReference;
 class ClumMetaFeature;
-namespace uml {
-class View;
-}
 
 // A file that was read: a main file or a unit file.
 struct LoadedFile {
@@ -132,9 +129,12 @@ public:
     // not the empty ones, when unboundOnly).
     std::vector<ReferenceValue> ReferenceValues(bool unboundOnly = false) const;
 
-    // The model as its authors meant it: packages, classes, associations,
-    // state machines, diagrams (lum/uml/view.h). Built on first use and kept.
-    const uml::View& Uml() const;
+    // What a layer above derives from this model once and keeps with it, such
+    // as the UML view (uml::View::Of in lum/uml/view.h). The first call with a
+    // given `make` builds the object; later calls return the same one. It
+    // goes with the model, before the objects it may point into.
+    using Derivation = std::shared_ptr<const void> (*)(const Model& model);
+    const void* Derived(Derivation make) const;
 
     // The names of the object and its named ancestors, top down, joined by
     // "::", designs left out: what FindByQualifiedName takes.

@@ -4,6 +4,7 @@
 // is owned by the View that built it; neither outlives the raw model.
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "lum/export.h"
@@ -113,6 +114,14 @@ public:
 template <class T>
 const T* As(const Element* element) {
     return element != nullptr && T::Is(element->kind) ? static_cast<const T*>(element) : nullptr;
+}
+
+// The raw object as the model class T when its class is T or derives from
+// it, else null: how the view and the outputs read an element's raw object.
+template <class T>
+const T* AsRaw(const ClumVellumEntity* object) {
+    return object != nullptr && object->GetMetaClass().IsKindOf(&T::StaticGetMetaClass()) ? static_cast<const T*>(object)
+                                                                                           : nullptr;
 }
 
 #define LUM_UML_KIND(K) \
@@ -467,6 +476,10 @@ public:
 };
 
 #undef LUM_UML_KIND
+
+// The name as UTF-8, or for an unnamed element its kind ("initial",
+// "decision", "transition", ...): how the outline and the diff name it.
+std::string NameOrKind(const Element& element);
 
 }  // namespace lum::uml
 LUM_API_END

@@ -14,6 +14,10 @@
 #include "lum/uml/elements.h"
 
 LUM_API_BEGIN
+namespace lum {
+class Model;
+}
+
 namespace lum::uml {
 
 class View {
@@ -21,6 +25,9 @@ public:
     // The view of the given files: one model package per design, one
     // package per unit a file holds without a design.
     static View Build(std::span<ClumVellumFile* const> roots);
+    // The view of a loaded model's files, built on first use and kept with
+    // the model: one thread per model at a time, as for the model itself.
+    static const View& Of(const Model& model);
 
     View(View&&) noexcept;
     View& operator=(View&&) noexcept;

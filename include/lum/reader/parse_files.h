@@ -1,15 +1,17 @@
 #pragma once
-// Reading model files as ClumParser does, for the loader, which also needs
-// to know whether a file may hold external documents: only such a file has
-// stored paths of documents to resolve, and the walk that resolves them is
-// spared for the others.
+// Reading model files as ClumParser does, for the loading layer, which also
+// needs to know whether a file may hold external documents: only such a file
+// has stored paths of documents to resolve, and the walk that resolves them
+// is spared for the others. Programs read files with ClumParser.
 
 #include <cstddef>
 #include <list>
 #include <vector>
 
+#include "lum/export.h"
 #include "lum/text/wstring.h"
 
+LUM_API_BEGIN
 namespace lum {
 
 class ClumUnitObject;
@@ -32,3 +34,4 @@ void ParseFiles(const std::vector<WString>& fileNames, std::vector<ClumVellumFil
                 std::list<ClumUnitObject*>& units, unsigned threads, std::vector<bool>& externalDocs);
 
 }  // namespace lum
+LUM_API_END

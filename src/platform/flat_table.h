@@ -1,13 +1,14 @@
 #pragma once
-// tFlatTable: an open-addressing hash table for the resolver's indexes. Keys
-// are small structs of pointers and numbers whose value-initialised state
-// never occurs as a real key; values are small structs. Slots lie in one
-// array probed linearly, so a lookup usually costs one cache line, and the
-// table doubles when it is three quarters full. Values move when the table grows:
-// nothing may keep a pointer to one across an insertion. Keys and values are
-// plain data whose all-zero bytes are the empty state, so a new table comes
-// zeroed from the system (see platform/large_blocks.h) instead of being
-// written slot by slot.
+// tFlatTable: an open-addressing hash table for the resolver's indexes and
+// the numbering of the objects the JSON export writes. Keys are small structs
+// of pointers and numbers whose value-initialised state never occurs as a
+// real key; values are small structs. Slots lie in one array probed
+// linearly, so a lookup usually costs one cache line, and the table doubles
+// when it is three quarters full. Values move when the table grows: nothing
+// may keep a pointer to one across an insertion. Keys and values are plain
+// data whose all-zero bytes are the empty state, so a new table comes zeroed
+// from the system (see platform/large_blocks.h) instead of being written
+// slot by slot.
 
 #include <bit>
 #include <cstddef>
@@ -18,7 +19,7 @@
 #include "platform/large_blocks.h"
 #include "platform/prefetch.h"
 
-namespace lum {
+namespace lum::platform {
 
 // Spreads a word over the high bits, which pick the slot.
 inline std::uint64_t MixWord(std::uint64_t word) { return word * 0x9E3779B97F4A7C15ull; }
@@ -101,4 +102,4 @@ private:
     int m_shift = 64;
 };
 
-}  // namespace lum
+}  // namespace lum::platform

@@ -1,10 +1,13 @@
 #pragma once
 // The catalogue as records the metamodel builder reads: one per class and one
-// per feature, in index order (generated into catalogue_tables.cpp).
+// per feature, in index order. The model layer defines them (generated into
+// src/model/classes/catalogue_tables.cpp); programs ask ClumMetaProvider.
 
+#include "lum/export.h"
 #include "lum/meta/meta_class.h"
 #include "lum/meta/meta_feature.h"
 
+LUM_API_BEGIN
 namespace lum::detail {
 
 inline constexpr unsigned ClassCount = 144;
@@ -43,3 +46,4 @@ extern const tClassRecord ClassRecords[ClassCount];
 extern const tFeatureRecord FeatureRecords[FeatureCount];
 
 }  // namespace lum::detail
+LUM_API_END
