@@ -103,7 +103,6 @@ public:
             const auto object = made.objects.find(made.read[i]);
             if (object == made.objects.end() || live.count(object->second) == 0) continue;
             node.object = object->second;
-            layout.m_byObject.emplace(object->second, static_cast<int>(i));
         }
     }
 
@@ -176,8 +175,6 @@ protected:
         std::uint64_t at = begin;
         while (at < bytes.size() && !IsDelimiterByte(bytes[at])) ++at;
         m_nameEnd = at;
-        while (at < bytes.size() && IsSpaceByte(bytes[at])) ++at;
-        item.valueBegin = at;
         item.end = hasValue ? after : at;
         owner.items.push_back(std::move(item));
         if (!hasValue) {
@@ -213,7 +210,7 @@ private:
         if (m_pendingNode < 0) return false;
         if (!none) return true;
         LayoutItem& item = m_layout.m_nodes[m_pendingNode].items[m_pendingItem];
-        item.valueBegin = item.end = m_nameEnd;
+        item.end = m_nameEnd;
         m_pendingNode = m_pendingItem = -1;
         return false;
     }
@@ -252,7 +249,6 @@ void FileLayout::ReadBytes(std::string bytes, unsigned int codePage) {
     m_file = std::make_unique<ClumVellumFile>();
     m_nodes.clear();
     m_topLevel.clear();
-    m_byObject.clear();
     const std::size_t lineFeed = m_bytes.find('\n');
     m_codePage = codePage != 0 ? codePage : WString::GetLocalePage();
     m_crlf = lineFeed != std::string::npos && lineFeed > 0 && m_bytes[lineFeed - 1] == '\r';
@@ -273,11 +269,6 @@ void FileLayout::ReadBytes(std::string bytes, unsigned int codePage) {
         made = recorder.TakeMade();
     }
     tLayoutRecorder::Resolve(*this, made);
-}
-
-const LayoutNode* FileLayout::NodeOf(const ClumVellumEntity* object) const {
-    const auto found = m_byObject.find(object);
-    return found == m_byObject.end() ? nullptr : &m_nodes[found->second];
 }
 
 }  // namespace lum

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "lum/export.h"
@@ -24,7 +23,6 @@ class ClumVellumFile;
 struct LayoutItem {
     ClumIdent name;
     std::uint64_t begin = 0;       // the name's first byte
-    std::uint64_t valueBegin = 0;  // the value's first byte
     std::uint64_t end = 0;         // just after the value
     int node = -1;                 // the construct that is the value, if any
 };
@@ -61,8 +59,6 @@ public:
     const ClumVellumFile& File() const { return *m_file; }
     const std::vector<LayoutNode>& Nodes() const { return m_nodes; }
     const std::vector<int>& TopLevel() const { return m_topLevel; }
-    // The construct that made `object`, or null.
-    const LayoutNode* NodeOf(const ClumVellumEntity* object) const;
     // "\r\n" when the file's first line ends so, else "\n".
     const char* LineEnd() const { return m_crlf ? "\r\n" : "\n"; }
     // The code page the bytes were read in.
@@ -75,7 +71,6 @@ private:
     std::unique_ptr<ClumVellumFile> m_file;
     std::vector<LayoutNode> m_nodes;
     std::vector<int> m_topLevel;
-    std::unordered_map<const ClumVellumEntity*, int> m_byObject;
     bool m_crlf = false;
     unsigned int m_codePage = 0;
 };
