@@ -1,25 +1,44 @@
 #!/usr/bin/env python3
 """Fails when an #include points up the layer stack or into another layer.
 
-Each folder under src/ and include/lum/ is a layer; a file may include its
-own layer and the layers below it. What a layer shares lies in its public
-headers (include/lum/<layer>/); its headers under src/<layer>/ are its own,
-and public headers include no header under src/. Prints every offending
-include."""
+The layers and what each uses are listed in cmake/layers.txt, which CMake
+reads too: a layer may include itself and every layer it reaches through
+that list. What a layer shares lies in its public headers
+(include/lum/<layer>/); its headers under src/<layer>/ are its own, except
+for a layer with no public headers (platform), whose src/ headers are what
+it offers. Public headers include no header under src/. Prints every
+offending include; the build refuses them as well, this only says why
+sooner and more plainly."""
 import pathlib
 import re
 import sys
 
-# Bottom first. A layer may include itself and what comes before it.
-LAYERS = ["platform", "text", "diagnostics", "meta", "model", "traverse", "reader", "loading", "resolve",
-          "document", "uml", "json", "render", "xmi", "write", "diff", "publish"]
-# Outputs stand side by side: none of them includes another.
-OUTPUTS = {"json", "render", "xmi", "write", "diff", "publish"}
-# Except: publishing embeds the diagram pictures.
-OUTPUT_MAY_INCLUDE = {("publish", "render")}
-# Platform has no public headers: those under src/platform/ are what every
-# layer above it may use.
-PRIVATE_SHARED = {"platform"}
+ROOT = pathlib.Path(__file__).resolve().parent.parent
+
+
+def read_layers(path):
+    """The layers, bottom first, each with the set of layers it may include."""
+    reaches = {}
+    for number, raw in enumerate(path.read_text(encoding="utf-8").splitlines(), 1):
+        line = raw.strip()
+        if not line or line.startswith("#"):
+            continue
+        match = re.fullmatch(r"([a-z_]+)\s*(?::\s*([a-z_\s]*))?", line)
+        if match is None:
+            sys.exit(f"{path}:{number}: cannot read '{raw}'")
+        layer, uses = match.group(1), (match.group(2) or "").split()
+        reach = {layer}
+        for used in uses:
+            if used not in reaches:
+                sys.exit(f"{path}:{number}: {layer} uses {used}, which is not a layer below it")
+            reach |= reaches[used]
+        reaches[layer] = reach
+    return reaches
+
+
+REACHES = read_layers(ROOT / "cmake" / "layers.txt")
+LAYERS = list(REACHES)
+PRIVATE_SHARED = {layer for layer in LAYERS if not (ROOT / "include" / "lum" / layer).is_dir()}
 INCLUDE = re.compile(r'^[ \t]*#[ \t]*include[ \t]*[<"](?:lum/)?([a-z_]+)/[^>"]+[>"]', re.M)
 # A header under src/ (the private include path): no "lum/" in front.
 PRIVATE_INCLUDE = re.compile(r'^[ \t]*#[ \t]*include[ \t]*[<"](?!lum/)([a-z_]+)/[^>"]+[>"]', re.M)
@@ -37,24 +56,20 @@ def layer_of(path, root):
 
 
 def may_include(layer, other):
-    if other == layer:
-        return True
-    if layer in OUTPUTS and other in OUTPUTS:
-        return (layer, other) in OUTPUT_MAY_INCLUDE
-    return LAYERS.index(other) < LAYERS.index(layer)
+    return other in REACHES[layer]
 
 
 def private_problem(path, root, layer, other):
     """Why including a private header of `other` is wrong here, or None."""
     if path.relative_to(root).parts[0] == "include":
         return "a public header includes a private header of"
-    if other != layer and other not in PRIVATE_SHARED:
+    if other != layer and (other not in PRIVATE_SHARED or not may_include(layer, other)):
         return f"{layer} includes a private header of"
     return None
 
 
 def main():
-    root = pathlib.Path(__file__).resolve().parent.parent
+    root = ROOT
     problems = []
     for base in (root / "src", root / "include" / "lum"):
         for path in sorted(base.rglob("*")):
