@@ -78,7 +78,8 @@ std::vector<Glyph> Glyphs(std::string_view utf8, const Measure& measure) {
 // one wide character, goes on the current line when it fits there with the
 // spaces before it, else starts the next line without them; a word that fits
 // on no line is cut between characters. Spaces at the start of the
-// paragraph stay, spaces at the end of a line are dropped.
+// paragraph stay when the first word fits after them; spaces at the end of a
+// line are dropped.
 void WrapParagraph(const std::vector<Glyph>& glyphs, std::size_t begin, std::size_t end, double limit,
                    std::vector<Span>& lines) {
     std::size_t lineStart = begin, lineEnd = begin;  // lineEnd: after the line's last word
@@ -95,8 +96,8 @@ void WrapParagraph(const std::vector<Glyph>& glyphs, std::size_t begin, std::siz
             for (; wordEnd < end && glyphs[wordEnd].code != U' ' && !glyphs[wordEnd].wide; ++wordEnd)
                 word += glyphs[wordEnd].width;
         }
-        if (lineEnd > lineStart && width + spaces + word > limit) {
-            lines.push_back({lineStart, lineEnd});
+        if (width + spaces + word > limit) {
+            if (lineEnd > lineStart) lines.push_back({lineStart, lineEnd});
             lineStart = lineEnd = wordStart;
             width = spaces = 0;
         }
