@@ -14,7 +14,8 @@ namespace lum::uml {
 
 namespace {
 
-constexpr char32_t kEllipsis = U'\u2026';
+// What ends cut text: three full stops, as the tool drew it (not U+2026).
+constexpr std::string_view kCutMark = "...";
 constexpr const char* kCjkFace = "Noto Sans CJK SC";
 
 struct Glyph {
@@ -122,10 +123,10 @@ double Width(const std::vector<Glyph>& glyphs, Span span) {
     return width;
 }
 
-// The line shortened, then rid of its trailing spaces, until "…" fits after it.
-Span BeforeEllipsis(const std::vector<Glyph>& glyphs, Span line, double ellipsis, double limit) {
+// The line shortened, then rid of its trailing spaces, until the cut mark fits after it.
+Span BeforeCutMark(const std::vector<Glyph>& glyphs, Span line, double mark, double limit) {
     double width = Width(glyphs, line);
-    while (line.last > line.first && width + ellipsis > limit) width -= glyphs[--line.last].width;
+    while (line.last > line.first && width + mark > limit) width -= glyphs[--line.last].width;
     while (line.last > line.first && glyphs[line.last - 1].code == U' ') --line.last;
     return line;
 }
@@ -200,12 +201,14 @@ std::vector<std::string> WrapText(std::string_view utf8, const Font& font, doubl
     const bool cut = maxLines > 0 && lines.size() > static_cast<std::size_t>(maxLines);
     if (cut) {
         lines.resize(static_cast<std::size_t>(maxLines));
-        lines.back() = BeforeEllipsis(glyphs, lines.back(), measure.Of(kEllipsis).width, limit);
+        double mark = 0;
+        for (const char c : kCutMark) mark += measure.Of(static_cast<char32_t>(c)).width;
+        lines.back() = BeforeCutMark(glyphs, lines.back(), mark, limit);
     }
     std::vector<std::string> out;
     out.reserve(lines.size());
     for (const Span& line : lines) out.push_back(Utf8(glyphs, line));
-    if (cut) platform::detail::AppendUtf8(out.back(), kEllipsis);
+    if (cut) out.back() += kCutMark;
     return out;
 }
 

@@ -58,17 +58,18 @@ TEST(TextMetricsTest, WrapsAtWidthAndCutsAtLineCount) {
         {"abcdefghijkl", 0, {"abcde", "fghij", "kl"}},
         {"ab  abcdefg", 0, {"ab", "abcde", "fg"}},  // the long word starts a line, then is cut
         {"  ab cd", 0, {"  ab", "cd"}},             // leading spaces stay, spaces at a break go
+        {"   abcdef", 0, {"abcde", "f"}},          // unless the first word does not fit after them
         {"a\nb\r\nc\rd", 0, {"a", "b", "c", "d"}},
         {"ab\n\ncd\n\n", 0, {"ab", "", "cd"}},
         {"", 0, {}},
-        {"abcde fghij klm", 2, {"abcde", "fghi…"}},
-        {"abc d efg", 1, {"abc…"}},  // shortened, then the space before "…" dropped
+        {"abcde fghij klm", 2, {"abcde", "fg..."}},
+        {"a bcd efg", 1, {"a..."}},  // shortened, then the space before "..." dropped
         {"ab cd", 1, {"ab cd"}},
     };
     for (const tCase& c : cases) EXPECT_EQ(WrapText(c.text, mono, 130, c.maxLines), c.lines) << c.text;
     EXPECT_EQ(WrapText("ab cd ef gh", mono, 0, 0), Lines{"ab cd ef gh"});
     EXPECT_EQ(WrapText("abcdef", mono, 10, 0), (Lines{"a", "b", "c", "d", "e", "f"}));
-    EXPECT_EQ(WrapText("abc", mono, 10, 1), Lines{"…"});
+    EXPECT_EQ(WrapText("abc", mono, 10, 1), Lines{"..."});
     EXPECT_EQ(WrapText("\xff" "a", mono, 130, 0), Lines{"\xEF\xBF\xBD" "a"});
 }
 
@@ -76,7 +77,7 @@ TEST(TextMetricsTest, WrapsCyrillicAtSpacesAndChineseBetweenCharacters) {
     EXPECT_EQ(WrapText("Получить информацию о фото", {"Arial", 10}, 300, 0),
               (Lines{"Получить", "информацию о", "фото"}));
     EXPECT_EQ(WrapText("UML类图说明书", {"Arial", 12}, 160, 0), (Lines{"UML类", "图说明", "书"}));
-    EXPECT_EQ(WrapText("UML类图说明书", {"Arial", 12}, 160, 2), (Lines{"UML类", "图说…"}));
+    EXPECT_EQ(WrapText("UML类图说明书", {"Arial", 12}, 160, 2), (Lines{"UML类", "图说..."}));
 }
 
 }  // namespace

@@ -44,9 +44,10 @@ double LineHeight(const Font& font);
 // The text broken into lines no wider than `maxWidth`: the text's own line
 // breaks are kept, lines break at spaces (dropped there) and around CJK
 // characters, and a word wider than a line breaks between characters. When
-// more than `maxLines` lines result, the last one kept ends in "…", shortened
-// until it fits. Trailing empty lines are dropped. No wrapping when maxWidth
-// is 0 or less, no limit when maxLines is.
+// more than `maxLines` lines result, the last one kept ends in "..." (three
+// full stops, as the tool cut text), shortened until that fits. Trailing empty
+// lines are dropped. No wrapping when maxWidth is 0 or less, no limit when
+// maxLines is.
 std::vector<std::string> WrapText(std::string_view utf8, const Font& font, double maxWidth, int maxLines);
 
 // The CSS font-family list for a stored face: the face itself, its Liberation
