@@ -45,9 +45,9 @@ double LineHeight(const Font& font);
 // breaks are kept, lines break at spaces (dropped there) and around CJK
 // characters, and a word wider than a line breaks between characters. When
 // more than `maxLines` lines result, the last one kept ends in "..." (three
-// full stops, as the tool cut text), shortened until that fits. Trailing empty
-// lines are dropped. No wrapping when maxWidth is 0 or less, no limit when
-// maxLines is.
+// full stops, as the tool cut text), shortened until that fits (the mark
+// alone when nothing does). Trailing empty lines are dropped. No wrapping
+// when maxWidth is 0 or less, no limit when maxLines is.
 std::vector<std::string> WrapText(std::string_view utf8, const Font& font, double maxWidth, int maxLines);
 
 // The CSS font-family list for a stored face: the face itself, its Liberation
