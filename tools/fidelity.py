@@ -6,10 +6,9 @@ picture drawn by the original tool beside that picture, at the same scale.
 
 Writes OUT/<model>-<picture>.png (default OUT: build/fidelity): the picture on
 the left, lum's drawing in the middle, both multiplied over each other on the
-right; all three panels show the same stretch of drawing
-coordinates, so a thing drawn in the right place lies at the same height in
-each, and in the right panel on top of the original. OUT/index.html lists
-them. Each diagram is rendered with `lum render` (SVG); the panels are put
+right. All three panels show the same stretch of drawing coordinates, so a
+thing drawn in the right place lies at the same height in each, and in the
+right panel on top of the original. OUT/index.html lists them. Each diagram is rendered with `lum render` (SVG); the panels are put
 together in one SVG that rsvg-convert (Debian package librsvg2-bin) turns
 into the PNG. The pictures are read in place from SHARED/realworld (default:
 the folder `shared` next to the project), never copied.
