@@ -1,0 +1,185 @@
+// Class diagrams and use cases: class boxes with their compartments, icons
+// of stereotyped classes, use cases, notes, packages and plain boxes.
+// Sizes the files leave out are the drawing tool's, read off its pictures.
+
+#include <algorithm>
+#include <cwctype>
+
+#include "uml/layout_builder.h"
+
+namespace lum::uml::detail {
+
+namespace {
+
+constexpr double kClassWidth = 300, kClassHeight = 180;
+constexpr double kIconWidth = 120, kIconHeight = 160;   // a stick figure and the other icons
+constexpr double kUseCaseWidth = 220, kUseCaseHeight = 116;
+constexpr double kNoteWidth = 300, kNoteHeight = 150;
+constexpr double kInset = 9;  // from a box's sides to its compartments' text
+
+// A stereotype or icon name as one lower-case word without blanks.
+std::wstring Word(const std::wstring& text) {
+    std::wstring word;
+    for (wchar_t c : text)
+        if (c != L' ' && c != L'_' && c != L'<' && c != L'>') word += static_cast<wchar_t>(std::towlower(c));
+    return word;
+}
+
+// The icon that stands for a class view drawn as an icon, or Shape::Class.
+Shape IconShape(const std::wstring& word) {
+    if (word == L"actor") return Shape::Actor;
+    if (word == L"boundary") return Shape::Boundary;
+    if (word == L"control") return Shape::Control;
+    if (word == L"entity") return Shape::Entity;
+    if (word == L"businessactor") return Shape::BusinessActor;
+    if (word == L"businessworker") return Shape::BusinessWorker;
+    return Shape::Class;
+}
+
+}  // namespace
+
+void tLayoutBuilder::ClassView(Figure& figure, const ClumClassView& view) {
+    const auto* classifier = As<Classifier>(figure.element);
+    const EIconStyle style = view.icon_style.IsEmpty() ? IconStyle_Icon : view.icon_style.Get();
+    std::wstring icon = Word(view.icon.Get());
+    if (icon.empty() && figure.element != nullptr) {
+        const ClumIdent stereotype = figure.element->Stereotype();
+        icon = Word(std::wstring(stereotype.c_str(), stereotype.GetLength()));
+    }
+    if (icon.empty() && classifier != nullptr && classifier->sort == ClassifierKind::Actor) icon = L"actor";
+    const Shape shape = IconShape(icon);
+    if (style == IconStyle_Icon && shape != Shape::Class) return Icon(figure, view, shape);
+
+    figure.shape = classifier != nullptr && classifier->sort == ClassifierKind::Interface ? Shape::Interface : Shape::Class;
+    figure.box = StoredBox(view, kClassWidth, kClassHeight);
+    std::string name = NameOf(figure.element);
+    if (name.empty()) name = Utf8(view.name.Get());
+    Name(figure, view, name);
+    if (classifier != nullptr && classifier->isAbstract && !figure.texts.empty()) figure.texts.back().font.italic = true;
+    if (figure.texts.empty()) figure.texts.push_back(SetLines({}, FontOf(view), TextRole::Name, Align::Centre, figure.box.x,
+                                                              figure.box.y + kInset, figure.box.width));
+    // The stereotype above the name, where the file puts it or else just above.
+    if (figure.element != nullptr && figure.element->Stereotype().GetLength() != 0) {
+        const std::string text = StereotypeText(figure.element->Stereotype());
+        const TextBlock& name = figure.texts.front();
+        if (const ClumLabel* label = LabelOf(view, true)) {
+            figure.texts.push_back(PlaceLabel(*label, text, TextRole::Stereotype, FontOf(view)));
+        } else {
+            figure.texts.push_back(SetLines({text}, name.font, TextRole::Stereotype, Align::Centre, name.box.x, name.box.y,
+                                            name.box.width));
+            figure.texts.back().font.italic = false;
+            for (TextBlock& block : figure.texts)
+                if (block.role == TextRole::Name) block.box.y += block.lineHeight;
+        }
+    }
+    FromPackage(figure);
+    Compartments(figure, view, classifier);
+}
+
+// Attributes, then a blank line with a rule through it, then operations, from
+// the stored compartment's top left corner, each line cut to its width; a
+// rule between the name and the compartment.
+void tLayoutBuilder::Compartments(Figure& figure, const ClumClassView& view, const Classifier* classifier) {
+    const bool attributes = !view.SuppressAttribute.Get(), operations = !view.SuppressOperation.Get();
+    if (!attributes && !operations) return;
+    const Box& box = figure.box;
+    double header = box.y;
+    for (const TextBlock& text : figure.texts) header = std::max(header, text.box.Bottom());
+    const ClumCompartment* stored = view.compartment.IsEmpty() ? nullptr : view.compartment.Get(0);
+    TextFont font = stored != nullptr ? FontOf(*stored) : FontOf(view);
+    font.italic = font.underline = false;
+    const double line = LineHeight(font);
+    double left = box.x + kInset, top = header + line / 4, width = box.width - 2 * kInset;
+    if (stored != nullptr) {
+        const tLocation at = stored->location.Get();
+        if (Far(at.y) > header - line && Far(at.y) < box.Bottom()) top = Far(at.y);
+        left = Far(at.x);
+        if (stored->max_width.Get() > 0) width = std::min<double>(stored->max_width.Get(), kFarUnits);
+    }
+    figure.rules.push_back({{box.x, (header + top) / 2}, {box.Right(), (header + top) / 2}});
+    std::vector<std::string> lines;
+    if (classifier != nullptr && attributes)
+        for (const Property* property : classifier->Members<Property>()) lines.push_back(CutLine(AttributeText(*property), font, width));
+    const std::size_t attributeCount = lines.size();
+    std::vector<std::string> operationLines;
+    if (classifier != nullptr && operations)
+        for (const Operation* operation : classifier->Members<Operation>())
+            operationLines.push_back(CutLine(OperationText(*operation, view.ShowOperationSignature.Get()), font, width));
+    const Align align = stored != nullptr && stored->justify.Get() == 0 ? Align::Centre : Align::Left;
+    if (attributeCount != 0) figure.texts.push_back(SetLines(std::move(lines), font, TextRole::Attribute, align, left, top, width));
+    if (attributes && operations) {
+        const double rule = top + line * (static_cast<double>(attributeCount) + 0.5);
+        figure.rules.push_back({{box.x, rule}, {box.Right(), rule}});
+        top += line * (static_cast<double>(attributeCount) + 1);
+    }
+    if (!operationLines.empty())
+        figure.texts.push_back(SetLines(std::move(operationLines), font, TextRole::Operation, align, left, top, width));
+    // A view that sizes itself grows downwards to hold what it shows.
+    if (view.autoResize.Get() && !figure.texts.empty() && figure.texts.back().box.Bottom() > box.Bottom())
+        figure.box.height = figure.texts.back().box.Bottom() + kInset - box.y;
+}
+
+// An icon with the name under it, where the file puts it.
+void tLayoutBuilder::Icon(Figure& figure, const ClumSymbol& symbol, Shape shape) {
+    figure.shape = shape;
+    figure.box = StoredBox(symbol, kIconWidth, kIconHeight);
+    std::string name = NameOf(figure.element);
+    if (name.empty())
+        if (const auto* named = AsRaw<ClumNamedSymbol>(&symbol)) name = Utf8(named->name.Get());
+    if (const ClumLabel* label = LabelOf(symbol)) {
+        figure.texts.push_back(PlaceLabel(*label, name, TextRole::Name, FontOf(symbol)));
+    } else if (!name.empty()) {
+        const TextFont font = FontOf(symbol);
+        figure.texts.push_back(SetLines(WrapText(name, font, 0, 0), font, TextRole::Name, Align::Centre,
+                                        figure.box.x - figure.box.width, figure.box.Bottom(), figure.box.width * 3));
+    }
+    FromPackage(figure);
+}
+
+void tLayoutBuilder::UseCaseView(Figure& figure, const ClumSymbol& symbol) {
+    const auto* quidu = AsRaw<ClumQuiduSymbol>(&symbol);
+    const bool icon = quidu == nullptr || quidu->icon_style.IsEmpty() || quidu->icon_style.Get() == IconStyle_Icon;
+    bool business = false;
+    if (figure.element != nullptr) {
+        const ClumIdent stereotype = figure.element->Stereotype();
+        business = Word(std::wstring(stereotype.c_str(), stereotype.GetLength())) == L"businessusecase";
+    }
+    figure.shape = icon && business ? Shape::BusinessUseCase : Shape::UseCase;
+    figure.box = StoredBox(symbol, kUseCaseWidth, kUseCaseHeight);
+    std::string name = NameOf(figure.element);
+    if (const ClumLabel* label = LabelOf(symbol)) {
+        figure.texts.push_back(PlaceLabel(*label, name, TextRole::Name, FontOf(symbol)));
+    } else if (!name.empty()) {
+        const TextFont font = FontOf(symbol);
+        figure.texts.push_back(SetLines(WrapText(name, font, figure.box.width * 2, 0), font, TextRole::Name, Align::Centre,
+                                        figure.box.x - figure.box.width / 2, figure.box.Bottom(), figure.box.width * 2));
+    }
+    FromPackage(figure);
+}
+
+void tLayoutBuilder::NoteView(Figure& figure, const ClumSymbol& symbol) {
+    figure.shape = Shape::Note;
+    figure.box = StoredBox(symbol, kNoteWidth, kNoteHeight);
+    if (const ClumLabel* label = LabelOf(symbol))
+        figure.texts.push_back(PlaceLabel(*label, Utf8(label->label.Get()), TextRole::Note, FontOf(symbol)));
+}
+
+// A folder: its tab across the top left of the stored box, the body below.
+void tLayoutBuilder::PackageView(Figure& figure, const ClumSymbol& symbol) {
+    figure.shape = AsRaw<ClumSubSysView>(&symbol) != nullptr ? Shape::Subsystem : Shape::Package;
+    figure.box = StoredBox(symbol, kClassWidth, kClassHeight);
+    const double tab = std::min(figure.box.height / 5, 50.0);
+    figure.body = {figure.box.x, figure.box.y + tab, figure.box.width, figure.box.height - tab};
+    Name(figure, symbol, NameOf(figure.element));
+    FromPackage(figure);
+}
+
+void tLayoutBuilder::PlainView(Figure& figure, const ClumSymbol& symbol) {
+    figure.box = StoredBox(symbol, kClassWidth, kClassHeight);
+    std::string name = NameOf(figure.element);
+    if (name.empty())
+        if (const auto* named = AsRaw<ClumNamedSymbol>(&symbol)) name = Utf8(named->name.Get());
+    Name(figure, symbol, name);
+}
+
+}  // namespace lum::uml::detail
