@@ -7,8 +7,8 @@ A counted line is one that holds something besides blanks and comments
 (// and /* */ in C++, # in Python, shell and CMake scripts).
 
 Code: include/, src/, cli/ and python/ (where present), less what
-tools/generate_catalogue.py generates (it is asked for its list of outputs)
-and the Python module's tests. Tests: everything in tests/ and python/tests/,
+tools/generate_catalogue.py and tools/generate_font_widths.py generate (they
+are asked for their outputs) and the Python module's tests. Tests: everything in tests/ and python/tests/,
 and in fuzz/ the targets and their support code
 (C++), not the corpora, dictionaries, regression inputs or the script that
 runs the fuzzers. Build files (CMakeLists.txt) count on neither side.
@@ -99,14 +99,16 @@ def count_file(path):
 
 
 def generated_files(root):
-    """The files the catalogue generator writes, relative to root, and its folders."""
+    """The files the generators write, relative to root, and the catalogue's folders."""
     sys.path.insert(0, os.path.join(root, "tools"))
     try:
         import generate_catalogue as gen
+        import generate_font_widths
     finally:
         sys.path.pop(0)
     classes = gen.read_catalogue(os.path.join(root, gen.CATALOGUE))
     files = set(os.path.normpath(p) for p in gen.outputs(classes, gen.check(classes)))
+    files.add(os.path.normpath(generate_font_widths.OUTPUT))
     return files, [os.path.normpath(d) for d in gen.generated_dirs()]
 
 
