@@ -11,8 +11,8 @@ using uml::Box;
 using uml::Colour;
 using uml::Point;
 
-constexpr Colour kShade = 0x808080;
-constexpr double kArrowLength = 30, kArrowHalfWidth = 12;
+constexpr Colour kShade = 0x7F7F7F, kBlack = 0;
+constexpr double kArrowLength = 35, kArrowHalfWidth = 15;
 
 // The shape at the end `tip` of a line arriving from `from`.
 void DrawEnd(tCanvas& canvas, Point from, Point tip, uml::End end, Colour stroke) {
@@ -75,12 +75,12 @@ void Node(tCanvas& canvas, const uml::Figure& figure, Colour sides) {
     canvas.Rect(face, figure.fill, figure.stroke);
 }
 
-// A component: the body and two tabs, a quarter of the box wide, straddling its left edge.
+// A component: the body and two tabs straddling its left edge, in the proportions of the tool's icon.
 void Component(tCanvas& canvas, const uml::Figure& figure) {
     const Box& box = figure.box;
     canvas.Rect(figure.body, figure.fill, figure.stroke);
-    const double tab = (figure.body.x - box.x) * 2, h = box.height / 5;
-    for (const double at : {1.0, 3.0}) canvas.Rect({box.x, box.y + h * at, tab, h}, figure.fill, figure.stroke);
+    for (const double at : {0.2, 0.59})
+        canvas.Rect({box.x + 3, box.y + box.height * at, box.width * 0.275, box.height * 0.185}, figure.fill, figure.stroke);
 }
 
 void Shape(tCanvas& canvas, const uml::Figure& figure) {
@@ -124,7 +124,7 @@ void Shape(tCanvas& canvas, const uml::Figure& figure) {
                 canvas.Polyline({{x + 10, y}, {x + 10, y - 10}}, stroke);
             }
             break;
-        case uml::Shape::State: canvas.Rect(box, fill, stroke, std::min(box.height / 4, 30.0)); break;
+        case uml::Shape::State: canvas.Rect(box, fill, stroke, std::min(box.height / 4, 18.0)); break;
         case uml::Shape::Activity: canvas.Rect(box, fill, stroke, box.height / 2); break;
         case uml::Shape::Initial: canvas.Ellipse(box, fill, stroke); break;
         case uml::Shape::Final: {
@@ -145,13 +145,13 @@ void Shape(tCanvas& canvas, const uml::Figure& figure) {
             canvas.Polyline({{box.Right(), figure.body.Bottom()}, {box.Right(), box.Bottom()}}, stroke);
             break;
         case uml::Shape::Lifeline:
-            canvas.Polyline({{box.x + box.width / 2, figure.body.Bottom()}, {box.x + box.width / 2, box.Bottom()}}, stroke, uml::Dash::Dashed);
+            canvas.Polyline({{box.x + box.width / 2, figure.body.Bottom()}, {box.x + box.width / 2, box.Bottom()}}, kBlack, uml::Dash::Dashed);
             canvas.Rect(figure.body, fill, stroke);
             break;
         case uml::Shape::Component: Component(canvas, figure); break;
         case uml::Shape::MainProgram:
             canvas.Rect(box, fill, stroke);
-            canvas.Rect({box.x, box.y, box.width, box.height / 8}, kShade, stroke);
+            canvas.Rect({box.x, box.y, box.width, box.height * 0.135}, kShade, stroke);
             break;
         case uml::Shape::Subprogram: {
             const double cap = std::min(box.height / 6, 40.0);

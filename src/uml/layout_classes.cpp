@@ -12,10 +12,16 @@ namespace lum::uml::detail {
 namespace {
 
 constexpr double kClassWidth = 300, kClassHeight = 180;
-constexpr double kIconWidth = 120, kIconHeight = 160;   // a stick figure and the other icons
-constexpr double kUseCaseWidth = 220, kUseCaseHeight = 116;
+constexpr double kIconWidth = 116, kIconHeight = 160;   // a stick figure and the other icons
+constexpr double kUseCaseWidth = 220, kUseCaseHeight = 118;
 constexpr double kNoteWidth = 300, kNoteHeight = 150;
-constexpr double kInset = 9;  // from a box's sides to its compartments' text
+constexpr double kInset = 9;  // from a box's sides to its name and the end of its compartments' text
+// The name compartment of a box whose compartments the file does not place, and
+// the column left of attributes and operations for the visibility icons the
+// pictures leave out.
+constexpr double kNameHeight = 60, kIconColumn = 43;
+// An attribute compartment is this much taller than its lines; text starts this far below a rule.
+constexpr double kCompartmentPadding = 20, kBelowRule = 4;
 
 // A stereotype or icon name as one lower-case word without blanks.
 std::wstring Word(const std::wstring& text) {
@@ -76,47 +82,44 @@ void tLayoutBuilder::ClassView(Figure& figure, const ClumClassView& view) {
     Compartments(figure, view, classifier);
 }
 
-// Attributes, then a blank line with a rule through it, then operations, from
-// the stored compartment's top left corner, each line cut to its width; a
-// rule between the name and the compartment.
+// A rule under the name (two units above the stored compartment), the
+// attributes, a rule, the operations; their text right of a column for the
+// visibility icons, each line cut nine units inside the box.
 void tLayoutBuilder::Compartments(Figure& figure, const ClumClassView& view, const Classifier* classifier) {
     const bool attributes = !view.SuppressAttribute.Get(), operations = !view.SuppressOperation.Get();
     if (!attributes && !operations) return;
     const Box& box = figure.box;
-    double header = box.y;
-    for (const TextBlock& text : figure.texts) header = std::max(header, text.box.Bottom());
     const ClumCompartment* stored = view.compartment.IsEmpty() ? nullptr : view.compartment.Get(0);
     TextFont font = stored != nullptr ? FontOf(*stored) : FontOf(view);
     font.italic = font.underline = false;
-    const double line = LineHeight(font);
-    double left = box.x + kInset, top = header + line / 4, width = box.width - 2 * kInset;
+    const double line = LineSpacing(font);
+    double rule = box.y + kNameHeight, left = box.x + kInset;
+    for (const TextBlock& text : figure.texts) rule = std::max(rule, text.box.Bottom() + kBelowRule);
     if (stored != nullptr) {
         const tLocation at = stored->location.Get();
-        if (Far(at.y) > header - line && Far(at.y) < box.Bottom()) top = Far(at.y);
+        if (Far(at.y) > box.y && Far(at.y) < box.Bottom()) rule = Far(at.y) - 2;
         left = Far(at.x);
-        if (stored->max_width.Get() > 0) width = std::min<double>(stored->max_width.Get(), kFarUnits);
     }
-    figure.rules.push_back({{box.x, (header + top) / 2}, {box.Right(), (header + top) / 2}});
-    std::vector<std::string> lines;
+    left += kIconColumn;
+    const double width = std::max(box.Right() - kInset - left, 0.0);
+    const bool signature = view.ShowOperationSignature.Get();
+    std::vector<std::string> shown[2];
     if (classifier != nullptr && attributes)
-        for (const Property* property : classifier->Members<Property>()) lines.push_back(CutLine(AttributeText(*property), font, width));
-    const std::size_t attributeCount = lines.size();
-    std::vector<std::string> operationLines;
+        for (const Property* property : classifier->Members<Property>()) shown[0].push_back(CutLine(AttributeText(*property), font, width));
     if (classifier != nullptr && operations)
         for (const Operation* operation : classifier->Members<Operation>())
-            operationLines.push_back(CutLine(OperationText(*operation, view.ShowOperationSignature.Get()), font, width));
-    const Align align = stored != nullptr && stored->justify.Get() == 0 ? Align::Centre : Align::Left;
-    if (attributeCount != 0) figure.texts.push_back(SetLines(std::move(lines), font, TextRole::Attribute, align, left, top, width));
-    if (attributes && operations) {
-        const double rule = top + line * (static_cast<double>(attributeCount) + 0.5);
+            shown[1].push_back(CutLine(OperationText(*operation, signature), font, width));
+    for (int part = 0; part < 2; ++part) {
+        if (!(part == 0 ? attributes : operations)) continue;
         figure.rules.push_back({{box.x, rule}, {box.Right(), rule}});
-        top += line * (static_cast<double>(attributeCount) + 1);
+        const double count = static_cast<double>(shown[part].size());
+        if (count > 0)
+            figure.texts.push_back(SetLines(std::move(shown[part]), font, part == 0 ? TextRole::Attribute : TextRole::Operation,
+                                            Align::Left, left, rule + kBelowRule, width));
+        rule += kCompartmentPadding + line * count;
     }
-    if (!operationLines.empty())
-        figure.texts.push_back(SetLines(std::move(operationLines), font, TextRole::Operation, align, left, top, width));
     // A view that sizes itself grows downwards to hold what it shows.
-    if (view.autoResize.Get() && !figure.texts.empty() && figure.texts.back().box.Bottom() > box.Bottom())
-        figure.box.height = figure.texts.back().box.Bottom() + kInset - box.y;
+    if (view.autoResize.Get() && rule > box.Bottom()) figure.box.height = rule - box.y;
 }
 
 // An icon with the name under it, where the file puts it.
@@ -130,7 +133,7 @@ void tLayoutBuilder::Icon(Figure& figure, const ClumSymbol& symbol, Shape shape)
         figure.texts.push_back(PlaceLabel(*label, name, TextRole::Name, FontOf(symbol)));
     } else if (!name.empty()) {
         const TextFont font = FontOf(symbol);
-        figure.texts.push_back(SetLines(WrapText(name, font, 0, 0), font, TextRole::Name, Align::Centre,
+        figure.texts.push_back(SetLines(Wrap(name, font, 0, 0), font, TextRole::Name, Align::Centre,
                                         figure.box.x - figure.box.width, figure.box.Bottom(), figure.box.width * 3));
     }
     FromPackage(figure);
@@ -151,7 +154,7 @@ void tLayoutBuilder::UseCaseView(Figure& figure, const ClumSymbol& symbol) {
         figure.texts.push_back(PlaceLabel(*label, name, TextRole::Name, FontOf(symbol)));
     } else if (!name.empty()) {
         const TextFont font = FontOf(symbol);
-        figure.texts.push_back(SetLines(WrapText(name, font, figure.box.width * 2, 0), font, TextRole::Name, Align::Centre,
+        figure.texts.push_back(SetLines(Wrap(name, font, figure.box.width * 2, 0), font, TextRole::Name, Align::Centre,
                                         figure.box.x - figure.box.width / 2, figure.box.Bottom(), figure.box.width * 2));
     }
     FromPackage(figure);

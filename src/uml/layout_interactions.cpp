@@ -14,11 +14,12 @@ namespace lum::uml::detail {
 
 namespace {
 
-constexpr double kHeadWidth = 300, kHeadPadding = 8.5;
-constexpr double kFocusWidth = 30;
+constexpr double kHeadWidth = 300, kHeadPadding = 10;
+constexpr double kFocusWidth = 30, kFocusMinimum = 90;
 constexpr double kSelfLoopDepth = 30;
 constexpr double kObjectWidth = 180, kObjectHeight = 114;
-constexpr double kIconWidth = 120, kIconAspect = 1.3;
+constexpr double kIconWidth = 116, kIconAspect = 1.3;
+constexpr Colour kBusinessHead = 0x66B6FF;  // the head of a business actor's icon
 
 const Element* ClassOf(const Element* element) {
     if (const auto* lifeline = As<Lifeline>(element)) return lifeline->type.element;
@@ -36,6 +37,23 @@ std::string InstanceText(const ClumSymbol& symbol, const Element* element) {
     else if (const auto* node = As<ObjectNode>(element)) type = TypeText(node->type);
     if (type.empty()) return name;
     return (name.empty() ? "" : name + " ") + ": " + type;
+}
+
+// The tool underlines an object's name on its last line.
+void UnderlineLast(std::vector<TextBlock>& texts) {
+    if (texts.empty() || texts.back().lines.empty()) return;
+    TextBlock& rest = texts.back();
+    TextBlock last = rest;
+    last.lines = {rest.lines.back()};
+    last.widths = {rest.widths.back()};
+    last.box.y += last.lineHeight * static_cast<double>(rest.lines.size() - 1);
+    last.box.height = last.lineHeight;
+    last.font.underline = true;
+    rest.lines.pop_back();
+    rest.widths.pop_back();
+    rest.box.height -= rest.lineHeight;
+    if (rest.lines.empty()) rest = std::move(last);
+    else texts.push_back(std::move(last));
 }
 
 End ArrowOf(const Message* message) {
@@ -72,7 +90,7 @@ void tLayoutBuilder::LifelineView(int index, const ClumInterObjView& view) {
     const TextFont font = FontOf(view);
     const ClumLabel* label = LabelOf(view);
     const int rows = label != nullptr && label->nlines.Get() > 0 ? std::min(label->nlines.Get(), 20) : 2;
-    const double headHeight = rows * LineHeight(font) + 2 * kHeadPadding;
+    const double headHeight = rows * LineSpacing(font) + 2 * kHeadPadding;
     const double width = view.width.Get() > 0 ? std::min<double>(view.width.Get(), kFarUnits) : kHeadWidth;
     const Point centre = At(view.location.Get());
     const double top = centre.y - headHeight / 2;
@@ -80,17 +98,29 @@ void tLayoutBuilder::LifelineView(int index, const ClumInterObjView& view) {
     figure->body = {centre.x - width / 2, top, width, headHeight};
     const std::string text = InstanceText(view, figure->element);
     if (label != nullptr) figure->texts.push_back(PlaceLabel(*label, text, TextRole::Name, font));
-    else figure->texts.push_back(SetLines(WrapText(text, font, width, rows), font, TextRole::Name, Align::Centre,
+    else figure->texts.push_back(SetLines(Wrap(text, font, width, rows), font, TextRole::Name, Align::Centre,
                                           figure->body.x, top + kHeadPadding, width));
+    // Bars that overlap are drawn as one: each takes the union of its group.
+    const std::size_t first = m_layout.figures.size();
     for (int f = 0; f < view.Focus_Of_Control.GetSize(); ++f) {
         const ClumFocus_Of_Control* focus = view.Focus_Of_Control.Get(f);
         if (focus == nullptr) continue;
         Figure& bar = m_layout.figures[static_cast<std::size_t>(Add(*focus, Shape::Focus, index))];
         const Point at = At(focus->location.Get());
-        const double height = std::clamp<double>(focus->height.Get(), 0, kFarUnits);
-        bar.box = bar.body = {at.x - kFocusWidth / 2, at.y, kFocusWidth, height};
+        const double height = std::clamp<double>(focus->height.Get(), kFocusMinimum, kFarUnits);
+        bar.box = {at.x - kFocusWidth / 2, at.y, kFocusWidth, height};
         bottom = std::max(bottom, bar.box.Bottom());
     }
+    for (std::size_t i = first; i < m_layout.figures.size(); ++i) {
+        Box& box = m_layout.figures[i].box;
+        for (std::size_t j = first; j < m_layout.figures.size(); ++j) {
+            Box& other = m_layout.figures[j].box;
+            if (i == j || other.y > box.Bottom() || box.y > other.Bottom()) continue;
+            const double top = std::min(box.y, other.y), end = std::max(box.Bottom(), other.Bottom());
+            box = other = {box.x, top, box.width, end - top};
+        }
+    }
+    for (std::size_t i = first; i < m_layout.figures.size(); ++i) m_layout.figures[i].body = m_layout.figures[i].box;
     figure = &m_layout.figures[static_cast<std::size_t>(index)];
     figure->box = {figure->body.x, top, width, std::max(bottom, figure->body.Bottom()) - top};
 }
@@ -108,13 +138,16 @@ void tLayoutBuilder::ObjectView(Figure& figure, const ClumSymbol& symbol) {
         figure.shape = icon == L"Business Actor" ? Shape::BusinessActor : icon == L"Business Worker" ? Shape::BusinessWorker : Shape::Actor;
         const double width = symbol.width.Get() > 0 ? std::min<double>(symbol.width.Get(), kFarUnits) : kIconWidth;
         figure.box = StoredBox(symbol, width, width * kIconAspect);
+        if (figure.shape != Shape::Actor) figure.fill = kBusinessHead;
         if (const ClumLabel* label = LabelOf(symbol)) figure.texts.push_back(PlaceLabel(*label, text, TextRole::Name, FontOf(symbol)));
+        if (As<Lifeline>(figure.element) != nullptr) UnderlineLast(figure.texts);
         return;
     }
     const auto* lifeline = As<Lifeline>(figure.element);
     figure.shape = lifeline != nullptr && lifeline->isMulti ? Shape::MultiObject : Shape::Object;
     figure.box = StoredBox(symbol, kObjectWidth, kObjectHeight);
     Name(figure, symbol, text);
+    if (lifeline != nullptr) UnderlineLast(figure.texts);
     const auto* flow = AsRaw<ClumObjectView>(&symbol);
     if (flow == nullptr || flow->State.Get().GetLength() == 0 || figure.texts.empty()) return;
     const TextBlock& name = figure.texts.back();
@@ -150,9 +183,9 @@ void tLayoutBuilder::MessageLine(Figure& figure, const ClumInteractionLine& line
     if (const ClumLabel* label = LabelOf(line)) figure.texts.push_back(PlaceLabel(*label, text, TextRole::Message, FontOf(line)));
     else if (!text.empty()) {
         const TextFont font = FontOf(line);
-        const double width = TextWidth(text, font);
+        const double width = ScreenWidth(text, font);
         figure.texts.push_back(SetLines({text}, font, TextRole::Message, Align::Centre, (origin.x + terminus.x - width) / 2,
-                                        origin.y - LineHeight(font), width));
+                                        origin.y - LineSpacing(font), width));
     }
     if (!figure.texts.empty()) figure.texts.back().element = message;
 }
@@ -164,6 +197,7 @@ void tLayoutBuilder::MessageLine(Figure& figure, const ClumInteractionLine& line
 void tLayoutBuilder::CollaborationMessages(Figure& figure, const ClumMessView& view) {
     figure.route = {At(view.origin.Get()), At(view.terminus.Get())};
     figure.targetEnd = End::OpenArrow;
+    figure.dash = Dash::Dashed;
     figure.source = figure.target = IndexOf(view.object_arc.GetTarget(-1));
     std::unordered_map<const ClumVellumEntity*, const Message*> messages;
     if (const auto* interaction = As<Interaction>(m_diagram.context.element))
@@ -179,6 +213,8 @@ void tLayoutBuilder::CollaborationMessages(Figure& figure, const ClumMessView& v
         std::string text = Utf8(label->label.Get());
         if (message != nullptr) {
             text = MessageText(*message, NameOf(message).empty() ? Utf8(message->operation.name) : NameOf(message));
+            if (message->synchronicity != Synchronicity::Return) figure.dash = Dash::Solid;
+            figure.targetEnd = ArrowOf(message);
             labelled = true;
             direction = static_cast<const ClumMessage&>(*message->raw).dir.Get();
         }

@@ -13,6 +13,8 @@ namespace {
 
 constexpr double kEpsilon = 1e-9;
 constexpr int kLoopSegments = 12;
+// How far outside a figure's box a stored line end may lie and still be taken as on it.
+constexpr double kTolerance = 3;
 
 enum class tOutline { Rectangle, Ellipse, Diamond };
 
@@ -68,8 +70,16 @@ void Bound(Figure& figure) {
 
 }  // namespace
 
-bool Inside(const Figure& figure, Point point) {
+// Where lines end on a figure: its box; on a node's 3-D box, halfway into its depth.
+Box Outline(const Figure& figure) {
+    if (figure.shape != Shape::Processor && figure.shape != Shape::Device) return figure.box;
     const Box& box = figure.box;
+    const double dx = (box.width - figure.body.width) / 2, dy = (figure.body.y - box.y) / 2;
+    return {box.x, box.y + dy, box.width - dx, box.height - dy};
+}
+
+bool Inside(const Figure& figure, Point point) {
+    const Box box = Outline(figure);
     if (!(box.width > 0 && box.height > 0)) return false;
     const Point centre = box.Centre();
     const double dx = (point.x - centre.x) / (box.width / 2), dy = (point.y - centre.y) / (box.height / 2);
@@ -81,7 +91,7 @@ bool Inside(const Figure& figure, Point point) {
 }
 
 bool OnOutline(const Figure& figure, Point from, Point towards, Point& meet) {
-    const Box& box = figure.box;
+    const Box box = Outline(figure);
     const Point d{towards.x - from.x, towards.y - from.y};
     if (!(box.width > 0 && box.height > 0) || std::hypot(d.x, d.y) < kEpsilon) return false;
     const Point c = box.Centre();
@@ -142,8 +152,17 @@ std::vector<Point> tLayoutBuilder::Route(const ClumLine& line, int source, int t
     if (to != nullptr && !to->IsLine())
         while (last > first + 1 && Inside(*to, points[last - 1])) --last;
     points = std::vector<Point>(points.begin() + static_cast<std::ptrdiff_t>(first), points.begin() + static_cast<std::ptrdiff_t>(last) + 1);
-    if (from != nullptr && !from->IsLine() && from != to) OnOutline(*from, points[1], points[0], points[0]);
-    if (to != nullptr && !to->IsLine() && from != to) OnOutline(*to, points[points.size() - 2], points.back(), points.back());
+    // An end on or in the figure's box moves onto its outline; one the file
+    // stores further out stays (the tool ends lines at an icon's name too).
+    auto onto = [&](const Figure* figure, Point next, Point& end) {
+        if (figure == nullptr || figure->IsLine() || from == to) return;
+        const Box& box = figure->box;
+        if (end.x >= box.x - kTolerance && end.x <= box.Right() + kTolerance && end.y >= box.y - kTolerance &&
+            end.y <= box.Bottom() + kTolerance)
+            OnOutline(*figure, next, end, end);
+    };
+    onto(from, points[1], points[0]);
+    onto(to, points[points.size() - 2], points.back());
     return points;
 }
 
@@ -225,10 +244,10 @@ void tLayoutBuilder::Role(int index, const ClumRoleView& role) {
         if (length > kEpsilon) {
             const double step = std::min(length / 2, 80.0);
             const Point base{tip.x + (back.x - tip.x) / length * step, tip.y + (back.y - tip.y) / length * step};
-            const double line = LineHeight(font);
+            const double line = LineSpacing(font);
             for (const auto& [text, role] : {std::pair{NameOf(end), TextRole::Role}, std::pair{Utf8(end->multiplicity.text), TextRole::Multiplicity}}) {
                 if (text.empty()) continue;
-                const double width = TextWidth(text, font);
+                const double width = ScreenWidth(text, font);
                 const double top = role == TextRole::Role ? base.y - line - 8 : base.y + 8;
                 figure.texts.push_back(SetLines({text}, font, role, Align::Centre, base.x - width / 2, top, width));
             }
@@ -256,7 +275,7 @@ void tLayoutBuilder::Labels(Figure& figure, const ClumDiagramItem& item, const s
     if (placed || text.empty() || figure.route.size() < 2) return;
     const std::size_t i = (figure.route.size() - 1) / 2;
     const Point middle{(figure.route[i].x + figure.route[i + 1].x) / 2, (figure.route[i].y + figure.route[i + 1].y) / 2};
-    const double width = TextWidth(text, font), line = LineHeight(font);
+    const double width = ScreenWidth(text, font), line = LineSpacing(font);
     figure.texts.push_back(SetLines({text}, font, keyword.empty() ? TextRole::Label : TextRole::Stereotype, Align::Centre,
                                     middle.x - width / 2, middle.y - line, width));
 }

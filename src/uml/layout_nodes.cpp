@@ -52,8 +52,9 @@ void tLayoutBuilder::ModuleView(Figure& figure, const ClumSymbol& symbol) {
     std::string name = NameOf(figure.element);
     if (name.empty())
         if (const auto* named = AsRaw<ClumNamedSymbol>(&symbol)) name = Utf8(named->name.Get());
+    // The icon of a main program, subprogram, package or task says its kind: no stereotype is added.
     std::string stereotype;
-    if (figure.element != nullptr) stereotype = StereotypeText(figure.element->Stereotype());
+    if (figure.element != nullptr && figure.shape == Shape::Component) stereotype = StereotypeText(figure.element->Stereotype());
     if (const ClumLabel* label = LabelOf(symbol)) {
         // A stereotype the file writes as part of the label is kept there.
         const std::string text = stereotype.empty() || LabelOf(symbol, true) != nullptr ? name : stereotype + "\n" + name;
@@ -61,7 +62,7 @@ void tLayoutBuilder::ModuleView(Figure& figure, const ClumSymbol& symbol) {
     } else {
         const double left = figure.body.x + (figure.body.x - figure.box.x) + kPadding;
         const double width = std::max(figure.box.Right() - kPadding - left, 0.0);
-        figure.texts.push_back(SetLines(WrapText(stereotype.empty() ? name : stereotype + "\n" + name, font, width, 0), font,
+        figure.texts.push_back(SetLines(Wrap(stereotype.empty() ? name : stereotype + "\n" + name, font, width, 0), font,
                                         TextRole::Name, Align::Left, left, figure.box.y + kPadding, width));
     }
     if (const ClumLabel* label = LabelOf(symbol, true))
@@ -77,7 +78,7 @@ void tLayoutBuilder::NodeView(Figure& figure, const ClumSymbol& symbol, bool dev
     const TextFont font = FontOf(symbol);
     const std::string name = NameOf(figure.element);
     if (const ClumLabel* label = LabelOf(symbol)) figure.texts.push_back(PlaceLabel(*label, name, TextRole::Name, font));
-    else figure.texts.push_back(SetLines(WrapText(name, font, figure.body.width - 2 * kPadding, 0), font, TextRole::Name,
+    else figure.texts.push_back(SetLines(Wrap(name, font, figure.body.width - 2 * kPadding, 0), font, TextRole::Name,
                                          Align::Left, figure.body.x + kPadding, figure.body.y + kPadding,
                                          figure.body.width - 2 * kPadding));
 }

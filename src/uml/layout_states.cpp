@@ -17,11 +17,12 @@ constexpr double kActivityWidth = 375, kActivityHeight = 106;
 // An activity is drawn this far inside its stored box on each side.
 constexpr double kActivityInsetX = 12, kActivityInsetY = 2;
 constexpr double kDecisionWidth = 150, kDecisionHeight = 75;
-constexpr double kBarLength = 300, kBarThickness = 20;
-// A swimlane's header band above its top, the band's colour and its name's size.
+constexpr double kBarLength = 300, kBarThickness = 16;
+// A swimlane's header band above its top, and the band's colour.
 constexpr double kHeaderHeight = 60;
-constexpr Colour kHeaderFill = 0xC0C0C0;
-constexpr double kHeaderPoints = 8;
+constexpr Colour kHeaderFill = 0xC0C0C0, kBlack = 0;
+// Where a state's actions go when the file does not say: from its left and top, and the room they leave on the right.
+constexpr double kActionsLeft = 57, kActionsTop = 89.5, kActionsRight = 45;
 
 // The kind the view draws: its stored type, else its element's, else by its class.
 StateKind KindOf(const ClumSymbol& symbol, const State* state) {
@@ -47,21 +48,22 @@ void tLayoutBuilder::StateView(Figure& figure, const ClumSymbol& symbol) {
     const StateKind sort = KindOf(symbol, state);
     switch (sort) {
         case StateKind::Initial:
-            figure.shape = Shape::Initial;
-            figure.box = StoredBox(symbol, kStartSize, kStartSize);
-            figure.fill = figure.stroke;
+        case StateKind::Final: {
+            // A black disc; an end state's in a ring; the name where its label is stored.
+            const bool start = sort == StateKind::Initial;
+            figure.shape = start ? Shape::Initial : Shape::Final;
+            figure.box = StoredBox(symbol, start ? kStartSize : kEndSize, start ? kStartSize : kEndSize);
+            figure.fill = kBlack;
+            if (const ClumLabel* label = LabelOf(symbol))
+                figure.texts.push_back(PlaceLabel(*label, NameOf(figure.element), TextRole::Name, FontOf(symbol)));
             return;
-        case StateKind::Final:
-            figure.shape = Shape::Final;
-            figure.box = StoredBox(symbol, kEndSize, kEndSize);
-            figure.fill = figure.stroke;
-            return;
+        }
         case StateKind::ShallowHistory:
         case StateKind::DeepHistory: {
             figure.shape = Shape::History;
             figure.box = StoredBox(symbol, kHistorySize, kHistorySize);
             const TextFont font = FontOf(symbol);
-            const double line = LineHeight(font);
+            const double line = LineSpacing(font);
             figure.texts.push_back(SetLines({sort == StateKind::DeepHistory ? "H*" : "H"}, font, TextRole::Name,
                                             Align::Centre, figure.box.x, figure.box.Centre().y - line / 2, figure.box.width));
             return;
@@ -75,7 +77,7 @@ void tLayoutBuilder::StateView(Figure& figure, const ClumSymbol& symbol) {
         case StateKind::Synchronization: {
             figure.shape = Shape::SyncBar;
             const auto* bar = AsRaw<ClumSynchronizationView>(&symbol);
-            const bool across = bar == nullptr || bar->sync_is_horizontal.IsEmpty() || bar->sync_is_horizontal.Get();
+            const bool across = bar != nullptr && bar->sync_is_horizontal.Get();
             figure.box = across ? StoredBox(symbol, kBarLength, kBarThickness) : StoredBox(symbol, kBarThickness, kBarLength);
             figure.fill = figure.stroke;
             return;
@@ -96,25 +98,23 @@ void tLayoutBuilder::StateView(Figure& figure, const ClumSymbol& symbol) {
     const auto* view = AsRaw<ClumActivityStateView>(&symbol);
     const ClumCompartment* stored = view != nullptr && !view->compartment.IsEmpty() ? view->compartment.Get(0) : nullptr;
     std::vector<std::string> actions;
-    if (stored != nullptr) {
+    if (stored != nullptr)
         for (int i = 0; i < stored->compartmentItems.GetSize(); ++i)
             if (const ClumVellumString* item = stored->compartmentItems.Get(i)) actions.push_back(Utf8(item->value.Get()));
-    } else if (state != nullptr) {
+    if (actions.empty() && state != nullptr)
         for (const Action& action : state->actions) actions.push_back(ActionText(action));
-    }
     if (actions.empty()) return;
     const TextFont font = stored != nullptr ? FontOf(*stored) : FontOf(symbol);
-    const double line = LineHeight(font);
+    const double line = LineSpacing(font);
     const Box& box = figure.box;
-    double left = box.x + 2 * line, top = box.y + line * 2, width = box.width - 4 * line;
-    if (!figure.texts.empty()) top = figure.texts.front().box.Bottom() + line / 4;
+    double left = box.x + kActionsLeft, top = box.y + kActionsTop, width = box.width - kActionsLeft - kActionsRight;
     if (stored != nullptr) {
         const tLocation at = stored->location.Get();
         left = Far(at.x);
         top = Far(at.y);
         if (stored->max_width.Get() > 0) width = std::min<double>(stored->max_width.Get(), kFarUnits);
     }
-    figure.rules.push_back({{left, top - line / 10}, {left + width, top - line / 10}});
+    figure.rules.push_back({{left, top - line / 9}, {box.Right() - kActionsLeft, top - line / 9}});
     for (std::string& action : actions) action = CutLine(action, font, width);
     figure.texts.push_back(SetLines(std::move(actions), font, TextRole::Action, Align::Left, left, top, width));
 }
@@ -146,11 +146,12 @@ void tLayoutBuilder::Swimlanes() {
             continue;
         }
         figure.fill = kHeaderFill;
+        // Measured: the names are bold and smaller than the stored font.
         TextFont font = FontOf(lane);
-        font.points = kHeaderPoints;
+        font.points *= 0.8;
         font.bold = true;
-        const double line = LineHeight(font);
-        figure.texts.push_back(SetLines(WrapText(name, font, width, 1), font, TextRole::Name, Align::Centre, figure.box.x,
+        const double line = LineSpacing(font);
+        figure.texts.push_back(SetLines(Wrap(name, font, width, 1), font, TextRole::Name, Align::Centre, figure.box.x,
                                         top + (kHeaderHeight - line) / 2, width));
     }
 }

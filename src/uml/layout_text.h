@@ -15,17 +15,19 @@ double Far(double value);
 
 // The item's stored font; Arial 10 where it stores none.
 TextFont FontOf(const ClumDiagramItem& item);
-// The distance between lines of a font: its ascent and descent.
-double LineHeight(const TextFont& font);
-double TextWidth(std::string_view utf8, const TextFont& font);
-// The text cut at its line breaks, each part wrapped at spaces to `maxWidth`
-// (a word wider than that broken between characters; no limit when not
-// positive), at most `maxLines` lines (none when not positive), the last
-// one ending in "…" when text was left out.
-std::vector<std::string> WrapText(std::string_view utf8, const TextFont& font, double maxWidth, int maxLines);
-// One line cut to `maxWidth`, ending in "..." when cut, as compartment items are.
+// Text as the drawing tool set it on screen: lines 1.08 em apart, and
+// glyphs 0.92 of the faces' advances wide (measured on its pictures).
+double LineSpacing(const TextFont& font);
+double ScreenWidth(std::string_view utf8, const TextFont& font);
+// Wrapped at `maxWidth` in those widths, at most `maxLines` lines (see
+// uml::WrapText): the one place the layout wraps.
+std::vector<std::string> Wrap(std::string_view utf8, const TextFont& font, double maxWidth, int maxLines);
+// One line cut to `maxWidth` between characters, ending in "..." when cut,
+// as compartment items are.
 std::string CutLine(std::string_view utf8, const TextFont& font, double maxWidth);
 
+// A stored text as the tool shows it, in UTF-8: files keep a backslash in
+// front of a quote or backslash in a string, the tool shows the character.
 std::string Utf8(const ClumIdent& ident);
 std::string Utf8(const std::wstring& text);
 

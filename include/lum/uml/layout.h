@@ -14,11 +14,11 @@
 
 #include "lum/export.h"
 #include "lum/uml/elements.h"
+#include "lum/uml/text_metrics.h"
 
 LUM_API_BEGIN
 namespace lum::uml {
 
-inline constexpr double kUnitsPerPoint = 300.0 / 72.0;
 inline constexpr double kFarUnits = 1.0e7;
 
 struct Point {
@@ -54,13 +54,13 @@ enum class Shape : std::uint8_t {
     Activity,         // a rectangle with fully rounded ends
     Decision,         // a diamond filling the box
     SyncBar,          // a filled bar filling the box
-    Swimlane,         // a column: the header band is `body`, separators run down the box's sides
+    Swimlane,         // a column: `body` is the header band, a separator runs down the box's right side
     Object,           // an instance box (name underlined)
     MultiObject,      // an instance box with a second one behind it
-    Lifeline,         // `body` is the head, a dashed line runs down the box's centre to its bottom
-    Focus,            // a narrow activation bar filling the box
-    Component,        // `body` is the component; two tabs straddle its left edge
-    MainProgram,      // a component of a main program
+    Lifeline,         // `body` is the head, a dashed black line runs down the box's centre to its bottom
+    Focus,            // an activation bar filling the box (overlapping bars of a lifeline share the box of their union)
+    Component,        // `body` is the component; two tabs straddle its left edge (the box holds them)
+    MainProgram,      // a main program: a box with a shaded band across its top
     Subprogram,       // a subprogram specification or body
     PackageSpec,      // a package specification
     PackageBody,      // a package body
@@ -96,21 +96,22 @@ enum class TextRole : std::uint8_t {
 
 enum class Align : std::uint8_t { Left, Centre, Right };
 
-// The font of a text as stored: face, size in points, style, colour.
-struct TextFont {
-    std::string face;  // as stored ("Arial"); empty: the default face
-    double points = 10;
-    bool bold = false, italic = false, underline = false, strike = false;
+// The font of a text as stored: what measures it (face, points, bold,
+// italic), and what does not change its width.
+struct TextFont : Font {
+    bool underline = false, strike = false;
     Colour colour = 0;
     double Size() const { return points * kUnitsPerPoint; }
 };
 
 // Lines of text (UTF-8), already wrapped and cut, set from the top of `box`
 // one `lineHeight` apart, each aligned in the box's width, its baseline
-// `baseline` below the line's top.
+// `baseline` below the line's top, as wide as `widths` says (the drawing
+// tool's screen fonts set text narrower than the faces' own advances).
 struct TextBlock {
     TextRole role = TextRole::Name;
     std::vector<std::string> lines;
+    std::vector<double> widths;
     TextFont font;
     Align align = Align::Centre;
     Box box;
