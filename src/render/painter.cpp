@@ -89,7 +89,6 @@ void Shape(tCanvas& canvas, const uml::Figure& figure) {
     switch (figure.shape) {
         case uml::Shape::Box:
         case uml::Shape::Class:
-        case uml::Shape::Interface:
         case uml::Shape::Object:
         case uml::Shape::Focus: canvas.Rect(box, fill, stroke); break;
         case uml::Shape::MultiObject:
@@ -102,7 +101,8 @@ void Shape(tCanvas& canvas, const uml::Figure& figure) {
         case uml::Shape::Boundary:
         case uml::Shape::Control:
         case uml::Shape::Entity: Stereotyped(canvas, box, figure.shape, fill, stroke); break;
-        case uml::Shape::UseCase: canvas.Ellipse(box, fill, stroke); break;
+        case uml::Shape::UseCase:
+        case uml::Shape::Interface: canvas.Ellipse(box, fill, stroke); break;
         case uml::Shape::BusinessUseCase:
             canvas.Ellipse(box, fill, stroke);
             canvas.Polyline({{box.x + box.width * 0.75, box.y + box.height * 0.1}, {box.x + box.width * 0.9, box.y + box.height * 0.4}}, stroke);

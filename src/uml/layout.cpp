@@ -52,6 +52,12 @@ void Cover(Box& bounds, bool& any, const Box& box) {
     bounds.height = bottom - bounds.y;
 }
 
+// A box cut to ±kFarUnits.
+void Confine(Box& box) {
+    const double left = std::clamp(box.x, -kFarUnits, kFarUnits), top = std::clamp(box.y, -kFarUnits, kFarUnits);
+    box = {left, top, std::clamp(box.Right(), left, kFarUnits) - left, std::clamp(box.Bottom(), top, kFarUnits) - top};
+}
+
 bool Within(const Box& inner, const Box& outer) {
     return inner.x >= outer.x && inner.y >= outer.y && inner.Right() <= outer.Right() && inner.Bottom() <= outer.Bottom();
 }
@@ -239,7 +245,12 @@ void tLayoutBuilder::Nest() {
 void tLayoutBuilder::Bounds() {
     bool any = false;
     Box bounds;
-    for (const Figure& figure : m_layout.figures) {
+    for (Figure& figure : m_layout.figures) {
+        Confine(figure.box);
+        Confine(figure.body);
+        for (TextBlock& text : figure.texts) Confine(text.box);
+        for (Point& point : figure.route) point = {Far(point.x), Far(point.y)};
+        for (Rule& rule : figure.rules) rule = {{Far(rule.from.x), Far(rule.from.y)}, {Far(rule.to.x), Far(rule.to.y)}};
         if (figure.shape != Shape::Text || !figure.texts.empty()) Cover(bounds, any, figure.box);
         for (const TextBlock& text : figure.texts) Cover(bounds, any, text.box);
     }

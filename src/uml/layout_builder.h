@@ -36,6 +36,7 @@ private:
     // layout_classes.cpp: classes, actors and icons, use cases, notes, packages, plain boxes.
     void ClassView(Figure& figure, const ClumClassView& view);
     void Compartments(Figure& figure, const ClumClassView& view, const Classifier* classifier);
+    void Members(Figure& figure, const ClumClassView& view, const Classifier* classifier);
     void Icon(Figure& figure, const ClumSymbol& symbol, Shape shape);
     void UseCaseView(Figure& figure, const ClumSymbol& symbol);
     void NoteView(Figure& figure, const ClumSymbol& symbol);

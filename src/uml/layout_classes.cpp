@@ -15,6 +15,8 @@ constexpr double kClassWidth = 300, kClassHeight = 180;
 constexpr double kIconWidth = 116, kIconHeight = 160;   // a stick figure and the other icons
 constexpr double kUseCaseWidth = 220, kUseCaseHeight = 118;
 constexpr double kNoteWidth = 300, kNoteHeight = 150;
+constexpr double kTabHeight = 55;  // a package's tab
+constexpr double kLollipop = 58;   // an interface's icon
 constexpr double kInset = 9;  // from a box's sides to its name and the end of its compartments' text
 // The name compartment of a box whose compartments the file does not place, and
 // the column left of attributes and operations for the visibility icons the
@@ -39,6 +41,7 @@ Shape IconShape(const std::wstring& word) {
     if (word == L"entity") return Shape::Entity;
     if (word == L"businessactor") return Shape::BusinessActor;
     if (word == L"businessworker") return Shape::BusinessWorker;
+    if (word == L"interface") return Shape::Interface;
     return Shape::Class;
 }
 
@@ -54,9 +57,12 @@ void tLayoutBuilder::ClassView(Figure& figure, const ClumClassView& view) {
     }
     if (icon.empty() && classifier != nullptr && classifier->sort == ClassifierKind::Actor) icon = L"actor";
     const Shape shape = IconShape(icon);
-    if (style == IconStyle_Icon && shape != Shape::Class) return Icon(figure, view, shape);
-
-    figure.shape = classifier != nullptr && classifier->sort == ClassifierKind::Interface ? Shape::Interface : Shape::Class;
+    if (style == IconStyle_Icon && shape != Shape::Class) {
+        Icon(figure, view, shape);
+        if (shape == Shape::Interface) Members(figure, view, classifier);
+        return;
+    }
+    figure.shape = Shape::Class;
     figure.box = StoredBox(view, kClassWidth, kClassHeight);
     std::string name = NameOf(figure.element);
     if (name.empty()) name = Utf8(view.name.Get());
@@ -122,10 +128,32 @@ void tLayoutBuilder::Compartments(Figure& figure, const ClumClassView& view, con
     if (view.autoResize.Get() && rule > box.Bottom()) figure.box.height = rule - box.y;
 }
 
+// An interface's icon lists its members under its name where the file puts
+// them, aligned as stored, without rules.
+void tLayoutBuilder::Members(Figure& figure, const ClumClassView& view, const Classifier* classifier) {
+    const ClumCompartment* stored = view.compartment.IsEmpty() ? nullptr : view.compartment.Get(0);
+    if (stored == nullptr || classifier == nullptr) return;
+    TextFont font = FontOf(*stored);
+    font.italic = font.underline = false;
+    const double width = std::max<double>(stored->max_width.Get(), 0);
+    std::vector<std::string> lines;
+    if (!view.SuppressAttribute.Get())
+        for (const Property* property : classifier->Members<Property>()) lines.push_back(CutLine(AttributeText(*property), font, width));
+    if (!view.SuppressOperation.Get())
+        for (const Operation* operation : classifier->Members<Operation>())
+            lines.push_back(CutLine(OperationText(*operation, view.ShowOperationSignature.Get()), font, width));
+    if (lines.empty()) return;
+    const tLocation at = stored->location.Get();
+    const double rows = std::max<double>(stored->nlines.Get(), static_cast<double>(lines.size()));
+    figure.texts.push_back(SetLines(std::move(lines), font, TextRole::Operation, stored->justify.Get() == 1 ? Align::Left : Align::Centre,
+                                    Far(at.x), Far(at.y), width));
+    figure.texts.back().box.height = rows * figure.texts.back().lineHeight;
+}
+
 // An icon with the name under it, where the file puts it.
 void tLayoutBuilder::Icon(Figure& figure, const ClumSymbol& symbol, Shape shape) {
     figure.shape = shape;
-    figure.box = StoredBox(symbol, kIconWidth, kIconHeight);
+    figure.box = shape == Shape::Interface ? StoredBox(symbol, kLollipop, kLollipop) : StoredBox(symbol, kIconWidth, kIconHeight);
     std::string name = NameOf(figure.element);
     if (name.empty())
         if (const auto* named = AsRaw<ClumNamedSymbol>(&symbol)) name = Utf8(named->name.Get());
@@ -167,12 +195,12 @@ void tLayoutBuilder::NoteView(Figure& figure, const ClumSymbol& symbol) {
         figure.texts.push_back(PlaceLabel(*label, Utf8(label->label.Get()), TextRole::Note, FontOf(symbol)));
 }
 
-// A folder: its tab across the top left of the stored box, the body below.
+// A folder: the stored box is its body; its tab stands above it (the files
+// end lines that far above the body).
 void tLayoutBuilder::PackageView(Figure& figure, const ClumSymbol& symbol) {
     figure.shape = AsRaw<ClumSubSysView>(&symbol) != nullptr ? Shape::Subsystem : Shape::Package;
-    figure.box = StoredBox(symbol, kClassWidth, kClassHeight);
-    const double tab = std::min(figure.box.height / 5, 50.0);
-    figure.body = {figure.box.x, figure.box.y + tab, figure.box.width, figure.box.height - tab};
+    figure.body = StoredBox(symbol, kClassWidth, kClassHeight);
+    figure.box = {figure.body.x, figure.body.y - kTabHeight, figure.body.width, figure.body.height + kTabHeight};
     Name(figure, symbol, NameOf(figure.element));
     FromPackage(figure);
 }

@@ -22,6 +22,7 @@ tOutline OutlineOf(Shape shape) {
     switch (shape) {
         case Shape::UseCase:
         case Shape::BusinessUseCase:
+        case Shape::Interface:
         case Shape::Initial:
         case Shape::Final:
         case Shape::History: return tOutline::Ellipse;
@@ -180,7 +181,16 @@ void tLayoutBuilder::Line(int index, const ClumLine& line) {
         figure.source = IndexOf(simple->client.GetTarget(-1));
         figure.target = IndexOf(simple->supplier.GetTarget(-1));
     }
+    // A generalization drawn into a tree ends on the tree's bar, level with the tree's foot.
+    const auto* branch = AsRaw<ClumInheritView>(&line);
+    const int tree = branch != nullptr ? IndexOf(branch->drawSupplier.GetTarget(-1)) : -1;
+    if (tree >= 0) figure.target = tree;
     figure.route = Route(line, figure.source, figure.target);
+    if (tree >= 0) {
+        const tPointVector& trunk = static_cast<const ClumLine&>(*m_layout.figures[static_cast<std::size_t>(tree)].item).vertices.Get();
+        if (!trunk.empty() && !figure.route.empty() && std::abs(figure.route.back().x - Far(trunk.front().x)) > kEpsilon)
+            figure.route.push_back({Far(trunk.front().x), figure.route.back().y});
+    }
     const auto* relationship = As<Relationship>(figure.element);
     std::string text = NameOf(figure.element), keyword;
     if (AsRaw<ClumInheritView>(&line) || AsRaw<ClumInheritTreeView>(&line)) {
@@ -225,6 +235,14 @@ void tLayoutBuilder::Role(int index, const ClumRoleView& role) {
     figure.source = figure.parent;
     figure.target = IndexOf(role.supplier.GetTarget(-1));
     figure.route = Route(role, -1, figure.target);
+    // A role without points runs from its association's place to its class.
+    if (role.vertices.Get().size() < 2 && figure.target >= 0) {
+        const Figure& type = m_layout.figures[static_cast<std::size_t>(figure.target)];
+        const Point from = At(m_layout.figures[static_cast<std::size_t>(figure.parent)].item->location.Get());
+        Point end = type.box.Centre();
+        OnOutline(type, from, end, end);
+        figure.route = {from, end};
+    }
     const auto* end = As<AssociationEnd>(figure.element);
     const AssociationEnd* other = nullptr;
     if (end != nullptr && end->owner != nullptr)
@@ -280,10 +298,10 @@ void tLayoutBuilder::Labels(Figure& figure, const ClumDiagramItem& item, const s
                                     middle.x - width / 2, middle.y - line, width));
 }
 
+// A line with fewer than two points is its one point, or its location, twice.
 void tLayoutBuilder::Finish(Figure& figure) {
     if (figure.route.size() < 2) {
-        const tLocation at = figure.item->location.Get();
-        const Point point = At(at);
+        const Point point = figure.route.empty() ? At(figure.item->location.Get()) : figure.route.front();
         figure.route = {point, point};
     }
     Bound(figure);

@@ -92,13 +92,15 @@ TextBlock PlaceLabel(const ClumLabel& label, std::string_view text, TextRole rol
     const Align align = label.justify.Get() == 1 ? Align::Left : label.justify.Get() == 2 ? Align::Right : Align::Centre;
     const tLocation at = label.location.Get();
     double left = Far(at.x), top = Far(at.y);
+    const double rows = static_cast<double>(std::max<std::size_t>(static_cast<std::size_t>(maxLines), lines.size()));
     const auto* anchored = AsRaw<ClumElementLabel>(&label);
     if (anchored != nullptr && !anchored->anchor_loc.IsEmpty()) {
-        const double rows = static_cast<double>(std::max<std::size_t>(static_cast<std::size_t>(maxLines), lines.size()));
         top -= rows * LineSpacing(own) / 2;
         left -= align == Align::Left ? 0 : align == Align::Right ? width : width / 2;
     }
-    return SetLines(std::move(lines), own, role, align, left, top, width);
+    TextBlock block = SetLines(std::move(lines), own, role, align, left, top, width);
+    block.box.height = rows * block.lineHeight;
+    return block;
 }
 
 TextBlock SetLines(std::vector<std::string> lines, const TextFont& font, TextRole role, Align align, double left,

@@ -39,7 +39,8 @@ const ClumLabel* LabelOf(const ClumDiagramItem& item, bool stereotype = false);
 // nlines in its own font (else `font`), placed as stored. A label with an
 // anchor is placed by that point (the middle of its nlines lines, left,
 // centre or right by its justification); one without by the top left corner
-// of its max_width. The lines start at the top of the nlines lines.
+// of its max_width. The lines start at the top of the nlines lines, which
+// are the block's box.
 TextBlock PlaceLabel(const ClumLabel& label, std::string_view text, TextRole role, const TextFont& font);
 // Lines set in a box from its top, `align`ed; the box's height is what they take.
 TextBlock SetLines(std::vector<std::string> lines, const TextFont& font, TextRole role, Align align, double left,

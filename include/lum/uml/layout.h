@@ -6,7 +6,7 @@
 // end decorations. Coordinates are absolute drawing units of the file
 // (1/300 inch, y downwards); a font point is kUnitsPerPoint units. Bad
 // geometry (missing, zero, negative or huge numbers) gives a layout, never a
-// crash: coordinates are kept within ±kFarUnits.
+// crash: every coordinate is kept within ±kFarUnits.
 
 #include <cstdint>
 #include <string>
@@ -41,11 +41,11 @@ inline constexpr Colour kNoColour = 0xFF000000u;
 enum class Shape : std::uint8_t {
     Box,              // a plain rectangle (views of no kind below)
     Class,            // a rectangle with compartments (the rules say where)
-    Interface,        // a class box of an interface
+    Interface,        // an interface's icon: a circle filling the box, its name and members under it
     Actor,            // a stick figure in the box; the name below it
     UseCase,          // an ellipse filling the box
     Note,             // a sheet with its top right corner folded
-    Package,          // a folder: a tab on the top left of the body
+    Package,          // a folder: `body` is the body, a tab stands on its left above it
     Subsystem,        // a package folder marked as a subsystem
     State,            // a rounded rectangle
     Initial,          // a filled disc
