@@ -115,17 +115,22 @@ void tLayoutBuilder::Compartments(Figure& figure, const ClumClassView& view, con
     if (classifier != nullptr && operations)
         for (const Operation* operation : classifier->Members<Operation>())
             shown[1].push_back(CutLine(OperationText(*operation, signature), font, width));
+    // A view that sizes itself grows downwards to hold what it shows; another shows what fits.
+    const bool grows = view.autoResize.Get();
     for (int part = 0; part < 2; ++part) {
         if (!(part == 0 ? attributes : operations)) continue;
+        if (!grows && rule >= box.Bottom()) break;
         figure.rules.push_back({{box.x, rule}, {box.Right(), rule}});
-        const double count = static_cast<double>(shown[part].size());
+        std::vector<std::string>& lines = shown[part];
+        if (!grows)
+            lines.resize(std::min(lines.size(), static_cast<std::size_t>(std::max((box.Bottom() - rule - kBelowRule) / line, 0.0))));
+        const double count = static_cast<double>(lines.size());
         if (count > 0)
-            figure.texts.push_back(SetLines(std::move(shown[part]), font, part == 0 ? TextRole::Attribute : TextRole::Operation,
+            figure.texts.push_back(SetLines(std::move(lines), font, part == 0 ? TextRole::Attribute : TextRole::Operation,
                                             Align::Left, left, rule + kBelowRule, width));
         rule += kCompartmentPadding + line * count;
     }
-    // A view that sizes itself grows downwards to hold what it shows.
-    if (view.autoResize.Get() && rule > box.Bottom()) figure.box.height = rule - box.y;
+    if (grows && rule > box.Bottom()) figure.box.height = rule - box.y;
 }
 
 // An interface's icon lists its members under its name where the file puts

@@ -57,6 +57,14 @@ std::vector<Point> Loop(Point from, Point to, double top) {
     return points;
 }
 
+// Where lines end on a figure: its box; on a node's 3-D box, halfway into its depth.
+Box ClipBox(const Figure& figure) {
+    if (figure.shape != Shape::Processor && figure.shape != Shape::Device) return figure.box;
+    const Box& box = figure.box;
+    const double dx = (box.width - figure.body.width) / 2, dy = (figure.body.y - box.y) / 2;
+    return {box.x, box.y + dy, box.width - dx, box.height - dy};
+}
+
 void Bound(Figure& figure) {
     if (figure.route.empty()) return;
     double left = figure.route[0].x, top = figure.route[0].y, right = left, bottom = top;
@@ -71,16 +79,8 @@ void Bound(Figure& figure) {
 
 }  // namespace
 
-// Where lines end on a figure: its box; on a node's 3-D box, halfway into its depth.
-Box Outline(const Figure& figure) {
-    if (figure.shape != Shape::Processor && figure.shape != Shape::Device) return figure.box;
-    const Box& box = figure.box;
-    const double dx = (box.width - figure.body.width) / 2, dy = (figure.body.y - box.y) / 2;
-    return {box.x, box.y + dy, box.width - dx, box.height - dy};
-}
-
 bool Inside(const Figure& figure, Point point) {
-    const Box box = Outline(figure);
+    const Box box = ClipBox(figure);
     if (!(box.width > 0 && box.height > 0)) return false;
     const Point centre = box.Centre();
     const double dx = (point.x - centre.x) / (box.width / 2), dy = (point.y - centre.y) / (box.height / 2);
@@ -92,7 +92,7 @@ bool Inside(const Figure& figure, Point point) {
 }
 
 bool OnOutline(const Figure& figure, Point from, Point towards, Point& meet) {
-    const Box box = Outline(figure);
+    const Box box = ClipBox(figure);
     const Point d{towards.x - from.x, towards.y - from.y};
     if (!(box.width > 0 && box.height > 0) || std::hypot(d.x, d.y) < kEpsilon) return false;
     const Point c = box.Centre();
