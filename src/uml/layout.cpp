@@ -92,12 +92,13 @@ DiagramLayout tLayoutBuilder::Run() {
         if (const auto* symbol = AsRaw<ClumSymbol>(item)) {
             Symbol(Add(*item, Shape::Box), *symbol);
         } else if (const auto* line = AsRaw<ClumLine>(item)) {
+            // An association's roles are laid out before it: its route runs along theirs.
             const int index = Add(*item, Shape::Line);
-            lines.emplace_back(index, line);
             if (const auto* association = AsRaw<ClumAssociationViewNew>(item))
                 for (int r = 0; r < association->roleview_list.GetSize(); ++r)
                     if (const ClumRoleView* role = association->roleview_list.Get(r))
                         lines.emplace_back(Add(*role, Shape::Line, index), role);
+            lines.emplace_back(index, line);
         } else if (AsRaw<ClumDestruction_Marker>(item)) {
             Figure& figure = m_layout.figures[static_cast<std::size_t>(Add(*item, Shape::Destruction))];
             const tLocation at = item->location.Get();

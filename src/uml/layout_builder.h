@@ -77,10 +77,4 @@ private:
     std::unordered_set<const ClumVellumEntity*> m_labelled;
 };
 
-// The point where the ray from `from` through `towards` first meets the
-// outline of a figure's shape (rectangle, ellipse or diamond of its box);
-// false when it misses.
-bool OnOutline(const Figure& figure, Point from, Point towards, Point& meet);
-bool Inside(const Figure& figure, Point point);
-
 }  // namespace lum::uml::detail

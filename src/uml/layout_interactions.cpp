@@ -111,16 +111,19 @@ void tLayoutBuilder::LifelineView(int index, const ClumInterObjView& view) {
         bar.box = {at.x - kFocusWidth / 2, at.y, kFocusWidth, height};
         bottom = std::max(bottom, bar.box.Bottom());
     }
-    for (std::size_t i = first; i < m_layout.figures.size(); ++i) {
-        Box& box = m_layout.figures[i].box;
-        for (std::size_t j = first; j < m_layout.figures.size(); ++j) {
-            Box& other = m_layout.figures[j].box;
-            if (i == j || other.y > box.Bottom() || box.y > other.Bottom()) continue;
-            const double top = std::min(box.y, other.y), end = std::max(box.Bottom(), other.Bottom());
-            box = other = {box.x, top, box.width, end - top};
+    std::vector<Figure*> bars;
+    for (std::size_t i = first; i < m_layout.figures.size(); ++i) bars.push_back(&m_layout.figures[i]);
+    std::sort(bars.begin(), bars.end(), [](const Figure* a, const Figure* b) { return a->box.y < b->box.y; });
+    for (std::size_t start = 0; start < bars.size();) {
+        std::size_t end = start + 1;
+        double bottom = bars[start]->box.Bottom();
+        for (; end < bars.size() && bars[end]->box.y <= bottom; ++end) bottom = std::max(bottom, bars[end]->box.Bottom());
+        for (std::size_t i = start; i < end; ++i) {
+            Box& box = bars[i]->box;
+            box = bars[i]->body = {box.x, bars[start]->box.y, box.width, bottom - bars[start]->box.y};
         }
+        start = end;
     }
-    for (std::size_t i = first; i < m_layout.figures.size(); ++i) m_layout.figures[i].body = m_layout.figures[i].box;
     figure = &m_layout.figures[static_cast<std::size_t>(index)];
     figure->box = {figure->body.x, top, width, std::max(bottom, figure->body.Bottom()) - top};
 }

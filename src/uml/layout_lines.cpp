@@ -77,8 +77,6 @@ void Bound(Figure& figure) {
     figure.box = figure.body = {left, top, right - left, bottom - top};
 }
 
-}  // namespace
-
 bool Inside(const Figure& figure, Point point) {
     const Box box = ClipBox(figure);
     if (!(box.width > 0 && box.height > 0)) return false;
@@ -91,6 +89,9 @@ bool Inside(const Figure& figure, Point point) {
     }
 }
 
+// The point where the ray from `from` through `towards` first meets the
+// outline of a figure's shape (rectangle, ellipse or diamond of its box);
+// false when it misses.
 bool OnOutline(const Figure& figure, Point from, Point towards, Point& meet) {
     const Box box = ClipBox(figure);
     const Point d{towards.x - from.x, towards.y - from.y};
@@ -129,6 +130,8 @@ bool OnOutline(const Figure& figure, Point from, Point towards, Point& meet) {
     meet = {from.x + best * d.x, from.y + best * d.y};
     return true;
 }
+
+}  // namespace
 
 std::vector<Point> tLayoutBuilder::Route(const ClumLine& line, int source, int target) const {
     const Figure* from = source >= 0 ? &m_layout.figures[static_cast<std::size_t>(source)] : nullptr;
@@ -212,14 +215,14 @@ void tLayoutBuilder::Line(int index, const ClumLine& line) {
     } else if (AsRaw<ClumObject_Flow_View>(&line)) {
         figure.targetEnd = End::OpenArrow;
         figure.dash = Dash::Dashed;
-    } else if (const auto* association = AsRaw<ClumAssociationViewNew>(&line); association != nullptr && figure.route.size() < 2) {
-        // An association is drawn by its roles: its own route runs along them.
-        for (int r = 0; r < association->roleview_list.GetSize() && r < 2; ++r) {
-            const ClumRoleView* role = association->roleview_list.Get(r);
-            if (role == nullptr) continue;
-            std::vector<Point> half = Route(*role, IndexOf(role->client.GetTarget(-1)), IndexOf(role->supplier.GetTarget(-1)));
-            if (r == 0) figure.route.assign(half.rbegin(), half.rend());
-            else figure.route.insert(figure.route.end(), half.begin() + (half.empty() ? 0 : 1), half.end());
+    } else if (AsRaw<ClumAssociationViewNew>(&line) != nullptr && figure.route.size() < 2) {
+        // An association is drawn by its roles (the figures after it): its own route runs along the first two.
+        figure.route.clear();
+        for (std::size_t r = static_cast<std::size_t>(index) + 1; r < m_layout.figures.size() && m_layout.figures[r].parent == index; ++r) {
+            const std::vector<Point>& half = m_layout.figures[r].route;
+            if (figure.route.empty()) figure.route.assign(half.rbegin(), half.rend());
+            else if (!half.empty()) figure.route.insert(figure.route.end(), half.begin() + 1, half.end());
+            if (r > static_cast<std::size_t>(index) + 1) break;
         }
     }
     Labels(figure, line, text, keyword);

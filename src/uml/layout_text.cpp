@@ -55,11 +55,14 @@ std::vector<std::string> Wrap(std::string_view utf8, const TextFont& font, doubl
 std::string CutLine(std::string_view utf8, const TextFont& font, double maxWidth) {
     if (maxWidth <= 0 || ScreenWidth(utf8, font) <= maxWidth) return std::string(utf8);
     const double room = maxWidth - ScreenWidth("...", font);
+    double used = 0;
     std::size_t fits = 0;
-    for (std::size_t at = 1; at <= utf8.size(); ++at) {
-        if (at < utf8.size() && (static_cast<unsigned char>(utf8[at]) & 0xC0) == 0x80) continue;
-        if (ScreenWidth(utf8.substr(0, at), font) > room) break;
-        fits = at;
+    while (fits < utf8.size()) {
+        std::size_t next = fits + 1;
+        while (next < utf8.size() && (static_cast<unsigned char>(utf8[next]) & 0xC0) == 0x80) ++next;
+        used += ScreenWidth(utf8.substr(fits, next - fits), font);
+        if (used > room) break;
+        fits = next;
     }
     return std::string(utf8.substr(0, fits)) + "...";
 }
