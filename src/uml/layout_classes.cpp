@@ -64,9 +64,7 @@ void tLayoutBuilder::ClassView(Figure& figure, const ClumClassView& view) {
     }
     figure.shape = Shape::Class;
     figure.box = StoredBox(view, kClassWidth, kClassHeight);
-    std::string name = NameOf(figure.element);
-    if (name.empty()) name = Utf8(view.name.Get());
-    Name(figure, view, name);
+    Name(figure, view, ShownName(figure.element, view));
     if (classifier != nullptr && classifier->isAbstract && !figure.texts.empty()) figure.texts.back().font.italic = true;
     if (figure.texts.empty()) figure.texts.push_back(SetLines({}, FontOf(view), TextRole::Name, Align::Centre, figure.box.x,
                                                               figure.box.y + kInset, figure.box.width));
@@ -159,9 +157,7 @@ void tLayoutBuilder::Members(Figure& figure, const ClumClassView& view, const Cl
 void tLayoutBuilder::Icon(Figure& figure, const ClumSymbol& symbol, Shape shape) {
     figure.shape = shape;
     figure.box = shape == Shape::Interface ? StoredBox(symbol, kLollipop, kLollipop) : StoredBox(symbol, kIconWidth, kIconHeight);
-    std::string name = NameOf(figure.element);
-    if (name.empty())
-        if (const auto* named = AsRaw<ClumNamedSymbol>(&symbol)) name = Utf8(named->name.Get());
+    const std::string name = ShownName(figure.element, symbol);
     if (const ClumLabel* label = LabelOf(symbol)) {
         figure.texts.push_back(PlaceLabel(*label, name, TextRole::Name, FontOf(symbol)));
     } else if (!name.empty()) {
@@ -212,9 +208,7 @@ void tLayoutBuilder::PackageView(Figure& figure, const ClumSymbol& symbol) {
 
 void tLayoutBuilder::PlainView(Figure& figure, const ClumSymbol& symbol) {
     figure.box = StoredBox(symbol, kClassWidth, kClassHeight);
-    std::string name = NameOf(figure.element);
-    if (name.empty())
-        if (const auto* named = AsRaw<ClumNamedSymbol>(&symbol)) name = Utf8(named->name.Get());
+    const std::string name = ShownName(figure.element, symbol);
     Name(figure, symbol, name);
 }
 

@@ -29,9 +29,7 @@ const Element* ClassOf(const Element* element) {
 
 // "name : Class" of an object; ": Class" for an unnamed one.
 std::string InstanceText(const ClumSymbol& symbol, const Element* element) {
-    std::string name = NameOf(element);
-    if (name.empty() && element == nullptr)
-        if (const auto* named = AsRaw<ClumNamedSymbol>(&symbol)) name = Utf8(named->name.Get());
+    const std::string name = ShownName(element, symbol);
     std::string type;
     if (const auto* lifeline = As<Lifeline>(element)) type = TypeText(lifeline->type);
     else if (const auto* node = As<ObjectNode>(element)) type = TypeText(node->type);

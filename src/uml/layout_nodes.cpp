@@ -49,9 +49,7 @@ void tLayoutBuilder::ModuleView(Figure& figure, const ClumSymbol& symbol) {
         figure.body = {figure.box.x + tabs, figure.box.y, figure.box.width - tabs, figure.box.height};
     }
     const TextFont font = FontOf(symbol);
-    std::string name = NameOf(figure.element);
-    if (name.empty())
-        if (const auto* named = AsRaw<ClumNamedSymbol>(&symbol)) name = Utf8(named->name.Get());
+    const std::string name = ShownName(figure.element, symbol);
     // The icon of a main program, subprogram, package or task says its kind: no stereotype is added.
     std::string stereotype;
     if (figure.element != nullptr && figure.shape == Shape::Component) stereotype = StereotypeText(figure.element->Stereotype());

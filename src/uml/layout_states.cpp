@@ -90,9 +90,7 @@ void tLayoutBuilder::StateView(Figure& figure, const ClumSymbol& symbol) {
     if (activity && figure.box.width > 2 * kActivityInsetX && figure.box.height > 2 * kActivityInsetY)
         figure.box = {figure.box.x + kActivityInsetX, figure.box.y + kActivityInsetY, figure.box.width - 2 * kActivityInsetX,
                       figure.box.height - 2 * kActivityInsetY};
-    std::string name = NameOf(figure.element);
-    if (name.empty())
-        if (const auto* named = AsRaw<ClumNamedSymbol>(&symbol)) name = Utf8(named->name.Get());
+    const std::string name = ShownName(figure.element, symbol);
     Name(figure, symbol, name);
     // The actions as the file lists them, else as the state holds them, left-aligned under a rule.
     const auto* view = AsRaw<ClumActivityStateView>(&symbol);
@@ -132,9 +130,7 @@ void tLayoutBuilder::Swimlanes() {
     for (Figure& figure : m_layout.figures) {
         if (figure.shape != Shape::Swimlane) continue;
         const auto& lane = static_cast<const ClumSymbol&>(*figure.item);
-        std::string name = NameOf(figure.element);
-        if (name.empty())
-            if (const auto* named = AsRaw<ClumNamedSymbol>(&lane)) name = Utf8(named->name.Get());
+        const std::string name = ShownName(figure.element, lane);
         const tLocation at = lane.location.Get();
         const double width = lane.width.Get() > 0 ? std::min<double>(lane.width.Get(), kFarUnits) : 0;
         const double top = Far(at.y) - kHeaderHeight;

@@ -179,6 +179,16 @@ std::string StereotypeText(const ClumIdent& stereotype) {
 
 std::string NameOf(const Element* element) { return element == nullptr ? std::string() : Utf8(element->name); }
 
+std::string ShownName(const Element* element, const ClumDiagramItem& item) {
+    if (element != nullptr) return Utf8(element->name);
+    const auto* named = AsRaw<ClumNamedSymbol>(&item);
+    if (named == nullptr) return {};
+    const std::wstring name = Wide(named->name.Get());
+    if (name.starts_with(L"$UNNAMED$")) return {};
+    const std::size_t scope = name.rfind(L"::");
+    return Utf8(scope == std::wstring::npos ? name : name.substr(scope + 2));
+}
+
 std::string TypeText(const TypeRef& type) {
     if (type.element != nullptr && type.element->name.GetLength() != 0) return Utf8(type.element->name);
     return Utf8(type.name);

@@ -55,6 +55,9 @@ std::string ActionText(const Action& action);
 std::string TransitionText(const Transition& transition);
 std::string StereotypeText(const ClumIdent& stereotype);
 std::string NameOf(const Element* element);
+// The element's name; a view that shows nothing bound its own stored name
+// (the last part of a qualified one), never the placeholder of an unnamed one.
+std::string ShownName(const Element* element, const ClumDiagramItem& item);
 // The written type: the bound element's name, else the text.
 std::string TypeText(const TypeRef& type);
 
