@@ -1,7 +1,6 @@
 #include "render/canvas.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 
@@ -14,21 +13,6 @@ namespace {
 template <class T>
 const T* AsRaw(const ClumDiagramItem* item) {
     return item->GetMetaClass().IsKindOf(&T::StaticGetMetaClass()) ? static_cast<const T*>(item) : nullptr;
-}
-
-// The stored face first, then its metric-compatible Liberation face, then a
-// face with Chinese, Japanese and Korean glyphs, then the generic family.
-std::string FontFamilies(const std::string& face) {
-    std::string lower;
-    for (char c : face) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    const bool serif = lower.find("times") != std::string::npos || lower.find("serif") != std::string::npos;
-    const bool mono = lower.find("courier") != std::string::npos || lower.find("mono") != std::string::npos;
-    std::string families;
-    if (!face.empty()) families.append("'").append(Escape(std::string_view(face))).append("', ");
-    families += mono ? "'Liberation Mono', 'Noto Sans Mono CJK SC', monospace"
-                : serif ? "'Liberation Serif', 'Noto Serif CJK SC', serif"
-                        : "'Liberation Sans', 'Noto Sans CJK SC', sans-serif";
-    return families;
 }
 
 bool AllowedInXml(wchar_t c) {
@@ -188,7 +172,8 @@ void tCanvas::Text(const uml::TextBlock& block) {
         }
         m_out += "\" font-size=\"";
         Number(font.Size());
-        m_out += "\" font-family=\"" + FontFamilies(font.face) + "\" fill=\"" + ColourOf(font.colour) + "\" text-anchor=\"" +
+        // The stored face first, then its metric-compatible Liberation face, then a face with CJK glyphs.
+        m_out += "\" font-family=\"" + Escape(std::string_view(uml::SvgFontFamily(font.face))) + "\" fill=\"" + ColourOf(font.colour) + "\" text-anchor=\"" +
                  anchor + '"';
         if (font.bold) m_out += " font-weight=\"bold\"";
         if (font.italic) m_out += " font-style=\"italic\"";
