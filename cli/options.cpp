@@ -153,6 +153,8 @@ void DefineCommands(CLI::App& app, tOptions& options) {
     AddOutputDirectory(*render, options, false);
     render->add_option("--format", options.imageFormat, "svg (the default) or png")->check(CLI::IsMember({"svg", "png"}));
     render->add_flag("--list", options.list, "list the diagrams with kind and element count instead");
+    render->add_flag("--stored-sequence", options.storedSequence,
+                     "number messages with their stored sequence (1.2.1) instead of their order in the diagram (4)");
 
     CLI::App* xmi = AddCommand(app, options, "xmi",
                                "the model as one UML document in XMI: Eclipse UML2 (.uml, the default) or OMG UML 2.5.1 "

@@ -30,6 +30,7 @@ struct tOptions {
     std::string diagram;              // render --diagram: name, qualified name or quid
     std::string imageFormat = "svg";  // render --format svg|png; -o is the directory
     bool list = false;                // render --list
+    bool storedSequence = false;      // render --stored-sequence: message numbers as stored
     std::string xmiFlavour = "eclipse";  // xmi --flavour eclipse|omg
     bool withLayout = false;          // diff --with-layout
     bool compact = false;             // export --compact

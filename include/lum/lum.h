@@ -56,6 +56,7 @@
 #include "lum/document/model.h"
 
 #include "lum/uml/elements.h"
+#include "lum/uml/layout.h"
 #include "lum/uml/multiplicity.h"
 #include "lum/uml/outline.h"
 #include "lum/uml/view.h"

@@ -8,11 +8,6 @@
 
 namespace lum::render::detail {
 
-double Clamp(double value) {
-    if (!std::isfinite(value)) return 0;
-    return std::clamp(value, -kFar, kFar);
-}
-
 namespace {
 
 template <class T>
@@ -53,62 +48,6 @@ std::string Escape(std::string_view utf8) {
     return out;
 }
 
-std::string ColourOf(int colorref) {
-    const auto value = static_cast<std::uint32_t>(colorref);
-    char text[8];
-    std::snprintf(text, sizeof text, "#%02x%02x%02x", value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-    return text;
-}
-
-std::string LineColour(const ClumDiagramItem& item, const char* fallback) {
-    return item.line_color.IsEmpty() ? fallback : ColourOf(item.line_color.Get());
-}
-
-std::string FillColour(const ClumDiagramItem& item, const char* fallback) {
-    return item.fill_color.IsEmpty() ? fallback : ColourOf(item.fill_color.Get());
-}
-
-// A point is 100/72 drawing units: the file's logical units are taken as
-// hundredths of an inch, the unit in which its symbol sizes read naturally.
-tFont FontOf(const ClumDiagramItem& item) {
-    tFont font;
-    const auto* raw = item.font.GetTarget(-1);
-    if (raw == nullptr || !raw->GetMetaClass().IsKindOf(&ClumFont::StaticGetMetaClass())) return font;
-    const auto& stored = static_cast<const ClumFont&>(*raw);
-    if (!stored.size.IsEmpty() && stored.size.Get() > 0) font.size = std::min(stored.size.Get(), 200) * 100.0 / 72.0;
-    if (stored.face.Get().GetLength() != 0)
-        font.family = Escape(std::wstring_view(stored.face.Get().c_str())) + ", sans-serif";
-    font.bold = stored.bold.Get();
-    font.italic = stored.italics.Get();
-    font.underline = stored.underline.Get();
-    if (!stored.color.IsEmpty() && !stored.default_color.Get()) font.colour = ColourOf(stored.color.Get());
-    return font;
-}
-
-std::vector<std::wstring> Wrap(std::wstring_view text, const tFont& font, double maxWidth) {
-    std::vector<std::wstring> lines;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find_first_of(L"\r\n", start);
-        if (end == std::wstring_view::npos) end = text.size();
-        std::wstring_view paragraph = text.substr(start, end - start);
-        const std::size_t fits =
-            maxWidth > 0 ? std::max<std::size_t>(1, static_cast<std::size_t>(maxWidth / font.Width(1))) : paragraph.size() + 1;
-        while (paragraph.size() > fits) {
-            std::size_t cut = paragraph.rfind(L' ', fits);
-            if (cut == std::wstring_view::npos || cut == 0) cut = fits;
-            lines.emplace_back(paragraph.substr(0, cut));
-            paragraph.remove_prefix(cut);
-            while (!paragraph.empty() && paragraph.front() == L' ') paragraph.remove_prefix(1);
-        }
-        lines.emplace_back(paragraph);
-        if (end < text.size() && text[end] == L'\r' && end + 1 < text.size() && text[end + 1] == L'\n') ++end;
-        start = end + 1;
-    }
-    while (!lines.empty() && lines.back().empty()) lines.pop_back();
-    return lines;
-}
-
 void tCanvas::Begin(const ClumDiagramItem& item) {
     m_out += "<g data-view=\"";
     const ClumIdent& name = item.GetMetaClass().GetName();
@@ -138,116 +77,114 @@ void tCanvas::Begin(const ClumDiagramItem& item) {
 
 void tCanvas::Number(double value) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.1f", Clamp(value));
+    std::snprintf(text, sizeof text, "%.1f", std::isfinite(value) ? value : 0.0);
     std::string_view number(text);
     if (number.size() > 2 && number.substr(number.size() - 2) == ".0") number.remove_suffix(2);
     if (number == "-0") number = "0";
     m_out += number;
 }
 
-void tCanvas::Cover(double x, double y) {
-    x = Clamp(x);
-    y = Clamp(y);
-    m_minX = std::min(m_minX, x);
-    m_minY = std::min(m_minY, y);
-    m_maxX = std::max(m_maxX, x);
-    m_maxY = std::max(m_maxY, y);
+std::string ColourOf(uml::Colour colour) {
+    if (colour == uml::kNoColour) return "none";
+    char text[8];
+    std::snprintf(text, sizeof text, "#%06x", colour & 0xFFFFFFu);
+    return text;
 }
 
-void tCanvas::Rect(double x, double y, double w, double h, const std::string& fill, const std::string& stroke,
-                   double radius, const char* extra) {
-    m_out += "<rect x=\"";
-    Number(x);
-    m_out += "\" y=\"";
-    Number(y);
-    m_out += "\" width=\"";
-    Number(std::max(w, 0.0));
-    m_out += "\" height=\"";
-    Number(std::max(h, 0.0));
-    if (radius > 0) {
-        m_out += "\" rx=\"";
-        Number(radius);
-    }
-    m_out += "\" fill=\"" + fill + "\" stroke=\"" + stroke + "\"" + extra + "/>\n";
-    Cover(x, y);
-    Cover(x + w, y + h);
-}
-
-void tCanvas::Ellipse(double cx, double cy, double rx, double ry, const std::string& fill, const std::string& stroke,
-                      const char* extra) {
-    m_out += "<ellipse cx=\"";
-    Number(cx);
-    m_out += "\" cy=\"";
-    Number(cy);
-    m_out += "\" rx=\"";
-    Number(std::max(rx, 0.0));
-    m_out += "\" ry=\"";
-    Number(std::max(ry, 0.0));
-    m_out += "\" fill=\"" + fill + "\" stroke=\"" + stroke + "\"" + extra + "/>\n";
-    Cover(cx - rx, cy - ry);
-    Cover(cx + rx, cy + ry);
-}
-
-void tCanvas::Line(tPoint a, tPoint b, const std::string& stroke, const char* extra) {
-    Polyline({a, b}, stroke, extra);
-}
-
-void tCanvas::Points(const std::vector<tPoint>& points) {
+void tCanvas::Points(const std::vector<uml::Point>& points) {
     m_out += " points=\"";
     for (std::size_t i = 0; i < points.size(); ++i) {
         if (i > 0) m_out += ' ';
         Number(points[i].x);
         m_out += ',';
         Number(points[i].y);
-        Cover(points[i].x, points[i].y);
     }
     m_out += '"';
 }
 
-void tCanvas::Polyline(const std::vector<tPoint>& points, const std::string& stroke, const char* extra) {
+void tCanvas::Paint(uml::Colour fill, uml::Colour stroke) {
+    m_out += " fill=\"" + ColourOf(fill) + "\" stroke=\"" + ColourOf(stroke) + "\"/>\n";
+}
+
+void tCanvas::Rect(const uml::Box& box, uml::Colour fill, uml::Colour stroke, double radius) {
+    m_out += "<rect x=\"";
+    Number(box.x);
+    m_out += "\" y=\"";
+    Number(box.y);
+    m_out += "\" width=\"";
+    Number(std::max(box.width, 0.0));
+    m_out += "\" height=\"";
+    Number(std::max(box.height, 0.0));
+    if (radius > 0) {
+        m_out += "\" rx=\"";
+        Number(radius);
+    }
+    m_out += '"';
+    Paint(fill, stroke);
+}
+
+void tCanvas::Ellipse(const uml::Box& box, uml::Colour fill, uml::Colour stroke) {
+    m_out += "<ellipse cx=\"";
+    Number(box.x + box.width / 2);
+    m_out += "\" cy=\"";
+    Number(box.y + box.height / 2);
+    m_out += "\" rx=\"";
+    Number(std::max(box.width / 2, 0.0));
+    m_out += "\" ry=\"";
+    Number(std::max(box.height / 2, 0.0));
+    m_out += '"';
+    Paint(fill, stroke);
+}
+
+void tCanvas::Polyline(const std::vector<uml::Point>& points, uml::Colour stroke, uml::Dash dash) {
     if (points.size() < 2) return;
     m_out += "<polyline";
     Points(points);
-    m_out += " fill=\"none\" stroke=\"" + stroke + "\"" + extra + "/>\n";
+    // The tool's pen patterns at 120 dpi: dashes 18 pixels long 6 apart, dots 3 and 3.
+    if (dash == uml::Dash::Dashed) m_out += " stroke-dasharray=\"45,15\"";
+    if (dash == uml::Dash::Dotted) m_out += " stroke-dasharray=\"8,8\"";
+    Paint(uml::kNoColour, stroke);
 }
 
-void tCanvas::Polygon(const std::vector<tPoint>& points, const std::string& fill, const std::string& stroke,
-                      const char* extra) {
+void tCanvas::Polygon(const std::vector<uml::Point>& points, uml::Colour fill, uml::Colour stroke) {
     if (points.empty()) return;
     m_out += "<polygon";
     Points(points);
-    m_out += " fill=\"" + fill + "\" stroke=\"" + stroke + "\"" + extra + "/>\n";
+    Paint(fill, stroke);
 }
 
-void tCanvas::Text(double x, double y, std::wstring_view text, const tFont& font, const char* anchor) {
-    if (text.empty()) return;
-    m_out += "<text x=\"";
-    Number(x);
-    m_out += "\" y=\"";
-    Number(y);
-    m_out += "\" font-size=\"";
-    Number(font.size);
-    m_out += "\" font-family=\"" + font.family + "\" fill=\"" + font.colour + "\" text-anchor=\"" + anchor + '"';
-    if (font.bold) m_out += " font-weight=\"bold\"";
-    if (font.italic) m_out += " font-style=\"italic\"";
-    if (font.underline) m_out += " text-decoration=\"underline\"";
-    m_out += '>';
-    m_out += Escape(text);
-    m_out += "</text>\n";
-    const double width = font.Width(text.size());
-    const double left = anchor[0] == 'm' ? x - width / 2 : anchor[0] == 'e' ? x - width : x;
-    Cover(left, y - font.size);
-    Cover(left + width, y + font.size * 0.3);
-}
-
-double tCanvas::Lines(double x, double top, const std::vector<std::wstring>& lines, const tFont& font,
-                      const char* anchor) {
-    double y = top;
-    for (const std::wstring& line : lines) {
-        y += font.LineHeight();
-        Text(x, y - font.LineHeight() * 0.25, line, font, anchor);
+void tCanvas::Text(const uml::TextBlock& block) {
+    const uml::TextFont& font = block.font;
+    const char* anchor = block.align == uml::Align::Left ? "start" : block.align == uml::Align::Right ? "end" : "middle";
+    const double x = block.align == uml::Align::Left    ? block.box.x
+                     : block.align == uml::Align::Right ? block.box.Right()
+                                                        : block.box.x + block.box.width / 2;
+    for (std::size_t i = 0; i < block.lines.size(); ++i) {
+        if (block.lines[i].empty()) continue;
+        m_out += "<text x=\"";
+        Number(x);
+        m_out += "\" y=\"";
+        Number(block.box.y + block.lineHeight * static_cast<double>(i) + block.baseline);
+        if (i < block.widths.size() && block.widths[i] > 0) {
+            m_out += "\" textLength=\"";
+            Number(block.widths[i]);
+            m_out += "\" lengthAdjust=\"spacingAndGlyphs";
+        }
+        m_out += "\" font-size=\"";
+        Number(font.Size());
+        // The stored face first, then its metric-compatible Liberation face, then a face with CJK glyphs.
+        m_out += "\" font-family=\"" + Escape(std::string_view(uml::SvgFontFamily(font.face))) + "\" fill=\"" + ColourOf(font.colour) + "\" text-anchor=\"" +
+                 anchor + '"';
+        if (font.bold) m_out += " font-weight=\"bold\"";
+        if (font.italic) m_out += " font-style=\"italic\"";
+        if (font.underline || font.strike)
+            m_out += font.underline && font.strike ? " text-decoration=\"underline line-through\""
+                     : font.underline            ? " text-decoration=\"underline\""
+                                                 : " text-decoration=\"line-through\"";
+        m_out += '>';
+        m_out += Escape(std::string_view(block.lines[i]));
+        m_out += "</text>\n";
     }
-    return y - top;
 }
 
 }  // namespace lum::render::detail

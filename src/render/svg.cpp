@@ -14,10 +14,14 @@ namespace lum::render {
 
 namespace {
 
-// The largest side of the picture in pixels; bigger diagrams are scaled down
-// through the view box, so that a viewer does not allocate gigabytes.
+// The picture's size in pixels at 96 to the inch (a drawing unit is 1/300
+// inch), at most this many on its larger side: bigger diagrams are scaled
+// down through the view box, so that a viewer does not allocate gigabytes.
+constexpr double kPixelsPerUnit = 96.0 / 300.0;
 constexpr double kMaxPixels = 8000;
-constexpr double kMargin = 20;
+constexpr double kMargin = 60;
+// Lines one pixel wide at that size.
+constexpr double kStrokeWidth = 3;
 constexpr std::size_t kMaxName = 120;
 
 std::string Number(double value) {
@@ -28,31 +32,28 @@ std::string Number(double value) {
 
 }  // namespace
 
-void WriteSvg(const uml::Diagram& diagram, std::ostream& out) {
+void WriteSvg(const uml::Diagram& diagram, std::ostream& out, const uml::LayoutOptions& options) {
+    const uml::DiagramLayout layout = uml::DiagramLayout::Of(diagram, options);
     detail::tCanvas canvas;
-    detail::tPainter(diagram, canvas).Run();
-    double minX = 0, minY = 0, width = 100, height = 100;
-    if (!canvas.Empty()) {
-        minX = canvas.MinX() - kMargin;
-        minY = canvas.MinY() - kMargin;
-        width = canvas.MaxX() - canvas.MinX() + 2 * kMargin;
-        height = canvas.MaxY() - canvas.MinY() + 2 * kMargin;
-    }
-    const double scale = std::min(1.0, kMaxPixels / std::max(width, height));
+    detail::Paint(layout, canvas);
+    const uml::Box& bounds = layout.bounds;
+    const double minX = bounds.x - kMargin, minY = bounds.y - kMargin;
+    const double width = bounds.width + 2 * kMargin, height = bounds.height + 2 * kMargin;
+    const double scale = std::min(kPixelsPerUnit, kMaxPixels / std::max(width, height));
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         << "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" << Number(std::max(1.0, width * scale))
         << "\" height=\"" << Number(std::max(1.0, height * scale)) << "\" viewBox=\"" << Number(minX) << ' '
-        << Number(minY) << ' ' << Number(width) << ' ' << Number(height) << "\" data-kind=\""
-        << uml::DiagramKindName(diagram.sort) << "\">\n"
+        << Number(minY) << ' ' << Number(width) << ' ' << Number(height) << "\" stroke-width=\"" << Number(kStrokeWidth)
+        << "\" data-kind=\"" << uml::DiagramKindName(diagram.sort) << "\">\n"
         << "<title>" << detail::Escape(std::string_view(QualifiedName(diagram))) << "</title>\n"
         << "<rect x=\"" << Number(minX) << "\" y=\"" << Number(minY) << "\" width=\"" << Number(width)
-        << "\" height=\"" << Number(height) << "\" fill=\"#ffffff\"/>\n"
+        << "\" height=\"" << Number(height) << "\" fill=\"#ffffff\" stroke=\"none\"/>\n"
         << canvas.Body() << "</svg>\n";
 }
 
-std::string RenderSvg(const uml::Diagram& diagram) {
+std::string RenderSvg(const uml::Diagram& diagram, const uml::LayoutOptions& options) {
     std::ostringstream out;
-    WriteSvg(diagram, out);
+    WriteSvg(diagram, out, options);
     return out.str();
 }
 
