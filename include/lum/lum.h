@@ -59,6 +59,7 @@
 #include "lum/uml/layout.h"
 #include "lum/uml/multiplicity.h"
 #include "lum/uml/outline.h"
+#include "lum/uml/text_metrics.h"
 #include "lum/uml/view.h"
 
 #include "lum/json/export.h"

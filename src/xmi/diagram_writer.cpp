@@ -1,19 +1,14 @@
 // Diagrams in the OMG flavour: UML diagram interchange (UMLDI) after the
-// model. Each item that shows an element becomes a UMLShape with its
-// bounds (the stored position is the symbol's centre; DC bounds are its
-// top-left corner and size) or a UMLEdge with its stored points as
-// waypoints, pointing to the element it shows. UMLDI wants two waypoints
-// or more; a line that stores fewer takes them from elsewhere: a message
-// of an interaction diagram runs from its origin to its terminus, an
-// association along its two role views (each from the association's middle
-// to its class, by its points or its ends), any other line from the centre
-// of the item at one end to the centre of the other, through its one
-// stored point. A line with neither is its one point, or its own place,
-// twice.
+// model, from the diagram layout, the one reading of a stored diagram that
+// the pictures use too. Each figure becomes a UMLShape with the bounds of
+// its outline, or for a line a UMLEdge with its route as waypoints (two or
+// more, its ends on the borders of what it joins), pointing to the element
+// it shows. Coordinates are the file's drawing units.
 
-#include <algorithm>
+#include <charconv>
+#include <cmath>
 
-#include "lum/model/classes.h"
+#include "lum/uml/layout.h"
 #include "xmi/exporter.h"
 
 namespace lum::xmi::detail {
@@ -33,57 +28,15 @@ const char* DiagramType(uml::DiagramKind kind) {
     }
 }
 
-// The centres of the diagram items at a line's two ends; fewer where an end is no item.
-std::vector<tLocation> Ends(const ClumSimpleLine& line) {
-    std::vector<tLocation> points;
-    for (const ClumVellumEntity* end : {line.client.GetTarget(-1), line.supplier.GetTarget(-1)})
-        if (end != nullptr && end->GetMetaClass().IsKindOf(&ClumDiagramItem::StaticGetMetaClass()))
-            points.push_back(static_cast<const ClumDiagramItem*>(end)->location.Get());
-    return points;
-}
-
-// A role view's points, from the association's middle to the class: its own, else its ends' centres.
-std::vector<tLocation> RolePoints(const ClumRoleView& role) {
-    const tPointVector& stored = role.vertices.Get();
-    return stored.size() >= 2 ? std::vector<tLocation>(stored.begin(), stored.end()) : Ends(role);
-}
-
-std::vector<tLocation> AlongRoles(const ClumAssociationViewNew& association) {
-    if (association.roleview_list.GetSize() != 2) return {};
-    const ClumRoleView* first = association.roleview_list.Get(0);
-    const ClumRoleView* second = association.roleview_list.Get(1);
-    if (first == nullptr || second == nullptr) return {};
-    std::vector<tLocation> path = RolePoints(*first);
-    std::reverse(path.begin(), path.end());
-    for (const tLocation& point : RolePoints(*second))
-        if (path.empty() || path.back() != point) path.push_back(point);
-    return path;
-}
-
-std::vector<tLocation> Route(const ClumDiagramItem& item, std::vector<tLocation> points) {
-    if (points.size() >= 2) return points;
-    const ClumMetaClass& c = item.GetMetaClass();
-    std::vector<tLocation> route;
-    if (c.IsKindOf(&ClumInteractionLine::StaticGetMetaClass())) {
-        const auto& line = static_cast<const ClumInteractionLine&>(item);
-        route = {line.origin.Get(), line.terminus.Get()};
-    } else if (c.IsKindOf(&ClumAssociationViewNew::StaticGetMetaClass())) {
-        route = AlongRoles(static_cast<const ClumAssociationViewNew&>(item));
-    }
-    if (route.size() < 2 && c.IsKindOf(&ClumSimpleLine::StaticGetMetaClass())) {
-        route = Ends(static_cast<const ClumSimpleLine&>(item));
-        if (route.size() == 2 && points.size() == 1) route.insert(route.begin() + 1, points.front());
-    }
-    if (route.size() >= 2) return route;
-    if (points.empty()) points.push_back(item.location.Get());
-    points.push_back(points.back());
-    return points;
-}
-
-// Half units: a coordinate that is a whole number or a half.
-std::string Halves(long long twice) {
-    std::string text = std::to_string(twice / 2);
-    if (twice % 2 != 0) text = (twice < 0 && twice / 2 == 0 ? "-0" : text) + ".5";
+// A coordinate to a hundredth of a unit, without trailing zeros ("12", "-3.5").
+std::string Units(double value) {
+    double rounded = std::round(value * 100) / 100;
+    if (rounded == 0) rounded = 0;  // no "-0"
+    char buffer[32];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, rounded, std::chars_format::fixed, 2).ptr;
+    std::string text(buffer, end);
+    while (text.back() == '0') text.pop_back();
+    if (text.back() == '.') text.pop_back();
     return text;
 }
 
@@ -97,32 +50,30 @@ void tExporter::Diagram(const uml::Diagram& diagram) {
     m_xml.Attr("xmi:id", id);
     Named(diagram);
     if (diagram.owner != nullptr && m_written.count(diagram.owner) != 0) m_xml.Attr("modelElement", m_ids.Of(diagram.owner));
-    for (std::size_t i = 0; i < diagram.shown.size(); ++i) {
-        const uml::Shown& shown = diagram.shown[i];
-        const uml::Geometry where = shown.Where();
-        const bool edge = where.points != nullptr;
+    const uml::DiagramLayout layout = uml::DiagramLayout::Of(diagram);
+    for (std::size_t i = 0; i < layout.figures.size(); ++i) {
+        const uml::Figure& figure = layout.figures[i];
         m_xml.Start("ownedElement");
-        m_xml.Attr("xmi:type", edge ? "umldi:UMLEdge" : "umldi:UMLShape");
+        m_xml.Attr("xmi:type", figure.IsLine() ? "umldi:UMLEdge" : "umldi:UMLShape");
         m_xml.Attr("xmi:id", id + "-s", std::to_string(i));
         // An association written as its association class is shown as that class.
-        if (shown.element != nullptr && (m_written.count(shown.element) != 0 || m_merged.count(shown.element) != 0))
-            m_xml.Attr("modelElement", m_ids.Of(shown.element));
-        if (edge) {
-            for (const tLocation& point : Route(*shown.item, {where.points->begin(), where.points->end()})) {
+        if (figure.element != nullptr && (m_written.count(figure.element) != 0 || m_merged.count(figure.element) != 0))
+            m_xml.Attr("modelElement", m_ids.Of(figure.element));
+        if (figure.IsLine()) {
+            for (const uml::Point& point : figure.route) {
                 m_xml.Start("waypoint");
                 m_xml.Attr("xmi:type", "dc:Point");
-                m_xml.Attr("x", static_cast<long long>(point.x));
-                m_xml.Attr("y", static_cast<long long>(point.y));
+                m_xml.Attr("x", Units(point.x));
+                m_xml.Attr("y", Units(point.y));
                 m_xml.End();
             }
         } else {
-            const long long width = std::max(where.width, 0), height = std::max(where.height, 0);
             m_xml.Start("bounds");
             m_xml.Attr("xmi:type", "dc:Bounds");
-            m_xml.Attr("x", Halves(2LL * where.location.x - width));
-            m_xml.Attr("y", Halves(2LL * where.location.y - height));
-            m_xml.Attr("width", width);
-            m_xml.Attr("height", height);
+            m_xml.Attr("x", Units(figure.box.x));
+            m_xml.Attr("y", Units(figure.box.y));
+            m_xml.Attr("width", Units(figure.box.width));
+            m_xml.Attr("height", Units(figure.box.height));
             m_xml.End();
         }
         m_xml.End();
