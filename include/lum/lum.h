@@ -9,6 +9,7 @@
 #include "lum/text/location.h"
 #include "lum/text/enums.h"
 #include "lum/text/utf8.h"
+#include "lum/text/markup.h"
 #include "lum/text/json_writer.h"
 
 #include "lum/diagnostics/error.h"
@@ -58,6 +59,7 @@
 #include "lum/uml/elements.h"
 #include "lum/uml/multiplicity.h"
 #include "lum/uml/outline.h"
+#include "lum/uml/presentation.h"
 #include "lum/uml/view.h"
 
 #include "lum/json/export.h"
