@@ -9,7 +9,7 @@ namespace lum::uml {
 
 namespace {
 
-// Joined, with the parts' elements kept.
+// The parts' texts, joined.
 std::string Flat(const std::vector<TextPart>& parts) {
     std::string text;
     for (const TextPart& part : parts) text += part.text;
@@ -30,9 +30,6 @@ void AddParameter(std::vector<TextPart>& parts, const Parameter& parameter, Sign
     if (signature == Signature::Complete && !parameter.defaultValue.empty()) (text += " = ") += ShownText(parameter.defaultValue);
     if (!text.empty()) parts.push_back({text});
 }
-
-// "[ text ]", as the tool writes guards and conditions.
-std::string Guard(const WString& condition) { return condition.empty() ? std::string() : "[ " + ShownText(condition) + " ]"; }
 
 constexpr std::size_t kMaxFileStem = 120;
 
@@ -110,21 +107,28 @@ std::string SendText(const WString& target, const ClumIdent& event, const WStrin
     return text += EventText(event, parameters);
 }
 
+std::string GuardText(const WString& condition) {
+    return condition.empty() ? std::string() : "[ " + ShownText(condition) + " ]";
+}
+
+std::string ActionExpression(const Action& action) {
+    return action.isSendEvent ? SendText(action.sendTarget, action.name, {}) : ShownText(action.name);
+}
+
 std::string ActionText(const Action& action) {
     static const char* const kWhen[] = {"entry", "exit", "event", "do"};
     std::string text = kWhen[static_cast<int>(action.when)];
     if (action.when == ActionTime::OnEvent && action.event.GetLength() != 0) (text += ' ') += ShownText(action.event);
-    if (!action.condition.empty()) (text += ' ') += Guard(action.condition);
+    if (!action.condition.empty()) (text += ' ') += GuardText(action.condition);
     text += '/';
-    if (action.isSendEvent) return text += ' ' + SendText(action.sendTarget, action.name, {});
-    if (action.name.GetLength() != 0) (text += ' ') += ShownText(action.name);
+    if (const std::string expression = ActionExpression(action); !expression.empty()) (text += ' ') += expression;
     return text;
 }
 
 std::string TransitionText(const Transition& transition) {
     std::vector<std::string> parts;
     if (transition.event.GetLength() != 0) parts.push_back(EventText(transition.event, transition.eventParameters));
-    if (!transition.guard.empty()) parts.push_back(Guard(transition.guard));
+    if (!transition.guard.empty()) parts.push_back(GuardText(transition.guard));
     if (transition.action.GetLength() != 0) parts.push_back("/ " + ShownText(transition.action));
     if (transition.sendEvent.GetLength() != 0)
         parts.push_back(SendText(transition.sendTarget, transition.sendEvent, transition.sendParameters));

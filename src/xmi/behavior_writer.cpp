@@ -14,6 +14,13 @@ namespace lum::xmi::detail {
 
 namespace {
 
+// The body of an action's behaviour: what it does, and the condition it waits for.
+std::string ActionBody(const uml::Action& action) {
+    std::string body = uml::ActionExpression(action);
+    if (!action.condition.empty()) (body += ' ') += uml::GuardText(action.condition);
+    return body;
+}
+
 std::size_t Outgoing(const uml::Element& state) { return state.Members<uml::Transition>().size(); }
 
 const char* PseudostateKind(const uml::State& state) {
@@ -97,7 +104,7 @@ tAs tExporter::Vertex(const uml::State& state, std::string_view tag) {
                 m_xml.Text("name", Wide(action.name));
                 open = true;
             }
-            m_xml.TextElement("body", uml::ActionText(action));
+            m_xml.TextElement("body", ActionBody(action));
         }
         if (open) m_xml.End();
     }
@@ -185,7 +192,7 @@ void tExporter::InternalTransitions(const uml::State& state) {
         m_xml.Attr("xmi:type", "uml:OpaqueBehavior");
         m_xml.Attr("xmi:id", transitionId, "-effect");
         m_xml.Text("name", Wide(action.name));
-        m_xml.TextElement("body", uml::ActionText(action));
+        m_xml.TextElement("body", ActionBody(action));
         m_xml.End();
         m_xml.End();
     }
@@ -219,7 +226,7 @@ void tExporter::ActivityNode(const uml::Element& element, std::string_view tag) 
     Begin(tag, type, element);
     Common(element);
     if (std::string_view(type) == "uml:OpaqueAction")
-        for (const uml::Action& action : state.actions) m_xml.TextElement("body", uml::ActionText(action));
+        for (const uml::Action& action : state.actions) m_xml.TextElement("body", ActionBody(action));
 }
 
 void tExporter::CloseActivity(const uml::StateMachine& activity) {

@@ -1,5 +1,6 @@
 #include "xmi/ids.h"
 
+#include <type_traits>
 #include <vector>
 
 #include "lum/text/utf8.h"
@@ -24,17 +25,29 @@ tIds::tIds(const uml::View& view) {
     }
 }
 
-void tIds::AppendEscaped(std::string& out, std::wstring_view text) {
+namespace {
+
+// One byte of a name's UTF-8 form into an id: letters, digits and '.' as they are, the rest as _XX.
+void AppendIdByte(std::string& out, char c) {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    for (const char c : ToUtf8(text)) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.') {
-            out += c;
-            continue;
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.') {
+        out += c;
+        return;
+    }
+    const auto byte = static_cast<unsigned char>(c);
+    ((out += '_') += kHex[byte >> 4]) += kHex[byte & 0xF];
+}
+
+}  // namespace
+
+void tIds::AppendEscaped(std::string& out, std::wstring_view text) {
+    // ASCII, most names whole, a character a byte; from the first other character on, the UTF-8 form.
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (static_cast<std::make_unsigned_t<wchar_t>>(text[i]) >= 0x80) {
+            for (const char c : ToUtf8(text.substr(i))) AppendIdByte(out, c);
+            return;
         }
-        out += '_';
-        out += kHex[byte >> 4];
-        out += kHex[byte & 0xF];
+        AppendIdByte(out, static_cast<char>(text[i]));
     }
 }
 

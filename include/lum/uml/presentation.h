@@ -67,12 +67,17 @@ std::string OperationText(const Operation& operation, Signature signature);
 std::string EventText(const ClumIdent& event, const WString& parameters);
 // "^target.event(parameters)": a sent event.
 std::string SendText(const WString& target, const ClumIdent& event, const WString& parameters);
+// "[ condition ]", as the tool writes guards (the pictures: a space inside
+// the brackets); empty for none.
+std::string GuardText(const WString& condition);
+// What an action does, as its text shows it after the slash: "act", or
+// "^target.act" for a sent event.
+std::string ActionExpression(const Action& action);
 // "entry/ act", "exit/ act", "do/ act", "event name [ condition ]/ ^target.act"
 // (the pictures: "event e/" where the action has no name).
 std::string ActionText(const Action& action);
-// "event(parameters) [ guard ] / action ^target.send(parameters)" (the
-// pictures: a space inside the guard's brackets); the transition's name
-// where it has none of these.
+// "event(parameters) [ guard ] / action ^target.send(parameters)"; the
+// transition's name where it has none of these.
 std::string TransitionText(const Transition& transition);
 
 // The shown names of the element and its named owners, top down, joined by
