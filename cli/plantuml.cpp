@@ -21,7 +21,7 @@ int RunPlantUml(const lum::Model& model, const tOptions& options, std::ostream& 
     const std::filesystem::path directory = options.outputFile;
     std::error_code error;
     std::filesystem::create_directories(directory, error);
-    const std::vector<std::string> names = lum::render::FileNames(diagrams);
+    const std::vector<std::string> names = lum::uml::FileStems(diagrams);
     for (std::size_t i = 0; i < diagrams.size(); ++i) {
         const std::filesystem::path path = directory / (names[i] + ".puml");
         std::ofstream file(path, std::ios::binary);

@@ -32,9 +32,8 @@ bool DiagramSelected(const lum::uml::Diagram& diagram, const std::string& wanted
     if (wanted.empty()) return true;
     const auto* raw = static_cast<const lum::ClumDiagram*>(diagram.raw);
     const lum::ClumIdent& quid = raw->quid.Get();
-    return lum::ToUtf8(std::wstring(quid.c_str(), quid.GetLength())) == wanted ||
-           lum::render::QualifiedName(diagram) == wanted ||
-           lum::ToUtf8(std::wstring(diagram.name.c_str(), diagram.name.GetLength())) == wanted;
+    return lum::ToUtf8(quid.View()) == wanted || lum::uml::QualifiedName(diagram) == wanted ||
+           lum::uml::ShownText(diagram.name) == wanted;
 }
 
 int RunRender(const lum::Model& model, const tOptions& options, std::ostream& out) {
@@ -51,13 +50,13 @@ int RunRender(const lum::Model& model, const tOptions& options, std::ostream& ou
         for (const lum::uml::Diagram* diagram : diagrams)
             out << std::left << std::setw(14) << lum::uml::DiagramKindName(diagram->sort) << std::right << std::setw(6)
                 << lum::render::ViewCount(*diagram) << " views " << std::setw(6) << diagram->shown.size()
-                << " elements  " << lum::render::QualifiedName(*diagram) << '\n';
+                << " elements  " << lum::uml::QualifiedName(*diagram) << '\n';
         return StatusOf(model);
     }
     const std::filesystem::path directory = options.outputFile.empty() ? "." : options.outputFile;
     std::error_code error;
     std::filesystem::create_directories(directory, error);
-    const std::vector<std::string> names = lum::render::FileNames(diagrams);
+    const std::vector<std::string> names = lum::uml::FileStems(diagrams);
     const bool png = options.imageFormat == "png";
     for (std::size_t i = 0; i < diagrams.size(); ++i) {
         const std::filesystem::path svg = directory / (names[i] + ".svg");

@@ -16,6 +16,7 @@
 #include <lum/publish/plantuml.h>
 #include <lum/render/svg.h>
 #include <lum/uml/outline.h>
+#include <lum/uml/presentation.h>
 #include <lum/xmi/xmi.h>
 
 #include "fuzz_support.h"
@@ -81,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (lum::publish::HasPlantUml(*diagram)) lum::publish::WritePlantUml(*diagram, out);
         out.str({});
     }
-    lum::render::FileNames(diagrams);
+    lum::uml::FileStems(diagrams);
     lum::json::WriteModel(model, out, {.threads = 1});
     lum::xmi::WriteXmi(view, out, {.flavour = lum::xmi::Flavour::Eclipse});
     lum::xmi::WriteXmi(view, out, {.flavour = lum::xmi::Flavour::Omg});

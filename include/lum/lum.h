@@ -9,6 +9,7 @@
 #include "lum/text/location.h"
 #include "lum/text/enums.h"
 #include "lum/text/utf8.h"
+#include "lum/text/markup.h"
 #include "lum/text/json_writer.h"
 
 #include "lum/diagnostics/error.h"
@@ -59,6 +60,7 @@
 #include "lum/uml/layout.h"
 #include "lum/uml/multiplicity.h"
 #include "lum/uml/outline.h"
+#include "lum/uml/presentation.h"
 #include "lum/uml/text_metrics.h"
 #include "lum/uml/view.h"
 

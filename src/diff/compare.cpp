@@ -8,6 +8,7 @@
 
 #include "diff/element_text.h"
 #include "lum/diff/diff.h"
+#include "lum/uml/presentation.h"
 
 namespace lum::diff {
 
@@ -197,7 +198,7 @@ std::vector<FieldChange> DiffElement(const uml::Element& before, const uml::Elem
     const WString &was = before.Documentation(), &is = after.Documentation();
     if (was != is) {
         const bool stereotype = !fields.empty() && fields.front().field == "stereotype";
-        fields.insert(fields.begin() + stereotype, {"documentation", detail::Utf8(was), detail::Utf8(is)});
+        fields.insert(fields.begin() + stereotype, {"documentation", uml::ShownText(was), uml::ShownText(is)});
     }
     return fields;
 }

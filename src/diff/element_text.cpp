@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "lum/text/utf8.h"
+#include "lum/uml/presentation.h"
 
 namespace lum::diff::detail {
 
@@ -10,37 +11,24 @@ using uml::AsRaw;
 
 namespace {
 
-std::string Text(const ClumIdent& ident) { return Utf8(std::wstring_view(ident.c_str(), ident.GetLength())); }
-std::string TypeText(const uml::TypeRef& type) {
-    return Text(type.element != nullptr && type.element->name.GetLength() != 0 ? type.element->name : type.name);
-}
+using uml::ShownText;
+using uml::TypeText;
+
 std::string Flag(bool value) { return value ? "true" : "false"; }
 // A type as written: renaming a class does not change the elements that refer to it.
-std::string Written(const uml::TypeRef& type) { return Text(type.name); }
+std::string Written(const uml::TypeRef& type) { return ShownText(type.name); }
 
 void AddPropertyValues(const std::vector<uml::PropertyValue>& values, const std::string& prefix, tFields& out) {
     for (const uml::PropertyValue& value : values) {
-        const std::string name = Cat(prefix, Text(value.tool), value.tool.GetLength() != 0 ? "." : "", Text(value.name));
-        if (value.items.empty()) out.emplace_back(Cat("property ", name), Utf8(value.value));
+        const std::string name = Cat(prefix, ShownText(value.tool), value.tool.GetLength() != 0 ? "." : "", ShownText(value.name));
+        if (value.items.empty()) out.emplace_back(Cat("property ", name), ShownText(value.value));
         else AddPropertyValues(value.items, Cat(name, "."), out);
     }
 }
 
-// "event(parameters)", or the event alone.
-std::string Call(std::string event, const WString& parameters) {
-    if (!parameters.empty()) event += Cat("(", Utf8(parameters), ")");
-    return event;
-}
-
 std::string Actions(const std::vector<uml::Action>& actions) {
     std::vector<std::string> texts;
-    for (const uml::Action& action : actions) {
-        std::string text = Cat(uml::ActionTimeName(action.when), " / ", Text(action.name));
-        if (action.event.GetLength() != 0) text += Cat(" on ", Text(action.event));
-        if (!action.condition.empty()) text += Cat(" [", Utf8(action.condition), "]");
-        if (action.isSendEvent) text += Cat(" ^", Utf8(action.sendTarget));
-        texts.push_back(text);
-    }
+    for (const uml::Action& action : actions) texts.push_back(uml::ActionText(action));
     return Join(texts, "; ");
 }
 
@@ -60,19 +48,19 @@ void AddKindFields(const uml::Element& element, tFields& out) {
         add("abstract", Flag(c->isAbstract));
         add("template", Written(c->templateClassifier));
         std::vector<std::string> arguments;
-        for (const WString& argument : c->templateArguments) arguments.push_back(Utf8(argument));
+        for (const WString& argument : c->templateArguments) arguments.push_back(ShownText(argument));
         add("template arguments", Join(arguments, ", "));
     } else if (const auto* p = As<Property>(&element)) {
         add("type", Written(p->type));
         add("multiplicity", p->multiplicity.ToString());
-        add("default", Utf8(p->defaultValue));
+        add("default", ShownText(p->defaultValue));
         add("visibility", VisibilityName(p->visibility));
         add("static", Flag(p->isStatic));
         add("derived", Flag(p->isDerived));
         add("aggregation", AggregationName(p->aggregation));
     } else if (const auto* p = As<Parameter>(&element)) {
         add("type", Written(p->type));
-        add("default", Utf8(p->defaultValue));
+        add("default", ShownText(p->defaultValue));
         add("direction", DirectionName(p->direction));
         add("const", Flag(p->isConst));
     } else if (const auto* o = As<Operation>(&element)) {
@@ -84,9 +72,9 @@ void AddKindFields(const uml::Element& element, tFields& out) {
         std::vector<std::string> exceptions;
         for (const TypeRef& exception : o->exceptions) exceptions.push_back(Written(exception));
         add("raises", Join(exceptions, ", "));
-        add("precondition", Utf8(o->precondition));
-        add("postcondition", Utf8(o->postcondition));
-        add("semantics", Utf8(o->semantics));
+        add("precondition", Shown(o->precondition));
+        add("postcondition", Shown(o->postcondition));
+        add("semantics", Shown(o->semantics));
     } else if (const auto* a = As<Association>(&element)) {
         add("derived", Flag(a->isDerived));
         add("association class", Written(a->associationClass));
@@ -98,7 +86,7 @@ void AddKindFields(const uml::Element& element, tFields& out) {
         add("visibility", VisibilityName(e->visibility));
         add("static", Flag(e->isStatic));
         add("ordered", Flag(e->isOrdered));
-        add("constraints", Utf8(e->constraints));
+        add("constraints", Shown(e->constraints));
     } else if (const auto* r = As<Relationship>(&element)) {
         add("kind", RelationshipKindName(r->sort));
         add("supplier", Written(r->supplier));
@@ -106,18 +94,16 @@ void AddKindFields(const uml::Element& element, tFields& out) {
         add("virtual", Flag(r->isVirtual));
     } else if (const auto* u = As<UseCase>(&element)) {
         add("abstract", Flag(u->isAbstract));
-        add("rank", Utf8(u->rank));
+        add("rank", ShownText(u->rank));
     } else if (const auto* s = As<State>(&element)) {
         add("kind", StateKindName(s->sort));
         add("actions", Actions(s->actions));
     } else if (const auto* t = As<Transition>(&element)) {
         add("target", Written(t->target));
-        add("event", Call(Text(t->event), t->eventParameters));
-        add("guard", Utf8(t->guard));
-        add("action", Text(t->action));
-        std::string send = Call(Text(t->sendEvent), t->sendParameters);
-        if (!t->sendTarget.empty()) send += Cat(" to ", Utf8(t->sendTarget));
-        add("send", std::move(send));
+        add("event", uml::EventText(t->event, t->eventParameters));
+        add("guard", ShownText(t->guard));
+        add("action", ShownText(t->action));
+        add("send", t->sendEvent.GetLength() != 0 ? uml::SendText(t->sendTarget, t->sendEvent, t->sendParameters) : "");
     } else if (const auto* p = As<Partition>(&element)) {
         add("represents", Written(p->represents));
     } else if (const auto* n = As<ObjectNode>(&element)) {
@@ -132,22 +118,22 @@ void AddKindFields(const uml::Element& element, tFields& out) {
     } else if (const auto* m = As<Message>(&element)) {
         add("sender", m->sender != nullptr ? Label(*m->sender) : "");
         add("receiver", Written(m->receiver));
-        add("sequence", Text(m->sequence));
+        add("sequence", ShownText(m->sequence));
         add("operation", Written(m->operation));
         add("synchronicity", SynchronicityName(m->synchronicity));
         add("creation", Flag(m->isCreation));
     } else if (const auto* c = As<Component>(&element)) {
         add("kind", c->sort == ComponentKind::Module ? "module" : "subsystem");
-        add("module type", Text(c->moduleType));
-        add("module part", Text(c->modulePart));
+        add("module type", ShownText(c->moduleType));
+        add("module part", ShownText(c->modulePart));
         add("realizes", Names(c->realizedClasses));
     } else if (const auto* n = As<Node>(&element)) {
         add("kind", n->sort == NodeKind::Processor ? "processor" : "device");
-        add("characteristics", Utf8(n->characteristics));
+        add("characteristics", Shown(n->characteristics));
     } else if (const auto* p = As<Process>(&element)) {
-        add("priority", Utf8(p->priority));
+        add("priority", ShownText(p->priority));
     } else if (const auto* n = As<Note>(&element)) {
-        add("text", Utf8(n->text));
+        add("text", ShownText(n->text));
         add("annotates", Names(n->annotated));
     } else if (const auto* d = As<Diagram>(&element)) {
         add("kind", DiagramKindName(d->sort));
@@ -160,31 +146,11 @@ void AddKindFields(const uml::Element& element, tFields& out) {
 
 }  // namespace
 
-std::string Utf8(std::wstring_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (const wchar_t c : text) {
-        const auto code = static_cast<std::uint32_t>(c);
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | (code >> 6));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0xD800 || (code >= 0xE000 && code < 0x10000)) {
-            out += static_cast<char>(0xE0 | (code >> 12));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            return ToUtf8(std::wstring(text));
-        }
-    }
-    return out;
-}
-std::string Utf8(const WString* text) { return text != nullptr ? Utf8(*text) : std::string(); }
+std::string Shown(const WString* text) { return text != nullptr ? ShownText(*text) : std::string(); }
 
 std::string Label(const uml::Element& element) {
     using namespace uml;
-    if (element.name.GetLength() != 0) return Text(element.name);
+    if (element.name.GetLength() != 0) return ShownText(element.name);
     if (const auto* end = As<AssociationEnd>(&element)) return Cat("end at ", TypeText(end->type));
     if (const auto* association = As<Association>(&element)) {
         std::vector<std::string> ends;
@@ -195,7 +161,7 @@ std::string Label(const uml::Element& element) {
         return Cat(RelationshipKindName(relationship->sort), " to ", TypeText(relationship->supplier));
     if (const auto* transition = As<Transition>(&element)) {
         std::string text = Cat("transition to ", TypeText(transition->target));
-        if (transition->event.GetLength() != 0) text += Cat(" on ", Text(transition->event));
+        if (transition->event.GetLength() != 0) text += Cat(" on ", ShownText(transition->event));
         return text;
     }
     return uml::NameOrKind(element);
@@ -226,7 +192,7 @@ std::wstring_view Quid(const uml::Element& element) {
 
 void Fields(const uml::Element& element, tFields& fields) {
     fields.clear();
-    fields.emplace_back("stereotype", Text(element.Stereotype()));
+    fields.emplace_back("stereotype", ShownText(element.Stereotype()));
     AddKindFields(element, fields);
     AddPropertyValues(element.PropertyValues(), "", fields);
 }

@@ -35,9 +35,7 @@ std::wstring_view Quid(const uml::Element& element);
 // text), the shown elements and geometry of diagrams aside, in place of
 // what `fields` held (its room is kept for the next element).
 void Fields(const uml::Element& element, tFields& fields);
-// Wide text as UTF-8; the characters of the basic plane, those of nearly all
-// models, encoded inline, as every element's fields are built.
-std::string Utf8(std::wstring_view text);
-std::string Utf8(const WString* text);  // empty for none
+// A text as shown (uml::ShownText); empty for none.
+std::string Shown(const WString* text);
 
 }  // namespace lum::diff::detail

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <type_traits>
 
 namespace lum::platform::detail {
 
@@ -31,6 +33,22 @@ std::size_t CountUtf8(const unsigned char* in, std::size_t count);
 void AppendUtf8(std::string& out, char32_t codePoint);
 // The same into `out`, which has room for 4 bytes; answers how many it wrote.
 std::size_t PutUtf8(char* out, char32_t codePoint);
+// The code point at text[at], a surrogate pair that arrived in two wide
+// characters taken as one; `at` moves past what it took.
+inline char32_t NextCodePoint(std::wstring_view text, std::size_t& at) {
+    const auto ch = static_cast<char32_t>(static_cast<std::make_unsigned_t<wchar_t>>(text[at++]));
+    if (ch >= 0xD800 && ch <= 0xDBFF && at < text.size()) {
+        const auto low = static_cast<char32_t>(text[at]);
+        if (low >= 0xDC00 && low <= 0xDFFF) {
+            ++at;
+            return 0x10000 + ((ch - 0xD800) << 10) + (low - 0xDC00);
+        }
+    }
+    return ch;
+}
+// Appends wide text as UTF-8, the one conversion every writer uses: a lone
+// surrogate and anything beyond U+10FFFF become U+FFFD.
+void AppendUtf8(std::string& out, std::wstring_view text);
 
 // The two single-byte pages of our own: windows-1252 and ISO-8859-1.
 wchar_t Cp1252ToWide(unsigned char byte);

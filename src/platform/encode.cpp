@@ -62,7 +62,7 @@ std::size_t AppendWide(std::string& out, unsigned int codePage, const wchar_t* t
     text += ascii;
     count -= ascii;
     if (codePage == kUtf8) {
-        for (std::size_t i = 0; i < count; ++i) detail::AppendUtf8(out, static_cast<char32_t>(text[i]));
+        detail::AppendUtf8(out, std::wstring_view(text, count));
         return 0;
     }
     if (codePage == kLatin1) return AppendSingleByte(out, false, text, count);

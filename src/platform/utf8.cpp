@@ -109,4 +109,16 @@ void AppendUtf8(std::string& out, char32_t cp) {
     out.append(bytes, PutUtf8(bytes, cp));
 }
 
+void AppendUtf8(std::string& out, std::wstring_view text) {
+    out.reserve(out.size() + text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        // Plain ASCII, most of any model, a byte each.
+        if (static_cast<std::make_unsigned_t<wchar_t>>(text[at]) < 0x80) {
+            out += static_cast<char>(text[at++]);
+            continue;
+        }
+        AppendUtf8(out, NextCodePoint(text, at));
+    }
+}
+
 }  // namespace lum::platform::detail

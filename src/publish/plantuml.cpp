@@ -5,12 +5,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "lum/render/svg.h"
-#include "publish/text.h"
+#include "lum/uml/presentation.h"
 
 namespace lum::publish {
-
-using detail::Utf8;
 
 namespace {
 
@@ -102,13 +99,7 @@ std::string Numbered(char prefix, std::size_t number) {
 
 std::string Stereotype(const uml::Element& element) {
     const ClumIdent stereotype = element.Stereotype();
-    return stereotype.GetLength() == 0 ? std::string() : " <<" + Escaped(Utf8(stereotype), tContext::Stereotype) + ">>";
-}
-
-template <class T>
-const T* AsRaw(const ClumVellumEntity* object) {
-    return object != nullptr && object->GetMetaClass().IsKindOf(&T::StaticGetMetaClass()) ? static_cast<const T*>(object)
-                                                                                           : nullptr;
+    return stereotype.GetLength() == 0 ? std::string() : " <<" + Escaped(uml::ShownText(stereotype), tContext::Stereotype) + ">>";
 }
 
 class tWriter {
@@ -120,7 +111,7 @@ public:
 
     void Run() {
         m_out << "@startuml\n";
-        m_out << "title " << PlantUmlText(render::QualifiedName(m_diagram)) << '\n';
+        m_out << "title " << PlantUmlText(uml::QualifiedName(m_diagram)) << '\n';
         if (m_states) m_out << "hide empty description\n";
         else m_out << "allowmixing\nset separator none\nhide empty members\n";
         for (const uml::Shown& shown : m_diagram.shown) Declare(shown);
@@ -163,7 +154,7 @@ private:
 
     void Simple(const char* keyword, const uml::Element& element, const char* body) {
         const std::string& alias = NewAlias(element);
-        m_out << keyword << ' ' << Quoted(Utf8(element.name)) << " as " << alias << Stereotype(element) << body << '\n';
+        m_out << keyword << ' ' << Quoted(uml::ShownText(element.name)) << " as " << alias << Stereotype(element) << body << '\n';
     }
 
     void DeclareClassifier(const uml::Classifier& classifier, const uml::Shown& shown) {
@@ -173,9 +164,9 @@ private:
                               : classifier.isAbstract                               ? "abstract class"
                                                                                     : "class";
         const std::string& alias = NewAlias(classifier);
-        m_out << keyword << ' ' << Quoted(Utf8(classifier.name)) << " as " << alias << Stereotype(classifier) << " {\n";
+        m_out << keyword << ' ' << Quoted(uml::ShownText(classifier.name)) << " as " << alias << Stereotype(classifier) << " {\n";
         // What the class symbol shows: its compartments may be suppressed, signatures left out.
-        const auto* view = AsRaw<ClumClassView>(shown.item);
+        const auto* view = uml::AsRaw<ClumClassView>(shown.item);
         const bool attributes = view == nullptr || !view->SuppressAttribute.Get();
         const bool operations = view == nullptr || !view->SuppressOperation.Get();
         const bool signature = view == nullptr || view->ShowOperationSignature.Get();
@@ -184,25 +175,25 @@ private:
             for (const uml::Property* property : classifier.Members<uml::Property>())
                 m_out << "  {field} " << (property->isStatic ? "{static} " : "")
                       << Member(literals ? uml::Visibility::Unspecified : property->visibility,
-                                literals ? Utf8(property->name) : detail::AttributeText(*property, false))
+                                literals ? uml::ShownText(property->name) : uml::AttributeText(*property))
                       << '\n';
         if (operations)
             for (const uml::Operation* operation : classifier.Members<uml::Operation>())
                 m_out << "  {method} " << (operation->isStatic ? "{static} " : "")
                       << (operation->isAbstract ? "{abstract} " : "")
-                      << Member(operation->visibility, detail::OperationText(*operation, signature, false)) << '\n';
+                      << Member(operation->visibility, uml::OperationText(*operation, signature ? uml::Signature::Shown
+                                                                                           : uml::Signature::Hidden))
+                      << '\n';
         m_out << "}\n";
     }
 
-    // A member line: the visibility sign, then the text.
+    // A member line: the visibility sign, which PlantUML shows as its icon, then the text.
     static std::string Member(uml::Visibility visibility, const std::string& text) {
-        std::string line;
-        if (visibility != uml::Visibility::Unspecified) (line += uml::VisibilitySign(visibility)) += ' ';
-        return line += PlantUmlText(text);
+        return uml::VisibilityPrefix(visibility) + PlantUmlText(text);
     }
 
     void DeclareState(const uml::Element& element) {
-        std::string name = Utf8(element.name);
+        std::string name = uml::ShownText(element.name);
         const char* special = "";
         const char* unnamed = "";  // what a history state shows where a PlantUML draws it as a plain state
         if (const auto* state = uml::As<uml::State>(&element)) {
@@ -223,7 +214,7 @@ private:
                 default: break;
             }
         } else if (const auto* object = uml::As<uml::ObjectNode>(&element)) {
-            if (object->type.name.GetLength() != 0) (name += " : ") += detail::TypeText(object->type);
+            if (object->type.name.GetLength() != 0) (name += " : ") += uml::TypeText(object->type);
         } else {
             return;
         }
@@ -232,16 +223,8 @@ private:
         m_out << "state " << Quoted(name) << " as " << alias << (*special != 0 ? special : Stereotype(element).c_str())
               << '\n';
         if (const auto* state = uml::As<uml::State>(&element))
-            for (const uml::Action& action : state->actions) {
-                std::string text = action.when == uml::ActionTime::OnEvent ? Utf8(action.event)
-                                                                           : uml::ActionTimeName(action.when);
-                if (!action.condition.empty()) ((text += " [") += Utf8(action.condition)) += ']';
-                text += " / ";
-                if (action.isSendEvent) text += '^';
-                if (action.isSendEvent && !action.sendTarget.empty()) (text += Utf8(action.sendTarget)) += '.';
-                text += Utf8(action.name);
-                m_out << alias << " : " << PlantUmlText(text) << '\n';
-            }
+            for (const uml::Action& action : state->actions)
+                m_out << alias << " : " << PlantUmlText(uml::ActionText(action)) << '\n';
     }
 
     void Connect(const uml::Element& element) {
@@ -256,10 +239,10 @@ private:
     }
 
     static std::string EndLabel(const uml::AssociationEnd& end) {
-        std::string label = Utf8(end.name);
+        std::string label = uml::ShownText(end.name);
         if (end.multiplicity.IsSpecified()) {
             if (!label.empty()) label += ' ';
-            label += end.multiplicity.ToString();
+            label += uml::MultiplicityText(end.multiplicity);
         }
         return label.empty() ? std::string() : Quoted(label) + ' ';
     }
@@ -281,7 +264,7 @@ private:
         if (*head == 0 && left.isNavigable && !right.isNavigable) head = "<";
         if (*tail == 0 && right.isNavigable && !left.isNavigable) tail = ">";
         m_out << from << ' ' << EndLabel(left) << head << "--" << tail << ' ' << EndLabel(right) << to;
-        m_out << Label(Utf8(association.name)) << '\n';
+        m_out << Label(uml::ShownText(association.name)) << '\n';
     }
 
     void Relationship(const uml::Relationship& relationship) {
@@ -290,8 +273,8 @@ private:
         const char* arrow = "..>";
         // A parent is written first, with the arrow pointing back, so that PlantUML lays it above its children.
         bool parentFirst = false;
-        std::string label = Utf8(relationship.name);
-        std::string stereotype = Utf8(relationship.Stereotype());
+        std::string label = uml::ShownText(relationship.name);
+        std::string stereotype = uml::ShownText(relationship.Stereotype());
         switch (relationship.sort) {
             case uml::RelationshipKind::Generalization:
                 arrow = "<|--";
@@ -312,42 +295,26 @@ private:
                 break;
             case uml::RelationshipKind::Dependency: break;
         }
-        if (!stereotype.empty()) label = "\xC2\xAB" + stereotype + "\xC2\xBB" + (label.empty() ? "" : " " + label);
+        if (!stereotype.empty()) label = uml::StereotypeText(stereotype) + (label.empty() ? "" : " " + label);
         m_out << (parentFirst ? to : from) << ' ' << arrow << ' ' << (parentFirst ? from : to) << Label(label) << '\n';
     }
 
     void Transition(const uml::Transition& transition) {
         const std::string &from = Alias(transition.source), &to = Alias(transition.target.element);
         if (from.empty() || to.empty()) return;
-        std::string label = Utf8(transition.event);
-        // Appended piece by piece: GCC 12 warns falsely on chains of operator+ here.
-        const auto bracket = [&label](const char* open, const std::string& text, char close) {
-            if (text.empty()) return;
-            ((label += open) += text) += close;
-        };
-        bracket("(", Utf8(transition.eventParameters), ')');
-        bracket(label.empty() ? "[" : " [", Utf8(transition.guard), ']');
-        if (transition.action.GetLength() != 0) (label += " / ") += Utf8(transition.action);
-        if (transition.sendEvent.GetLength() != 0) {
-            label += " ^";
-            if (!transition.sendTarget.empty()) (label += Utf8(transition.sendTarget)) += '.';
-            label += Utf8(transition.sendEvent);
-            bracket("(", Utf8(transition.sendParameters), ')');
-        }
-        if (label.empty()) label = Utf8(transition.name);
-        m_out << from << " --> " << to << Label(label) << '\n';
+        m_out << from << " --> " << to << Label(uml::TransitionText(transition)) << '\n';
     }
 
     void Note(const uml::Note& note) {
         if (!m_written.emplace(&note, true).second) return;
-        const std::string text = Quoted(Utf8(note.text));
+        const std::string text = Quoted(uml::ShownText(note.text));
         std::vector<const std::string*> annotated;
         for (const uml::Element* element : note.annotated)
             if (!Alias(element).empty() && Alias(element) != "[*]") annotated.push_back(&Alias(element));
         // State diagrams take no lines from a note: the note is written beside each element it annotates.
         if (m_states && !annotated.empty()) {
             for (const std::string* alias : annotated)
-                m_out << "note right of " << *alias << " : " << PlantUmlText(Utf8(note.text)) << '\n';
+                m_out << "note right of " << *alias << " : " << PlantUmlText(uml::ShownText(note.text)) << '\n';
             return;
         }
         const std::string alias = Numbered('N', ++m_notes);

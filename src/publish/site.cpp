@@ -7,7 +7,6 @@
 #include "lum/text/utf8.h"
 #include "publish/site_assets.h"
 #include "publish/site_pages.h"
-#include "publish/text.h"
 
 namespace lum::publish {
 

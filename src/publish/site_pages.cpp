@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <tuple>
 
-#include "lum/render/svg.h"
+#include "lum/text/markup.h"
+#include "lum/uml/presentation.h"
 #include "publish/site_svg.h"
-#include "publish/text.h"
 
 namespace lum::publish::detail {
 
@@ -44,7 +44,7 @@ std::string KindWord(const uml::Element& element) {
 }
 
 std::string DisplayName(const uml::Element& element) {
-    return element.name.GetLength() != 0 ? Utf8(element.name) : "(unnamed " + KindWord(element) + ")";
+    return element.name.GetLength() != 0 ? uml::ShownText(element.name) : "(unnamed " + KindWord(element) + ")";
 }
 
 namespace {
@@ -64,7 +64,7 @@ std::string ModelTitle(const tSiteIndex& site) {
 
 void Head(const std::string& title, const char* root, std::ostream& out) {
     out << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-        << "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>" << Html(title)
+        << "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>" << Markup(title)
         << "</title>\n<link rel=\"stylesheet\" href=\"" << root << "assets/site.css\">\n</head>\n";
 }
 
@@ -83,10 +83,10 @@ public:
         const long package = NearestPackagePage();
         Head(DisplayName(m_element) + " (" + KindWord(m_element) + ")", "../", m_out);
         m_out << "<body data-root=\"../\" data-page=\"" << m_site.PageOf(&m_element) << "\" data-package=\"" << package
-              << "\">\n<header><a class=\"home\" href=\"../index.html\">" << Html(ModelTitle(m_site)) << "</a>"
+              << "\">\n<header><a class=\"home\" href=\"../index.html\">" << Markup(ModelTitle(m_site)) << "</a>"
               << kSearch << "</header>\n<nav id=\"tree\"></nav>\n<main>\n";
         Crumbs();
-        m_out << "<h1><span class=\"kind\">" << Html(KindWord(m_element)) << "</span> " << Html(DisplayName(m_element))
+        m_out << "<h1><span class=\"kind\">" << Markup(KindWord(m_element)) << "</span> " << Markup(DisplayName(m_element))
               << "</h1>\n";
         Common();
         switch (m_element.kind) {
@@ -113,11 +113,11 @@ private:
     // A link to where the element is shown, else its name as text.
     std::string Link(const uml::Element* element, const std::string& text) const {
         const std::string href = m_site.Href(element);
-        return href.empty() ? Html(text) : "<a href=\"" + href + "\">" + Html(text) + "</a>";
+        return href.empty() ? Markup(text) : "<a href=\"" + href + "\">" + Markup(text) + "</a>";
     }
     std::string Link(const uml::Element& element) const { return Link(&element, DisplayName(element)); }
     std::string Type(const uml::TypeRef& type) const {
-        return type.element != nullptr ? Link(type.element, TypeText(type)) : Html(TypeText(type));
+        return type.element != nullptr ? Link(type.element, uml::TypeText(type)) : Markup(uml::TypeText(type));
     }
 
     void Crumbs() {
@@ -131,11 +131,10 @@ private:
     }
 
     void Common() {
-        const ClumIdent stereotype = m_element.Stereotype();
-        if (stereotype.GetLength() != 0)
-            m_out << "<p class=\"stereotype\">\xC2\xAB" << Html(Utf8(stereotype)) << "\xC2\xBB</p>\n";
+        const std::string stereotype = uml::StereotypeText(uml::ShownText(m_element.Stereotype()));
+        if (!stereotype.empty()) m_out << "<p class=\"stereotype\">" << Markup(stereotype) << "</p>\n";
         if (!m_element.Documentation().empty())
-            m_out << "<div class=\"doc\">" << Html(Utf8(m_element.Documentation())) << "</div>\n";
+            m_out << "<div class=\"doc\">" << Markup(uml::ShownText(m_element.Documentation())) << "</div>\n";
         const std::vector<uml::PropertyValue> values = m_element.PropertyValues();
         if (values.empty()) return;
         m_out << "<h2>Property values</h2>\n<table>\n<tr><th>tool</th><th>name</th><th>value</th></tr>\n";
@@ -145,9 +144,9 @@ private:
 
     void PropertyRows(const std::vector<uml::PropertyValue>& values, const std::string& prefix) {
         for (const uml::PropertyValue& value : values) {
-            const std::string name = prefix + Utf8(value.name);
-            m_out << "<tr><td>" << Html(Utf8(value.tool)) << "</td><td>" << Html(name) << "</td><td>"
-                  << Html(Utf8(value.value)) << "</td></tr>\n";
+            const std::string name = prefix + uml::ShownText(value.name);
+            m_out << "<tr><td>" << Markup(uml::ShownText(value.tool)) << "</td><td>" << Markup(name) << "</td><td>"
+                  << Markup(uml::ShownText(value.value)) << "</td></tr>\n";
             PropertyRows(value.items, name + ".");
         }
     }
@@ -169,13 +168,14 @@ private:
                      "<th>initial value</th><th></th></tr>\n";
             for (const uml::Property* property : properties) {
                 m_out << "<tr id=\"" << tSiteIndex::Anchor(*property) << "\"><td>"
-                      << uml::VisibilitySign(property->visibility) << "</td><td>" << Html(Utf8(property->name))
+                      << uml::VisibilitySign(property->visibility) << "</td><td>" << Markup(uml::ShownText(property->name))
                       << "</td><td>" << Type(property->type) << "</td><td>"
-                      << Html(property->multiplicity.ToString()) << "</td><td>" << Html(Utf8(property->defaultValue))
+                      << Markup(uml::MultiplicityText(property->multiplicity)) << "</td><td>"
+                      << Markup(uml::ShownText(property->defaultValue))
                       << "</td><td>" << (property->isStatic ? "static " : "") << (property->isDerived ? "derived" : "")
                       << "</td></tr>\n";
                 if (!property->Documentation().empty())
-                    m_out << "<tr><td></td><td colspan=\"5\" class=\"doc\">" << Html(Utf8(property->Documentation()))
+                    m_out << "<tr><td></td><td colspan=\"5\" class=\"doc\">" << Markup(uml::ShownText(property->Documentation()))
                           << "</td></tr>\n";
             }
             m_out << "</table>\n";
@@ -195,32 +195,24 @@ private:
 
     void Operation(const uml::Operation& operation) {
         m_out << "<tr id=\"" << tSiteIndex::Anchor(operation) << "\"><td>" << uml::VisibilitySign(operation.visibility)
-              << "</td><td><code>" << Html(Utf8(operation.name)) << '(';
-        bool first = true;
-        for (const uml::Parameter* parameter : operation.Members<uml::Parameter>()) {
-            m_out << (first ? "" : ", ");
-            first = false;
-            if (parameter->direction != uml::Direction::In) m_out << uml::DirectionName(parameter->direction) << ' ';
-            m_out << Html(Utf8(parameter->name));
-            if (parameter->type.name.GetLength() != 0) m_out << " : " << Type(parameter->type);
-        }
-        m_out << ')';
-        if (operation.returnType.name.GetLength() != 0) m_out << " : " << Type(operation.returnType);
+              << "</td><td><code>";
+        for (const uml::TextPart& part : uml::OperationParts(operation, uml::Signature::Complete))
+            m_out << (part.element != nullptr ? Link(part.element, part.text) : Markup(part.text));
         m_out << "</code>";
         for (std::size_t i = 0; i < operation.exceptions.size(); ++i)
             m_out << (i == 0 ? " raises " : ", ") << Type(operation.exceptions[i]);
         m_out << "</td><td>" << (operation.isStatic ? "static " : "") << (operation.isAbstract ? "abstract " : "")
               << (operation.isQuery ? "query" : "") << "</td></tr>\n";
-        std::string detail = Utf8(operation.Documentation());
+        std::string detail = uml::ShownText(operation.Documentation());
         const auto add = [&detail](const char* label, const WString* text) {
             if (text == nullptr || text->empty()) return;
             if (!detail.empty()) detail += "\n";
-            (detail += label) += Utf8(*text);
+            (detail += label) += uml::ShownText(*text);
         };
         add("pre: ", operation.precondition);
         add("post: ", operation.postcondition);
         add("semantics: ", operation.semantics);
-        if (!detail.empty()) m_out << "<tr><td></td><td colspan=\"2\" class=\"doc\">" << Html(detail) << "</td></tr>\n";
+        if (!detail.empty()) m_out << "<tr><td></td><td colspan=\"2\" class=\"doc\">" << Markup(detail) << "</td></tr>\n";
     }
 
     void Component(const uml::Component& component) {
@@ -232,7 +224,7 @@ private:
 
     void Node(const uml::Node& node) {
         if (node.characteristics != nullptr && !node.characteristics->empty())
-            m_out << "<h2>Characteristics</h2>\n<div class=\"doc\">" << Html(Utf8(*node.characteristics)) << "</div>\n";
+            m_out << "<h2>Characteristics</h2>\n<div class=\"doc\">" << Markup(uml::ShownText(*node.characteristics)) << "</div>\n";
     }
 
     void Diagram(const uml::Diagram& diagram) {
@@ -244,7 +236,7 @@ private:
         if (!shown.empty()) {
             m_out << "<h2>Shown</h2>\n<ul>\n";
             for (const uml::Element* element : shown)
-                m_out << "<li>" << Link(*element) << " <span class=\"kind\">" << Html(KindWord(*element))
+                m_out << "<li>" << Link(*element) << " <span class=\"kind\">" << Markup(KindWord(*element))
                       << "</span></li>\n";
             m_out << "</ul>\n";
         }
@@ -266,7 +258,7 @@ private:
             for (const uml::Element* member : listed) {
                 m_out << "<li";
                 if (!tSiteIndex::HasPage(*member)) m_out << " id=\"" << tSiteIndex::Anchor(*member) << '"';
-                m_out << "><span class=\"kind\">" << Html(KindWord(*member)) << "</span> " << Link(*member);
+                m_out << "><span class=\"kind\">" << Markup(KindWord(*member)) << "</span> " << Link(*member);
                 if (member->kind == uml::Kind::StateMachine || member->kind == uml::Kind::Interaction) Nested(*member);
                 m_out << "</li>\n";
             }
@@ -282,19 +274,19 @@ private:
             const uml::Element* element = stack.back();
             stack.pop_back();
             if (element->kind == uml::Kind::Diagram) {
-                m_out << "<li><span class=\"kind\">" << Html(KindWord(*element)) << "</span> " << Link(*element) << "</li>";
+                m_out << "<li><span class=\"kind\">" << Markup(KindWord(*element)) << "</span> " << Link(*element) << "</li>";
                 continue;
             }
             if (const auto* transition = uml::As<uml::Transition>(element)) {
                 m_out << "<li><span class=\"kind\">transition</span> "
-                      << Html(transition->source ? DisplayName(*transition->source) : "") << " \xE2\x86\x92 "
-                      << Html(transition->target.element ? DisplayName(*transition->target.element)
-                                                         : Utf8(transition->target.name));
-                if (transition->name.GetLength() != 0) m_out << " : " << Html(Utf8(transition->name));
+                      << Markup(transition->source ? DisplayName(*transition->source) : "") << " \xE2\x86\x92 "
+                      << Markup(transition->target.element ? DisplayName(*transition->target.element)
+                                                         : uml::TypeText(transition->target));
+                if (const std::string label = uml::TransitionText(*transition); !label.empty()) m_out << " : " << Markup(label);
                 m_out << "</li>";
             } else if (element->name.GetLength() != 0 || element->kind == uml::Kind::State) {
-                m_out << "<li><span class=\"kind\">" << Html(KindWord(*element)) << "</span> "
-                      << Html(DisplayName(*element)) << "</li>";
+                m_out << "<li><span class=\"kind\">" << Markup(KindWord(*element)) << "</span> "
+                      << Markup(DisplayName(*element)) << "</li>";
             }
             for (auto member = element->members.rbegin(); member != element->members.rend(); ++member)
                 stack.push_back(*member);
@@ -303,9 +295,9 @@ private:
     }
 
     std::string EndText(const uml::AssociationEnd& end) const {
-        std::string text = end.type.element != nullptr ? Link(*end.type.element) : Html(Utf8(end.type.name));
-        if (end.name.GetLength() != 0) text += " as <i>" + Html(Utf8(end.name)) + "</i>";
-        if (end.multiplicity.IsSpecified()) text += " [" + Html(end.multiplicity.ToString()) + "]";
+        std::string text = end.type.element != nullptr ? Link(*end.type.element) : Markup(uml::TypeText(end.type));
+        if (end.name.GetLength() != 0) text += " as <i>" + Markup(uml::ShownText(end.name)) + "</i>";
+        if (end.multiplicity.IsSpecified()) text += " [" + Markup(uml::MultiplicityText(end.multiplicity)) + "]";
         if (end.aggregation != uml::Aggregation::None) text += std::string(" (") + uml::AggregationName(end.aggregation) + ")";
         if (end.isNavigable) text += " navigable";
         return text;
@@ -314,16 +306,16 @@ private:
     void Relationships() {
         std::vector<std::string> rows;
         for (const uml::Relationship* relationship : m_element.Members<uml::Relationship>())
-            rows.push_back("<li>" + Html(KindWord(*relationship)) + " \xE2\x86\x92 " + Type(relationship->supplier) +
+            rows.push_back("<li>" + Markup(KindWord(*relationship)) + " \xE2\x86\x92 " + Type(relationship->supplier) +
                            Label(*relationship) + "</li>");
         for (const uml::Element* element : m_site.Incoming(m_element)) {
             const auto* relationship = uml::As<uml::Relationship>(element);
             if (relationship->client != nullptr)
-                rows.push_back("<li>" + Link(*relationship->client) + " " + Html(KindWord(*relationship)) +
+                rows.push_back("<li>" + Link(*relationship->client) + " " + Markup(KindWord(*relationship)) +
                                " \xE2\x86\x92 this" + Label(*relationship) + "</li>");
         }
         for (const uml::Element* association : m_site.Associations(m_element)) {
-            std::string row = "<li>association " + Html(Utf8(association->name)) + ": ";
+            std::string row = "<li>association " + Markup(uml::ShownText(association->name)) + ": ";
             const auto ends = association->Members<uml::AssociationEnd>();
             for (std::size_t i = 0; i < ends.size(); ++i) row += (i ? " \xE2\x80\x94 " : "") + EndText(*ends[i]);
             rows.push_back(row + "</li>");
@@ -336,8 +328,9 @@ private:
 
     static std::string Label(const uml::Element& relationship) {
         std::string label;
-        if (relationship.Stereotype().GetLength() != 0) label += " \xC2\xAB" + Html(Utf8(relationship.Stereotype())) + "\xC2\xBB";
-        if (relationship.name.GetLength() != 0) (label += ' ') += Html(Utf8(relationship.name));
+        if (relationship.Stereotype().GetLength() != 0)
+            (label += ' ') += Markup(uml::StereotypeText(uml::ShownText(relationship.Stereotype())));
+        if (relationship.name.GetLength() != 0) (label += ' ') += Markup(uml::ShownText(relationship.name));
         return label;
     }
 
@@ -346,14 +339,14 @@ private:
         if (!diagrams.empty()) {
             m_out << "<h2>On diagrams</h2>\n<ul>\n";
             for (const uml::Element* diagram : diagrams)
-                m_out << "<li>" << Link(diagram, render::QualifiedName(*diagram)) << "</li>\n";
+                m_out << "<li>" << Link(diagram, uml::QualifiedName(*diagram)) << "</li>\n";
             m_out << "</ul>\n";
         }
         const auto& notes = m_site.Notes(m_element);
         if (!notes.empty()) {
             m_out << "<h2>Notes</h2>\n";
             for (const uml::Element* note : notes)
-                m_out << "<div class=\"doc note\">" << Html(Utf8(uml::As<uml::Note>(note)->text)) << "</div>\n";
+                m_out << "<div class=\"doc note\">" << Markup(uml::ShownText(uml::As<uml::Note>(note)->text)) << "</div>\n";
         }
     }
 
@@ -374,7 +367,7 @@ void WriteHome(const tSiteIndex& site, std::ostream& out) {
     Head(ModelTitle(site), "", out);
     out << "<body class=\"home\" data-root=\"\" data-page=\"-1\" data-package=\"-1\">\n<header><a class=\"home\" "
            "href=\"index.html\">"
-        << Html(ModelTitle(site)) << "</a>" << kSearch << "</header>\n<main>\n<h1>" << Html(ModelTitle(site))
+        << Markup(ModelTitle(site)) << "</a>" << kSearch << "</header>\n<main>\n<h1>" << Markup(ModelTitle(site))
         << "</h1>\n<p class=\"facts\">";
     const std::tuple<uml::Kind, const char*, const char*> counts[] = {{uml::Kind::Package, "package", "packages"},
                                                                       {uml::Kind::Classifier, "classifier", "classifiers"},
@@ -410,7 +403,7 @@ void TreeList(const tSiteIndex& site, const uml::Element& top, std::ostream& out
             continue;
         }
         const uml::Element& element = *step.element;
-        out << "<li><a href=\"e/" << site.PageOf(&element) << ".html\">" << Html(DisplayName(element)) << "</a>";
+        out << "<li><a href=\"e/" << site.PageOf(&element) << ".html\">" << Markup(DisplayName(element)) << "</a>";
         std::vector<const uml::Element*> packages;
         for (const uml::Element* member : element.members)
             if (member->kind == uml::Kind::Package) packages.push_back(member);

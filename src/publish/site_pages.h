@@ -1,6 +1,6 @@
 #pragma once
 // The HTML of a site: the home page with the package tree, and one page
-// per element that has a page. Every model text goes through Html().
+// per element that has a page. Every model text goes through Markup().
 
 #include <ostream>
 #include <string>

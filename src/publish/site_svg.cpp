@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "lum/render/svg.h"
-#include "publish/text.h"
+#include "lum/text/markup.h"
 
 namespace lum::publish::detail {
 
@@ -29,7 +29,7 @@ std::string LinkedSvg(const tSiteIndex& site, const uml::Diagram& diagram) {
     std::unordered_map<std::string, const uml::Element*> byItem;
     for (const uml::Shown& shown : diagram.shown)
         if (shown.item != nullptr && shown.item->quid.Get().GetLength() != 0)
-            byItem.emplace(Html(Utf8(shown.item->quid.Get())), shown.element);
+            byItem.emplace(Markup(shown.item->quid.Get().View()), shown.element);
 
     const std::string svg = render::RenderSvg(diagram);
     std::string_view rest(svg);

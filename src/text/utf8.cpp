@@ -4,12 +4,17 @@
 #include <cstring>
 
 #include "platform/decoders.h"
-#include "platform/file_names.h"
 #include "text/json_quote.h"
 
 namespace lum {
 
-std::string ToUtf8(const std::wstring& text) { return platform::ToFileSystemName(text); }
+std::string ToUtf8(std::wstring_view text) {
+    std::string out;
+    platform::detail::AppendUtf8(out, text);
+    return out;
+}
+
+void AppendUtf8(std::string& out, std::wstring_view text) { platform::detail::AppendUtf8(out, text); }
 
 WString FromUtf8(std::string_view utf8) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(utf8.data());
@@ -63,19 +68,12 @@ std::size_t PutJsonQuoted(char* out, std::string_view utf8) {
 std::size_t PutJsonQuoted(char* out, std::wstring_view text) {
     char* at = out;
     *at++ = '"';
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t ch = static_cast<char32_t>(text[i]);
+    for (std::size_t i = 0; i < text.size();) {
+        const char32_t ch = platform::detail::NextCodePoint(text, i);
         if (ch < 0x80) {
             if (IsPlainJson(static_cast<unsigned char>(ch))) *at++ = static_cast<char>(ch);
             else at += PutJsonEscape(at, static_cast<char>(ch));
             continue;
-        }
-        if (ch >= 0xD800 && ch <= 0xDBFF && i + 1 < text.size()) {
-            const char32_t low = static_cast<char32_t>(text[i + 1]);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                ch = 0x10000 + ((ch - 0xD800) << 10) + (low - 0xDC00);
-                ++i;
-            }
         }
         at += platform::detail::PutUtf8(at, ch);
     }

@@ -2,8 +2,6 @@
 
 #include <charconv>
 
-#include "lum/text/utf8.h"
-
 namespace lum::uml {
 
 const char* KindName(Kind kind) {
@@ -158,12 +156,6 @@ Geometry Shown::Where() const {
     }
     if (const auto* line = AsRaw<ClumLine>(item)) geometry.points = &line->vertices.Get();
     return geometry;
-}
-
-std::string NameOrKind(const Element& element) {
-    if (element.name.GetLength() != 0) return ToUtf8(std::wstring(element.name.c_str(), element.name.GetLength()));
-    if (const auto* state = As<State>(&element)) return StateKindName(state->sort);
-    return KindName(element.kind);
 }
 
 }  // namespace lum::uml

@@ -10,7 +10,6 @@
 
 #include "lum/text/utf8.h"
 #include "lum/uml/outline.h"
-#include "uml/outline_support.h"
 
 namespace lum::uml {
 
@@ -22,7 +21,7 @@ public:
 
     void String(const std::string& utf8) { m_out << JsonQuote(utf8); }
     void String(const std::wstring& text) { String(ToUtf8(text)); }
-    void String(const ClumIdent& ident) { String(detail::Text(ident)); }
+    void String(const ClumIdent& ident) { String(ToUtf8(ident.View())); }
     void Key(const char* key) {
         m_out << ",\"" << key << "\":";
     }
@@ -374,7 +373,7 @@ private:
             const auto id = m_ids.find(shown.element);
             if (id == m_ids.end()) m_json.Raw("null");
             else m_json.Out() << id->second;
-            m_json.Field("view", detail::Text(shown.item->GetMetaClass().GetName()));
+            m_json.Field("view", ToUtf8(shown.item->GetMetaClass().GetName().View()));
             m_json.Out() << ",\"location\":[" << where.location.x << "," << where.location.y << "]";
             if (where.width != 0 || where.height != 0)
                 m_json.Out() << ",\"size\":[" << where.width << "," << where.height << "]";

@@ -6,67 +6,53 @@
 
 #include "lum/text/utf8.h"
 #include "lum/uml/outline.h"
-#include "uml/outline_support.h"
+#include "lum/uml/presentation.h"
 
 namespace lum::uml {
 
 namespace {
 
-using detail::Text;
-using detail::TypeText;
-
 std::string WithStereotype(const Element& element, const std::string& line) {
-    const ClumIdent stereotype = element.Stereotype();
-    if (stereotype.GetLength() == 0) return line;
-    return "\xC2\xAB" + Text(stereotype) + "\xC2\xBB " + line;
+    const std::string stereotype = StereotypeText(ShownText(element.Stereotype()));
+    return stereotype.empty() ? line : stereotype + " " + line;
 }
 
 std::string Named(const char* word, const Element& element) {
     std::string line = word;
-    if (element.name.GetLength() != 0) (line += ' ') += Text(element.name);
+    if (element.name.GetLength() != 0) (line += ' ') += ShownText(element.name);
     return line;
 }
 
 std::string Bracketed(const Multiplicity& multiplicity) {
-    return multiplicity.IsSpecified() ? " [" + multiplicity.ToString() + "]" : "";
-}
-
-std::string Sign(Visibility visibility) {
-    return visibility == Visibility::Unspecified ? "" : std::string(1, VisibilitySign(visibility)) + " ";
+    return multiplicity.IsSpecified() ? " [" + MultiplicityText(multiplicity) + "]" : "";
 }
 
 std::string ClassifierLine(const Classifier& classifier) {
     std::string line;
     if (classifier.isAbstract) line += "abstract ";
     line += ClassifierKindName(classifier.sort);
-    (line += ' ') += Text(classifier.name);
+    (line += ' ') += ShownText(classifier.name);
     std::vector<std::string> parameters;
     for (const Parameter* parameter : classifier.Members<Parameter>()) {
-        std::string text = Text(parameter->name);
+        std::string text = ShownText(parameter->name);
         if (parameter->type.name.GetLength() != 0) text += " : " + TypeText(parameter->type);
         parameters.push_back(text);
     }
-    if (!parameters.empty()) line += "<" + Join(parameters, ", ") + ">";
+    if (!parameters.empty()) ((line += '<') += Join(parameters, ", ")) += '>';
     if (classifier.isInstantiated && classifier.templateClassifier.name.GetLength() != 0)
         line += " binds " + TypeText(classifier.templateClassifier);
     return line;
 }
 
 std::string PropertyLine(const Property& property) {
-    std::string line = property.isQualifier ? "qualifier " : Sign(property.visibility);
-    if (property.isDerived) line += "/";
-    line += Text(property.name);
-    if (property.type.name.GetLength() != 0) line += " : " + TypeText(property.type);
-    line += Bracketed(property.multiplicity);
-    if (!property.defaultValue.empty()) line += " = " + ToUtf8(property.defaultValue);
+    std::string line = (property.isQualifier ? "qualifier " : VisibilityPrefix(property.visibility)) + AttributeText(property);
     if (property.isStatic) line += " {static}";
     if (property.aggregation == Aggregation::Composite) line += " {by value}";
     return line;
 }
 
 std::string OperationLine(const Operation& operation) {
-    std::string line = Sign(operation.visibility) + Text(operation.name) + "(" + detail::ParameterList(operation) + ")";
-    if (operation.returnType.name.GetLength() != 0) line += " : " + TypeText(operation.returnType);
+    std::string line = VisibilityPrefix(operation.visibility) + OperationText(operation, Signature::Complete);
     std::vector<std::string> properties;
     if (operation.isAbstract) properties.push_back("abstract");
     if (operation.isStatic) properties.push_back("static");
@@ -90,7 +76,7 @@ std::string AssociationLine(const Association& association) {
         for (const AssociationEnd* end : ends) {
             (line += " | ") += TypeText(end->type);
             line += Bracketed(end->multiplicity);
-            if (end->name.GetLength() != 0) (line += ' ') += Text(end->name);
+            if (end->name.GetLength() != 0) (line += ' ') += ShownText(end->name);
         }
         return line;
     }
@@ -100,32 +86,27 @@ std::string AssociationLine(const Association& association) {
         return aggregation == Aggregation::Composite ? "\xE2\x97\x86" : aggregation == Aggregation::Shared ? "\xE2\x97\x87" : "";
     };
     line += ": " + TypeText(left.type) + Bracketed(left.multiplicity);
-    if (left.name.GetLength() != 0) (line += ' ') += Text(left.name);
+    if (left.name.GetLength() != 0) (line += ' ') += ShownText(left.name);
     line += std::string(" ") + diamond(right.aggregation) + (left.isNavigable ? "<" : "") + "--" +
             (right.isNavigable ? ">" : "") + diamond(left.aggregation) + " ";
-    if (right.name.GetLength() != 0) line += Text(right.name) + " ";
-    line += (right.multiplicity.IsSpecified() ? "[" + right.multiplicity.ToString() + "] " : "") + TypeText(right.type);
+    if (right.name.GetLength() != 0) line += ShownText(right.name) + " ";
+    if (right.multiplicity.IsSpecified()) ((line += '[') += MultiplicityText(right.multiplicity)) += "] ";
+    line += TypeText(right.type);
     return line;
 }
 
 std::string RelationshipLine(const Relationship& relationship) {
     static const char* const arrows[] = {"--|>", "..|>", "..>", "..>", "..>", "..>", "..>", "---"};
     std::string line = RelationshipKindName(relationship.sort);
-    if (relationship.name.GetLength() != 0) (line += ' ') += Text(relationship.name);
+    if (relationship.name.GetLength() != 0) (line += ' ') += ShownText(relationship.name);
     return line + " " + arrows[static_cast<int>(relationship.sort)] + " " + TypeText(relationship.supplier);
 }
 
 std::string StateLine(const State& state) {
     std::string line = state.isComposite ? std::string("composite state") : std::string(StateKindName(state.sort));
     if (state.sort == StateKind::Simple && !state.isComposite) line = "state";
-    if (state.name.GetLength() != 0) (line += ' ') += Text(state.name);
-    for (const Action& action : state.actions) {
-        line += std::string("; ") + ActionTimeName(action.when);
-        if (action.event.GetLength() != 0) (line += ' ') += Text(action.event);
-        line += " / ";
-        if (action.isSendEvent) line += '^';
-        line += Text(action.name);
-    }
+    if (state.name.GetLength() != 0) (line += ' ') += ShownText(state.name);
+    for (const Action& action : state.actions) (line += "; ") += ActionText(action);
     return line;
 }
 
@@ -134,23 +115,13 @@ std::string TransitionLine(const Transition& transition) {
     line += transition.source != nullptr ? NameOrKind(*transition.source) : std::string("?");
     line += " --> " + (transition.target.element != nullptr ? NameOrKind(*transition.target.element)
                                                            : TypeText(transition.target));
-    std::string label = Text(transition.event);
-    if (!transition.eventParameters.empty()) label += "(" + ToUtf8(transition.eventParameters) + ")";
-    if (!transition.guard.empty()) label += " [" + ToUtf8(transition.guard) + "]";
-    if (transition.action.GetLength() != 0) label += " / " + Text(transition.action);
-    if (transition.sendEvent.GetLength() != 0) {
-        label += " ^";
-        if (!transition.sendTarget.empty()) label += ToUtf8(transition.sendTarget) + ".";
-        label += Text(transition.sendEvent);
-    }
-    if (label.starts_with(" ")) label.erase(0, 1);
-    if (!label.empty()) line += " : " + label;
+    if (const std::string label = TransitionText(transition); !label.empty()) line += " : " + label;
     return line;
 }
 
 std::string MessageLine(const Message& message) {
     std::string line = "message ";
-    line += message.sequence.GetLength() != 0 ? Text(message.sequence) : std::to_string(message.order);
+    line += message.sequence.GetLength() != 0 ? ShownText(message.sequence) : std::to_string(message.order);
     line += ": " + (message.sender != nullptr ? NameOrKind(*message.sender) : std::string("?"));
     line += " -> " + TypeText(message.receiver);
     line += " : " + TypeText(message.operation);
@@ -197,21 +168,21 @@ std::string Line(const Element& element) {
             const auto& component = static_cast<const Component&>(element);
             std::string line = Named(component.sort == ComponentKind::Subsystem ? "subsystem" : "component", component);
             std::vector<std::string> names;
-            for (const Element* realized : component.realizedClasses) names.push_back(Text(realized->name));
+            for (const Element* realized : component.realizedClasses) names.push_back(ShownText(realized->name));
             return names.empty() ? line : line + " realizes " + Join(names, ", ");
         }
         case Kind::Node:
             return Named(static_cast<const Node&>(element).sort == NodeKind::Device ? "device" : "processor", element);
         case Kind::Process: return Named("process", element);
         case Kind::Note: {
-            std::string text = ToUtf8(static_cast<const Note&>(element).text);
+            std::string text = ShownText(static_cast<const Note&>(element).text);
             const std::size_t end = text.find('\n');
             if (end != std::string::npos) text = text.substr(0, end) + " ...";
             return "note \"" + text + "\"";
         }
         case Kind::Diagram: {
             const auto& diagram = static_cast<const Diagram&>(element);
-            return std::string(DiagramKindName(diagram.sort)) + " diagram " + Text(diagram.name) + " (" +
+            return std::string(DiagramKindName(diagram.sort)) + " diagram " + ShownText(diagram.name) + " (" +
                    std::to_string(diagram.shown.size()) + " shown)";
         }
         default: return Named(KindName(element.kind), element);

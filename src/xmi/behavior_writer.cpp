@@ -7,11 +7,19 @@
 
 #include <algorithm>
 
+#include "lum/uml/presentation.h"
 #include "xmi/exporter.h"
 
 namespace lum::xmi::detail {
 
 namespace {
+
+// The body of an action's behaviour: what it does, and the condition it waits for.
+std::string ActionBody(const uml::Action& action) {
+    std::string body = uml::ActionExpression(action);
+    if (!action.condition.empty()) (body += ' ') += uml::GuardText(action.condition);
+    return body;
+}
 
 std::size_t Outgoing(const uml::Element& state) { return state.Members<uml::Transition>().size(); }
 
@@ -24,13 +32,6 @@ const char* PseudostateKind(const uml::State& state) {
         case uml::StateKind::Synchronization: return Outgoing(state) > 1 ? "fork" : "join";
         default: return nullptr;
     }
-}
-
-std::wstring ActionText(const uml::Action& action) {
-    std::wstring text(action.name.c_str(), action.name.GetLength());
-    if (action.isSendEvent && !action.sendTarget.empty()) text = L"send " + text + L" to " + std::wstring(action.sendTarget);
-    if (!action.condition.empty()) text += L" [" + std::wstring(action.condition) + L"]";
-    return text;
 }
 
 bool IsNodeElement(const uml::Element* element) {
@@ -103,7 +104,7 @@ tAs tExporter::Vertex(const uml::State& state, std::string_view tag) {
                 m_xml.Text("name", Wide(action.name));
                 open = true;
             }
-            m_xml.TextElement("body", ActionText(action));
+            m_xml.TextElement("body", ActionBody(action));
         }
         if (open) m_xml.End();
     }
@@ -131,10 +132,8 @@ void tExporter::Transition(const uml::Transition& transition) {
         m_xml.Start("trigger");
         m_xml.Attr("xmi:type", "uml:Trigger");
         m_xml.Attr("xmi:id", id, "-trigger");
-        std::wstring name(Wide(transition.event));
-        m_xml.Attr("event", EventId(name));
-        if (!transition.eventParameters.empty()) name += L"(" + std::wstring(transition.eventParameters) + L")";
-        m_xml.Text("name", name);
+        m_xml.Attr("event", EventId(Wide(transition.event)));
+        m_xml.Text("name", uml::EventText(transition.event, transition.eventParameters));
         m_xml.End();
     }
     if (!transition.guard.empty()) {
@@ -152,12 +151,8 @@ void tExporter::Transition(const uml::Transition& transition) {
             m_xml.Text("name", Wide(transition.action));
             m_xml.TextElement("body", Wide(transition.action));
         }
-        if (transition.sendEvent.GetLength() != 0) {
-            std::wstring send = L"send " + std::wstring(Wide(transition.sendEvent));
-            if (!transition.sendParameters.empty()) send += L"(" + std::wstring(transition.sendParameters) + L")";
-            if (!transition.sendTarget.empty()) send += L" to " + std::wstring(transition.sendTarget);
-            m_xml.TextElement("body", send);
-        }
+        if (transition.sendEvent.GetLength() != 0)
+            m_xml.TextElement("body", uml::SendText(transition.sendTarget, transition.sendEvent, transition.sendParameters));
         m_xml.End();
     }
     m_xml.End();
@@ -197,7 +192,7 @@ void tExporter::InternalTransitions(const uml::State& state) {
         m_xml.Attr("xmi:type", "uml:OpaqueBehavior");
         m_xml.Attr("xmi:id", transitionId, "-effect");
         m_xml.Text("name", Wide(action.name));
-        m_xml.TextElement("body", ActionText(action));
+        m_xml.TextElement("body", ActionBody(action));
         m_xml.End();
         m_xml.End();
     }
@@ -231,7 +226,7 @@ void tExporter::ActivityNode(const uml::Element& element, std::string_view tag) 
     Begin(tag, type, element);
     Common(element);
     if (std::string_view(type) == "uml:OpaqueAction")
-        for (const uml::Action& action : state.actions) m_xml.TextElement("body", ActionText(action));
+        for (const uml::Action& action : state.actions) m_xml.TextElement("body", ActionBody(action));
 }
 
 void tExporter::CloseActivity(const uml::StateMachine& activity) {

@@ -1,7 +1,9 @@
 #include "xmi/ids.h"
 
+#include <type_traits>
 #include <vector>
 
+#include "lum/text/utf8.h"
 #include "lum/traverse/utility_functions.h"
 
 namespace lum::xmi::detail {
@@ -23,37 +25,29 @@ tIds::tIds(const uml::View& view) {
     }
 }
 
-void tIds::AppendEscaped(std::string& out, std::wstring_view text) {
+namespace {
+
+// One byte of a name's UTF-8 form into an id: letters, digits and '.' as they are, the rest as _XX.
+void AppendIdByte(std::string& out, char c) {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    for (const wchar_t w : text) {
-        const auto c = static_cast<char32_t>(static_cast<std::make_unsigned_t<wchar_t>>(w));
-        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.') {
-            out += static_cast<char>(c);
-            continue;
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.') {
+        out += c;
+        return;
+    }
+    const auto byte = static_cast<unsigned char>(c);
+    ((out += '_') += kHex[byte >> 4]) += kHex[byte & 0xF];
+}
+
+}  // namespace
+
+void tIds::AppendEscaped(std::string& out, std::wstring_view text) {
+    // ASCII, most names whole, a character a byte; from the first other character on, the UTF-8 form.
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (static_cast<std::make_unsigned_t<wchar_t>>(text[i]) >= 0x80) {
+            for (const char c : ToUtf8(text.substr(i))) AppendIdByte(out, c);
+            return;
         }
-        unsigned char bytes[4];
-        int n = 0;
-        const char32_t v = c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) ? 0xFFFD : c;
-        if (v < 0x80) {
-            bytes[n++] = static_cast<unsigned char>(v);
-        } else if (v < 0x800) {
-            bytes[n++] = static_cast<unsigned char>(0xC0 | (v >> 6));
-            bytes[n++] = static_cast<unsigned char>(0x80 | (v & 0x3F));
-        } else if (v < 0x10000) {
-            bytes[n++] = static_cast<unsigned char>(0xE0 | (v >> 12));
-            bytes[n++] = static_cast<unsigned char>(0x80 | ((v >> 6) & 0x3F));
-            bytes[n++] = static_cast<unsigned char>(0x80 | (v & 0x3F));
-        } else {
-            bytes[n++] = static_cast<unsigned char>(0xF0 | (v >> 18));
-            bytes[n++] = static_cast<unsigned char>(0x80 | ((v >> 12) & 0x3F));
-            bytes[n++] = static_cast<unsigned char>(0x80 | ((v >> 6) & 0x3F));
-            bytes[n++] = static_cast<unsigned char>(0x80 | (v & 0x3F));
-        }
-        for (int i = 0; i < n; ++i) {
-            out += '_';
-            out += kHex[bytes[i] >> 4];
-            out += kHex[bytes[i] & 0xF];
-        }
+        AppendIdByte(out, static_cast<char>(text[i]));
     }
 }
 

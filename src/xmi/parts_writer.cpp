@@ -43,7 +43,7 @@ void Flatten(const uml::PropertyValue& top, std::vector<tFlat>& out) {
 std::string SourceUri(std::wstring_view tool) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string uri;
-    for (const unsigned char c : ToUtf8(std::wstring(tool))) {
+    for (const unsigned char c : ToUtf8(tool)) {
         const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
         if (plain || c == '-' || c == '.' || c == '_' || c == '~') {
             uri += static_cast<char>(c);

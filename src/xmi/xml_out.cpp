@@ -2,38 +2,9 @@
 
 #include <charconv>
 
+#include "lum/text/markup.h"
+
 namespace lum::xmi::detail {
-
-namespace {
-
-constexpr char32_t kReplacement = 0xFFFD;
-
-bool Allowed(char32_t c) {
-    if (c < 0x20) return c == 0x9 || c == 0xA || c == 0xD;
-    if (c >= 0xD800 && c <= 0xDFFF) return false;
-    if (c == 0xFFFE || c == 0xFFFF) return false;
-    return c <= 0x10FFFF;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-}  // namespace
 
 tXmlOut::tXmlOut(std::ostream& out) : m_out(out) { m_buffer.reserve(kBlock + 4096); }
 
@@ -85,13 +56,18 @@ void tXmlOut::Attr(std::string_view name, long long value) {
     Attr(name, std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
 }
 
-void tXmlOut::Text(std::string_view name, std::wstring_view value) {
+template <class Chars>
+void tXmlOut::TextAttr(std::string_view name, Chars value) {
     m_buffer += ' ';
     m_buffer += name;
     m_buffer += "=\"";
     Escaped(value, true);
     m_buffer += '"';
 }
+
+void tXmlOut::Text(std::string_view name, std::wstring_view value) { TextAttr(name, value); }
+
+void tXmlOut::Text(std::string_view name, std::string_view utf8) { TextAttr(name, utf8); }
 
 void tXmlOut::ListStart(std::string_view name) {
     m_buffer += ' ';
@@ -112,7 +88,12 @@ void tXmlOut::Item(std::string_view value, std::string_view suffix) {
 
 void tXmlOut::ListEnd() { m_buffer += '"'; }
 
-void tXmlOut::TextElement(std::string_view tag, std::wstring_view text) {
+void tXmlOut::TextElement(std::string_view tag, std::wstring_view text) { TextContent(tag, text); }
+
+void tXmlOut::TextElement(std::string_view tag, std::string_view utf8) { TextContent(tag, utf8); }
+
+template <class Chars>
+void tXmlOut::TextContent(std::string_view tag, Chars text) {
     CloseStartTag();
     if (!m_open.empty()) m_open.back().hasContent = true;
     Indent(m_open.size());
@@ -142,22 +123,9 @@ void tXmlOut::End() {
     MaybeFlush();
 }
 
-void tXmlOut::Escaped(std::wstring_view text, bool attribute) {
-    for (const wchar_t w : text) {
-        const auto c = static_cast<char32_t>(static_cast<std::make_unsigned_t<wchar_t>>(w));
-        switch (c) {
-            case '<': m_buffer += "&lt;"; continue;
-            case '>': m_buffer += "&gt;"; continue;
-            case '&': m_buffer += "&amp;"; continue;
-            case '"': m_buffer += attribute ? "&quot;" : "\""; continue;
-            // Attribute values would have their line ends and tabs read as spaces.
-            case '\t': m_buffer += attribute ? "&#9;" : "\t"; continue;
-            case '\n': m_buffer += attribute ? "&#10;" : "\n"; continue;
-            case '\r': m_buffer += "&#13;"; continue;
-            default: break;
-        }
-        AppendUtf8(m_buffer, Allowed(c) ? c : kReplacement);
-    }
+template <class Chars>
+void tXmlOut::Escaped(Chars text, bool attribute) {
+    AppendMarkup(m_buffer, text, attribute ? MarkupPlace::Attribute : MarkupPlace::Content);
     MaybeFlush();
 }
 

@@ -1,10 +1,9 @@
 #pragma once
 // tXmlOut: a forward-only XML writer that fills a buffer and hands it to the
 // stream in large blocks. Elements are started, given attributes, and ended;
-// an element that got no content ends as "/>". Text is converted from wide
-// characters to UTF-8 and escaped; characters XML 1.0 cannot hold (most
-// control characters, lone surrogates, U+FFFE, U+FFFF, beyond U+10FFFF)
-// become U+FFFD.
+// an element that got no content ends as "/>". Text, wide or UTF-8, is
+// escaped by the one markup escaper (lum/text/markup.h), which leaves out
+// the characters XML 1.0 cannot hold.
 
 #include <ostream>
 #include <string>
@@ -30,6 +29,7 @@ public:
     void Attr(std::string_view name, std::string_view value, std::string_view suffix);
     // An attribute holding text, escaped.
     void Text(std::string_view name, std::wstring_view value);
+    void Text(std::string_view name, std::string_view utf8);
     // A list attribute: values joined by spaces, each given whole by Item; a
     // value given again is left out (the lists are sets of references).
     void ListStart(std::string_view name);
@@ -37,6 +37,7 @@ public:
     void ListEnd();
     // <tag>text</tag> as content of the open element.
     void TextElement(std::string_view tag, std::wstring_view text);
+    void TextElement(std::string_view tag, std::string_view utf8);
     // Ends the innermost open element.
     void End();
     bool Good() const { return m_out.good(); }
@@ -45,7 +46,12 @@ public:
 private:
     void CloseStartTag();
     void Indent(std::size_t depth);
-    void Escaped(std::wstring_view text, bool attribute);
+    template <class Chars>
+    void Escaped(Chars text, bool attribute);
+    template <class Chars>
+    void TextAttr(std::string_view name, Chars value);
+    template <class Chars>
+    void TextContent(std::string_view tag, Chars text);
     void MaybeFlush() {
         if (m_buffer.size() >= kBlock) Flush();
     }

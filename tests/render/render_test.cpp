@@ -121,23 +121,6 @@ TEST_F(SampleRenderTest, LabelsAndTextsAsTheViewShowsThem) {
     EXPECT_NE(states.find(">lend<"), std::string::npos);
 }
 
-TEST(RenderFileNames, SafeAndUnique) {
-    auto names = [](const std::vector<const char*>& texts) {
-        std::vector<std::unique_ptr<uml::Diagram>> owned;
-        std::vector<const uml::Diagram*> diagrams;
-        for (const char* text : texts) {
-            owned.push_back(std::make_unique<uml::Diagram>(uml::Kind::Diagram, nullptr, nullptr));
-            owned.back()->name = ClumIdent(FromUtf8(text));
-            diagrams.push_back(owned.back().get());
-        }
-        return render::FileNames(diagrams);
-    };
-    EXPECT_EQ(names({"Main", "Main", "../etc/passwd", "", "a/b\\c:d*e", "Übersicht"}),
-              (std::vector<std::string>{"Main", "Main-2", "_._etc_passwd", "diagram", "a_b_c_d_e", "Übersicht"}));
-    const std::string longName = names({std::string(200, 'x').append("é").c_str()})[0];
-    EXPECT_EQ(longName.size(), 120u);
-}
-
 // A model of hostile geometry and texts written into a scratch file.
 class HostileRenderTest : public ::testing::Test {
 protected:

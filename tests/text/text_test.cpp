@@ -229,6 +229,29 @@ TEST_F(TextCodecs, LocationsAndPointLists) {
     EXPECT_EQ(out, L"kept(1 , 2)(3 , -4)");
 }
 
+TEST(Markup, OneEscaperForContentAndAttributes) {
+    // Wide and UTF-8 texts give the same markup; what XML forbids is left out.
+    const struct {
+        std::wstring wide;
+        std::string utf8;
+        MarkupPlace place;
+        std::string expected;
+    } rows[] = {
+        {L"a<b>&\"'\u00E9", "a<b>&\"'\xC3\xA9", MarkupPlace::Content, "a&lt;b&gt;&amp;&quot;&#39;\xC3\xA9"},
+        {L"x\ty\nz\r\x01", "x\ty\nz\r\x01", MarkupPlace::Content, "x\ty\nz&#13;"},
+        {L"x\ty\nz\r\x01", "x\ty\nz\r\x01", MarkupPlace::Attribute, "x&#9;y&#10;z&#13;"},
+        {std::wstring(L"\uFFFE\uFFFF") + wchar_t(0xD83D) + wchar_t(0xDE00), "\xEF\xBF\xBE\xEF\xBF\xBF\xF0\x9F\x98\x80",
+         MarkupPlace::Content, "\xF0\x9F\x98\x80"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(Markup(row.wide, row.place), row.expected) << row.utf8;
+        EXPECT_EQ(Markup(row.utf8, row.place), row.expected) << row.utf8;
+    }
+    // A lone surrogate and a value beyond Unicode are left out; a broken UTF-8 sequence is U+FFFD.
+    EXPECT_EQ(Markup(std::wstring{L'a', wchar_t(0xDC00), static_cast<wchar_t>(0x110000)}), "a");
+    EXPECT_EQ(Markup(std::string_view("a\xC3")), "a\xEF\xBF\xBD");
+}
+
 TEST(JsonWriter, EscapesConvertsAndGathersEveryKindOfText) {
     // Wide and UTF-8 texts give the same literal: escapes, code points
     // beyond the basic plane from a surrogate pair, U+FFFD for a lone

@@ -14,8 +14,11 @@
 LUM_API_BEGIN
 namespace lum {
 
-// Characters that are not Unicode scalar values become U+FFFD.
-std::string ToUtf8(const std::wstring& text);
+// Wide text as UTF-8, the one conversion of every output: a surrogate pair
+// is one character; what is not a Unicode scalar value becomes U+FFFD.
+std::string ToUtf8(std::wstring_view text);
+// The same appended to `out`.
+void AppendUtf8(std::string& out, std::wstring_view text);
 // Invalid sequences become U+FFFD, one maximal subpart at a time.
 WString FromUtf8(std::string_view utf8);
 // A JSON string literal, quotes included, of UTF-8 text: quotes,

@@ -477,9 +477,5 @@ public:
 
 #undef LUM_UML_KIND
 
-// The name as UTF-8, or for an unnamed element its kind ("initial",
-// "decision", "transition", ...): how the outline and the diff name it.
-std::string NameOrKind(const Element& element);
-
 }  // namespace lum::uml
 LUM_API_END
