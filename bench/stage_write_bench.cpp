@@ -17,7 +17,7 @@
 
 namespace {
 
-struct tCountingSink : lum::write::IByteSink {
+struct tCountingSink : lum::write::ByteSink {
     std::size_t bytes = 0;
     bool Write(const char*, std::size_t count) override {
         bytes += count;

@@ -35,8 +35,8 @@ void WriteNumber(JsonWriter& json, const WString& text) {
 // `text` and `ident` are scratch space, reused from value to value.
 void WriteAttribute(JsonWriter& json, const ClumMetaFeature& feature, const IlumAttribute& attribute, WString& text,
                     ClumIdent& ident) {
-    const EValueType type = GetValueType(feature);
-    if (type == EValueType::Ident) {  // written from the pool, without a copy
+    const ValueType type = GetValueType(feature);
+    if (type == ValueType::Ident) {  // written from the pool, without a copy
         attribute.GetAsIdent(ident);
         json.String(ident.View());
         return;
@@ -44,10 +44,10 @@ void WriteAttribute(JsonWriter& json, const ClumMetaFeature& feature, const Ilum
     text.clear();
     attribute.Encode(text);
     switch (type) {
-        case EValueType::Bool: json.Bool(text == L"true"); break;
-        case EValueType::Int:
-        case EValueType::Float: WriteNumber(json, text); break;
-        case EValueType::Location: {
+        case ValueType::Bool: json.Bool(text == L"true"); break;
+        case ValueType::Int:
+        case ValueType::Float: WriteNumber(json, text); break;
+        case ValueType::Location: {
             const tLocation point = tLocation::Decode(text);
             json.BeginArray();
             json.Number(static_cast<long long>(point.x));
@@ -55,7 +55,7 @@ void WriteAttribute(JsonWriter& json, const ClumMetaFeature& feature, const Ilum
             json.EndArray();
             break;
         }
-        case EValueType::PointVector: {
+        case ValueType::PointVector: {
             json.BeginArray();
             for (const tLocation& point : tPointVector::Decode(text)) {
                 json.BeginArray();
@@ -121,7 +121,7 @@ struct tPartsToSplice {
 // Writes each object as the model's walk reports it: its set features in
 // metamodel order, the objects of links as arrays. Ids are counted from
 // `firstId`, the id of the first object it is given.
-class tObjectWriter : public IlumWalkHandler {
+class tObjectWriter : public WalkHandler {
 public:
     tObjectWriter(JsonWriter& json, const tNumbering& ids, const tQuotedNames& names, std::size_t firstId = 0,
                   const tPartsToSplice* parts = nullptr)

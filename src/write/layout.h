@@ -64,9 +64,9 @@ private:
 };
 
 // Writing with layouts made for earlier files (file_writer.h has the rest).
-FileWriteResult WriteFile(const ClumVellumFile& file, IByteSink& sink, const FileWriteOptions& options,
+FileWriteResult WriteFile(const ClumVellumFile& file, ByteSink& sink, const FileWriteOptions& options,
                           tWritingOrders& orders);
-FileWriteResult WriteUnitFile(const ClumVellum* header, const ClumUnitObject& unit, IByteSink& sink,
+FileWriteResult WriteUnitFile(const ClumVellum* header, const ClumUnitObject& unit, ByteSink& sink,
                               const FileWriteOptions& options, tWritingOrders& orders);
 
 // The class word of the list that holds the objects of a feature

@@ -110,7 +110,7 @@ WString Relocate(const WString& stored, const std::vector<Relocation>& relocatio
 
 // Passes bytes to a replacing file, failing after a set number of bytes
 // when asked to.
-class tFileSink : public IByteSink {
+class tFileSink : public ByteSink {
 public:
     tFileSink(platform::tReplacingFile& file, std::uint64_t failAfter) : m_file(file), m_failAfter(failAfter) {}
     bool Write(const char* bytes, std::size_t count) override {
@@ -233,7 +233,7 @@ public:
             }
             fileOptions.original = original.get();
             stubPathsIn(k, fileOptions.original);
-            Emit(output, inputs, [&](IByteSink& sink) {
+            Emit(output, inputs, [&](ByteSink& sink) {
                 return output.unit == nullptr ? WriteFile(file, sink, fileOptions, m_orders)
                                                : WriteUnitFile(header, *output.unit, sink, fileOptions, m_orders);
             });

@@ -316,7 +316,7 @@ TEST(ModelTest, AChainAMillionDeepLoadsBindsAndWalksOnAnOrdinaryStack) {
     ASSERT_TRUE(model.Loaded());
     EXPECT_GE(model.Depth(), kDepth);
     std::size_t objects = 0, deepest = 0;
-    for (const lum::tDepthFirst::tStep& step : model.Walk()) {
+    for (const lum::DepthFirst::Step& step : model.Walk()) {
         ++objects;
         deepest = std::max(deepest, step.depth);
     }

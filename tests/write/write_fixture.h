@@ -78,7 +78,7 @@ public:
     }
 
     static void ExpectEqual(const ClumVellumEntity& left, const ClumVellumEntity& right) {
-        const tStructuralDifference difference = CompareStructure(left, right);
+        const StructuralDifference difference = CompareStructure(left, right);
         EXPECT_TRUE(difference.equal) << ToUtf8(difference.path) << ": " << ToUtf8(difference.what);
     }
 

@@ -15,7 +15,7 @@
 
 LUM_API_BEGIN
 namespace lum {
-class ClumSetAside;
+class SetAside;
 class FileLayout;
 class ClumUnitObject;
 class ClumVellum;
@@ -26,9 +26,9 @@ namespace lum::write {
 
 // Where written bytes go. Write answers false when the bytes could not be
 // taken; writing stops there.
-class IByteSink {
+class ByteSink {
 public:
-    virtual ~IByteSink() = default;
+    virtual ~ByteSink() = default;
     virtual bool Write(const char* bytes, std::size_t count) = 0;
 };
 
@@ -42,7 +42,7 @@ struct FileWriteOptions {
     // in full where they are.
     std::function<std::optional<WString>(const ClumUnitObject&)> stubPath;
     // Objects the catalogue refused, written back with their owners.
-    const ClumSetAside* setAside = nullptr;
+    const SetAside* setAside = nullptr;
     // The file as it was read: every part of the model that writes as the
     // file's part does is given back as the file has it (its feature order,
     // blanks, line breaks, line ends and header); only what changed is laid
@@ -58,11 +58,11 @@ struct FileWriteResult {
 };
 
 // A whole file object: its header objects, designs and units.
-FileWriteResult WriteFile(const ClumVellumFile& file, IByteSink& sink, const FileWriteOptions& options);
+FileWriteResult WriteFile(const ClumVellumFile& file, ByteSink& sink, const FileWriteOptions& options);
 
 // A unit in a file of its own, after `header` (none when null); its
 // "is_loaded" and "file_name" belong to the stub and are not written.
-FileWriteResult WriteUnitFile(const ClumVellum* header, const ClumUnitObject& unit, IByteSink& sink,
+FileWriteResult WriteUnitFile(const ClumVellum* header, const ClumUnitObject& unit, ByteSink& sink,
                               const FileWriteOptions& options);
 
 }  // namespace lum::write
