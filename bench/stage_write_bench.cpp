@@ -29,7 +29,7 @@ void StageWriteModel(benchmark::State& state) {
     const lumbench::tGeneratedModel& model = lumbench::GeneratedModel(static_cast<int>(state.range(0)));
     std::vector<lum::ClumVellumFile*> files = lumbench::LoadModel(model, state);
     const std::filesystem::path out = std::filesystem::temp_directory_path() / "lum_stage_write";
-    lum::write::WriteOptions options;
+    lum::write::Options options;
     options.outputDir = lum::WString(out.wstring());
     options.codePage = 1252;
     options.flushToDisk = state.range(1) != 0;
@@ -53,7 +53,7 @@ void StageWriteFile(benchmark::State& state) {
     std::list<lum::ClumUnitObject*> units;
     lum::ClumParser::Parse(lum::WString(model.mainFile.c_str()), file, units);
     lum::CErrorReporter::GetInstance().ResetReporter();
-    lum::write::FileWriteOptions options;
+    lum::write::FileOptions options;
     options.codePage = 1252;
     options.setAside = &file.setAside;
     tCountingSink sink;
@@ -81,7 +81,7 @@ void StageExportJson(benchmark::State& state) {
     const lumbench::tLoadedModel loaded = lumbench::LoadThroughFrontDoor(model);
     tCountingBuffer buffer;
     std::ostream out(&buffer);
-    const lum::json::ExportOptions options{.compact = true, .threads = static_cast<unsigned>(state.range(1))};
+    const lum::json::Options options{.compact = true, .threads = static_cast<unsigned>(state.range(1))};
     lumbench::TimeStage(
         state, model, lumbench::Nothing, [&] { lum::json::WriteModel(loaded.model, out, options); },
         lumbench::Nothing);

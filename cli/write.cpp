@@ -7,7 +7,7 @@
 namespace lumcli {
 
 int RunWrite(const lum::Model& model, const tOptions& options, std::ostream& out) {
-    lum::write::WriteOptions write;
+    lum::write::Options write;
     write.outputDir = lum::FromUtf8(options.outputFile);
     write.codePage = options.writeCodePage != 0 ? options.writeCodePage : model.CodePage();
     write.readCodePage = model.CodePage();

@@ -32,7 +32,7 @@ const char* const kFileNames[] = {"main.mdl", "a.cat", "b.cat", "pkg/c.cat"};
 void WriteBack(const lum::Model& model) {
     lum::fuzz::tStringSink sink;
     for (lum::ClumVellumFile* file : model.Files()) {
-        lum::write::FileWriteOptions options;
+        lum::write::FileOptions options;
         options.codePage = model.CodePage();
         options.setAside = &file->setAside;
         lum::FileLayout original;

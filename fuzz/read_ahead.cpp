@@ -23,7 +23,7 @@ std::wstring Read(const std::filesystem::path& path, std::uint64_t minObjectByte
     const lum::FileRead read = minObjectBytes == 0 ? lum::ParseFile(name, *file, units, 1)
                                                     : lum::ParseReadingAhead(name, *file, units, minObjectBytes, helpers);
     lum::fuzz::tStringSink sink;
-    lum::write::FileWriteOptions options;
+    lum::write::FileOptions options;
     options.setAside = &file->setAside;
     lum::write::WriteFile(*file, sink, options);
     std::wstring text(sink.bytes.begin(), sink.bytes.end());

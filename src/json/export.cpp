@@ -228,7 +228,7 @@ void WritePart(const tPart& part, const tNumbering& ids, const tQuotedNames& nam
 
 // The models array: what lies around the parts on this thread, the parts on
 // helpers, when there are threads to spare and objects enough.
-void WriteModels(const Model& model, const tNumbering& ids, JsonWriter& json, const ExportOptions& options) {
+void WriteModels(const Model& model, const tNumbering& ids, JsonWriter& json, const Options& options) {
     const unsigned threads = options.threads != 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
     const std::size_t perPart = options.objectsPerPart != 0 ? options.objectsPerPart
                                                             : std::max<std::size_t>(2048, ids.Count() / (64 * threads));
@@ -268,7 +268,7 @@ void WriteDiagnostics(const Model& model, JsonWriter& json) {
     json.EndArray();
 }
 
-bool WriteModel(const Model& model, std::ostream& out, const ExportOptions& options) {
+bool WriteModel(const Model& model, std::ostream& out, const Options& options) {
     const tNumbering ids(model, options.threads);
     JsonWriter json(out, options.compact);
     json.BeginObject();

@@ -119,7 +119,7 @@ public:
 
 class tNotationWriter : public tNotationParts {
 public:
-    tNotationWriter(ByteSink& sink, const FileWriteOptions& options, tWritingOrders& orders)
+    tNotationWriter(ByteSink& sink, const FileOptions& options, tWritingOrders& orders)
         : m_sink(sink), m_options(options), m_orders(orders) {
         if (options.setAside == nullptr) return;
         for (const SetAsideObject& entry : options.setAside->Objects()) m_setAside[entry.owner].push_back(&entry);
@@ -782,7 +782,7 @@ private:
     }
 
     ByteSink& m_sink;
-    const FileWriteOptions& m_options;
+    const FileOptions& m_options;
     tWritingOrders& m_orders;
     std::unordered_map<const ClumVellumEntity*, std::vector<const SetAsideObject*>> m_setAside;
     const ClumUnitObject* m_topUnit = nullptr;
@@ -800,11 +800,11 @@ private:
 // Writes `objects` where the original file's top-level constructs stood;
 // `topUnit` is the unit a unit file holds.
 FileWriteResult KeepLayout(tNotationWriter& writer, const std::vector<const ClumVellumEntity*>& objects,
-                           const ClumUnitObject* topUnit, const FileWriteOptions& options, tWritingOrders& orders) {
+                           const ClumUnitObject* topUnit, const FileOptions& options, tWritingOrders& orders) {
     const FileLayout& original = *options.original;
     // The file's objects laid out plainly, in the same code page, to be
     // compared with the model's.
-    FileWriteOptions plain;
+    FileOptions plain;
     plain.codePage = options.codePage;
     plain.setAside = &original.File().setAside;
     tNullSink nowhere;
@@ -820,18 +820,18 @@ FileWriteResult KeepLayout(tNotationWriter& writer, const std::vector<const Clum
 
 }  // namespace
 
-FileWriteResult WriteFile(const ClumVellumFile& file, ByteSink& sink, const FileWriteOptions& options) {
+FileWriteResult WriteFile(const ClumVellumFile& file, ByteSink& sink, const FileOptions& options) {
     tWritingOrders orders;
     return WriteFile(file, sink, options, orders);
 }
 
 FileWriteResult WriteUnitFile(const ClumVellum* header, const ClumUnitObject& unit, ByteSink& sink,
-                              const FileWriteOptions& options) {
+                              const FileOptions& options) {
     tWritingOrders orders;
     return WriteUnitFile(header, unit, sink, options, orders);
 }
 
-FileWriteResult WriteFile(const ClumVellumFile& file, ByteSink& sink, const FileWriteOptions& options,
+FileWriteResult WriteFile(const ClumVellumFile& file, ByteSink& sink, const FileOptions& options,
                           tWritingOrders& orders) {
     std::vector<const ClumVellumEntity*> objects;
     for (const IlumLink* link : {static_cast<const IlumLink*>(&file.version), static_cast<const IlumLink*>(&file.design),
@@ -845,7 +845,7 @@ FileWriteResult WriteFile(const ClumVellumFile& file, ByteSink& sink, const File
 }
 
 FileWriteResult WriteUnitFile(const ClumVellum* header, const ClumUnitObject& unit, ByteSink& sink,
-                              const FileWriteOptions& options, tWritingOrders& orders) {
+                              const FileOptions& options, tWritingOrders& orders) {
     tNotationWriter writer(sink, options, orders);
     writer.SetTopUnit(&unit);
     if (options.original != nullptr) {

@@ -134,7 +134,7 @@ private:
 
 class tModelWriter {
 public:
-    tModelWriter(const WriteOptions& options, WriteReport& report) : m_options(options), m_report(report) {
+    tModelWriter(const Options& options, WriteReport& report) : m_options(options), m_report(report) {
         m_readPage = options.readCodePage.value_or(WString::GetLocalePage());
         m_codePage = options.codePage.value_or(m_readPage);
     }
@@ -199,7 +199,7 @@ public:
             stubPaths[stub] = path;
         }
 
-        FileWriteOptions fileOptions;
+        FileOptions fileOptions;
         fileOptions.codePage = m_codePage;
         fileOptions.setAside = &file.setAside;
         fileOptions.charSet = CharSet(file);
@@ -310,7 +310,7 @@ private:
         m_report.errors.push_back(target + L": " + WString(why));
     }
 
-    const WriteOptions& m_options;
+    const Options& m_options;
     WriteReport& m_report;
     unsigned int m_readPage;
     unsigned int m_codePage;
@@ -330,7 +330,7 @@ std::optional<int> CharSetOfCodePage(unsigned int codePage) {
     return std::nullopt;
 }
 
-WriteReport WriteModel(const std::vector<ClumVellumFile*>& files, const WriteOptions& options) {
+WriteReport WriteModel(const std::vector<ClumVellumFile*>& files, const Options& options) {
     WriteReport report;
     if (!options.inPlace && options.outputDir.empty()) {
         report.ok = false;

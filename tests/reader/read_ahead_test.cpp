@@ -26,7 +26,7 @@ struct tReadResult {
 void Describe(ClumVellumFile& file, const std::list<ClumUnitObject*>& units, const tErrorList& errors,
               tReadResult& result) {
     test::tStringSink sink;
-    write::FileWriteOptions options;
+    write::FileOptions options;
     options.setAside = &file.setAside;
     write::WriteFile(file, sink, options);
     result.written = sink.bytes;

@@ -72,7 +72,7 @@ TEST_F(WriteTest, GeneratedModelsRoundTripAtSeveralSeeds) {
         Load(model, source / "model.mdl", source / "model.map");
         ASSERT_TRUE(model.missing.empty());
         const fs::path out = m_scratch / ("out" + std::to_string(seed));
-        write::WriteOptions options;
+        write::Options options;
         options.outputDir = WString(out.wstring());
         const write::WriteReport report = write::WriteModel(model.files, options);
         ASSERT_TRUE(report.ok) << (report.errors.empty() ? "" : ToUtf8(report.errors.front()));
@@ -100,7 +100,7 @@ TEST_F(WriteTest, RelocatedOrRelativeLibraryLoadsWithoutAPathMap) {
     for (const tCase& c : cases) {
         SCOPED_TRACE(c.name);
         const fs::path out = m_scratch / c.name;
-        write::WriteOptions options;
+        write::Options options;
         options.outputDir = WString(out.wstring());
         options.relocations = c.relocations;
         options.relative = c.relative;

@@ -70,7 +70,7 @@ public:
 
     static std::string Written(const ClumVellumFile& file, unsigned int codePage = 1252) {
         tStringSink sink;
-        write::FileWriteOptions options;
+        write::FileOptions options;
         options.codePage = codePage;
         options.setAside = &file.setAside;
         EXPECT_TRUE(write::WriteFile(file, sink, options).ok);

@@ -32,7 +32,9 @@ public:
     virtual bool Write(const char* bytes, std::size_t count) = 0;
 };
 
-struct FileWriteOptions {
+// How WriteFile and WriteUnitFile write one file object; write::Options are
+// those of writing a whole model back.
+struct FileOptions {
     // The code page of the written text (65001 for UTF-8).
     unsigned int codePage = 65001;
     // The charSet written in the header object instead of the one it holds.
@@ -58,12 +60,12 @@ struct FileWriteResult {
 };
 
 // A whole file object: its header objects, designs and units.
-FileWriteResult WriteFile(const ClumVellumFile& file, ByteSink& sink, const FileWriteOptions& options);
+FileWriteResult WriteFile(const ClumVellumFile& file, ByteSink& sink, const FileOptions& options);
 
 // A unit in a file of its own, after `header` (none when null); its
 // "is_loaded" and "file_name" belong to the stub and are not written.
 FileWriteResult WriteUnitFile(const ClumVellum* header, const ClumUnitObject& unit, ByteSink& sink,
-                              const FileWriteOptions& options);
+                              const FileOptions& options);
 
 }  // namespace lum::write
 LUM_API_END

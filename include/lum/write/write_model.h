@@ -28,7 +28,7 @@ struct Relocation {
     WString path;
 };
 
-struct WriteOptions {
+struct Options {
     WString outputDir;                    // where the files go; unused in place
     std::optional<unsigned int> codePage;  // the text's code page; default: the one the model was read in
     std::optional<unsigned int> readCodePage;  // the code page the model was read in; default: the thread's
@@ -65,7 +65,7 @@ struct WriteReport {
     std::size_t unrepresentable = 0;
 };
 
-WriteReport WriteModel(const std::vector<ClumVellumFile*>& files, const WriteOptions& options);
+WriteReport WriteModel(const std::vector<ClumVellumFile*>& files, const Options& options);
 
 // The charSet a header declares for a code page, or none for UTF-8 and
 // pages the header cannot name.
