@@ -11,7 +11,7 @@
 
 #include <lum/json/export.h>
 #include <lum/write/file_writer.h>
-#include <lum/write/write_model.h>
+#include <lum/write/write_back.h>
 
 #include "stage_support.h"
 
@@ -36,7 +36,7 @@ void StageWriteModel(benchmark::State& state) {
     bool ok = true;
     lumbench::TimeStage(
         state, model, [&] { std::filesystem::remove_all(out); },
-        [&] { ok = lum::write::WriteModel(files, options).ok && ok; }, lumbench::Nothing);
+        [&] { ok = lum::write::WriteBack(files, options).ok && ok; }, lumbench::Nothing);
     std::filesystem::remove_all(out);
     lumbench::DeleteModel(files);
     if (!ok) state.SkipWithError("the model could not be written");
@@ -83,7 +83,7 @@ void StageExportJson(benchmark::State& state) {
     std::ostream out(&buffer);
     const lum::json::Options options{.compact = true, .threads = static_cast<unsigned>(state.range(1))};
     lumbench::TimeStage(
-        state, model, lumbench::Nothing, [&] { lum::json::WriteModel(loaded.model, out, options); },
+        state, model, lumbench::Nothing, [&] { lum::json::WriteJson(loaded.model, out, options); },
         lumbench::Nothing);
     state.counters["written_MB"] = static_cast<double>(buffer.bytes) / 1e6 / static_cast<double>(state.iterations());
 }

@@ -1,6 +1,6 @@
 // lum write: the model written back in the notation, every change reported.
 
-#include <lum/write/write_model.h>
+#include <lum/write/write_back.h>
 
 #include "commands.h"
 
@@ -17,7 +17,7 @@ int RunWrite(const lum::Model& model, const tOptions& options, std::ostream& out
     }
     write.relative = options.relative;
     write.inPlace = options.inPlace;
-    const lum::write::WriteReport report = lum::write::WriteModel(model.Files(), write);
+    const lum::write::WriteReport report = lum::write::WriteBack(model.Files(), write);
     for (const lum::write::WrittenFile& file : report.files) {
         out << "wrote " << lum::ToUtf8(file.path) << " (" << file.bytes << " bytes)\n";
     }

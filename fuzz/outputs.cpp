@@ -82,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         out.str({});
     }
     lum::render::FileNames(diagrams);
-    lum::json::WriteModel(model, out, {.threads = 1});
+    lum::json::WriteJson(model, out, {.threads = 1});
     lum::xmi::WriteXmi(view, out, {.flavour = lum::xmi::Flavour::Eclipse});
     lum::xmi::WriteXmi(view, out, {.flavour = lum::xmi::Flavour::Omg});
     out.str({});

@@ -334,7 +334,7 @@ void BindRaw(py::module_& module) {
             {
                 py::gil_scoped_release unlocked;
                 std::ofstream out(path, std::ios::binary);
-                written = out && lum::json::WriteModel(*m.model, out, {compact});
+                written = out && lum::json::WriteJson(*m.model, out, {compact});
             }
             if (!written) {
                 PyErr_SetFromErrnoWithFilename(PyExc_OSError, path.c_str());

@@ -268,7 +268,7 @@ void WriteDiagnostics(const Model& model, JsonWriter& json) {
     json.EndArray();
 }
 
-bool WriteModel(const Model& model, std::ostream& out, const Options& options) {
+bool WriteJson(const Model& model, std::ostream& out, const Options& options) {
     const tNumbering ids(model, options.threads);
     JsonWriter json(out, options.compact);
     json.BeginObject();

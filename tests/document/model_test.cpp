@@ -280,7 +280,7 @@ TEST(ModelTest, UnitFilesReadOnSeveralThreadsGiveWhatReadingThemInTurnGives) {
         const lum::Model model =
             lum::Model::Load({main}, {.symbols = {{"U", scratch.Path().string()}}, .threads = threads});
         std::ostringstream json;
-        lum::json::WriteModel(model, json, {.compact = true});
+        lum::json::WriteJson(model, json, {.compact = true});
         return Fingerprint(model) + "\n" + json.str();
     };
     const std::string serial = load(1);

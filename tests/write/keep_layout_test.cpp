@@ -42,7 +42,7 @@ fs::path CrlfLibrary(const fs::path& into) {
 
 write::WriteReport WriteInto(const tLoaded& model, const fs::path& out, write::Options options = {}) {
     options.outputDir = WString(out.wstring());
-    write::WriteReport report = write::WriteModel(model.files, options);
+    write::WriteReport report = write::WriteBack(model.files, options);
     EXPECT_TRUE(report.ok) << (report.errors.empty() ? "" : ToUtf8(report.errors.front()));
     return report;
 }

@@ -51,7 +51,7 @@ void StoredDocumentPaths(const tLoaded& model) {
     }
 }
 
-// Every file written by WriteModel, loaded again with `pathMap`, gives the
+// Every file written by WriteBack, loaded again with `pathMap`, gives the
 // same graph as the model it was written from.
 void ExpectModelRoundTrip(const tLoaded& model, const fs::path& written, const fs::path& pathMap) {
     tLoaded again;
@@ -74,7 +74,7 @@ TEST_F(WriteTest, GeneratedModelsRoundTripAtSeveralSeeds) {
         const fs::path out = m_scratch / ("out" + std::to_string(seed));
         write::Options options;
         options.outputDir = WString(out.wstring());
-        const write::WriteReport report = write::WriteModel(model.files, options);
+        const write::WriteReport report = write::WriteBack(model.files, options);
         ASSERT_TRUE(report.ok) << (report.errors.empty() ? "" : ToUtf8(report.errors.front()));
         EXPECT_GT(report.files.size(), 1u) << "units are split out into files of their own";
         EXPECT_TRUE(report.changes.empty());
@@ -104,7 +104,7 @@ TEST_F(WriteTest, RelocatedOrRelativeLibraryLoadsWithoutAPathMap) {
         options.outputDir = WString(out.wstring());
         options.relocations = c.relocations;
         options.relative = c.relative;
-        const write::WriteReport report = write::WriteModel(model.files, options);
+        const write::WriteReport report = write::WriteBack(model.files, options);
         ASSERT_TRUE(report.ok);
         EXPECT_EQ(report.files.size(), 6u);
         EXPECT_EQ(report.changes.size(), 3u);

@@ -166,7 +166,7 @@ TEST_F(WriteFailureTest, AFailureInTheMiddleOfAFileLeavesEveryInputWhole) {
         write::Options options;
         options.inPlace = true;
         options.failAfterBytes = after;
-        const write::WriteReport report = write::WriteModel(model.files, options);
+        const write::WriteReport report = write::WriteBack(model.files, options);
         EXPECT_FALSE(report.ok);
         EXPECT_EQ(report.errors.size(), 6u);
         EXPECT_EQ(Snapshot(), m_before) << "no input damaged, no temporary file left";
@@ -174,7 +174,7 @@ TEST_F(WriteFailureTest, AFailureInTheMiddleOfAFileLeavesEveryInputWhole) {
     // Without a fault each file is replaced by a whole one.
     write::Options options;
     options.inPlace = true;
-    const write::WriteReport report = write::WriteModel(model.files, options);
+    const write::WriteReport report = write::WriteBack(model.files, options);
     ASSERT_TRUE(report.ok);
     EXPECT_EQ(report.files.size(), 6u);
     const auto after = Snapshot();
@@ -202,7 +202,7 @@ TEST_F(WriteFailureTest, AnOutputThatCannotBeMadeIsReportedAndTouchesNothing) {
         write::Options options;
         options.outputDir = WString((m_scratch / target).wstring());
         options.codePage = 65001;
-        const write::WriteReport report = write::WriteModel(model.files, options);
+        const write::WriteReport report = write::WriteBack(model.files, options);
         EXPECT_FALSE(report.ok);
         EXPECT_EQ(Snapshot(), m_before);
     }

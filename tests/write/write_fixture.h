@@ -6,7 +6,7 @@
 
 #include <lum/traverse/structural_equality.h>
 #include <lum/write/file_writer.h>
-#include <lum/write/write_model.h>
+#include <lum/write/write_back.h>
 
 #include "support/lum_test.h"
 #include "support/string_sink.h"

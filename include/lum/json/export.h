@@ -29,7 +29,7 @@ struct Options {
 };
 
 // Writes the whole model; answers false when the stream failed.
-bool WriteModel(const Model& model, std::ostream& out, const Options& options = {});
+bool WriteJson(const Model& model, std::ostream& out, const Options& options = {});
 
 // The model's diagnostics as the member "diagnostics" of the open object.
 void WriteDiagnostics(const Model& model, JsonWriter& json);

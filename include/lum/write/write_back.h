@@ -65,7 +65,7 @@ struct WriteReport {
     std::size_t unrepresentable = 0;
 };
 
-WriteReport WriteModel(const std::vector<ClumVellumFile*>& files, const Options& options);
+WriteReport WriteBack(const std::vector<ClumVellumFile*>& files, const Options& options);
 
 // The charSet a header declares for a code page, or none for UTF-8 and
 // pages the header cannot name.

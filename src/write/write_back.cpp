@@ -1,4 +1,4 @@
-#include "lum/write/write_model.h"
+#include "lum/write/write_back.h"
 
 #include <filesystem>
 #include <future>
@@ -330,7 +330,7 @@ std::optional<int> CharSetOfCodePage(unsigned int codePage) {
     return std::nullopt;
 }
 
-WriteReport WriteModel(const std::vector<ClumVellumFile*>& files, const Options& options) {
+WriteReport WriteBack(const std::vector<ClumVellumFile*>& files, const Options& options) {
     WriteReport report;
     if (!options.inPlace && options.outputDir.empty()) {
         report.ok = false;
