@@ -28,7 +28,7 @@ std::string Number(double value) {
 
 }  // namespace
 
-void WriteSvg(const uml::Diagram& diagram, std::ostream& out) {
+bool WriteSvg(const uml::Diagram& diagram, std::ostream& out) {
     detail::tCanvas canvas;
     detail::tPainter(diagram, canvas).Run();
     double minX = 0, minY = 0, width = 100, height = 100;
@@ -48,6 +48,7 @@ void WriteSvg(const uml::Diagram& diagram, std::ostream& out) {
         << "<rect x=\"" << Number(minX) << "\" y=\"" << Number(minY) << "\" width=\"" << Number(width)
         << "\" height=\"" << Number(height) << "\" fill=\"#ffffff\"/>\n"
         << canvas.Body() << "</svg>\n";
+    return static_cast<bool>(out.flush());
 }
 
 std::string RenderSvg(const uml::Diagram& diagram) {

@@ -18,8 +18,8 @@
 LUM_API_BEGIN
 namespace lum::render {
 
-// Writes a diagram of a UML view as one SVG document.
-void WriteSvg(const uml::Diagram& diagram, std::ostream& out);
+// Writes a diagram of a UML view as one SVG document; false when the stream failed.
+bool WriteSvg(const uml::Diagram& diagram, std::ostream& out);
 std::string RenderSvg(const uml::Diagram& diagram);
 
 // The number of views WriteSvg draws: the diagram's items, the role views

@@ -56,7 +56,7 @@ struct FileWriteResult {
     bool ok = true;  // false: the sink failed, or the model is nested more than 4000 levels deep
     std::uint64_t bytes = 0;
     std::size_t unrepresentable = 0;  // characters the code page cannot hold, written as '?'
-    WString error;
+    WString error;  // why, when not ok
 };
 
 // A whole file object: its header objects, designs and units.

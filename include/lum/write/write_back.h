@@ -58,7 +58,7 @@ struct WrittenFile {
 };
 
 struct WriteReport {
-    bool ok = true;
+    bool ok = true;  // false when a file was not written
     std::vector<WrittenFile> files;
     std::vector<WString> changes;  // stored paths re-pointed, code page and charSet changes
     std::vector<WString> errors;   // files not written, and why; their targets are untouched
