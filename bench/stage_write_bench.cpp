@@ -11,13 +11,13 @@
 
 #include <lum/json/export.h>
 #include <lum/write/file_writer.h>
-#include <lum/write/write_model.h>
+#include <lum/write/write_back.h>
 
 #include "stage_support.h"
 
 namespace {
 
-struct tCountingSink : lum::write::IByteSink {
+struct tCountingSink : lum::write::ByteSink {
     std::size_t bytes = 0;
     bool Write(const char*, std::size_t count) override {
         bytes += count;
@@ -29,14 +29,14 @@ void StageWriteModel(benchmark::State& state) {
     const lumbench::tGeneratedModel& model = lumbench::GeneratedModel(static_cast<int>(state.range(0)));
     std::vector<lum::ClumVellumFile*> files = lumbench::LoadModel(model, state);
     const std::filesystem::path out = std::filesystem::temp_directory_path() / "lum_stage_write";
-    lum::write::WriteOptions options;
+    lum::write::Options options;
     options.outputDir = lum::WString(out.wstring());
     options.codePage = 1252;
     options.flushToDisk = state.range(1) != 0;
     bool ok = true;
     lumbench::TimeStage(
         state, model, [&] { std::filesystem::remove_all(out); },
-        [&] { ok = lum::write::WriteModel(files, options).ok && ok; }, lumbench::Nothing);
+        [&] { ok = lum::write::WriteBack(files, options).ok && ok; }, lumbench::Nothing);
     std::filesystem::remove_all(out);
     lumbench::DeleteModel(files);
     if (!ok) state.SkipWithError("the model could not be written");
@@ -53,7 +53,7 @@ void StageWriteFile(benchmark::State& state) {
     std::list<lum::ClumUnitObject*> units;
     lum::ClumParser::Parse(lum::WString(model.mainFile.c_str()), file, units);
     lum::CErrorReporter::GetInstance().ResetReporter();
-    lum::write::FileWriteOptions options;
+    lum::write::FileOptions options;
     options.codePage = 1252;
     options.setAside = &file.setAside;
     tCountingSink sink;
@@ -81,9 +81,9 @@ void StageExportJson(benchmark::State& state) {
     const lumbench::tLoadedModel loaded = lumbench::LoadThroughFrontDoor(model);
     tCountingBuffer buffer;
     std::ostream out(&buffer);
-    const lum::json::ExportOptions options{.compact = true, .threads = static_cast<unsigned>(state.range(1))};
+    const lum::json::Options options{.compact = true, .threads = static_cast<unsigned>(state.range(1))};
     lumbench::TimeStage(
-        state, model, lumbench::Nothing, [&] { lum::json::WriteModel(loaded.model, out, options); },
+        state, model, lumbench::Nothing, [&] { lum::json::WriteJson(loaded.model, out, options); },
         lumbench::Nothing);
     state.counters["written_MB"] = static_cast<double>(buffer.bytes) / 1e6 / static_cast<double>(state.iterations());
 }

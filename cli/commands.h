@@ -35,6 +35,9 @@ int RunDiff(const tOptions& options, std::ostream& out);
 // The stream a command writes to: `out`, or the file given with -o (opened
 // into `file`); null, after a message, when the file cannot be written.
 std::ostream* OpenOutput(const tOptions& options, std::ostream& out, std::ofstream& file);
+// The status of a command whose output could not be written, after a line
+// naming it: the file given with -o, else standard output.
+int CannotWrite(const tOptions& options);
 
 inline int StatusOf(const lum::Model& model) { return model.HasErrors() ? 1 : 0; }
 

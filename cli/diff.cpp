@@ -64,14 +64,14 @@ int RunDiff(const tOptions& options, std::ostream& out) {
         const tProgress progress("comparing");
         return lum::diff::Compare(before.View(), after.View(), diffOptions);
     }();
+    bool written = false;
     if (options.format == tFormat::Json) {
-        lum::diff::WriteJson(changes, out);
+        written = lum::diff::WriteJson(changes, out);
     } else {
         if (!options.diffPath.empty() && !changes.empty()) out << "lum diff " << options.diffPath << '\n';
-        lum::diff::WriteText(changes, out);
+        written = lum::diff::WriteText(changes, out);
     }
-    out.flush();
-    if (!out) return 2;
+    if (!written) return CannotWrite(options);
     return changes.empty() || !options.diffPath.empty() ? 0 : 1;
 }
 

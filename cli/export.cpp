@@ -12,7 +12,8 @@ int RunExport(const lum::Model& model, const tOptions& options, std::ostream& ou
     std::ofstream file;
     std::ostream* target = OpenOutput(options, out, file);
     if (target == nullptr) return 2;
-    if (!lum::json::WriteModel(model, *target, {.compact = options.compact, .threads = options.load.threads})) return 2;
+    if (!lum::json::WriteJson(model, *target, {.compact = options.compact, .threads = options.load.threads}))
+        return CannotWrite(options);
     return StatusOf(model);
 }
 

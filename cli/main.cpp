@@ -1,5 +1,5 @@
 // lum: reads models stored in the Vellum notation and reports on them.
-// Exit status: 0 clean, 1 the model has errors, 2 usage or unreadable input.
+// Exit status: 0 clean, 1 the model has errors, 2 usage, unreadable input or unwritable output.
 
 #include <cstdlib>
 #include <iostream>

@@ -105,7 +105,8 @@ void DefineCommands(CLI::App& app, tOptions& options) {
     app.require_subcommand(1);
     app.footer(
         "Exit status: 0 clean, 1 the model has errors (a diagnostic of severity Error or worse; with --strict also "
-        "a unit file that could not be loaded), 2 a usage error or an input that cannot be read.");
+        "a unit file that could not be loaded), 2 a usage error, an input that cannot be read or an output that "
+        "cannot be written.");
 
     AddCommand(app, options, "check", "load, bind and report every diagnostic with a summary", tOutput::TextOrJson);
 

@@ -5,9 +5,10 @@
 namespace lumcli {
 
 int RunOutline(const lum::Model& model, const tOptions& options, std::ostream& out) {
-    if (options.format == tFormat::Json) lum::uml::WriteOutlineJson(lum::uml::View::Of(model), out);
-    else lum::uml::WriteOutline(lum::uml::View::Of(model), out);
-    return StatusOf(model);
+    const lum::uml::View& view = lum::uml::View::Of(model);
+    const bool written =
+        options.format == tFormat::Json ? lum::uml::WriteOutlineJson(view, out) : lum::uml::WriteOutline(view, out);
+    return written ? StatusOf(model) : CannotWrite(options);
 }
 
 }  // namespace lumcli

@@ -25,8 +25,7 @@ int RunPlantUml(const lum::Model& model, const tOptions& options, std::ostream& 
     for (std::size_t i = 0; i < diagrams.size(); ++i) {
         const std::filesystem::path path = directory / (names[i] + ".puml");
         std::ofstream file(path, std::ios::binary);
-        lum::publish::WritePlantUml(*diagrams[i], file);
-        if (!file.flush()) {
+        if (!lum::publish::WritePlantUml(*diagrams[i], file)) {
             std::cerr << "lum: cannot write " << path.string() << '\n';
             return 2;
         }

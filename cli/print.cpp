@@ -12,6 +12,12 @@ std::ostream* OpenOutput(const tOptions& options, std::ostream& out, std::ofstre
     return nullptr;
 }
 
+int CannotWrite(const tOptions& options) {
+    std::cerr << "lum: cannot write "
+              << (options.outputFile.empty() ? std::string("to standard output") : "'" + options.outputFile + "'") << '\n';
+    return 2;
+}
+
 std::string Describe(const lum::ClumVellumEntity* entity) {
     std::string path = lum::Model::PathOf(entity);
     return path.empty() ? "(" + lum::ToUtf8(entity->GetMetaClass().GetName().c_str()) + ")" : path;
@@ -30,7 +36,7 @@ int RunPrint(const lum::Model& model, const tOptions& options, std::ostream& out
     std::wostream wide(&buffer);
     for (const lum::ClumVellumFile* root : model.Files()) lum::ClumPrettyPrinter::Print(root, wide);
     wide.flush();
-    return StatusOf(model);
+    return *target ? StatusOf(model) : CannotWrite(options);
 }
 
 }  // namespace lumcli

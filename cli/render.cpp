@@ -62,8 +62,7 @@ int RunRender(const lum::Model& model, const tOptions& options, std::ostream& ou
         const std::filesystem::path svg = directory / (names[i] + ".svg");
         {
             std::ofstream file(svg, std::ios::binary);
-            lum::render::WriteSvg(*diagrams[i], file, {.storedSequenceNumbers = options.storedSequence});
-            if (!file.flush()) {
+            if (!lum::render::WriteSvg(*diagrams[i], file, {.storedSequenceNumbers = options.storedSequence})) {
                 std::cerr << "lum: cannot write " << svg.string() << '\n';
                 return 2;
             }

@@ -10,7 +10,7 @@ namespace lumcli {
 int RunSite(const lum::Model& model, const tOptions& options, std::ostream& out) {
     const auto start = std::chrono::steady_clock::now();
     const lum::publish::SiteSummary summary = lum::publish::WriteSite(model, options.outputFile);
-    if (!summary.error.empty()) {
+    if (!summary.ok) {
         std::cerr << "lum: " << summary.error << '\n';
         return 2;
     }

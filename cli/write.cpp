@@ -1,13 +1,13 @@
 // lum write: the model written back in the notation, every change reported.
 
-#include <lum/write/write_model.h>
+#include <lum/write/write_back.h>
 
 #include "commands.h"
 
 namespace lumcli {
 
 int RunWrite(const lum::Model& model, const tOptions& options, std::ostream& out) {
-    lum::write::WriteOptions write;
+    lum::write::Options write;
     write.outputDir = lum::FromUtf8(options.outputFile);
     write.codePage = options.writeCodePage != 0 ? options.writeCodePage : model.CodePage();
     write.readCodePage = model.CodePage();
@@ -17,7 +17,7 @@ int RunWrite(const lum::Model& model, const tOptions& options, std::ostream& out
     }
     write.relative = options.relative;
     write.inPlace = options.inPlace;
-    const lum::write::WriteReport report = lum::write::WriteModel(model.Files(), write);
+    const lum::write::WriteReport report = lum::write::WriteBack(model.Files(), write);
     for (const lum::write::WrittenFile& file : report.files) {
         out << "wrote " << lum::ToUtf8(file.path) << " (" << file.bytes << " bytes)\n";
     }

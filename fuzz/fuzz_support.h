@@ -61,7 +61,7 @@ private:
 std::wostream& NullStream();
 
 // Keeps the bytes written to it.
-struct tStringSink : write::IByteSink {
+struct tStringSink : write::ByteSink {
     std::string bytes;
     bool Write(const char* data, std::size_t count) override {
         bytes.append(data, count);

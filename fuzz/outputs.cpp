@@ -33,7 +33,7 @@ const char* const kFileNames[] = {"main.mdl", "a.cat", "b.cat", "pkg/c.cat"};
 void WriteBack(const lum::Model& model) {
     lum::fuzz::tStringSink sink;
     for (lum::ClumVellumFile* file : model.Files()) {
-        lum::write::FileWriteOptions options;
+        lum::write::FileOptions options;
         options.codePage = model.CodePage();
         options.setAside = &file->setAside;
         lum::FileLayout original;
@@ -83,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         out.str({});
     }
     lum::uml::FileStems(diagrams);
-    lum::json::WriteModel(model, out, {.threads = 1});
+    lum::json::WriteJson(model, out, {.threads = 1});
     lum::xmi::WriteXmi(view, out, {.flavour = lum::xmi::Flavour::Eclipse});
     lum::xmi::WriteXmi(view, out, {.flavour = lum::xmi::Flavour::Omg});
     out.str({});

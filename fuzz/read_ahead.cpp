@@ -16,20 +16,20 @@ namespace {
 // The file written back and a line for every other outcome; 0: one thread.
 std::wstring Read(const std::filesystem::path& path, std::uint64_t minObjectBytes, unsigned helpers = 1) {
     lum::tErrorList errors;
-    lum::tErrorListScope scope(errors);
+    lum::ErrorListScope scope(errors);
     auto* file = new lum::ClumVellumFile();
     std::list<lum::ClumUnitObject*> units;
     const lum::WString name(path.wstring().c_str());
-    const lum::tFileRead read = minObjectBytes == 0 ? lum::ParseFile(name, *file, units, 1)
+    const lum::FileRead read = minObjectBytes == 0 ? lum::ParseFile(name, *file, units, 1)
                                                     : lum::ParseReadingAhead(name, *file, units, minObjectBytes, helpers);
     lum::fuzz::tStringSink sink;
-    lum::write::FileWriteOptions options;
+    lum::write::FileOptions options;
     options.setAside = &file->setAside;
     lum::write::WriteFile(*file, sink, options);
     std::wstring text(sink.bytes.begin(), sink.bytes.end());
     text += L"\nfonts " + std::to_wstring(file->fonts.GetSize());
     text += read.externalDocs ? L"\nexternal documents" : L"";
-    for (const lum::tSetAsideObject& kept : file->setAside.Objects()) {
+    for (const lum::SetAsideObject& kept : file->setAside.Objects()) {
         text += L"\nset aside " + std::wstring(kept.feature.c_str()) + L" " + std::to_wstring(kept.position) + L" " +
                 std::to_wstring(kept.line);
     }

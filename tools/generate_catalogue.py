@@ -145,7 +145,7 @@ def member_type(f, by_keyword):
 # Members written by hand beside the features of a class: (header, type,
 # member, comment). They are not features and the metamodel does not see them.
 EXTRA_MEMBERS = {
-    "VellumFile": ("lum/model/set_aside.h", "ClumSetAside", "setAside",
+    "VellumFile": ("lum/model/set_aside.h", "SetAside", "setAside",
                    "What the file held that has no place in the graph."),
 }
 
@@ -207,7 +207,7 @@ def generate_header(c, by_keyword):
         out.append("#pragma GCC diagnostic push\n")
         out.append('#pragma GCC diagnostic ignored "-Winvalid-offsetof"\n')
         for f in c.features:
-            out.append("template <> struct tFeatureOffset<%s, %d> { static constexpr std::size_t value = "
+            out.append("template <> struct FeatureOffset<%s, %d> { static constexpr std::size_t value = "
                        "offsetof(%s, %s); };\n" % (c.name, f.index, c.name, f.member))
         out.append("#pragma GCC diagnostic pop\n")
     out.append("\n}  // namespace lum\nLUM_API_END\n")
@@ -261,14 +261,14 @@ def generate_tables(classes, by_keyword):
     kinds = {"attribute": "eAttribute", "reference": "eReference", "link": "eLink"}
     out = [BANNER, '#include "lum/meta/catalogue_tables.h"\n\n#include "lum/meta/value_type.h"\n#include "lum/model/classes.h"\n',
            '#include "model/forwarders.h"\n\nnamespace lum::detail {\n\n',
-           "const tClassRecord ClassRecords[ClassCount] = {\n"]
+           "const ClassRecord ClassRecords[ClassCount] = {\n"]
     for c in classes:
         base = by_keyword[c.base].index if c.base else -1
         create = "nullptr" if c.abstract else "&%s::Create" % c.name
         meta = "&ClumVellumEntity::m_pMetaClass" if c.index == 0 else "&%s::m_pMetaClass" % c.name
         out.append('    {%d, L"%s", %s, %d, %s, %s},\n' % (
             c.index, c.keyword, "true" if c.abstract else "false", base, create, meta))
-    out.append("};\n\nconst tFeatureRecord FeatureRecords[FeatureCount] = {\n")
+    out.append("};\n\nconst FeatureRecord FeatureRecords[FeatureCount] = {\n")
     for c in classes:
         for f in c.features:
             type_index = by_keyword[f.type].index if f.kind != "attribute" else -1
@@ -276,12 +276,12 @@ def generate_tables(classes, by_keyword):
             out.append('    {%d, L"%s", ClumMetaFeature::%s, %d, %d, %s(%s, %s)},\n' % (
                 f.index, f.keyword, kinds[f.kind], type_index, c.index, access, c.name, f.member))
     out.append("};\n\n}  // namespace lum::detail\n")
-    out.append("\nnamespace lum {\n\nEValueType GetValueType(const ClumMetaFeature& feature) {\n")
-    out.append("    static const EValueType types[detail::FeatureCount] = {\n")
+    out.append("\nnamespace lum {\n\nValueType GetValueType(const ClumMetaFeature& feature) {\n")
+    out.append("    static const ValueType types[detail::FeatureCount] = {\n")
     for c in classes:
         for f in c.features:
-            out.append("        EValueType::%s,  // %d %s::%s\n" % (value_type_name(f), f.index, c.keyword, f.keyword))
-    out.append("    };\n    return feature.GetIndex() < detail::FeatureCount ? types[feature.GetIndex()] : EValueType::None;\n}\n")
+            out.append("        ValueType::%s,  // %d %s::%s\n" % (value_type_name(f), f.index, c.keyword, f.keyword))
+    out.append("    };\n    return feature.GetIndex() < detail::FeatureCount ? types[feature.GetIndex()] : ValueType::None;\n}\n")
     out.append("\n}  // namespace lum\n")
     return "".join(out)
 

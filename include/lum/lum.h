@@ -1,5 +1,17 @@
 #pragma once
 // The whole public interface of lum.
+//
+// The outputs (json, xmi, render, the uml outline, diff, publish, write)
+// follow one pattern:
+// - Options: each output namespace takes its options as <namespace>::Options
+//   (write::FileOptions for one file object); lum::LoadOptions are the front
+//   door's.
+// - Results: every writer answers whether all it wrote arrived, and none
+//   throws because its output cannot be written. A writer to a stream
+//   flushes it and returns bool, false when the stream failed (the stream
+//   tells why). A writer of files or to a byte sink returns a summary whose
+//   `ok` is that answer and whose `error` (`errors` for write::WriteBack, one
+//   per file not written) tells which file and why.
 
 #include "lum/version.h"
 

@@ -36,11 +36,11 @@ py::object AttributeValue(const lum::ClumMetaFeature& feature, const lum::IlumAt
     lum::WString text;
     attribute.Encode(text);
     switch (lum::GetValueType(feature)) {
-        case lum::EValueType::Bool: return py::bool_(text == L"true");
-        case lum::EValueType::Int: return Number(Utf8(text), true);
-        case lum::EValueType::Float: return Number(Utf8(text), false);
-        case lum::EValueType::Location: return Point(lum::tLocation::Decode(text));
-        case lum::EValueType::PointVector: {
+        case lum::ValueType::Bool: return py::bool_(text == L"true");
+        case lum::ValueType::Int: return Number(Utf8(text), true);
+        case lum::ValueType::Float: return Number(Utf8(text), false);
+        case lum::ValueType::Location: return Point(lum::tLocation::Decode(text));
+        case lum::ValueType::PointVector: {
             py::list points;
             for (const lum::tLocation& point : lum::tPointVector::Decode(text)) points.append(Point(point));
             return points;
@@ -111,8 +111,8 @@ py::object OptionalText(const lum::ClumIdent& ident) {
 // iterator points at it.
 struct Walk {
     ModelPtr model;
-    std::unique_ptr<lum::tDepthFirst> walk;
-    lum::tDepthFirst::iterator at;
+    std::unique_ptr<lum::DepthFirst> walk;
+    lum::DepthFirst::iterator at;
     bool started = false;
 
     py::object Next() {
@@ -311,7 +311,7 @@ void BindRaw(py::module_& module) {
         .def_property_readonly("code_page", [](const ModelHandle& m) { return m.model->CodePage(); })
         .def_property_readonly("seconds", [](const ModelHandle& m) { return m.model->Seconds(); }, "loading and binding")
         .def("objects", [](const ModelHandle& m) {
-            return Walk{m.model, std::make_unique<lum::tDepthFirst>(m.model->Files()), {}, false};
+            return Walk{m.model, std::make_unique<lum::DepthFirst>(m.model->Files()), {}, false};
         }, "every object, depth first, parents before children, the file objects first of each file")
         .def("find", [](const ModelHandle& m, const std::string& what) { return Objects(m.model, m.model->Find(what)); },
              py::arg("what"),
@@ -334,7 +334,7 @@ void BindRaw(py::module_& module) {
             {
                 py::gil_scoped_release unlocked;
                 std::ofstream out(path, std::ios::binary);
-                written = out && lum::json::WriteModel(*m.model, out, {compact});
+                written = out && lum::json::WriteJson(*m.model, out, {compact});
             }
             if (!written) {
                 PyErr_SetFromErrnoWithFilename(PyExc_OSError, path.c_str());

@@ -56,10 +56,10 @@ tErrorList& CErrorReporter::GetErrorList() { return t_pErrorList != nullptr ? *t
 
 void CErrorReporter::ResetReporter() { t_pErrorList = nullptr; }
 
-tErrorListScope::tErrorListScope(tErrorList& list) : m_previous(&CErrorReporter::GetInstance().GetErrorList()) {
+ErrorListScope::ErrorListScope(tErrorList& list) : m_previous(&CErrorReporter::GetInstance().GetErrorList()) {
     CErrorReporter::GetInstance().SetErrorList(list);
 }
 
-tErrorListScope::~tErrorListScope() { CErrorReporter::GetInstance().SetErrorList(*m_previous); }
+ErrorListScope::~ErrorListScope() { CErrorReporter::GetInstance().SetErrorList(*m_previous); }
 
 }  // namespace lum

@@ -24,7 +24,7 @@ std::string OneLine(const std::string& text) {
 
 }  // namespace
 
-void WriteText(const std::vector<Change>& changes, std::ostream& out) {
+bool WriteText(const std::vector<Change>& changes, std::ostream& out) {
     const std::string* package = nullptr;
     for (const Change& change : changes) {
         if (package == nullptr || *package != change.package) {
@@ -44,9 +44,10 @@ void WriteText(const std::vector<Change>& changes, std::ostream& out) {
             out << '\n';
         }
     }
+    return static_cast<bool>(out.flush());
 }
 
-void WriteJson(const std::vector<Change>& changes, std::ostream& out) {
+bool WriteJson(const std::vector<Change>& changes, std::ostream& out) {
     out << "{\n  \"format\": \"lum-diff/1\",\n  \"same\": " << (changes.empty() ? "true" : "false")
         << ",\n  \"packages\": [";
     const std::string* package = nullptr;
@@ -75,6 +76,7 @@ void WriteJson(const std::vector<Change>& changes, std::ostream& out) {
         out << '}';
     }
     out << (package == nullptr ? "]\n}\n" : "\n    ]}\n  ]\n}\n");
+    return static_cast<bool>(out.flush());
 }
 
 }  // namespace lum::diff

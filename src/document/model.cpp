@@ -120,7 +120,7 @@ void Model::Impl::FillPathMap(ClumVirtualPathResolver& paths) const {
 
 std::vector<const ClumUnitObject*> Model::Impl::Survey() {
     std::vector<const ClumUnitObject*> units;
-    for (const tDepthFirst::tStep& step : tDepthFirst(files)) {
+    for (const DepthFirst::Step& step : DepthFirst(files)) {
         depth = std::max(depth, step.depth);
         const ClumMetaClass& metaClass = step.entity->GetMetaClass();
         if (step.depth > 0) {
@@ -225,7 +225,7 @@ const std::string& Model::CodePageReason() const { return m_pImpl->reason; }
 double Model::Seconds() const { return m_pImpl->seconds; }
 std::uintmax_t Model::Bytes() const { return m_pImpl->bytes; }
 std::size_t Model::Depth() const { return m_pImpl->depth; }
-tDepthFirst Model::Walk() const { return tDepthFirst(m_pImpl->files); }
+DepthFirst Model::Walk() const { return DepthFirst(m_pImpl->files); }
 
 const void* Model::Derived(Derivation make) const {
     for (const auto& [maker, object] : m_pImpl->derived) {

@@ -194,7 +194,7 @@ std::vector<const ClumVellumEntity*> Model::Find(std::string_view what) const {
     // A simple name anywhere, or a pattern: one walk over the model. Designs
     // are left out: they bear the name of their root package, which is found.
     const WString name = FromUtf8(what);
-    for (const tDepthFirst::tStep& step : Walk()) {
+    for (const DepthFirst::Step& step : Walk()) {
         if (IsView(step.entity) || !ClumUtilityFunctions::HasName(step.entity) ||
             step.entity->GetMetaClass().IsKindOf(&ClumDesign::StaticGetMetaClass())) {
             continue;
@@ -230,7 +230,7 @@ std::vector<ReferenceValue> Model::ReferenceValues(bool unboundOnly) const {
             values.push_back(value);
         }
     };
-    for (const tDepthFirst::tStep& step : Walk()) {
+    for (const DepthFirst::Step& step : Walk()) {
         if (step.depth > 0) classifier.Classify(step.entity, keep);
     }
     return values;

@@ -35,8 +35,8 @@ void WriteNumber(JsonWriter& json, const WString& text) {
 // `text` and `ident` are scratch space, reused from value to value.
 void WriteAttribute(JsonWriter& json, const ClumMetaFeature& feature, const IlumAttribute& attribute, WString& text,
                     ClumIdent& ident) {
-    const EValueType type = GetValueType(feature);
-    if (type == EValueType::Ident) {  // written from the pool, without a copy
+    const ValueType type = GetValueType(feature);
+    if (type == ValueType::Ident) {  // written from the pool, without a copy
         attribute.GetAsIdent(ident);
         json.String(ident.View());
         return;
@@ -44,10 +44,10 @@ void WriteAttribute(JsonWriter& json, const ClumMetaFeature& feature, const Ilum
     text.clear();
     attribute.Encode(text);
     switch (type) {
-        case EValueType::Bool: json.Bool(text == L"true"); break;
-        case EValueType::Int:
-        case EValueType::Float: WriteNumber(json, text); break;
-        case EValueType::Location: {
+        case ValueType::Bool: json.Bool(text == L"true"); break;
+        case ValueType::Int:
+        case ValueType::Float: WriteNumber(json, text); break;
+        case ValueType::Location: {
             const tLocation point = tLocation::Decode(text);
             json.BeginArray();
             json.Number(static_cast<long long>(point.x));
@@ -55,7 +55,7 @@ void WriteAttribute(JsonWriter& json, const ClumMetaFeature& feature, const Ilum
             json.EndArray();
             break;
         }
-        case EValueType::PointVector: {
+        case ValueType::PointVector: {
             json.BeginArray();
             for (const tLocation& point : tPointVector::Decode(text)) {
                 json.BeginArray();
@@ -121,7 +121,7 @@ struct tPartsToSplice {
 // Writes each object as the model's walk reports it: its set features in
 // metamodel order, the objects of links as arrays. Ids are counted from
 // `firstId`, the id of the first object it is given.
-class tObjectWriter : public IlumWalkHandler {
+class tObjectWriter : public WalkHandler {
 public:
     tObjectWriter(JsonWriter& json, const tNumbering& ids, const tQuotedNames& names, std::size_t firstId = 0,
                   const tPartsToSplice* parts = nullptr)
@@ -228,7 +228,7 @@ void WritePart(const tPart& part, const tNumbering& ids, const tQuotedNames& nam
 
 // The models array: what lies around the parts on this thread, the parts on
 // helpers, when there are threads to spare and objects enough.
-void WriteModels(const Model& model, const tNumbering& ids, JsonWriter& json, const ExportOptions& options) {
+void WriteModels(const Model& model, const tNumbering& ids, JsonWriter& json, const Options& options) {
     const unsigned threads = options.threads != 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
     const std::size_t perPart = options.objectsPerPart != 0 ? options.objectsPerPart
                                                             : std::max<std::size_t>(2048, ids.Count() / (64 * threads));
@@ -268,7 +268,7 @@ void WriteDiagnostics(const Model& model, JsonWriter& json) {
     json.EndArray();
 }
 
-bool WriteModel(const Model& model, std::ostream& out, const ExportOptions& options) {
+bool WriteJson(const Model& model, std::ostream& out, const Options& options) {
     const tNumbering ids(model, options.threads);
     JsonWriter json(out, options.compact);
     json.BeginObject();

@@ -41,13 +41,13 @@ tNumbering::tNumbering(const Model& model, unsigned threads) {
     // root. The parts come in walk order, so the walk meets them in turn.
     const std::vector<const ClumVellumEntity*> roots(model.Files().begin(), model.Files().end());
     const unsigned workers = WorkersFor(threads);
-    std::vector<tTreePart> parts, above;
+    std::vector<TreePart> parts, above;
     CutIntoParts(roots, workers > 1 ? 32 * workers : 0, parts, above);
     std::vector<tOrder> numbered(parts.size());
     std::atomic<std::size_t> next{0};
     const auto number = [&] {
         for (std::size_t i = next++; i < parts.size(); i = next++) {
-            for (const tDepthFirst::tStep& step : tDepthFirst({parts[i].entity})) numbered[i].Add(step.entity, step.depth);
+            for (const DepthFirst::Step& step : DepthFirst({parts[i].entity})) numbered[i].Add(step.entity, step.depth);
             numbered[i].Close();
         }
     };

@@ -222,7 +222,7 @@ void ReadAhead(tUnitReader& reader, const tPendingList& pending, tPendingList::i
                ClumVirtualPathResolver& resolver, std::size_t& offered) {
     if (!reader.ReadsAhead()) return;
     tErrorList quiet;
-    tErrorListScope scope(quiet);
+    ErrorListScope scope(quiet);
     std::size_t ahead = 0;
     for (auto it = std::next(current); it != pending.end() && ahead < ReadAheadPerWorker * 2; ++it, ++ahead) {
         if (it->id < offered) continue;
@@ -259,7 +259,7 @@ void LoadPendingUnits(tPendingList& pending, ClumVirtualPathResolver& resolver, 
         std::unique_ptr<tUnitReader::tRead> read = reader.Claim(it->id, path);
         if (read == nullptr) read = tUnitReader::ReadNow(path);
         {
-            const ClumParser::tCurrentFile reading(path);
+            const ClumParser::CurrentFile reading(path);
             tErrorList& errors = CErrorReporter::GetInstance().GetErrorList();
             for (const tError& error : read->errors) errors.AddError(error);
         }

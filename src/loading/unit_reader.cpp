@@ -66,7 +66,7 @@ std::unique_ptr<tUnitReader::tRead> tUnitReader::Claim(std::size_t id, const WSt
 
 std::unique_ptr<tUnitReader::tRead> tUnitReader::ReadNow(const WString& path) {
     auto read = std::make_unique<tRead>();
-    tErrorListScope scope(read->errors);
+    ErrorListScope scope(read->errors);
     try {
         read->externalDocs = ParseFile(path, read->file, read->units, 1).externalDocs;
         read->read = true;

@@ -21,7 +21,7 @@ public:
         provider.Initialize(FeatureCount, ClassCount);
 
         ClumMetaClass* classes[ClassCount];
-        for (const tClassRecord& record : ClassRecords) {
+        for (const ClassRecord& record : ClassRecords) {
             auto* metaClass = new ClumMetaClass(record.keyword, record.index, record.abstract);
             metaClass->m_pfnCreate = record.create;
             *record.metaClass = metaClass;
@@ -29,7 +29,7 @@ public:
             provider.RegisterMetaClass(metaClass, record.index);
         }
 
-        for (const tFeatureRecord& record : FeatureRecords) {
+        for (const FeatureRecord& record : FeatureRecords) {
             auto* feature = new ClumMetaFeature(record.index, record.keyword, record.kind,
                                                 record.type < 0 ? nullptr : classes[record.type]);
             provider.RegisterMetaFeature(feature, record.index);
@@ -44,7 +44,7 @@ public:
             feature->m_pfnLinkSize = record.access.linkSize;
         }
 
-        for (const tClassRecord& record : ClassRecords) {
+        for (const ClassRecord& record : ClassRecords) {
             if (record.base < 0) continue;
             classes[record.index]->m_bases.push_back(classes[record.base]);
             classes[record.base]->m_derived.push_back(classes[record.index]);

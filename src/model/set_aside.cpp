@@ -8,34 +8,34 @@
 
 namespace lum {
 
-void ClumSetAside::Keep(const ClumVellumEntity* owner, const ClumIdent& feature, int position, int line,
+void SetAside::Keep(const ClumVellumEntity* owner, const ClumIdent& feature, int position, int line,
                         ClumVellumEntity* object) {
     m_objects.push_back({owner, feature, position, line, std::unique_ptr<ClumVellumEntity>(object)});
 }
 
-std::vector<const tSetAsideObject*> ClumSetAside::ObjectsOf(const ClumVellumEntity* owner) const {
-    std::vector<const tSetAsideObject*> found;
-    for (const tSetAsideObject& entry : m_objects) {
+std::vector<const SetAsideObject*> SetAside::ObjectsOf(const ClumVellumEntity* owner) const {
+    std::vector<const SetAsideObject*> found;
+    for (const SetAsideObject& entry : m_objects) {
         if (entry.owner == owner) found.push_back(&entry);
     }
     return found;
 }
 
-void ClumSetAside::RememberStoredPath(const ClumUnitObject* unit, const WString& stored) {
+void SetAside::RememberStoredPath(const ClumUnitObject* unit, const WString& stored) {
     m_storedPaths[unit] = {stored, WString()};
 }
 
-const WString* ClumSetAside::StoredPath(const ClumUnitObject* unit) const {
+const WString* SetAside::StoredPath(const ClumUnitObject* unit) const {
     const auto found = m_storedPaths.find(unit);
     return found == m_storedPaths.end() ? nullptr : &found->second.stored;
 }
 
-void ClumSetAside::RememberStoredPath(const Clumexternal_doc* document, const WString& stored,
+void SetAside::RememberStoredPath(const Clumexternal_doc* document, const WString& stored,
                                       const WString& resolved) {
     m_storedPaths[document] = {stored, resolved};
 }
 
-const WString* ClumSetAside::StoredPath(const Clumexternal_doc* document) const {
+const WString* SetAside::StoredPath(const Clumexternal_doc* document) const {
     const auto found = m_storedPaths.find(document);
     if (found == m_storedPaths.end() || document->external_doc_path.Get() != found->second.loaded) return nullptr;
     return &found->second.stored;
@@ -53,7 +53,7 @@ const ClumVellumEntity* TopOf(const ClumVellumEntity* entity) {
 // An entry is chosen when `chosen` answers true for its owner, or when its
 // owner lies inside the object of a chosen entry (a refused object may hold
 // refused objects of its own, kept as entries of their own).
-std::vector<bool> ClumSetAside::Select(const std::function<bool(const ClumVellumEntity*)>& chosen) const {
+std::vector<bool> SetAside::Select(const std::function<bool(const ClumVellumEntity*)>& chosen) const {
     std::vector<bool> marks(m_objects.size());
     std::unordered_set<const ClumVellumEntity*> roots;
     for (std::size_t i = 0; i < m_objects.size(); ++i) {
@@ -72,12 +72,12 @@ std::vector<bool> ClumSetAside::Select(const std::function<bool(const ClumVellum
     return marks;
 }
 
-void ClumSetAside::ForgetIf(const std::function<bool(const ClumVellumEntity*)>& forgets) {
+void SetAside::ForgetIf(const std::function<bool(const ClumVellumEntity*)>& forgets) {
     MoveSelected(Select(forgets), nullptr);
     std::erase_if(m_storedPaths, [&forgets](const auto& entry) { return forgets(entry.first); });
 }
 
-void ClumSetAside::ForgetAll(const std::vector<const ClumVellumEntity*>& contents) {
+void SetAside::ForgetAll(const std::vector<const ClumVellumEntity*>& contents) {
     const std::unordered_set<const ClumVellumEntity*> forgotten(contents.begin(), contents.end());
     if (!m_objects.empty()) {
         MoveSelected(Select([&forgotten](const ClumVellumEntity* owner) { return forgotten.count(owner) != 0; }),
@@ -88,7 +88,7 @@ void ClumSetAside::ForgetAll(const std::vector<const ClumVellumEntity*>& content
     }
 }
 
-void ClumSetAside::MoveInto(ClumSetAside& other, const std::function<bool(const ClumVellumEntity*)>& moves) {
+void SetAside::MoveInto(SetAside& other, const std::function<bool(const ClumVellumEntity*)>& moves) {
     MoveSelected(Select(moves), &other);
     for (auto it = m_storedPaths.begin(); it != m_storedPaths.end();) {
         if (moves(it->first)) {
@@ -100,22 +100,22 @@ void ClumSetAside::MoveInto(ClumSetAside& other, const std::function<bool(const 
     }
 }
 
-void ClumSetAside::MoveFirst(std::size_t count, ClumSetAside& other) {
+void SetAside::MoveFirst(std::size_t count, SetAside& other) {
     const auto end = m_objects.begin() + static_cast<std::ptrdiff_t>(std::min(count, m_objects.size()));
     for (auto it = m_objects.begin(); it != end; ++it) other.m_objects.push_back(std::move(*it));
     m_objects.erase(m_objects.begin(), end);
 }
 
 // The owners of every entry are asked before any object is deleted.
-void ClumSetAside::MoveSelected(const std::vector<bool>& marks, ClumSetAside* other) {
-    std::vector<tSetAsideObject> staying;
-    std::vector<tSetAsideObject> leaving;
+void SetAside::MoveSelected(const std::vector<bool>& marks, SetAside* other) {
+    std::vector<SetAsideObject> staying;
+    std::vector<SetAsideObject> leaving;
     for (std::size_t i = 0; i < m_objects.size(); ++i) {
         (marks[i] ? leaving : staying).push_back(std::move(m_objects[i]));
     }
     m_objects.swap(staying);
     if (other != nullptr) {
-        for (tSetAsideObject& entry : leaving) other->m_objects.push_back(std::move(entry));
+        for (SetAsideObject& entry : leaving) other->m_objects.push_back(std::move(entry));
     }
 }
 

@@ -332,6 +332,9 @@ private:
 
 }  // namespace
 
-void WritePlantUml(const uml::Diagram& diagram, std::ostream& out) { tWriter(diagram, out).Run(); }
+bool WritePlantUml(const uml::Diagram& diagram, std::ostream& out) {
+    tWriter(diagram, out).Run();
+    return static_cast<bool>(out.flush());
+}
 
 }  // namespace lum::publish

@@ -122,6 +122,7 @@ bool WriteFile(const std::filesystem::path& path, SiteSummary& summary, Write wr
     write(file);
     file.flush();
     if (!file) {
+        summary.ok = false;
         summary.error = "cannot write " + path.string();
         return false;
     }

@@ -35,7 +35,7 @@ public:
 std::unordered_set<const ClumVellumEntity*> LiveObjects(const ClumVellumFile& file) {
     std::unordered_set<const ClumVellumEntity*> live;
     std::vector<const ClumVellumEntity*> pending{&file};
-    for (const tSetAsideObject& entry : file.setAside.Objects()) pending.push_back(entry.object.get());
+    for (const SetAsideObject& entry : file.setAside.Objects()) pending.push_back(entry.object.get());
     while (!pending.empty()) {
         const ClumVellumEntity* object = pending.back();
         pending.pop_back();
@@ -254,7 +254,7 @@ void FileLayout::ReadBytes(std::string bytes, unsigned int codePage) {
     m_crlf = lineFeed != std::string::npos && lineFeed > 0 && m_bytes[lineFeed - 1] == '\r';
 
     tErrorList ignored;
-    tErrorListScope scope(ignored);
+    ErrorListScope scope(ignored);
     tReadingSettings settings(m_codePage);
     std::list<ClumUnitObject*> units;
     tMemoryBuffer buffer(m_bytes);

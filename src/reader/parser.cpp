@@ -26,12 +26,12 @@ constexpr std::uint64_t kReadAheadFileBytes = std::uint64_t{4} << 20;
 // handing them over, small enough that the two threads finish together.
 constexpr std::uint64_t kReadAheadObjectBytes = std::uint64_t{64} << 10;
 
-tFileRead ParseStream(std::istream& in, const WString& fileName, ClumVellumFile& file,
+FileRead ParseStream(std::istream& in, const WString& fileName, ClumVellumFile& file,
                         std::list<ClumUnitObject*>& units, tObjectReadAhead* ahead) {
-    ClumParser::tCurrentFile current(fileName);
+    ClumParser::CurrentFile current(fileName);
     const auto firstNew = units.empty() ? units.end() : std::prev(units.end());
     const bool hadUnits = !units.empty();
-    tFileRead read;
+    FileRead read;
     try {
         tModelBuilder builder(file, units);
         if (ahead != nullptr) builder.ReadAheadWith(*ahead);
@@ -67,11 +67,11 @@ std::ifstream OpenModelFile(const WString& fileName, std::string& name, std::uin
 
 }  // namespace
 
-ClumParser::tCurrentFile::tCurrentFile(const WString& fileName) : m_previous(t_currentFile) {
+ClumParser::CurrentFile::CurrentFile(const WString& fileName) : m_previous(t_currentFile) {
     t_currentFile = fileName;
 }
 
-ClumParser::tCurrentFile::~tCurrentFile() { t_currentFile = m_previous; }
+ClumParser::CurrentFile::~CurrentFile() { t_currentFile = m_previous; }
 
 const WString& ClumParser::GetCurrentFileName() { return t_currentFile; }
 
@@ -85,7 +85,7 @@ void ClumParser::Parse(const WString& fileName, ClumVellumFile& file, std::list<
     ParseFile(fileName, file, units, threads);
 }
 
-tFileRead ParseFile(const WString& fileName, ClumVellumFile& file, std::list<ClumUnitObject*>& units,
+FileRead ParseFile(const WString& fileName, ClumVellumFile& file, std::list<ClumUnitObject*>& units,
                     unsigned threads) {
     std::string name;
     std::uint64_t size = 0;
@@ -96,7 +96,7 @@ tFileRead ParseFile(const WString& fileName, ClumVellumFile& file, std::list<Clu
     return ParseStream(in, fileName, file, units, &ahead);
 }
 
-tFileRead ParseReadingAhead(const WString& fileName, ClumVellumFile& file, std::list<ClumUnitObject*>& units,
+FileRead ParseReadingAhead(const WString& fileName, ClumVellumFile& file, std::list<ClumUnitObject*>& units,
                             std::uint64_t minObjectBytes, unsigned helpers) {
     std::string name;
     std::uint64_t size = 0;

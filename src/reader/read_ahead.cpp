@@ -39,7 +39,7 @@ std::unique_ptr<tObjectRead> ReadRun(std::istream& file, tRunBytes& bytes, const
     read->runEnd = start.end;
     bytes.Load(file, start);
     std::istream in(&bytes);
-    tErrorListScope scope(read->errors);
+    ErrorListScope scope(read->errors);
     tModelBuilder builder(read->file, read->units);
     tVellumLexer lexer(in, start.offset, start.line);
     builder.ReadObjectRun(lexer, *read);
@@ -83,7 +83,7 @@ void tObjectReadAhead::Stop() {
 void tObjectReadAhead::Work(bool searches) {
     WString::SetThreadLocalePage(m_codePage);
     tVellumLexer::SetThreadConvertTextsWhole(m_wholeTexts);
-    const ClumParser::tCurrentFile reading(m_fileName);
+    const ClumParser::CurrentFile reading(m_fileName);
     std::ifstream in(m_path, std::ios::in | std::ios::binary);
     if (searches) {
         std::vector<tObjectStart> starts;

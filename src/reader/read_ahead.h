@@ -128,7 +128,7 @@ private:
 // Reads `fileName` as ClumParser::Parse does, whatever its size, with each
 // run of objects of at least `minObjectBytes` that fits read apart by one of
 // `helpers` threads.
-tFileRead ParseReadingAhead(const WString& fileName, ClumVellumFile& file, std::list<ClumUnitObject*>& units,
+FileRead ParseReadingAhead(const WString& fileName, ClumVellumFile& file, std::list<ClumUnitObject*>& units,
                             std::uint64_t minObjectBytes, unsigned helpers = 1);
 
 }  // namespace lum

@@ -32,7 +32,7 @@ std::string Number(double value) {
 
 }  // namespace
 
-void WriteSvg(const uml::Diagram& diagram, std::ostream& out, const uml::LayoutOptions& options) {
+bool WriteSvg(const uml::Diagram& diagram, std::ostream& out, const uml::LayoutOptions& options) {
     const uml::DiagramLayout layout = uml::DiagramLayout::Of(diagram, options);
     detail::tCanvas canvas;
     detail::Paint(layout, canvas);
@@ -49,6 +49,7 @@ void WriteSvg(const uml::Diagram& diagram, std::ostream& out, const uml::LayoutO
         << "<rect x=\"" << Number(minX) << "\" y=\"" << Number(minY) << "\" width=\"" << Number(width)
         << "\" height=\"" << Number(height) << "\" fill=\"#ffffff\" stroke=\"none\"/>\n"
         << canvas.Body() << "</svg>\n";
+    return static_cast<bool>(out.flush());
 }
 
 std::string RenderSvg(const uml::Diagram& diagram, const uml::LayoutOptions& options) {

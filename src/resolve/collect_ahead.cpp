@@ -55,10 +55,10 @@ private:
 tCollectAhead::tCollectAhead(const ClumVellumEntity* root, unsigned helpers, bool recordEach)
     : m_recordEach(recordEach) {
     // The collector walks links in the order the parts are cut in.
-    std::vector<tTreePart> parts, above;
+    std::vector<TreePart> parts, above;
     CutIntoParts({root}, kPartsPerThread * (helpers + 1), parts, above);
     if (parts.size() < 2) return;
-    for (const tTreePart& part : parts) m_parts.push_back(part.entity);
+    for (const TreePart& part : parts) m_parts.push_back(part.entity);
     m_states.assign(m_parts.size(), tState::Waiting);
     m_found.resize(m_parts.size());
     m_window = std::max<std::size_t>(kAheadPerHelper * helpers, m_parts.size() / kAheadShare);

@@ -6,14 +6,14 @@ namespace lum::detail {
 
 namespace {
 
-constinit std::atomic<tValueProblemSink> g_sink{nullptr};
+constinit std::atomic<ValueProblemSink> g_sink{nullptr};
 
 }  // namespace
 
-void SetValueProblemSink(tValueProblemSink sink) { g_sink.store(sink, std::memory_order_release); }
+void SetValueProblemSink(ValueProblemSink sink) { g_sink.store(sink, std::memory_order_release); }
 
 void ReportValueProblem(const wchar_t* format, ...) {
-    const tValueProblemSink sink = g_sink.load(std::memory_order_acquire);
+    const ValueProblemSink sink = g_sink.load(std::memory_order_acquire);
     if (sink == nullptr) return;
     va_list args;
     va_start(args, format);

@@ -10,11 +10,11 @@ ClumVellumEntity* Mutable(const ClumVellumEntity* entity) { return const_cast<Cl
 
 }  // namespace
 
-tDepthFirst::tDepthFirst(std::vector<const ClumVellumEntity*> roots) : m_roots(std::move(roots)) {}
+DepthFirst::DepthFirst(std::vector<const ClumVellumEntity*> roots) : m_roots(std::move(roots)) {}
 
-const ClumVellumEntity* tDepthFirst::Next(std::size_t& depth) {
+const ClumVellumEntity* DepthFirst::Next(std::size_t& depth) {
     while (!m_stack.empty()) {
-        tFrame& frame = m_stack.back();
+        Frame& frame = m_stack.back();
         const auto& links = frame.entity->GetMetaClass().m_linkFeatures;
         while (frame.link < links.size()) {
             const ClumMetaFeature& link = *links[frame.link];
@@ -40,22 +40,22 @@ const ClumVellumEntity* tDepthFirst::Next(std::size_t& depth) {
     return nullptr;
 }
 
-tDepthFirst::iterator::iterator(tDepthFirst* walk) : m_pWalk(walk) { ++*this; }
+DepthFirst::iterator::iterator(DepthFirst* walk) : m_pWalk(walk) { ++*this; }
 
-tDepthFirst::iterator& tDepthFirst::iterator::operator++() {
+DepthFirst::iterator& DepthFirst::iterator::operator++() {
     m_step.entity = m_pWalk->Next(m_step.depth);
     if (m_step.entity == nullptr) m_pWalk = nullptr;
     return *this;
 }
 
-void WalkDepthFirst(const ClumVellumEntity* root, IlumWalkHandler& handler) {
-    struct tFrame {
+void WalkDepthFirst(const ClumVellumEntity* root, WalkHandler& handler) {
+    struct Frame {
         const ClumVellumEntity* entity;
         std::size_t feature;
         int child;  // -1: not inside a link
     };
     if (root == nullptr) return;
-    std::vector<tFrame> stack;
+    std::vector<Frame> stack;
     auto enter = [&](const ClumVellumEntity* entity) {
         if (handler.Enter(entity)) {
             stack.push_back({entity, 0, -1});
@@ -65,7 +65,7 @@ void WalkDepthFirst(const ClumVellumEntity* root, IlumWalkHandler& handler) {
     };
     enter(root);
     while (!stack.empty()) {
-        tFrame& frame = stack.back();
+        Frame& frame = stack.back();
         const ClumVellumEntity* entity = frame.entity;
         const auto& features = entity->GetMetaClass().m_allFeatures;
         if (frame.child >= 0) {

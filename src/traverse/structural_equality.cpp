@@ -32,7 +32,7 @@ WString Describe(const ClumVellumEntity& object) {
 
 class tComparer {
 public:
-    tStructuralDifference Run(const ClumVellumEntity& left, const ClumVellumEntity& right) {
+    StructuralDifference Run(const ClumVellumEntity& left, const ClumVellumEntity& right) {
         m_pairs.push_back({&left, &right, -1, WString()});
         for (std::size_t next = 0; next < m_pairs.size() && m_result.equal; ++next) Compare(static_cast<int>(next));
         return m_result;
@@ -154,7 +154,7 @@ private:
         return true;
     }
 
-    void CompareSetAside(const ClumSetAside& a, const ClumSetAside& b, int index) {
+    void CompareSetAside(const SetAside& a, const SetAside& b, int index) {
         const auto& x = a.Objects();
         const auto& y = b.Objects();
         if (x.size() != y.size()) {
@@ -173,12 +173,12 @@ private:
     }
 
     std::vector<tPair> m_pairs;
-    tStructuralDifference m_result;
+    StructuralDifference m_result;
 };
 
 }  // namespace
 
-tStructuralDifference CompareStructure(const ClumVellumEntity& left, const ClumVellumEntity& right) {
+StructuralDifference CompareStructure(const ClumVellumEntity& left, const ClumVellumEntity& right) {
     return tComparer().Run(left, right);
 }
 

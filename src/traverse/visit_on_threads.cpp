@@ -38,7 +38,7 @@ bool ForEachHeld(const ClumVellumEntity* entity, Each each) {
     return true;
 }
 
-bool HoldsOthers(const tTreePart& part) {
+bool HoldsOthers(const TreePart& part) {
     return !ForEachHeld(part.entity, [](const ClumVellumEntity*) { return false; });
 }
 
@@ -49,7 +49,7 @@ unsigned WorkersFor(unsigned threads) {
 }
 
 void CutIntoParts(const std::vector<const ClumVellumEntity*>& roots, std::size_t wanted,
-                  std::vector<tTreePart>& parts, std::vector<tTreePart>& above) {
+                  std::vector<TreePart>& parts, std::vector<TreePart>& above) {
     parts.clear();
     above.clear();
     for (const ClumVellumEntity* root : roots) {
@@ -58,12 +58,12 @@ void CutIntoParts(const std::vector<const ClumVellumEntity*>& roots, std::size_t
     // Only parts that hold others count: a level may hold thousands of
     // single objects (a file's fonts) beside one object that holds nearly
     // all the rest.
-    std::vector<tTreePart> next;
+    std::vector<TreePart> next;
     for (int level = 0; level < kMaxLevels; ++level) {
         const auto holding = static_cast<std::size_t>(std::count_if(parts.begin(), parts.end(), HoldsOthers));
         if (holding == 0 || holding >= wanted) break;
         next.clear();
-        for (const tTreePart& part : parts) {
+        for (const TreePart& part : parts) {
             const std::size_t before = next.size();
             ForEachHeld(part.entity, [&](const ClumVellumEntity* child) {
                 next.push_back({child, part.depth + 1});
@@ -79,7 +79,7 @@ void CutIntoParts(const std::vector<const ClumVellumEntity*>& roots, std::size_t
 void VisitOnThreads(const std::vector<const ClumVellumEntity*>& roots, unsigned threads,
                     const std::function<void(unsigned, const ClumVellumEntity*, std::size_t)>& visit) {
     const unsigned workers = WorkersFor(threads);
-    std::vector<tTreePart> tops, parts;
+    std::vector<TreePart> tops, parts;
     CutIntoParts(roots, workers > 1 ? kPartsPerWorker * workers : 0, parts, tops);
 
     std::atomic<std::size_t> nextPart{0};
@@ -94,7 +94,7 @@ void VisitOnThreads(const std::vector<const ClumVellumEntity*>& roots, unsigned 
     const auto work = [&](unsigned worker) {
         try {
             for (std::size_t i = nextPart++; i < parts.size(); i = nextPart++) {
-                for (const tDepthFirst::tStep& step : tDepthFirst({parts[i].entity})) {
+                for (const DepthFirst::Step& step : DepthFirst({parts[i].entity})) {
                     visit(worker, step.entity, parts[i].depth + step.depth);
                 }
             }
@@ -113,7 +113,7 @@ void VisitOnThreads(const std::vector<const ClumVellumEntity*>& roots, unsigned 
         }
     }
     try {
-        for (const tTreePart& top : tops) visit(0, top.entity, top.depth);
+        for (const TreePart& top : tops) visit(0, top.entity, top.depth);
     } catch (...) {
         fail();
     }

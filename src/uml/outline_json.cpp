@@ -395,6 +395,9 @@ private:
 
 }  // namespace
 
-void WriteOutlineJson(const View& view, std::ostream& out) { tWriter(view, out).Run(); }
+bool WriteOutlineJson(const View& view, std::ostream& out) {
+    tWriter(view, out).Run();
+    return static_cast<bool>(out.flush());
+}
 
 }  // namespace lum::uml

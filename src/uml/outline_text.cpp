@@ -198,7 +198,7 @@ bool HasOwnLine(const Element& element) {
 
 }  // namespace
 
-void WriteOutline(const View& view, std::ostream& out) {
+bool WriteOutline(const View& view, std::ostream& out) {
     struct tFrame {
         const Element* element;
         int depth;
@@ -223,6 +223,7 @@ void WriteOutline(const View& view, std::ostream& out) {
                     stack.push_back({*q, frame.depth + 1});
         }
     }
+    return static_cast<bool>(out.flush());
 }
 
 }  // namespace lum::uml

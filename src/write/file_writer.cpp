@@ -112,17 +112,17 @@ bool IsStub(const ClumVellumEntity& object) {
 }
 
 // Takes bytes and keeps none.
-class tNullSink : public IByteSink {
+class tNullSink : public ByteSink {
 public:
     bool Write(const char*, std::size_t) override { return true; }
 };
 
 class tNotationWriter : public tNotationParts {
 public:
-    tNotationWriter(IByteSink& sink, const FileWriteOptions& options, tWritingOrders& orders)
+    tNotationWriter(ByteSink& sink, const FileOptions& options, tWritingOrders& orders)
         : m_sink(sink), m_options(options), m_orders(orders) {
         if (options.setAside == nullptr) return;
-        for (const tSetAsideObject& entry : options.setAside->Objects()) m_setAside[entry.owner].push_back(&entry);
+        for (const SetAsideObject& entry : options.setAside->Objects()) m_setAside[entry.owner].push_back(&entry);
     }
 
     void SetTopUnit(const ClumUnitObject* unit) { m_topUnit = unit; }
@@ -157,7 +157,7 @@ public:
                 StubFeature(static_cast<const ClumUnitObject&>(object), *path, inHeader, name, depth);
                 return;
             }
-            const std::vector<const tSetAsideObject*>* kept = KeptOf(object);
+            const std::vector<const SetAsideObject*>* kept = KeptOf(object);
             const auto place = layouts.placeOf.find(name.c_str());
             if (place != layouts.placeOf.end()) {
                 OneFeature(object, layouts, layouts.features[place->second], inHeader, kept, depth);
@@ -169,8 +169,8 @@ public:
 
     bool IsUnset(const ClumVellumEntity& object, const ClumIdent& name) override {
         if (StubPathOf(object, m_orders.Of(object.GetMetaClass()))) return false;
-        if (const std::vector<const tSetAsideObject*>* kept = KeptOf(object)) {
-            for (const tSetAsideObject* entry : *kept) {
+        if (const std::vector<const SetAsideObject*>* kept = KeptOf(object)) {
+            for (const SetAsideObject* entry : *kept) {
                 if (entry->feature == name) return false;
             }
         }
@@ -180,7 +180,7 @@ public:
         if (const IlumReference* reference = feature->GetReference()) return reference->IsEmpty();
         const IlumAttribute* attribute = feature->GetAttribute();
         // A float is never empty: zero is what a missing one reads as.
-        return attribute->IsEmpty() && GetValueType(*attribute->GetMetaFeature()) != EValueType::Float;
+        return attribute->IsEmpty() && GetValueType(*attribute->GetMetaFeature()) != ValueType::Float;
     }
 
     std::vector<ClumIdent> FeatureNames(const ClumVellumEntity& object) override {
@@ -189,8 +189,8 @@ public:
         if (StubPathOf(object, layouts)) return {k.isUnit, k.isLoaded, k.fileName, k.quid};
         std::vector<ClumIdent> names;
         for (const tFeatureLayout& layout : layouts.features) names.push_back(layout.meta->GetName());
-        if (const std::vector<const tSetAsideObject*>* kept = KeptOf(object)) {
-            for (const tSetAsideObject* entry : *kept) {
+        if (const std::vector<const SetAsideObject*>* kept = KeptOf(object)) {
+            for (const SetAsideObject* entry : *kept) {
                 if (object.GetFeature(entry->feature) == nullptr &&
                     std::find(names.begin(), names.end(), entry->feature) == names.end()) {
                     names.push_back(entry->feature);
@@ -201,13 +201,13 @@ public:
     }
 
     std::vector<const ClumVellumEntity*> ElementsOf(const ClumVellumEntity& object, const ClumIdent& name) override {
-        const std::vector<const tSetAsideObject*>* kept = KeptOf(object);
+        const std::vector<const SetAsideObject*>* kept = KeptOf(object);
         const IlumFeature* feature = object.GetFeature(name);
         const IlumLink* link = feature != nullptr ? const_cast<IlumFeature*>(feature)->GetLink() : nullptr;
         if (link != nullptr) return Merged(*link, name, kept);
         std::vector<const ClumVellumEntity*> elements;
         if (kept == nullptr) return elements;
-        for (const tSetAsideObject* entry : *kept) {
+        for (const SetAsideObject* entry : *kept) {
             if (entry->feature == name) elements.push_back(entry->object.get());
         }
         return elements;
@@ -373,7 +373,7 @@ private:
             const IlumFeature* feature = object.GetFeature(keyword);
             const IlumAttribute* attribute = feature ? const_cast<IlumFeature*>(feature)->GetAttribute() : nullptr;
             if (attribute != nullptr &&
-                (!attribute->IsEmpty() || GetValueType(*attribute->GetMetaFeature()) == EValueType::Enumeration)) {
+                (!attribute->IsEmpty() || GetValueType(*attribute->GetMetaFeature()) == ValueType::Enumeration)) {
                 attribute->Encode(text);
             }
             return text;
@@ -492,7 +492,7 @@ private:
         return m_inHeader;
     }
 
-    const std::vector<const tSetAsideObject*>* KeptOf(const ClumVellumEntity& object) const {
+    const std::vector<const SetAsideObject*>* KeptOf(const ClumVellumEntity& object) const {
         if (m_setAside.empty()) return nullptr;
         const auto found = m_setAside.find(&object);
         return found == m_setAside.end() ? nullptr : &found->second;
@@ -500,11 +500,11 @@ private:
 
     void Features(const ClumVellumEntity& object, const tClassLayout& layouts, const std::vector<ClumIdent>& inHeader,
                   int depth) {
-        const std::vector<const tSetAsideObject*>* kept = KeptOf(object);
+        const std::vector<const SetAsideObject*>* kept = KeptOf(object);
         for (const tFeatureLayout& layout : layouts.features) OneFeature(object, layouts, layout, inHeader, kept, depth);
         if (kept == nullptr) return;
         // Objects given to features the class does not have.
-        for (const tSetAsideObject* entry : *kept) {
+        for (const SetAsideObject* entry : *kept) {
             if (object.GetFeature(entry->feature) != nullptr) continue;
             Key(depth, entry->feature);
             Element(*entry->object, depth);
@@ -512,7 +512,7 @@ private:
     }
 
     void OneFeature(const ClumVellumEntity& object, const tClassLayout& layouts, const tFeatureLayout& layout,
-                    const std::vector<ClumIdent>& inHeader, const std::vector<const tSetAsideObject*>* kept,
+                    const std::vector<ClumIdent>& inHeader, const std::vector<const SetAsideObject*>* kept,
                     int depth) {
         const ClumIdent& isLoaded = Keywords().isLoaded;
         const ClumIdent& fileName = Keywords().fileName;
@@ -554,9 +554,9 @@ private:
     }
 
     // The objects set aside under a feature the class does not have.
-    void Unknown(const std::vector<const tSetAsideObject*>* kept, const ClumIdent& name, int depth) {
+    void Unknown(const std::vector<const SetAsideObject*>* kept, const ClumIdent& name, int depth) {
         if (kept == nullptr) return;
-        for (const tSetAsideObject* entry : *kept) {
+        for (const SetAsideObject* entry : *kept) {
             if (entry->feature != name) continue;
             Key(depth, entry->feature);
             Element(*entry->object, depth);
@@ -564,8 +564,8 @@ private:
     }
 
     void Attribute(const IlumAttribute& attribute, const ClumMetaFeature& meta, bool always, int depth) {
-        const EValueType type = GetValueType(meta);
-        if (type == EValueType::Ident) {
+        const ValueType type = GetValueType(meta);
+        if (type == ValueType::Ident) {
             if (attribute.IsEmpty()) return;
             ClumIdent value;
             attribute.GetAsIdent(value);
@@ -573,34 +573,34 @@ private:
             String(value, depth);
             return;
         }
-        const bool number = type == EValueType::Bool || type == EValueType::Int || type == EValueType::Enumeration;
-        if (type != EValueType::Float && attribute.IsEmpty() && !(always && number)) return;
+        const bool number = type == ValueType::Bool || type == ValueType::Int || type == ValueType::Enumeration;
+        if (type != ValueType::Float && attribute.IsEmpty() && !(always && number)) return;
         m_scratch.clear();
         attribute.Encode(m_scratch);
-        if (type == EValueType::Int && m_options.charSet && meta.GetName() == Keywords().charSet &&
+        if (type == ValueType::Int && m_options.charSet && meta.GetName() == Keywords().charSet &&
             &meta.GetOwner() == &ClumVellum::StaticGetMetaClass()) {
             m_scratch.Format(L"%d", *m_options.charSet);
         }
         switch (type) {
-            case EValueType::Float:
+            case ValueType::Float:
                 // A float is never empty; zero is what an absent one reads as.
                 if (!always && (m_scratch == L"0.000000" || m_scratch == L"-0.000000")) return;
                 Key(depth, meta.GetName());
                 Text(m_scratch);
                 return;
-            case EValueType::Bool:
+            case ValueType::Bool:
                 Key(depth, meta.GetName());
                 Raw(m_scratch == L"true" ? "TRUE" : "FALSE");
                 return;
-            case EValueType::Int:
+            case ValueType::Int:
                 Key(depth, meta.GetName());
                 Text(m_scratch);
                 return;
-            case EValueType::Location:
+            case ValueType::Location:
                 Key(depth, meta.GetName());
                 Location(m_scratch);
                 return;
-            case EValueType::PointVector:
+            case ValueType::PointVector:
                 Points(meta.GetName(), m_scratch, depth);
                 return;
             default:
@@ -709,13 +709,13 @@ private:
 
     // A link's elements with the objects set aside among them where they stood.
     static std::vector<const ClumVellumEntity*> Merged(const IlumLink& link, const ClumIdent& name,
-                                                       const std::vector<const tSetAsideObject*>* kept) {
+                                                       const std::vector<const SetAsideObject*>* kept) {
         std::vector<const ClumVellumEntity*> elements;
         const int size = link.GetSize();
         elements.reserve(static_cast<std::size_t>(size));
         for (int i = 0; i <= size; ++i) {
             if (kept != nullptr) {
-                for (const tSetAsideObject* entry : *kept) {
+                for (const SetAsideObject* entry : *kept) {
                     if (entry->feature == name && (entry->position == i || (i == size && entry->position > size))) {
                         elements.push_back(entry->object.get());
                     }
@@ -726,7 +726,7 @@ private:
         return elements;
     }
 
-    void Link(const IlumLink& link, const ClumIdent& name, const std::vector<const tSetAsideObject*>* kept,
+    void Link(const IlumLink& link, const ClumIdent& name, const std::vector<const SetAsideObject*>* kept,
               int depth) {
         const std::vector<const ClumVellumEntity*> elements = Merged(link, name, kept);
         if (elements.empty()) return;
@@ -781,10 +781,10 @@ private:
         Object(object, depth);
     }
 
-    IByteSink& m_sink;
-    const FileWriteOptions& m_options;
+    ByteSink& m_sink;
+    const FileOptions& m_options;
     tWritingOrders& m_orders;
-    std::unordered_map<const ClumVellumEntity*, std::vector<const tSetAsideObject*>> m_setAside;
+    std::unordered_map<const ClumVellumEntity*, std::vector<const SetAsideObject*>> m_setAside;
     const ClumUnitObject* m_topUnit = nullptr;
     const ClumVellumEntity* m_headerOf = nullptr;
     std::vector<ClumIdent> m_inHeader;
@@ -800,11 +800,11 @@ private:
 // Writes `objects` where the original file's top-level constructs stood;
 // `topUnit` is the unit a unit file holds.
 FileWriteResult KeepLayout(tNotationWriter& writer, const std::vector<const ClumVellumEntity*>& objects,
-                           const ClumUnitObject* topUnit, const FileWriteOptions& options, tWritingOrders& orders) {
+                           const ClumUnitObject* topUnit, const FileOptions& options, tWritingOrders& orders) {
     const FileLayout& original = *options.original;
     // The file's objects laid out plainly, in the same code page, to be
     // compared with the model's.
-    FileWriteOptions plain;
+    FileOptions plain;
     plain.codePage = options.codePage;
     plain.setAside = &original.File().setAside;
     tNullSink nowhere;
@@ -820,18 +820,18 @@ FileWriteResult KeepLayout(tNotationWriter& writer, const std::vector<const Clum
 
 }  // namespace
 
-FileWriteResult WriteFile(const ClumVellumFile& file, IByteSink& sink, const FileWriteOptions& options) {
+FileWriteResult WriteFile(const ClumVellumFile& file, ByteSink& sink, const FileOptions& options) {
     tWritingOrders orders;
     return WriteFile(file, sink, options, orders);
 }
 
-FileWriteResult WriteUnitFile(const ClumVellum* header, const ClumUnitObject& unit, IByteSink& sink,
-                              const FileWriteOptions& options) {
+FileWriteResult WriteUnitFile(const ClumVellum* header, const ClumUnitObject& unit, ByteSink& sink,
+                              const FileOptions& options) {
     tWritingOrders orders;
     return WriteUnitFile(header, unit, sink, options, orders);
 }
 
-FileWriteResult WriteFile(const ClumVellumFile& file, IByteSink& sink, const FileWriteOptions& options,
+FileWriteResult WriteFile(const ClumVellumFile& file, ByteSink& sink, const FileOptions& options,
                           tWritingOrders& orders) {
     std::vector<const ClumVellumEntity*> objects;
     for (const IlumLink* link : {static_cast<const IlumLink*>(&file.version), static_cast<const IlumLink*>(&file.design),
@@ -844,8 +844,8 @@ FileWriteResult WriteFile(const ClumVellumFile& file, IByteSink& sink, const Fil
     return writer.Finish();
 }
 
-FileWriteResult WriteUnitFile(const ClumVellum* header, const ClumUnitObject& unit, IByteSink& sink,
-                              const FileWriteOptions& options, tWritingOrders& orders) {
+FileWriteResult WriteUnitFile(const ClumVellum* header, const ClumUnitObject& unit, ByteSink& sink,
+                              const FileOptions& options, tWritingOrders& orders) {
     tNotationWriter writer(sink, options, orders);
     writer.SetTopUnit(&unit);
     if (options.original != nullptr) {

@@ -64,10 +64,10 @@ private:
 };
 
 // Writing with layouts made for earlier files (file_writer.h has the rest).
-FileWriteResult WriteFile(const ClumVellumFile& file, IByteSink& sink, const FileWriteOptions& options,
+FileWriteResult WriteFile(const ClumVellumFile& file, ByteSink& sink, const FileOptions& options,
                           tWritingOrders& orders);
-FileWriteResult WriteUnitFile(const ClumVellum* header, const ClumUnitObject& unit, IByteSink& sink,
-                              const FileWriteOptions& options, tWritingOrders& orders);
+FileWriteResult WriteUnitFile(const ClumVellum* header, const ClumUnitObject& unit, ByteSink& sink,
+                              const FileOptions& options, tWritingOrders& orders);
 
 // The class word of the list that holds the objects of a feature
 // ("class_attribute_list" for "class_attributes"), or null for features

@@ -129,5 +129,21 @@ TEST_F(SampleTest, WriteTakesAnyFileNameInAnyLocale) {
     EXPECT_NE(blocked.err.find("图书管理系统.mdl"), std::string::npos) << blocked.err;
 }
 
+// Every writer's output that cannot be written, standard output on a full
+// device or a file below /dev/full, ends the command with status 2 and a line
+// that says so.
+TEST_F(SampleTest, AnOutputThatCannotBeWrittenIsStatusTwo) {
+    for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
+             {"outline"}, {"outline", "--format", "json"}, {"export"}, {"print"}, {"diff", "--format", "json", Main},
+             {"xmi", "-o", "/dev/full"}, {"render", "-o", "/dev/full"}, {"plantuml", "-o", "/dev/full"},
+             {"site", "-o", "/dev/full"}}) {
+        args.insert(args.begin() + 1, {Main, "--pathmap", "samples/library/library.map"});
+        args.insert(args.begin(), {"-c", "exec \"$0\" \"$@\" >/dev/full", LUM_TOOL});
+        const tRun run = scratch.Run("/bin/sh", args, LUM_SOURCE_DIR);
+        EXPECT_EQ(run.status, 2) << args[3] << '\n' << Describe(run);
+        EXPECT_TRUE(Contains(run.err, "lum: cannot write ")) << args[3] << '\n' << run.err;
+    }
+}
+
 }  // namespace
 }  // namespace lumcli::test

@@ -280,7 +280,7 @@ TEST(ModelTest, UnitFilesReadOnSeveralThreadsGiveWhatReadingThemInTurnGives) {
         const lum::Model model =
             lum::Model::Load({main}, {.symbols = {{"U", scratch.Path().string()}}, .threads = threads});
         std::ostringstream json;
-        lum::json::WriteModel(model, json, {.compact = true});
+        lum::json::WriteJson(model, json, {.compact = true});
         return Fingerprint(model) + "\n" + json.str();
     };
     const std::string serial = load(1);
@@ -316,7 +316,7 @@ TEST(ModelTest, AChainAMillionDeepLoadsBindsAndWalksOnAnOrdinaryStack) {
     ASSERT_TRUE(model.Loaded());
     EXPECT_GE(model.Depth(), kDepth);
     std::size_t objects = 0, deepest = 0;
-    for (const lum::tDepthFirst::tStep& step : model.Walk()) {
+    for (const lum::DepthFirst::Step& step : model.Walk()) {
         ++objects;
         deepest = std::max(deepest, step.depth);
     }

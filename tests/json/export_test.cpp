@@ -16,9 +16,9 @@ namespace fs = std::filesystem;
 
 const std::string kSamples = LUM_SAMPLES_DIR;
 
-std::string Export(const lum::Model& model, lum::json::ExportOptions options) {
+std::string Export(const lum::Model& model, lum::json::Options options) {
     std::ostringstream out;
-    EXPECT_TRUE(lum::json::WriteModel(model, out, options));
+    EXPECT_TRUE(lum::json::WriteJson(model, out, options));
     return out.str();
 }
 

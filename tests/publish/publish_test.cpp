@@ -100,7 +100,7 @@ TEST(PublishTest, HostileTextsStayText) {
         publish::WritePlantUml(*uml::As<uml::Diagram>(diagram), puml);
     const std::string plantUml = puml.str();
     const publish::SiteSummary summary = publish::WriteSite(model, dir / "site");
-    ASSERT_TRUE(summary.error.empty()) << summary.error;
+    ASSERT_TRUE(summary.ok) << summary.error;
     std::vector<std::string> pages;
     for (const auto& entry : std::filesystem::directory_iterator(dir / "site" / "e")) pages.push_back(Slurp(entry.path()));
     const std::string index = Slurp(dir / "site" / "assets" / "index.js");

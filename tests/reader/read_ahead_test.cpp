@@ -26,7 +26,7 @@ struct tReadResult {
 void Describe(ClumVellumFile& file, const std::list<ClumUnitObject*>& units, const tErrorList& errors,
               tReadResult& result) {
     test::tStringSink sink;
-    write::FileWriteOptions options;
+    write::FileOptions options;
     options.setAside = &file.setAside;
     write::WriteFile(file, sink, options);
     result.written = sink.bytes;
@@ -40,7 +40,7 @@ void Describe(ClumVellumFile& file, const std::list<ClumUnitObject*>& units, con
         }
     });
     text += L", not pooled " + std::to_wstring(strays);
-    for (const tSetAsideObject& kept : file.setAside.Objects()) {
+    for (const SetAsideObject& kept : file.setAside.Objects()) {
         text += L"\nset aside " + test::Text(kept.object->GetMetaClass().GetName()) + L" in " + test::Text(kept.feature) +
                 L" at " + std::to_wstring(kept.position) + L", line " + std::to_wstring(kept.line);
     }
@@ -53,11 +53,11 @@ void Describe(ClumVellumFile& file, const std::list<ClumUnitObject*>& units, con
 // `helpers` threads.
 tReadResult ReadFile(const test::fs::path& path, std::uint64_t minObjectBytes = 0, unsigned helpers = 1) {
     tErrorList errors;
-    tErrorListScope scope(errors);
+    ErrorListScope scope(errors);
     ClumVellumFile file;
     std::list<ClumUnitObject*> units;
     tReadResult result;
-    const tFileRead read = minObjectBytes == 0 ? ParseFile(test::Wide(path), file, units, 1)
+    const FileRead read = minObjectBytes == 0 ? ParseFile(test::Wide(path), file, units, 1)
                                                : ParseReadingAhead(test::Wide(path), file, units, minObjectBytes, helpers);
     result.spliced = read.spliced;
     result.externalDocs = read.externalDocs;
@@ -145,7 +145,7 @@ TEST_F(ReadAhead, RunsOfObjectsReadOnSeveralThreadsKeepTheOrderOfWhatEachGives) 
             return true;
         }
     } throwing;
-    tErrorListScope scope(throwing);
+    ErrorListScope scope(throwing);
     auto file = std::make_unique<ClumVellumFile>();
     std::list<ClumUnitObject*> stubs;
     EXPECT_THROW(ParseReadingAhead(test::Wide(path), *file, stubs, 4000), std::runtime_error);
@@ -190,7 +190,7 @@ TEST_F(ReadAhead, ALargeFileReadOnSeveralThreadsGivesWhatOneThreadGives) {
     const test::fs::path path = scratch.Write("large.mdl", large);
     const tReadResult serial = ReadFile(path);
     tErrorList errors;
-    tErrorListScope scope(errors);
+    ErrorListScope scope(errors);
     ClumVellumFile file;
     std::list<ClumUnitObject*> units;
     ClumParser::Parse(test::Wide(path), file, units, 4);

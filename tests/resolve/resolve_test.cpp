@@ -366,7 +366,7 @@ TEST_F(Resolve, CollectingInPartsOnSeveralThreadsIndexesWhatOneWalkIndexes) {
         }
     }
     std::vector<const ClumVellumEntity*> objects, contexts;
-    for (const tDepthFirst::tStep& step : tDepthFirst({Top(top)})) {
+    for (const DepthFirst::Step& step : DepthFirst({Top(top)})) {
         objects.push_back(step.entity);
         if (step.entity->GetMetaClass().IsKindOf(&ClumClass_Category::StaticGetMetaClass())) contexts.push_back(step.entity);
     }

@@ -8,7 +8,7 @@
 
 namespace lum::test {
 
-struct tStringSink : write::IByteSink {
+struct tStringSink : write::ByteSink {
     std::string bytes;
     bool Write(const char* data, std::size_t count) override {
         bytes.append(data, count);

@@ -265,7 +265,7 @@ TEST_F(Traverse, VisitingOnThreadsMeetsEveryObjectOnceAtItsDepth) {
     for (int i = 0; i < 50; ++i) chain = Add(chain->nestedClasses, new ClumClass);
     const std::vector<const ClumVellumEntity*> roots{top, nullptr, root};
     std::vector<std::pair<const ClumVellumEntity*, std::size_t>> expected;
-    for (const tDepthFirst::tStep& step : tDepthFirst(roots)) expected.emplace_back(step.entity, step.depth);
+    for (const DepthFirst::Step& step : DepthFirst(roots)) expected.emplace_back(step.entity, step.depth);
     std::sort(expected.begin(), expected.end());
     for (unsigned threads : {1u, 2u, 4u, 0u}) {
         std::vector<std::vector<std::pair<const ClumVellumEntity*, std::size_t>>> seen(WorkersFor(threads));
@@ -278,13 +278,13 @@ TEST_F(Traverse, VisitingOnThreadsMeetsEveryObjectOnceAtItsDepth) {
         EXPECT_EQ(all, expected) << threads << " threads";
     }
     // The parts come in walk order: a walk that meets them in turn can hand them out.
-    std::vector<tTreePart> parts, above;
+    std::vector<TreePart> parts, above;
     CutIntoParts(roots, 64, parts, above);
     EXPECT_GE(parts.size(), 64u);
     std::vector<const ClumVellumEntity*> walked;
-    for (const tDepthFirst::tStep& step : tDepthFirst(roots)) walked.push_back(step.entity);
+    for (const DepthFirst::Step& step : DepthFirst(roots)) walked.push_back(step.entity);
     auto from = walked.begin();
-    for (const tTreePart& part : parts) {
+    for (const TreePart& part : parts) {
         from = std::find(from, walked.end(), part.entity);
         ASSERT_NE(from, walked.end()) << "parts out of walk order";
     }

@@ -40,9 +40,9 @@ fs::path CrlfLibrary(const fs::path& into) {
     return into;
 }
 
-write::WriteReport WriteInto(const tLoaded& model, const fs::path& out, write::WriteOptions options = {}) {
+write::WriteReport WriteInto(const tLoaded& model, const fs::path& out, write::Options options = {}) {
     options.outputDir = WString(out.wstring());
-    write::WriteReport report = write::WriteModel(model.files, options);
+    write::WriteReport report = write::WriteBack(model.files, options);
     EXPECT_TRUE(report.ok) << (report.errors.empty() ? "" : ToUtf8(report.errors.front()));
     return report;
 }
@@ -96,7 +96,7 @@ TEST_F(WriteTest, EditsChangeOnlyTheirOwnLinesInTheFilesLineEnds) {
 TEST_F(WriteTest, ReencodingChangesOnlyTheLinesThatMust) {
     tLoaded model;
     Load(model, kSamples / "library" / "library.mdl", kSamples / "library" / "library.map");
-    write::WriteOptions options;
+    write::Options options;
     options.codePage = 65001;
     options.readCodePage = 1252;
     WriteInto(model, m_scratch / "out", options);

@@ -51,7 +51,7 @@ void StoredDocumentPaths(const tLoaded& model) {
     }
 }
 
-// Every file written by WriteModel, loaded again with `pathMap`, gives the
+// Every file written by WriteBack, loaded again with `pathMap`, gives the
 // same graph as the model it was written from.
 void ExpectModelRoundTrip(const tLoaded& model, const fs::path& written, const fs::path& pathMap) {
     tLoaded again;
@@ -72,9 +72,9 @@ TEST_F(WriteTest, GeneratedModelsRoundTripAtSeveralSeeds) {
         Load(model, source / "model.mdl", source / "model.map");
         ASSERT_TRUE(model.missing.empty());
         const fs::path out = m_scratch / ("out" + std::to_string(seed));
-        write::WriteOptions options;
+        write::Options options;
         options.outputDir = WString(out.wstring());
-        const write::WriteReport report = write::WriteModel(model.files, options);
+        const write::WriteReport report = write::WriteBack(model.files, options);
         ASSERT_TRUE(report.ok) << (report.errors.empty() ? "" : ToUtf8(report.errors.front()));
         EXPECT_GT(report.files.size(), 1u) << "units are split out into files of their own";
         EXPECT_TRUE(report.changes.empty());
@@ -100,11 +100,11 @@ TEST_F(WriteTest, RelocatedOrRelativeLibraryLoadsWithoutAPathMap) {
     for (const tCase& c : cases) {
         SCOPED_TRACE(c.name);
         const fs::path out = m_scratch / c.name;
-        write::WriteOptions options;
+        write::Options options;
         options.outputDir = WString(out.wstring());
         options.relocations = c.relocations;
         options.relative = c.relative;
-        const write::WriteReport report = write::WriteModel(model.files, options);
+        const write::WriteReport report = write::WriteBack(model.files, options);
         ASSERT_TRUE(report.ok);
         EXPECT_EQ(report.files.size(), 6u);
         EXPECT_EQ(report.changes.size(), 3u);

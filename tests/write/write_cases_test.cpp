@@ -53,7 +53,7 @@ TEST_F(WriteTest, EachCodePageWeReadRoundTripsItsTexts) {
         SCOPED_TRACE(c.codePage);
         std::unique_ptr<ClumVellumFile> original(ModelWithText(c.text));
         tStringSink sink;
-        write::FileWriteOptions options;
+        write::FileOptions options;
         options.codePage = c.codePage;
         const write::FileWriteResult result = write::WriteFile(*original, sink, options);
         ASSERT_TRUE(result.ok);
@@ -121,7 +121,7 @@ TEST_F(WriteTest, AModelNestedTooDeeplyIsRefusedNotCrashedOn) {
         }
         file->design.Insert(design, -1);
         tStringSink sink;
-        const write::FileWriteResult result = write::WriteFile(*file, sink, write::FileWriteOptions());
+        const write::FileWriteResult result = write::WriteFile(*file, sink, write::FileOptions());
         // Each package is two levels: itself and its list.
         EXPECT_EQ(result.ok, levels * 2 < 4000);
         EXPECT_EQ(result.error.empty(), result.ok);
@@ -129,7 +129,7 @@ TEST_F(WriteTest, AModelNestedTooDeeplyIsRefusedNotCrashedOn) {
             // Kept as read, as deep as it was written.
             FileLayout original;
             original.ReadBytes(sink.bytes, 1252);
-            write::FileWriteOptions keeping;
+            write::FileOptions keeping;
             keeping.original = &original;
             tStringSink again;
             EXPECT_TRUE(write::WriteFile(*file, again, keeping).ok);
@@ -163,18 +163,18 @@ TEST_F(WriteFailureTest, AFailureInTheMiddleOfAFileLeavesEveryInputWhole) {
     LoadCopy(model);
     for (const std::uint64_t after : {1ull, 100ull, 1000ull}) {
         SCOPED_TRACE(after);
-        write::WriteOptions options;
+        write::Options options;
         options.inPlace = true;
         options.failAfterBytes = after;
-        const write::WriteReport report = write::WriteModel(model.files, options);
+        const write::WriteReport report = write::WriteBack(model.files, options);
         EXPECT_FALSE(report.ok);
         EXPECT_EQ(report.errors.size(), 6u);
         EXPECT_EQ(Snapshot(), m_before) << "no input damaged, no temporary file left";
     }
     // Without a fault each file is replaced by a whole one.
-    write::WriteOptions options;
+    write::Options options;
     options.inPlace = true;
-    const write::WriteReport report = write::WriteModel(model.files, options);
+    const write::WriteReport report = write::WriteBack(model.files, options);
     ASSERT_TRUE(report.ok);
     EXPECT_EQ(report.files.size(), 6u);
     const auto after = Snapshot();
@@ -199,10 +199,10 @@ TEST_F(WriteFailureTest, AnOutputThatCannotBeMadeIsReportedAndTouchesNothing) {
     for (const char* target : {"in", "file/out", "readonly/out"}) {
         if (std::string(target) == "readonly/out" && root) continue;  // permissions do not stop root
         SCOPED_TRACE(target);
-        write::WriteOptions options;
+        write::Options options;
         options.outputDir = WString((m_scratch / target).wstring());
         options.codePage = 65001;
-        const write::WriteReport report = write::WriteModel(model.files, options);
+        const write::WriteReport report = write::WriteBack(model.files, options);
         EXPECT_FALSE(report.ok);
         EXPECT_EQ(Snapshot(), m_before);
     }

@@ -6,7 +6,7 @@
 
 #include <lum/traverse/structural_equality.h>
 #include <lum/write/file_writer.h>
-#include <lum/write/write_model.h>
+#include <lum/write/write_back.h>
 
 #include "support/lum_test.h"
 #include "support/string_sink.h"
@@ -70,7 +70,7 @@ public:
 
     static std::string Written(const ClumVellumFile& file, unsigned int codePage = 1252) {
         tStringSink sink;
-        write::FileWriteOptions options;
+        write::FileOptions options;
         options.codePage = codePage;
         options.setAside = &file.setAside;
         EXPECT_TRUE(write::WriteFile(file, sink, options).ok);
@@ -78,7 +78,7 @@ public:
     }
 
     static void ExpectEqual(const ClumVellumEntity& left, const ClumVellumEntity& right) {
-        const tStructuralDifference difference = CompareStructure(left, right);
+        const StructuralDifference difference = CompareStructure(left, right);
         EXPECT_TRUE(difference.equal) << ToUtf8(difference.path) << ": " << ToUtf8(difference.what);
     }
 

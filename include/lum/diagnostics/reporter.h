@@ -37,12 +37,12 @@ private:
 
 // Points the calling thread's reporter at `list` for the scope, and back at
 // the list it had before.
-class tErrorListScope {
+class ErrorListScope {
 public:
-    explicit tErrorListScope(tErrorList& list);
-    ~tErrorListScope();
-    tErrorListScope(const tErrorListScope&) = delete;
-    tErrorListScope& operator=(const tErrorListScope&) = delete;
+    explicit ErrorListScope(tErrorList& list);
+    ~ErrorListScope();
+    ErrorListScope(const ErrorListScope&) = delete;
+    ErrorListScope& operator=(const ErrorListScope&) = delete;
 
 private:
     tErrorList* m_previous;

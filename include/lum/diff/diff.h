@@ -63,10 +63,10 @@ std::vector<Change> Compare(const uml::View& before, const uml::View& after, con
 //     added class Loan
 //     changed property Loan::dueDate
 //       type: Date -> DateTime
-// Writes nothing for no changes.
-void WriteText(const std::vector<Change>& changes, std::ostream& out);
+// Writes nothing for no changes. False, as for WriteJson, when the stream failed.
+bool WriteText(const std::vector<Change>& changes, std::ostream& out);
 // One JSON document, format "lum-diff/1" (schema/lum-diff-1.schema.json).
-void WriteJson(const std::vector<Change>& changes, std::ostream& out);
+bool WriteJson(const std::vector<Change>& changes, std::ostream& out);
 
 }  // namespace lum::diff
 LUM_API_END

@@ -108,7 +108,7 @@ public:
 
     // Every object below the files (the file objects themselves are roots
     // at depth 0), depth first, parents before children.
-    tDepthFirst Walk() const;
+    DepthFirst Walk() const;
     // The deepest nesting below the files (objects a file holds are at 1).
     std::size_t Depth() const;
 

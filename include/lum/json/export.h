@@ -16,7 +16,7 @@
 LUM_API_BEGIN
 namespace lum::json {
 
-struct ExportOptions {
+struct Options {
     bool compact = false;  // no indentation or spaces: smaller and faster to write
     // Threads that write the document, the calling thread included: 0 for
     // one per core, 1 to write it all on the calling thread. The document is
@@ -29,7 +29,7 @@ struct ExportOptions {
 };
 
 // Writes the whole model; answers false when the stream failed.
-bool WriteModel(const Model& model, std::ostream& out, const ExportOptions& options = {});
+bool WriteJson(const Model& model, std::ostream& out, const Options& options = {});
 
 // The model's diagnostics as the member "diagnostics" of the open object.
 void WriteDiagnostics(const Model& model, JsonWriter& json);

@@ -23,7 +23,7 @@ public:
     struct tStringCompare {
         bool operator()(const WString& a, const WString& b) const;
     };
-    using tPathMap = std::map<WString, WString, tStringCompare>;
+    using PathMap = std::map<WString, WString, tStringCompare>;
 
     // Maps `symbol` (kept in lower case) to `path` as written; takes effect
     // at the next ReduceMap.
@@ -47,7 +47,7 @@ public:
     // The real path of a stored one; clears the root directory.
     WString ResolvePath(const WString& path, ClumUnitObject* unit);
 
-    const tPathMap& GetOriginalPaths() const { return m_originalPaths; }
+    const PathMap& GetOriginalPaths() const { return m_originalPaths; }
 
 protected:
     // Expands the components in place; false when `key` refers to itself or
@@ -61,7 +61,7 @@ private:
     static void SplitPath(const WString& path, std::list<WString>& out);
     static bool IsNetworkPath(const WString& path);
 
-    tPathMap m_originalPaths;
+    PathMap m_originalPaths;
     std::map<WString, std::list<WString>, tStringCompare> m_reducedPaths;
     std::list<WString> m_rootDir;
 };

@@ -13,7 +13,7 @@ namespace lum::detail {
 inline constexpr unsigned ClassCount = 144;
 inline constexpr unsigned FeatureCount = 345;
 
-struct tClassRecord {
+struct ClassRecord {
     unsigned index;
     const wchar_t* keyword;
     bool abstract;
@@ -24,7 +24,7 @@ struct tClassRecord {
 
 // The six accessor functions of a feature (the five link ones null for
 // attributes and references).
-struct tFeatureAccess {
+struct FeatureAccess {
     ClumMetaFeature::GetFeatureFunction getFeature;
     ClumMetaFeature::LinkGetAtFunction linkGetAt;
     ClumMetaFeature::LinkIndexOfFunction linkIndexOf;
@@ -33,17 +33,17 @@ struct tFeatureAccess {
     ClumMetaFeature::LinkSizeFunction linkSize;
 };
 
-struct tFeatureRecord {
+struct FeatureRecord {
     unsigned index;
     const wchar_t* keyword;
     ClumMetaFeature::Kind kind;
     int type;  // target class index; -1 for attributes
     unsigned owner;
-    tFeatureAccess access;
+    FeatureAccess access;
 };
 
-extern const tClassRecord ClassRecords[ClassCount];
-extern const tFeatureRecord FeatureRecords[FeatureCount];
+extern const ClassRecord ClassRecords[ClassCount];
+extern const FeatureRecord FeatureRecords[FeatureCount];
 
 }  // namespace lum::detail
 LUM_API_END

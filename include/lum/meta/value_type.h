@@ -9,7 +9,7 @@ namespace lum {
 
 class ClumMetaFeature;
 
-enum class EValueType {
+enum class ValueType {
     None,         // a link or a reference
     Bool,
     Int,
@@ -21,7 +21,7 @@ enum class EValueType {
     Enumeration   // one of the enumerations; written as its literal
 };
 
-EValueType GetValueType(const ClumMetaFeature& feature);
+ValueType GetValueType(const ClumMetaFeature& feature);
 
 }  // namespace lum
 LUM_API_END

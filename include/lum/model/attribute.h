@@ -54,13 +54,13 @@ private:
 };
 
 template <class T>
-inline constexpr int tAttrStorageKind =
+inline constexpr int AttrStorageKind =
     std::is_same_v<T, WString> || std::is_same_v<T, tLocation> || std::is_same_v<T, tPointVector> ? 0 : 1;
 
 template <class Owner, class T, unsigned index>
 class TlumAttribute : public TlumFeatureCommon<Owner, T, IlumAttribute, index>,
-                      private tAttrStorage_traits<T, tAttrStorageKind<T>> {
-    using Storage = tAttrStorage_traits<T, tAttrStorageKind<T>>;
+                      private tAttrStorage_traits<T, AttrStorageKind<T>> {
+    using Storage = tAttrStorage_traits<T, AttrStorageKind<T>>;
 
 public:
     using ValueType = T;

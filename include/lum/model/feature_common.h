@@ -1,7 +1,7 @@
 #pragma once
 // TlumFeatureCommon: what every feature member shares. It knows its global
 // feature index, finds its meta-feature by that index, and finds the object
-// that holds it from its own address: tFeatureOffset<Owner, index> (given
+// that holds it from its own address: FeatureOffset<Owner, index> (given
 // for each member by the model class headers) is the member's offset inside
 // its declaring class.
 
@@ -15,7 +15,7 @@ LUM_API_BEGIN
 namespace lum {
 
 template <class Owner, unsigned index>
-struct tFeatureOffset;
+struct FeatureOffset;
 
 namespace detail {
 
@@ -44,7 +44,7 @@ protected:
     TlumFeatureCommon& operator=(const TlumFeatureCommon&) = delete;
 
     Owner& OwnerObject() {
-        return *reinterpret_cast<Owner*>(reinterpret_cast<char*>(this) - tFeatureOffset<Owner, index>::value);
+        return *reinterpret_cast<Owner*>(reinterpret_cast<char*>(this) - FeatureOffset<Owner, index>::value);
     }
     static const WString& QualifiedName() { return detail::QualifiedFeatureName(index); }
 };

@@ -85,17 +85,17 @@ void DecodeStructuralFeatureType(TlumReference<ClumStructuralFeature, ClumVellum
 // How a reference feature reads its text: through DecodeReference, except
 // for the two features above.
 template <class Owner, unsigned index>
-struct tReferenceTextDecoder {
+struct ReferenceTextDecoder {
     template <class Feature>
     static void Decode(Feature& feature, const WString& text) { feature.DecodeReference(text); }
 };
 template <>
-struct tReferenceTextDecoder<ClumOperation, 220> {
+struct ReferenceTextDecoder<ClumOperation, 220> {
     template <class Feature>
     static void Decode(Feature& feature, const WString& text) { DecodeOperationExceptions(feature, text); }
 };
 template <>
-struct tReferenceTextDecoder<ClumStructuralFeature, 66> {
+struct ReferenceTextDecoder<ClumStructuralFeature, 66> {
     template <class Feature>
     static void Decode(Feature& feature, const WString& text) { DecodeStructuralFeatureType(feature, text); }
 };
@@ -121,7 +121,7 @@ public:
         if (ClumObjectRef* value = ClumObjectRef::Decode(text)) Storage::Add(value);
     }
     void Decode(const WString& text) override {
-        if (!text.empty()) tReferenceTextDecoder<Owner, index>::Decode(*this, text);
+        if (!text.empty()) ReferenceTextDecoder<Owner, index>::Decode(*this, text);
     }
 
     ClumObjectRef* GetObjectRef(long i) override { return Storage::At(i); }

@@ -1,5 +1,5 @@
 #pragma once
-// ClumSetAside: what a file held that has no place in the object graph,
+// SetAside: what a file held that has no place in the object graph,
 // kept so that the file can be written back whole.
 //
 // - Objects the catalogue refuses: an object of a class that its feature's
@@ -31,7 +31,7 @@ namespace lum {
 class ClumUnitObject;
 class Clumexternal_doc;
 
-struct tSetAsideObject {
+struct SetAsideObject {
     const ClumVellumEntity* owner;
     ClumIdent feature;
     int position;  // the size of the owner's link when this object came
@@ -39,18 +39,18 @@ struct tSetAsideObject {
     std::unique_ptr<ClumVellumEntity> object;
 };
 
-class ClumSetAside {
+class SetAside {
 public:
-    ClumSetAside() = default;
-    ClumSetAside(const ClumSetAside&) = delete;
-    ClumSetAside& operator=(const ClumSetAside&) = delete;
+    SetAside() = default;
+    SetAside(const SetAside&) = delete;
+    SetAside& operator=(const SetAside&) = delete;
 
     // Takes ownership of a free object.
     void Keep(const ClumVellumEntity* owner, const ClumIdent& feature, int position, int line,
               ClumVellumEntity* object);
-    const std::vector<tSetAsideObject>& Objects() const { return m_objects; }
+    const std::vector<SetAsideObject>& Objects() const { return m_objects; }
     // The objects kept for `owner`, in the order they were met.
-    std::vector<const tSetAsideObject*> ObjectsOf(const ClumVellumEntity* owner) const;
+    std::vector<const SetAsideObject*> ObjectsOf(const ClumVellumEntity* owner) const;
 
     void RememberStoredPath(const ClumUnitObject* unit, const WString& stored);
     // The path the stub of `unit` stored, or null when none was remembered.
@@ -68,10 +68,10 @@ public:
     void ForgetIf(const std::function<bool(const ClumVellumEntity*)>& forgets);
     // Moves every entry whose owner (or unit) `moves` answers true for into
     // `other`, with the entries set aside inside their objects; the rest stay.
-    void MoveInto(ClumSetAside& other, const std::function<bool(const ClumVellumEntity*)>& moves);
+    void MoveInto(SetAside& other, const std::function<bool(const ClumVellumEntity*)>& moves);
     // Moves the `count` objects kept first into `other`, after its own: the
     // objects a reader set aside join those of the file, in the order met.
-    void MoveFirst(std::size_t count, ClumSetAside& other);
+    void MoveFirst(std::size_t count, SetAside& other);
     // ForgetIf for the objects inside one object, given as the list of every
     // one of them (the object included): stored paths are looked up by
     // object instead of all being asked, so forgetting the contents of a
@@ -82,14 +82,14 @@ public:
 private:
     std::vector<bool> Select(const std::function<bool(const ClumVellumEntity*)>& chosen) const;
     // Moves the marked entries into `other`, or deletes them when it is null.
-    void MoveSelected(const std::vector<bool>& marks, ClumSetAside* other);
+    void MoveSelected(const std::vector<bool>& marks, SetAside* other);
 
-    std::vector<tSetAsideObject> m_objects;
-    struct tStoredPath {
+    std::vector<SetAsideObject> m_objects;
+    struct RememberedPath {
         WString stored;
         WString loaded;  // documents: what loading made of it
     };
-    std::map<const ClumVellumEntity*, tStoredPath> m_storedPaths;
+    std::map<const ClumVellumEntity*, RememberedPath> m_storedPaths;
 };
 
 }  // namespace lum

@@ -22,8 +22,8 @@ namespace lum::publish {
 
 // True for the kinds written: class, use case, state, activity, component, deployment.
 bool HasPlantUml(const uml::Diagram& diagram);
-// Writes one @startuml ... @enduml document for the diagram.
-void WritePlantUml(const uml::Diagram& diagram, std::ostream& out);
+// Writes one @startuml ... @enduml document for the diagram; false when the stream failed.
+bool WritePlantUml(const uml::Diagram& diagram, std::ostream& out);
 // A UTF-8 model text as PlantUML shows it literally inside a quoted name or label.
 std::string PlantUmlText(std::string_view utf8);
 

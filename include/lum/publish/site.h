@@ -23,14 +23,16 @@ LUM_API_BEGIN
 namespace lum::publish {
 
 struct SiteSummary {
+    bool ok = true;                // false when a file could not be written
     std::size_t pages = 0;         // element pages, index.html not counted
     std::size_t diagrams = 0;      // diagram pages among them
     std::size_t indexEntries = 0;  // names in the search index
     std::uintmax_t bytes = 0;      // of every file written
-    std::string error;             // empty when every file was written
+    std::string error;             // which file could not be written
 };
 
-// Writes the site of a loaded model into `directory` (made if missing).
+// Writes the site of a loaded model into `directory` (made if missing); stops
+// at the first file that cannot be written.
 SiteSummary WriteSite(const Model& model, const std::filesystem::path& directory);
 
 }  // namespace lum::publish

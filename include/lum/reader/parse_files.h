@@ -20,13 +20,13 @@ class ClumVellumFile;
 // What reading a file told besides the file: how many objects read ahead
 // on other threads were spliced in, and whether the file may hold an
 // external document (one was made while reading it, on any thread).
-struct tFileRead {
+struct FileRead {
     std::size_t spliced = 0;
     bool externalDocs = false;
 };
 
 // ClumParser::Parse of one file.
-tFileRead ParseFile(const WString& fileName, ClumVellumFile& file, std::list<ClumUnitObject*>& units, unsigned threads);
+FileRead ParseFile(const WString& fileName, ClumVellumFile& file, std::list<ClumUnitObject*>& units, unsigned threads);
 
 // ClumParser::Parse of several files; for each file appended to `files`,
 // whether it may hold an external document is appended to `externalDocs`.

@@ -45,12 +45,12 @@ public:
     // Names `fileName` as the file the calling thread reads for as long as
     // it lives: for diagnostics of a file recorded elsewhere (read ahead on
     // another thread) and added to the host's list afterwards.
-    class tCurrentFile {
+    class CurrentFile {
     public:
-        explicit tCurrentFile(const WString& fileName);
-        ~tCurrentFile();
-        tCurrentFile(const tCurrentFile&) = delete;
-        tCurrentFile& operator=(const tCurrentFile&) = delete;
+        explicit CurrentFile(const WString& fileName);
+        ~CurrentFile();
+        CurrentFile(const CurrentFile&) = delete;
+        CurrentFile& operator=(const CurrentFile&) = delete;
 
     private:
         WString m_previous;

@@ -20,8 +20,8 @@
 LUM_API_BEGIN
 namespace lum::render {
 
-// Writes a diagram of a UML view as one SVG document.
-void WriteSvg(const uml::Diagram& diagram, std::ostream& out, const uml::LayoutOptions& options = {});
+// Writes a diagram of a UML view as one SVG document; false when the stream failed.
+bool WriteSvg(const uml::Diagram& diagram, std::ostream& out, const uml::LayoutOptions& options = {});
 std::string RenderSvg(const uml::Diagram& diagram, const uml::LayoutOptions& options = {});
 
 // The number of views WriteSvg draws: the diagram's items, the role views

@@ -12,9 +12,9 @@
 LUM_API_BEGIN
 namespace lum::detail {
 
-using tValueProblemSink = void (*)(const wchar_t* format, va_list args);
+using ValueProblemSink = void (*)(const wchar_t* format, va_list args);
 
-void SetValueProblemSink(tValueProblemSink sink);
+void SetValueProblemSink(ValueProblemSink sink);
 // Formats (as WString::Format does) and hands the message to the sink.
 void ReportValueProblem(const wchar_t* format, ...);
 

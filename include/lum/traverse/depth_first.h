@@ -3,9 +3,9 @@
 // recursive visitor takes (features in metamodel order, the objects of each
 // link in position order), with a stack of their own: safe at any depth.
 //
-//   for (const lum::tDepthFirst::tStep& step : lum::tDepthFirst(roots)) ...
+//   for (const lum::DepthFirst::Step& step : lum::DepthFirst(roots)) ...
 //
-// tDepthFirst gives every object with its depth (a root is at depth 0).
+// DepthFirst gives every object with its depth (a root is at depth 0).
 // WalkDepthFirst reports every feature of every object to a handler, with
 // the objects of link features between EnterLink and LeaveLink.
 
@@ -21,9 +21,9 @@
 LUM_API_BEGIN
 namespace lum {
 
-class tDepthFirst {
+class DepthFirst {
 public:
-    struct tStep {
+    struct Step {
         const ClumVellumEntity* entity;
         std::size_t depth;
     };
@@ -31,31 +31,31 @@ public:
     class iterator {
     public:
         using iterator_category = std::input_iterator_tag;
-        using value_type = tStep;
+        using value_type = Step;
         using difference_type = std::ptrdiff_t;
-        using pointer = const tStep*;
-        using reference = const tStep&;
+        using pointer = const Step*;
+        using reference = const Step&;
 
         iterator() = default;
-        const tStep& operator*() const { return m_step; }
-        const tStep* operator->() const { return &m_step; }
+        const Step& operator*() const { return m_step; }
+        const Step* operator->() const { return &m_step; }
         iterator& operator++();
         bool operator==(const iterator& other) const { return m_pWalk == other.m_pWalk; }
 
     private:
-        friend class tDepthFirst;
-        explicit iterator(tDepthFirst* walk);
+        friend class DepthFirst;
+        explicit iterator(DepthFirst* walk);
 
-        tDepthFirst* m_pWalk = nullptr;  // null at the end
-        tStep m_step{};
+        DepthFirst* m_pWalk = nullptr;  // null at the end
+        Step m_step{};
     };
 
     // Null roots are passed over. The roots must outlive the walk.
-    explicit tDepthFirst(std::vector<const ClumVellumEntity*> roots);
-    tDepthFirst(std::initializer_list<const ClumVellumEntity*> roots)
-        : tDepthFirst(std::vector<const ClumVellumEntity*>(roots)) {}
+    explicit DepthFirst(std::vector<const ClumVellumEntity*> roots);
+    DepthFirst(std::initializer_list<const ClumVellumEntity*> roots)
+        : DepthFirst(std::vector<const ClumVellumEntity*>(roots)) {}
     template <class Range>
-    explicit tDepthFirst(const Range& roots) : tDepthFirst(std::vector<const ClumVellumEntity*>(roots.begin(), roots.end())) {}
+    explicit DepthFirst(const Range& roots) : DepthFirst(std::vector<const ClumVellumEntity*>(roots.begin(), roots.end())) {}
 
     // One pass: begin() may be called once.
     iterator begin() { return iterator(this); }
@@ -64,7 +64,7 @@ public:
 private:
     // An object whose contents are being walked: the link feature reached
     // and the next object in it.
-    struct tFrame {
+    struct Frame {
         const ClumVellumEntity* entity;
         std::size_t link;
         int child;
@@ -74,15 +74,15 @@ private:
 
     std::vector<const ClumVellumEntity*> m_roots;
     std::size_t m_nextRoot = 0;
-    std::vector<tFrame> m_stack;
+    std::vector<Frame> m_stack;
 };
 
 // What WalkDepthFirst reports. Every feature of an object comes in metamodel
 // order, set or not: attributes and references through Feature, links
 // through EnterLink, the link's objects, then LeaveLink.
-class IlumWalkHandler {
+class WalkHandler {
 public:
-    virtual ~IlumWalkHandler() = default;
+    virtual ~WalkHandler() = default;
     // False keeps the object's features from being reported (Leave still comes).
     virtual bool Enter(const ClumVellumEntity*) { return true; }
     virtual void Feature(const ClumVellumEntity*, const ClumMetaFeature&) {}
@@ -91,7 +91,7 @@ public:
     virtual void Leave(const ClumVellumEntity*) {}
 };
 
-void WalkDepthFirst(const ClumVellumEntity* root, IlumWalkHandler& handler);
+void WalkDepthFirst(const ClumVellumEntity* root, WalkHandler& handler);
 
 }  // namespace lum
 LUM_API_END

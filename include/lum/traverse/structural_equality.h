@@ -15,13 +15,13 @@ namespace lum {
 
 class ClumVellumEntity;
 
-struct tStructuralDifference {
+struct StructuralDifference {
     bool equal = true;
     WString path;  // where the graphs part: Class "name" / feature[i] / ...
     WString what;  // what differs there
 };
 
-tStructuralDifference CompareStructure(const ClumVellumEntity& left, const ClumVellumEntity& right);
+StructuralDifference CompareStructure(const ClumVellumEntity& left, const ClumVellumEntity& right);
 
 inline bool StructurallyEqual(const ClumVellumEntity& left, const ClumVellumEntity& right) {
     return CompareStructure(left, right).equal;

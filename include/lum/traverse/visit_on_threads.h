@@ -25,7 +25,7 @@ class ClumVellumEntity;
 unsigned WorkersFor(unsigned threads);
 
 // An object of a tree with its depth below the root of its tree.
-struct tTreePart {
+struct TreePart {
     const ClumVellumEntity* entity;
     std::size_t depth;
 };
@@ -38,7 +38,7 @@ struct tTreePart {
 // order, the objects of each link in position order); `above` in no
 // particular order. Null roots are passed over.
 void CutIntoParts(const std::vector<const ClumVellumEntity*>& roots, std::size_t wanted,
-                  std::vector<tTreePart>& parts, std::vector<tTreePart>& above);
+                  std::vector<TreePart>& parts, std::vector<TreePart>& above);
 
 // Calls `visit(worker, object, depth)` once for every object under `roots`,
 // the roots included (depth 0), in no particular order, on up to

@@ -15,8 +15,9 @@ namespace lum::uml {
 
 inline constexpr int kOutlineIndentLevels = 64;
 
-void WriteOutline(const View& view, std::ostream& out);
-void WriteOutlineJson(const View& view, std::ostream& out);
+// Each false when the stream failed.
+bool WriteOutline(const View& view, std::ostream& out);
+bool WriteOutlineJson(const View& view, std::ostream& out);
 
 }  // namespace lum::uml
 LUM_API_END

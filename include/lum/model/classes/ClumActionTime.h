@@ -33,9 +33,9 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumActionTime, 27> { static constexpr std::size_t value = offsetof(ClumActionTime, when); };
-template <> struct tFeatureOffset<ClumActionTime, 28> { static constexpr std::size_t value = offsetof(ClumActionTime, condition); };
-template <> struct tFeatureOffset<ClumActionTime, 29> { static constexpr std::size_t value = offsetof(ClumActionTime, Event); };
+template <> struct FeatureOffset<ClumActionTime, 27> { static constexpr std::size_t value = offsetof(ClumActionTime, when); };
+template <> struct FeatureOffset<ClumActionTime, 28> { static constexpr std::size_t value = offsetof(ClumActionTime, condition); };
+template <> struct FeatureOffset<ClumActionTime, 29> { static constexpr std::size_t value = offsetof(ClumActionTime, Event); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -34,9 +34,9 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumActivityState, 169> { static constexpr std::size_t value = offsetof(ClumActivityState, actions); };
-template <> struct tFeatureOffset<ClumActivityState, 170> { static constexpr std::size_t value = offsetof(ClumActivityState, statemachine); };
-template <> struct tFeatureOffset<ClumActivityState, 171> { static constexpr std::size_t value = offsetof(ClumActivityState, objectflows); };
+template <> struct FeatureOffset<ClumActivityState, 169> { static constexpr std::size_t value = offsetof(ClumActivityState, actions); };
+template <> struct FeatureOffset<ClumActivityState, 170> { static constexpr std::size_t value = offsetof(ClumActivityState, statemachine); };
+template <> struct FeatureOffset<ClumActivityState, 171> { static constexpr std::size_t value = offsetof(ClumActivityState, objectflows); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -30,7 +30,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumActivityStateView, 342> { static constexpr std::size_t value = offsetof(ClumActivityStateView, compartment); };
+template <> struct FeatureOffset<ClumActivityStateView, 342> { static constexpr std::size_t value = offsetof(ClumActivityStateView, compartment); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -30,7 +30,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumAssocConstraintView, 285> { static constexpr std::size_t value = offsetof(ClumAssocConstraintView, label); };
+template <> struct FeatureOffset<ClumAssocConstraintView, 285> { static constexpr std::size_t value = offsetof(ClumAssocConstraintView, label); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -36,10 +36,10 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumAssociation, 86> { static constexpr std::size_t value = offsetof(ClumAssociation, Constraints); };
-template <> struct tFeatureOffset<ClumAssociation, 87> { static constexpr std::size_t value = offsetof(ClumAssociation, derived); };
-template <> struct tFeatureOffset<ClumAssociation, 88> { static constexpr std::size_t value = offsetof(ClumAssociation, AssociationClass); };
-template <> struct tFeatureOffset<ClumAssociation, 89> { static constexpr std::size_t value = offsetof(ClumAssociation, roles); };
+template <> struct FeatureOffset<ClumAssociation, 86> { static constexpr std::size_t value = offsetof(ClumAssociation, Constraints); };
+template <> struct FeatureOffset<ClumAssociation, 87> { static constexpr std::size_t value = offsetof(ClumAssociation, derived); };
+template <> struct FeatureOffset<ClumAssociation, 88> { static constexpr std::size_t value = offsetof(ClumAssociation, AssociationClass); };
+template <> struct FeatureOffset<ClumAssociation, 89> { static constexpr std::size_t value = offsetof(ClumAssociation, roles); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

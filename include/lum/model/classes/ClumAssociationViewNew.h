@@ -32,8 +32,8 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumAssociationViewNew, 305> { static constexpr std::size_t value = offsetof(ClumAssociationViewNew, label); };
-template <> struct tFeatureOffset<ClumAssociationViewNew, 306> { static constexpr std::size_t value = offsetof(ClumAssociationViewNew, roleview_list); };
+template <> struct FeatureOffset<ClumAssociationViewNew, 305> { static constexpr std::size_t value = offsetof(ClumAssociationViewNew, label); };
+template <> struct FeatureOffset<ClumAssociationViewNew, 306> { static constexpr std::size_t value = offsetof(ClumAssociationViewNew, roleview_list); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

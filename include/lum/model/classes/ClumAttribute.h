@@ -31,9 +31,9 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumAttribute, 0> { static constexpr std::size_t value = offsetof(ClumAttribute, tool); };
-template <> struct tFeatureOffset<ClumAttribute, 1> { static constexpr std::size_t value = offsetof(ClumAttribute, name); };
-template <> struct tFeatureOffset<ClumAttribute, 2> { static constexpr std::size_t value = offsetof(ClumAttribute, value); };
+template <> struct FeatureOffset<ClumAttribute, 0> { static constexpr std::size_t value = offsetof(ClumAttribute, tool); };
+template <> struct FeatureOffset<ClumAttribute, 1> { static constexpr std::size_t value = offsetof(ClumAttribute, name); };
+template <> struct FeatureOffset<ClumAttribute, 2> { static constexpr std::size_t value = offsetof(ClumAttribute, value); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

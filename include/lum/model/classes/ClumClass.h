@@ -57,24 +57,24 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumClass, 175> { static constexpr std::size_t value = offsetof(ClumClass, superclasses); };
-template <> struct tFeatureOffset<ClumClass, 176> { static constexpr std::size_t value = offsetof(ClumClass, operations); };
-template <> struct tFeatureOffset<ClumClass, 177> { static constexpr std::size_t value = offsetof(ClumClass, class_attributes); };
-template <> struct tFeatureOffset<ClumClass, 178> { static constexpr std::size_t value = offsetof(ClumClass, concurrency); };
-template <> struct tFeatureOffset<ClumClass, 179> { static constexpr std::size_t value = offsetof(ClumClass, exportControl); };
-template <> struct tFeatureOffset<ClumClass, 180> { static constexpr std::size_t value = offsetof(ClumClass, space); };
-template <> struct tFeatureOffset<ClumClass, 181> { static constexpr std::size_t value = offsetof(ClumClass, persistence); };
-template <> struct tFeatureOffset<ClumClass, 182> { static constexpr std::size_t value = offsetof(ClumClass, visible_modules); };
-template <> struct tFeatureOffset<ClumClass, 183> { static constexpr std::size_t value = offsetof(ClumClass, realized_interfaces); };
-template <> struct tFeatureOffset<ClumClass, 184> { static constexpr std::size_t value = offsetof(ClumClass, cardinality); };
-template <> struct tFeatureOffset<ClumClass, 185> { static constexpr std::size_t value = offsetof(ClumClass, module); };
-template <> struct tFeatureOffset<ClumClass, 186> { static constexpr std::size_t value = offsetof(ClumClass, quidu); };
-template <> struct tFeatureOffset<ClumClass, 187> { static constexpr std::size_t value = offsetof(ClumClass, nestedClasses); };
-template <> struct tFeatureOffset<ClumClass, 188> { static constexpr std::size_t value = offsetof(ClumClass, used_nodes); };
-template <> struct tFeatureOffset<ClumClass, 189> { static constexpr std::size_t value = offsetof(ClumClass, language); };
-template <> struct tFeatureOffset<ClumClass, 190> { static constexpr std::size_t value = offsetof(ClumClass, nonclass); };
-template <> struct tFeatureOffset<ClumClass, 191> { static constexpr std::size_t value = offsetof(ClumClass, nonclassname); };
-template <> struct tFeatureOffset<ClumClass, 192> { static constexpr std::size_t value = offsetof(ClumClass, parameters); };
+template <> struct FeatureOffset<ClumClass, 175> { static constexpr std::size_t value = offsetof(ClumClass, superclasses); };
+template <> struct FeatureOffset<ClumClass, 176> { static constexpr std::size_t value = offsetof(ClumClass, operations); };
+template <> struct FeatureOffset<ClumClass, 177> { static constexpr std::size_t value = offsetof(ClumClass, class_attributes); };
+template <> struct FeatureOffset<ClumClass, 178> { static constexpr std::size_t value = offsetof(ClumClass, concurrency); };
+template <> struct FeatureOffset<ClumClass, 179> { static constexpr std::size_t value = offsetof(ClumClass, exportControl); };
+template <> struct FeatureOffset<ClumClass, 180> { static constexpr std::size_t value = offsetof(ClumClass, space); };
+template <> struct FeatureOffset<ClumClass, 181> { static constexpr std::size_t value = offsetof(ClumClass, persistence); };
+template <> struct FeatureOffset<ClumClass, 182> { static constexpr std::size_t value = offsetof(ClumClass, visible_modules); };
+template <> struct FeatureOffset<ClumClass, 183> { static constexpr std::size_t value = offsetof(ClumClass, realized_interfaces); };
+template <> struct FeatureOffset<ClumClass, 184> { static constexpr std::size_t value = offsetof(ClumClass, cardinality); };
+template <> struct FeatureOffset<ClumClass, 185> { static constexpr std::size_t value = offsetof(ClumClass, module); };
+template <> struct FeatureOffset<ClumClass, 186> { static constexpr std::size_t value = offsetof(ClumClass, quidu); };
+template <> struct FeatureOffset<ClumClass, 187> { static constexpr std::size_t value = offsetof(ClumClass, nestedClasses); };
+template <> struct FeatureOffset<ClumClass, 188> { static constexpr std::size_t value = offsetof(ClumClass, used_nodes); };
+template <> struct FeatureOffset<ClumClass, 189> { static constexpr std::size_t value = offsetof(ClumClass, language); };
+template <> struct FeatureOffset<ClumClass, 190> { static constexpr std::size_t value = offsetof(ClumClass, nonclass); };
+template <> struct FeatureOffset<ClumClass, 191> { static constexpr std::size_t value = offsetof(ClumClass, nonclassname); };
+template <> struct FeatureOffset<ClumClass, 192> { static constexpr std::size_t value = offsetof(ClumClass, parameters); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -31,10 +31,10 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumClassAttribute, 260> { static constexpr std::size_t value = offsetof(ClumClassAttribute, Containment); };
-template <> struct tFeatureOffset<ClumClassAttribute, 261> { static constexpr std::size_t value = offsetof(ClumClassAttribute, derived); };
-template <> struct tFeatureOffset<ClumClassAttribute, 262> { static constexpr std::size_t value = offsetof(ClumClassAttribute, exportControl); };
-template <> struct tFeatureOffset<ClumClassAttribute, 263> { static constexpr std::size_t value = offsetof(ClumClassAttribute, static_); };
+template <> struct FeatureOffset<ClumClassAttribute, 260> { static constexpr std::size_t value = offsetof(ClumClassAttribute, Containment); };
+template <> struct FeatureOffset<ClumClassAttribute, 261> { static constexpr std::size_t value = offsetof(ClumClassAttribute, derived); };
+template <> struct FeatureOffset<ClumClassAttribute, 262> { static constexpr std::size_t value = offsetof(ClumClassAttribute, exportControl); };
+template <> struct FeatureOffset<ClumClassAttribute, 263> { static constexpr std::size_t value = offsetof(ClumClassAttribute, static_); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

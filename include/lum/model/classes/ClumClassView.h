@@ -39,14 +39,14 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumClassView, 325> { static constexpr std::size_t value = offsetof(ClumClassView, ShowCompartmentStereotypes); };
-template <> struct tFeatureOffset<ClumClassView, 326> { static constexpr std::size_t value = offsetof(ClumClassView, ShowOperationSignature); };
-template <> struct tFeatureOffset<ClumClassView, 327> { static constexpr std::size_t value = offsetof(ClumClassView, SuppressAttribute); };
-template <> struct tFeatureOffset<ClumClassView, 328> { static constexpr std::size_t value = offsetof(ClumClassView, SuppressOperation); };
-template <> struct tFeatureOffset<ClumClassView, 329> { static constexpr std::size_t value = offsetof(ClumClassView, IncludeAttribute); };
-template <> struct tFeatureOffset<ClumClassView, 330> { static constexpr std::size_t value = offsetof(ClumClassView, IncludeOperation); };
-template <> struct tFeatureOffset<ClumClassView, 331> { static constexpr std::size_t value = offsetof(ClumClassView, element); };
-template <> struct tFeatureOffset<ClumClassView, 332> { static constexpr std::size_t value = offsetof(ClumClassView, compartment); };
+template <> struct FeatureOffset<ClumClassView, 325> { static constexpr std::size_t value = offsetof(ClumClassView, ShowCompartmentStereotypes); };
+template <> struct FeatureOffset<ClumClassView, 326> { static constexpr std::size_t value = offsetof(ClumClassView, ShowOperationSignature); };
+template <> struct FeatureOffset<ClumClassView, 327> { static constexpr std::size_t value = offsetof(ClumClassView, SuppressAttribute); };
+template <> struct FeatureOffset<ClumClassView, 328> { static constexpr std::size_t value = offsetof(ClumClassView, SuppressOperation); };
+template <> struct FeatureOffset<ClumClassView, 329> { static constexpr std::size_t value = offsetof(ClumClassView, IncludeAttribute); };
+template <> struct FeatureOffset<ClumClassView, 330> { static constexpr std::size_t value = offsetof(ClumClassView, IncludeOperation); };
+template <> struct FeatureOffset<ClumClassView, 331> { static constexpr std::size_t value = offsetof(ClumClassView, element); };
+template <> struct FeatureOffset<ClumClassView, 332> { static constexpr std::size_t value = offsetof(ClumClassView, compartment); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -46,16 +46,16 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumClass_Category, 193> { static constexpr std::size_t value = offsetof(ClumClass_Category, exportControl); };
-template <> struct tFeatureOffset<ClumClass_Category, 194> { static constexpr std::size_t value = offsetof(ClumClass_Category, global); };
-template <> struct tFeatureOffset<ClumClass_Category, 195> { static constexpr std::size_t value = offsetof(ClumClass_Category, logical_models); };
-template <> struct tFeatureOffset<ClumClass_Category, 196> { static constexpr std::size_t value = offsetof(ClumClass_Category, logical_presentations); };
-template <> struct tFeatureOffset<ClumClass_Category, 197> { static constexpr std::size_t value = offsetof(ClumClass_Category, subsystem); };
-template <> struct tFeatureOffset<ClumClass_Category, 198> { static constexpr std::size_t value = offsetof(ClumClass_Category, quidu); };
-template <> struct tFeatureOffset<ClumClass_Category, 199> { static constexpr std::size_t value = offsetof(ClumClass_Category, visible_modules); };
-template <> struct tFeatureOffset<ClumClass_Category, 200> { static constexpr std::size_t value = offsetof(ClumClass_Category, realized_interfaces); };
-template <> struct tFeatureOffset<ClumClass_Category, 201> { static constexpr std::size_t value = offsetof(ClumClass_Category, statemachine); };
-template <> struct tFeatureOffset<ClumClass_Category, 202> { static constexpr std::size_t value = offsetof(ClumClass_Category, visible_categories); };
+template <> struct FeatureOffset<ClumClass_Category, 193> { static constexpr std::size_t value = offsetof(ClumClass_Category, exportControl); };
+template <> struct FeatureOffset<ClumClass_Category, 194> { static constexpr std::size_t value = offsetof(ClumClass_Category, global); };
+template <> struct FeatureOffset<ClumClass_Category, 195> { static constexpr std::size_t value = offsetof(ClumClass_Category, logical_models); };
+template <> struct FeatureOffset<ClumClass_Category, 196> { static constexpr std::size_t value = offsetof(ClumClass_Category, logical_presentations); };
+template <> struct FeatureOffset<ClumClass_Category, 197> { static constexpr std::size_t value = offsetof(ClumClass_Category, subsystem); };
+template <> struct FeatureOffset<ClumClass_Category, 198> { static constexpr std::size_t value = offsetof(ClumClass_Category, quidu); };
+template <> struct FeatureOffset<ClumClass_Category, 199> { static constexpr std::size_t value = offsetof(ClumClass_Category, visible_modules); };
+template <> struct FeatureOffset<ClumClass_Category, 200> { static constexpr std::size_t value = offsetof(ClumClass_Category, realized_interfaces); };
+template <> struct FeatureOffset<ClumClass_Category, 201> { static constexpr std::size_t value = offsetof(ClumClass_Category, statemachine); };
+template <> struct FeatureOffset<ClumClass_Category, 202> { static constexpr std::size_t value = offsetof(ClumClass_Category, visible_categories); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -39,13 +39,13 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumCompartment, 125> { static constexpr std::size_t value = offsetof(ClumCompartment, Parent_View); };
-template <> struct tFeatureOffset<ClumCompartment, 126> { static constexpr std::size_t value = offsetof(ClumCompartment, icon_style); };
-template <> struct tFeatureOffset<ClumCompartment, 127> { static constexpr std::size_t value = offsetof(ClumCompartment, anchor); };
-template <> struct tFeatureOffset<ClumCompartment, 128> { static constexpr std::size_t value = offsetof(ClumCompartment, nlines); };
-template <> struct tFeatureOffset<ClumCompartment, 129> { static constexpr std::size_t value = offsetof(ClumCompartment, max_width); };
-template <> struct tFeatureOffset<ClumCompartment, 130> { static constexpr std::size_t value = offsetof(ClumCompartment, compartmentItems); };
-template <> struct tFeatureOffset<ClumCompartment, 131> { static constexpr std::size_t value = offsetof(ClumCompartment, justify); };
+template <> struct FeatureOffset<ClumCompartment, 125> { static constexpr std::size_t value = offsetof(ClumCompartment, Parent_View); };
+template <> struct FeatureOffset<ClumCompartment, 126> { static constexpr std::size_t value = offsetof(ClumCompartment, icon_style); };
+template <> struct FeatureOffset<ClumCompartment, 127> { static constexpr std::size_t value = offsetof(ClumCompartment, anchor); };
+template <> struct FeatureOffset<ClumCompartment, 128> { static constexpr std::size_t value = offsetof(ClumCompartment, nlines); };
+template <> struct FeatureOffset<ClumCompartment, 129> { static constexpr std::size_t value = offsetof(ClumCompartment, max_width); };
+template <> struct FeatureOffset<ClumCompartment, 130> { static constexpr std::size_t value = offsetof(ClumCompartment, compartmentItems); };
+template <> struct FeatureOffset<ClumCompartment, 131> { static constexpr std::size_t value = offsetof(ClumCompartment, justify); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

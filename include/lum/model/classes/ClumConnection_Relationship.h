@@ -29,8 +29,8 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumConnection_Relationship, 234> { static constexpr std::size_t value = offsetof(ClumConnection_Relationship, supplier_is_device); };
-template <> struct tFeatureOffset<ClumConnection_Relationship, 235> { static constexpr std::size_t value = offsetof(ClumConnection_Relationship, characteristics); };
+template <> struct FeatureOffset<ClumConnection_Relationship, 234> { static constexpr std::size_t value = offsetof(ClumConnection_Relationship, supplier_is_device); };
+template <> struct FeatureOffset<ClumConnection_Relationship, 235> { static constexpr std::size_t value = offsetof(ClumConnection_Relationship, characteristics); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

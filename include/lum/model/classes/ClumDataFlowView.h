@@ -32,8 +32,8 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumDataFlowView, 294> { static constexpr std::size_t value = offsetof(ClumDataFlowView, dir); };
-template <> struct tFeatureOffset<ClumDataFlowView, 295> { static constexpr std::size_t value = offsetof(ClumDataFlowView, MessView); };
+template <> struct FeatureOffset<ClumDataFlowView, 294> { static constexpr std::size_t value = offsetof(ClumDataFlowView, dir); };
+template <> struct FeatureOffset<ClumDataFlowView, 295> { static constexpr std::size_t value = offsetof(ClumDataFlowView, MessView); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

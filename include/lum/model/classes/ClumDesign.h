@@ -41,13 +41,13 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumDesign, 243> { static constexpr std::size_t value = offsetof(ClumDesign, defaults); };
-template <> struct tFeatureOffset<ClumDesign, 244> { static constexpr std::size_t value = offsetof(ClumDesign, root_usecase_package); };
-template <> struct tFeatureOffset<ClumDesign, 245> { static constexpr std::size_t value = offsetof(ClumDesign, root_category); };
-template <> struct tFeatureOffset<ClumDesign, 246> { static constexpr std::size_t value = offsetof(ClumDesign, root_subsystem); };
-template <> struct tFeatureOffset<ClumDesign, 247> { static constexpr std::size_t value = offsetof(ClumDesign, process_structure); };
-template <> struct tFeatureOffset<ClumDesign, 248> { static constexpr std::size_t value = offsetof(ClumDesign, properties); };
-template <> struct tFeatureOffset<ClumDesign, 249> { static constexpr std::size_t value = offsetof(ClumDesign, enforceClosureAutoLoad); };
+template <> struct FeatureOffset<ClumDesign, 243> { static constexpr std::size_t value = offsetof(ClumDesign, defaults); };
+template <> struct FeatureOffset<ClumDesign, 244> { static constexpr std::size_t value = offsetof(ClumDesign, root_usecase_package); };
+template <> struct FeatureOffset<ClumDesign, 245> { static constexpr std::size_t value = offsetof(ClumDesign, root_category); };
+template <> struct FeatureOffset<ClumDesign, 246> { static constexpr std::size_t value = offsetof(ClumDesign, root_subsystem); };
+template <> struct FeatureOffset<ClumDesign, 247> { static constexpr std::size_t value = offsetof(ClumDesign, process_structure); };
+template <> struct FeatureOffset<ClumDesign, 248> { static constexpr std::size_t value = offsetof(ClumDesign, properties); };
+template <> struct FeatureOffset<ClumDesign, 249> { static constexpr std::size_t value = offsetof(ClumDesign, enforceClosureAutoLoad); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

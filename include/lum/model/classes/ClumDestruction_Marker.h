@@ -30,7 +30,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumDestruction_Marker, 132> { static constexpr std::size_t value = offsetof(ClumDestruction_Marker, Parent_View); };
+template <> struct FeatureOffset<ClumDestruction_Marker, 132> { static constexpr std::size_t value = offsetof(ClumDestruction_Marker, Parent_View); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

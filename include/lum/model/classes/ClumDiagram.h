@@ -37,13 +37,13 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumDiagram, 117> { static constexpr std::size_t value = offsetof(ClumDiagram, title); };
-template <> struct tFeatureOffset<ClumDiagram, 118> { static constexpr std::size_t value = offsetof(ClumDiagram, zoom); };
-template <> struct tFeatureOffset<ClumDiagram, 119> { static constexpr std::size_t value = offsetof(ClumDiagram, max_height); };
-template <> struct tFeatureOffset<ClumDiagram, 120> { static constexpr std::size_t value = offsetof(ClumDiagram, max_width); };
-template <> struct tFeatureOffset<ClumDiagram, 121> { static constexpr std::size_t value = offsetof(ClumDiagram, origin_x); };
-template <> struct tFeatureOffset<ClumDiagram, 122> { static constexpr std::size_t value = offsetof(ClumDiagram, origin_y); };
-template <> struct tFeatureOffset<ClumDiagram, 123> { static constexpr std::size_t value = offsetof(ClumDiagram, items); };
+template <> struct FeatureOffset<ClumDiagram, 117> { static constexpr std::size_t value = offsetof(ClumDiagram, title); };
+template <> struct FeatureOffset<ClumDiagram, 118> { static constexpr std::size_t value = offsetof(ClumDiagram, zoom); };
+template <> struct FeatureOffset<ClumDiagram, 119> { static constexpr std::size_t value = offsetof(ClumDiagram, max_height); };
+template <> struct FeatureOffset<ClumDiagram, 120> { static constexpr std::size_t value = offsetof(ClumDiagram, max_width); };
+template <> struct FeatureOffset<ClumDiagram, 121> { static constexpr std::size_t value = offsetof(ClumDiagram, origin_x); };
+template <> struct FeatureOffset<ClumDiagram, 122> { static constexpr std::size_t value = offsetof(ClumDiagram, origin_y); };
+template <> struct FeatureOffset<ClumDiagram, 123> { static constexpr std::size_t value = offsetof(ClumDiagram, items); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

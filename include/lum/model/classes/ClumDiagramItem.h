@@ -34,10 +34,10 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumDiagramItem, 54> { static constexpr std::size_t value = offsetof(ClumDiagramItem, font); };
-template <> struct tFeatureOffset<ClumDiagramItem, 55> { static constexpr std::size_t value = offsetof(ClumDiagramItem, location); };
-template <> struct tFeatureOffset<ClumDiagramItem, 56> { static constexpr std::size_t value = offsetof(ClumDiagramItem, line_color); };
-template <> struct tFeatureOffset<ClumDiagramItem, 57> { static constexpr std::size_t value = offsetof(ClumDiagramItem, fill_color); };
+template <> struct FeatureOffset<ClumDiagramItem, 54> { static constexpr std::size_t value = offsetof(ClumDiagramItem, font); };
+template <> struct FeatureOffset<ClumDiagramItem, 55> { static constexpr std::size_t value = offsetof(ClumDiagramItem, location); };
+template <> struct FeatureOffset<ClumDiagramItem, 56> { static constexpr std::size_t value = offsetof(ClumDiagramItem, line_color); };
+template <> struct FeatureOffset<ClumDiagramItem, 57> { static constexpr std::size_t value = offsetof(ClumDiagramItem, fill_color); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

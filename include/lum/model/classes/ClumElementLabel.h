@@ -29,8 +29,8 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumElementLabel, 213> { static constexpr std::size_t value = offsetof(ClumElementLabel, anchor_loc); };
-template <> struct tFeatureOffset<ClumElementLabel, 214> { static constexpr std::size_t value = offsetof(ClumElementLabel, anchor); };
+template <> struct FeatureOffset<ClumElementLabel, 213> { static constexpr std::size_t value = offsetof(ClumElementLabel, anchor_loc); };
+template <> struct FeatureOffset<ClumElementLabel, 214> { static constexpr std::size_t value = offsetof(ClumElementLabel, anchor); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -28,7 +28,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumEvent, 133> { static constexpr std::size_t value = offsetof(ClumEvent, parameters); };
+template <> struct FeatureOffset<ClumEvent, 133> { static constexpr std::size_t value = offsetof(ClumEvent, parameters); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -33,9 +33,9 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumFocus_Of_Control, 270> { static constexpr std::size_t value = offsetof(ClumFocus_Of_Control, InterObjView); };
-template <> struct tFeatureOffset<ClumFocus_Of_Control, 271> { static constexpr std::size_t value = offsetof(ClumFocus_Of_Control, y_coord); };
-template <> struct tFeatureOffset<ClumFocus_Of_Control, 272> { static constexpr std::size_t value = offsetof(ClumFocus_Of_Control, Nested); };
+template <> struct FeatureOffset<ClumFocus_Of_Control, 270> { static constexpr std::size_t value = offsetof(ClumFocus_Of_Control, InterObjView); };
+template <> struct FeatureOffset<ClumFocus_Of_Control, 271> { static constexpr std::size_t value = offsetof(ClumFocus_Of_Control, y_coord); };
+template <> struct FeatureOffset<ClumFocus_Of_Control, 272> { static constexpr std::size_t value = offsetof(ClumFocus_Of_Control, Nested); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -36,15 +36,15 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumFont, 7> { static constexpr std::size_t value = offsetof(ClumFont, size); };
-template <> struct tFeatureOffset<ClumFont, 8> { static constexpr std::size_t value = offsetof(ClumFont, face); };
-template <> struct tFeatureOffset<ClumFont, 9> { static constexpr std::size_t value = offsetof(ClumFont, charSet); };
-template <> struct tFeatureOffset<ClumFont, 10> { static constexpr std::size_t value = offsetof(ClumFont, bold); };
-template <> struct tFeatureOffset<ClumFont, 11> { static constexpr std::size_t value = offsetof(ClumFont, italics); };
-template <> struct tFeatureOffset<ClumFont, 12> { static constexpr std::size_t value = offsetof(ClumFont, underline); };
-template <> struct tFeatureOffset<ClumFont, 13> { static constexpr std::size_t value = offsetof(ClumFont, strike); };
-template <> struct tFeatureOffset<ClumFont, 14> { static constexpr std::size_t value = offsetof(ClumFont, color); };
-template <> struct tFeatureOffset<ClumFont, 15> { static constexpr std::size_t value = offsetof(ClumFont, default_color); };
+template <> struct FeatureOffset<ClumFont, 7> { static constexpr std::size_t value = offsetof(ClumFont, size); };
+template <> struct FeatureOffset<ClumFont, 8> { static constexpr std::size_t value = offsetof(ClumFont, face); };
+template <> struct FeatureOffset<ClumFont, 9> { static constexpr std::size_t value = offsetof(ClumFont, charSet); };
+template <> struct FeatureOffset<ClumFont, 10> { static constexpr std::size_t value = offsetof(ClumFont, bold); };
+template <> struct FeatureOffset<ClumFont, 11> { static constexpr std::size_t value = offsetof(ClumFont, italics); };
+template <> struct FeatureOffset<ClumFont, 12> { static constexpr std::size_t value = offsetof(ClumFont, underline); };
+template <> struct FeatureOffset<ClumFont, 13> { static constexpr std::size_t value = offsetof(ClumFont, strike); };
+template <> struct FeatureOffset<ClumFont, 14> { static constexpr std::size_t value = offsetof(ClumFont, color); };
+template <> struct FeatureOffset<ClumFont, 15> { static constexpr std::size_t value = offsetof(ClumFont, default_color); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

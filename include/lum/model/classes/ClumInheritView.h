@@ -30,7 +30,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumInheritView, 343> { static constexpr std::size_t value = offsetof(ClumInheritView, drawSupplier); };
+template <> struct FeatureOffset<ClumInheritView, 343> { static constexpr std::size_t value = offsetof(ClumInheritView, drawSupplier); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -30,9 +30,9 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumInheritance_Relationship, 209> { static constexpr std::size_t value = offsetof(ClumInheritance_Relationship, exportControl); };
-template <> struct tFeatureOffset<ClumInheritance_Relationship, 210> { static constexpr std::size_t value = offsetof(ClumInheritance_Relationship, friend_); };
-template <> struct tFeatureOffset<ClumInheritance_Relationship, 211> { static constexpr std::size_t value = offsetof(ClumInheritance_Relationship, virtual_); };
+template <> struct FeatureOffset<ClumInheritance_Relationship, 209> { static constexpr std::size_t value = offsetof(ClumInheritance_Relationship, exportControl); };
+template <> struct FeatureOffset<ClumInheritance_Relationship, 210> { static constexpr std::size_t value = offsetof(ClumInheritance_Relationship, friend_); };
+template <> struct FeatureOffset<ClumInheritance_Relationship, 211> { static constexpr std::size_t value = offsetof(ClumInheritance_Relationship, virtual_); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

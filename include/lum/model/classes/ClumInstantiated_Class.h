@@ -30,7 +30,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumInstantiated_Class, 320> { static constexpr std::size_t value = offsetof(ClumInstantiated_Class, instantiation_relationship); };
+template <> struct FeatureOffset<ClumInstantiated_Class, 320> { static constexpr std::size_t value = offsetof(ClumInstantiated_Class, instantiation_relationship); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

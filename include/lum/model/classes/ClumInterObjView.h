@@ -30,7 +30,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumInterObjView, 315> { static constexpr std::size_t value = offsetof(ClumInterObjView, Focus_Of_Control); };
+template <> struct FeatureOffset<ClumInterObjView, 315> { static constexpr std::size_t value = offsetof(ClumInterObjView, Focus_Of_Control); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

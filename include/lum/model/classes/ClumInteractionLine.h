@@ -33,9 +33,9 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumInteractionLine, 251> { static constexpr std::size_t value = offsetof(ClumInteractionLine, origin); };
-template <> struct tFeatureOffset<ClumInteractionLine, 252> { static constexpr std::size_t value = offsetof(ClumInteractionLine, terminus); };
-template <> struct tFeatureOffset<ClumInteractionLine, 253> { static constexpr std::size_t value = offsetof(ClumInteractionLine, label); };
+template <> struct FeatureOffset<ClumInteractionLine, 251> { static constexpr std::size_t value = offsetof(ClumInteractionLine, origin); };
+template <> struct FeatureOffset<ClumInteractionLine, 252> { static constexpr std::size_t value = offsetof(ClumInteractionLine, terminus); };
+template <> struct FeatureOffset<ClumInteractionLine, 253> { static constexpr std::size_t value = offsetof(ClumInteractionLine, label); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

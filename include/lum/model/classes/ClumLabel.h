@@ -35,11 +35,11 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumLabel, 152> { static constexpr std::size_t value = offsetof(ClumLabel, nlines); };
-template <> struct tFeatureOffset<ClumLabel, 153> { static constexpr std::size_t value = offsetof(ClumLabel, max_width); };
-template <> struct tFeatureOffset<ClumLabel, 154> { static constexpr std::size_t value = offsetof(ClumLabel, label); };
-template <> struct tFeatureOffset<ClumLabel, 155> { static constexpr std::size_t value = offsetof(ClumLabel, Parent_View); };
-template <> struct tFeatureOffset<ClumLabel, 156> { static constexpr std::size_t value = offsetof(ClumLabel, justify); };
+template <> struct FeatureOffset<ClumLabel, 152> { static constexpr std::size_t value = offsetof(ClumLabel, nlines); };
+template <> struct FeatureOffset<ClumLabel, 153> { static constexpr std::size_t value = offsetof(ClumLabel, max_width); };
+template <> struct FeatureOffset<ClumLabel, 154> { static constexpr std::size_t value = offsetof(ClumLabel, label); };
+template <> struct FeatureOffset<ClumLabel, 155> { static constexpr std::size_t value = offsetof(ClumLabel, Parent_View); };
+template <> struct FeatureOffset<ClumLabel, 156> { static constexpr std::size_t value = offsetof(ClumLabel, justify); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

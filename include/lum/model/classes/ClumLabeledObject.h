@@ -28,7 +28,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumLabeledObject, 52> { static constexpr std::size_t value = offsetof(ClumLabeledObject, label); };
+template <> struct FeatureOffset<ClumLabeledObject, 52> { static constexpr std::size_t value = offsetof(ClumLabeledObject, label); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

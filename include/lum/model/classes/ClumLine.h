@@ -30,9 +30,9 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumLine, 157> { static constexpr std::size_t value = offsetof(ClumLine, name); };
-template <> struct tFeatureOffset<ClumLine, 158> { static constexpr std::size_t value = offsetof(ClumLine, line_style); };
-template <> struct tFeatureOffset<ClumLine, 159> { static constexpr std::size_t value = offsetof(ClumLine, vertices); };
+template <> struct FeatureOffset<ClumLine, 157> { static constexpr std::size_t value = offsetof(ClumLine, name); };
+template <> struct FeatureOffset<ClumLine, 158> { static constexpr std::size_t value = offsetof(ClumLine, line_style); };
+template <> struct FeatureOffset<ClumLine, 159> { static constexpr std::size_t value = offsetof(ClumLine, vertices); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

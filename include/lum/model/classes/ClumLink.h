@@ -41,14 +41,14 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumLink, 160> { static constexpr std::size_t value = offsetof(ClumLink, messages); };
-template <> struct tFeatureOffset<ClumLink, 161> { static constexpr std::size_t value = offsetof(ClumLink, Association); };
-template <> struct tFeatureOffset<ClumLink, 162> { static constexpr std::size_t value = offsetof(ClumLink, supplier_containment); };
-template <> struct tFeatureOffset<ClumLink, 163> { static constexpr std::size_t value = offsetof(ClumLink, client_containment); };
-template <> struct tFeatureOffset<ClumLink, 164> { static constexpr std::size_t value = offsetof(ClumLink, supplier_visibility); };
-template <> struct tFeatureOffset<ClumLink, 165> { static constexpr std::size_t value = offsetof(ClumLink, client_visibility); };
-template <> struct tFeatureOffset<ClumLink, 166> { static constexpr std::size_t value = offsetof(ClumLink, supplier); };
-template <> struct tFeatureOffset<ClumLink, 167> { static constexpr std::size_t value = offsetof(ClumLink, quidu); };
+template <> struct FeatureOffset<ClumLink, 160> { static constexpr std::size_t value = offsetof(ClumLink, messages); };
+template <> struct FeatureOffset<ClumLink, 161> { static constexpr std::size_t value = offsetof(ClumLink, Association); };
+template <> struct FeatureOffset<ClumLink, 162> { static constexpr std::size_t value = offsetof(ClumLink, supplier_containment); };
+template <> struct FeatureOffset<ClumLink, 163> { static constexpr std::size_t value = offsetof(ClumLink, client_containment); };
+template <> struct FeatureOffset<ClumLink, 164> { static constexpr std::size_t value = offsetof(ClumLink, supplier_visibility); };
+template <> struct FeatureOffset<ClumLink, 165> { static constexpr std::size_t value = offsetof(ClumLink, client_visibility); };
+template <> struct FeatureOffset<ClumLink, 166> { static constexpr std::size_t value = offsetof(ClumLink, supplier); };
+template <> struct FeatureOffset<ClumLink, 167> { static constexpr std::size_t value = offsetof(ClumLink, quidu); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

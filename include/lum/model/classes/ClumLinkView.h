@@ -30,7 +30,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumLinkView, 313> { static constexpr std::size_t value = offsetof(ClumLinkView, label); };
+template <> struct FeatureOffset<ClumLinkView, 313> { static constexpr std::size_t value = offsetof(ClumLinkView, label); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

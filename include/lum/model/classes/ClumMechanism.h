@@ -30,7 +30,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumMechanism, 53> { static constexpr std::size_t value = offsetof(ClumMechanism, logical_models); };
+template <> struct FeatureOffset<ClumMechanism, 53> { static constexpr std::size_t value = offsetof(ClumMechanism, logical_models); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

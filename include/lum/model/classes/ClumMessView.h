@@ -37,12 +37,12 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumMessView, 279> { static constexpr std::size_t value = offsetof(ClumMessView, object_arc); };
-template <> struct tFeatureOffset<ClumMessView, 280> { static constexpr std::size_t value = offsetof(ClumMessView, pctDist); };
-template <> struct tFeatureOffset<ClumMessView, 281> { static constexpr std::size_t value = offsetof(ClumMessView, height); };
-template <> struct tFeatureOffset<ClumMessView, 282> { static constexpr std::size_t value = offsetof(ClumMessView, orientation); };
-template <> struct tFeatureOffset<ClumMessView, 283> { static constexpr std::size_t value = offsetof(ClumMessView, dir); };
-template <> struct tFeatureOffset<ClumMessView, 284> { static constexpr std::size_t value = offsetof(ClumMessView, DataFlowView); };
+template <> struct FeatureOffset<ClumMessView, 279> { static constexpr std::size_t value = offsetof(ClumMessView, object_arc); };
+template <> struct FeatureOffset<ClumMessView, 280> { static constexpr std::size_t value = offsetof(ClumMessView, pctDist); };
+template <> struct FeatureOffset<ClumMessView, 281> { static constexpr std::size_t value = offsetof(ClumMessView, height); };
+template <> struct FeatureOffset<ClumMessView, 282> { static constexpr std::size_t value = offsetof(ClumMessView, orientation); };
+template <> struct FeatureOffset<ClumMessView, 283> { static constexpr std::size_t value = offsetof(ClumMessView, dir); };
+template <> struct FeatureOffset<ClumMessView, 284> { static constexpr std::size_t value = offsetof(ClumMessView, DataFlowView); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -38,14 +38,14 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumMessage, 109> { static constexpr std::size_t value = offsetof(ClumMessage, frequency); };
-template <> struct tFeatureOffset<ClumMessage, 110> { static constexpr std::size_t value = offsetof(ClumMessage, synchronization); };
-template <> struct tFeatureOffset<ClumMessage, 111> { static constexpr std::size_t value = offsetof(ClumMessage, dir); };
-template <> struct tFeatureOffset<ClumMessage, 112> { static constexpr std::size_t value = offsetof(ClumMessage, sequence); };
-template <> struct tFeatureOffset<ClumMessage, 113> { static constexpr std::size_t value = offsetof(ClumMessage, ordinal); };
-template <> struct tFeatureOffset<ClumMessage, 114> { static constexpr std::size_t value = offsetof(ClumMessage, Operation); };
-template <> struct tFeatureOffset<ClumMessage, 115> { static constexpr std::size_t value = offsetof(ClumMessage, quidu); };
-template <> struct tFeatureOffset<ClumMessage, 116> { static constexpr std::size_t value = offsetof(ClumMessage, creation); };
+template <> struct FeatureOffset<ClumMessage, 109> { static constexpr std::size_t value = offsetof(ClumMessage, frequency); };
+template <> struct FeatureOffset<ClumMessage, 110> { static constexpr std::size_t value = offsetof(ClumMessage, synchronization); };
+template <> struct FeatureOffset<ClumMessage, 111> { static constexpr std::size_t value = offsetof(ClumMessage, dir); };
+template <> struct FeatureOffset<ClumMessage, 112> { static constexpr std::size_t value = offsetof(ClumMessage, sequence); };
+template <> struct FeatureOffset<ClumMessage, 113> { static constexpr std::size_t value = offsetof(ClumMessage, ordinal); };
+template <> struct FeatureOffset<ClumMessage, 114> { static constexpr std::size_t value = offsetof(ClumMessage, Operation); };
+template <> struct FeatureOffset<ClumMessage, 115> { static constexpr std::size_t value = offsetof(ClumMessage, quidu); };
+template <> struct FeatureOffset<ClumMessage, 116> { static constexpr std::size_t value = offsetof(ClumMessage, creation); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

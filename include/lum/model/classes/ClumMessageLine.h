@@ -35,11 +35,11 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumMessageLine, 273> { static constexpr std::size_t value = offsetof(ClumMessageLine, client); };
-template <> struct tFeatureOffset<ClumMessageLine, 274> { static constexpr std::size_t value = offsetof(ClumMessageLine, supplier); };
-template <> struct tFeatureOffset<ClumMessageLine, 275> { static constexpr std::size_t value = offsetof(ClumMessageLine, Focus_Src); };
-template <> struct tFeatureOffset<ClumMessageLine, 276> { static constexpr std::size_t value = offsetof(ClumMessageLine, Focus_Entry); };
-template <> struct tFeatureOffset<ClumMessageLine, 277> { static constexpr std::size_t value = offsetof(ClumMessageLine, ordinal); };
+template <> struct FeatureOffset<ClumMessageLine, 273> { static constexpr std::size_t value = offsetof(ClumMessageLine, client); };
+template <> struct FeatureOffset<ClumMessageLine, 274> { static constexpr std::size_t value = offsetof(ClumMessageLine, supplier); };
+template <> struct FeatureOffset<ClumMessageLine, 275> { static constexpr std::size_t value = offsetof(ClumMessageLine, Focus_Src); };
+template <> struct FeatureOffset<ClumMessageLine, 276> { static constexpr std::size_t value = offsetof(ClumMessageLine, Focus_Entry); };
+template <> struct FeatureOffset<ClumMessageLine, 277> { static constexpr std::size_t value = offsetof(ClumMessageLine, ordinal); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

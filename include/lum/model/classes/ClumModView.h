@@ -29,8 +29,8 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumModView, 307> { static constexpr std::size_t value = offsetof(ClumModView, type); };
-template <> struct tFeatureOffset<ClumModView, 308> { static constexpr std::size_t value = offsetof(ClumModView, part); };
+template <> struct FeatureOffset<ClumModView, 307> { static constexpr std::size_t value = offsetof(ClumModView, type); };
+template <> struct FeatureOffset<ClumModView, 308> { static constexpr std::size_t value = offsetof(ClumModView, part); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -30,9 +30,9 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumModule_Visibility_Relationship, 309> { static constexpr std::size_t value = offsetof(ClumModule_Visibility_Relationship, supplier_is_interface); };
-template <> struct tFeatureOffset<ClumModule_Visibility_Relationship, 310> { static constexpr std::size_t value = offsetof(ClumModule_Visibility_Relationship, supplier_is_spec); };
-template <> struct tFeatureOffset<ClumModule_Visibility_Relationship, 311> { static constexpr std::size_t value = offsetof(ClumModule_Visibility_Relationship, supplier_is_subsystem); };
+template <> struct FeatureOffset<ClumModule_Visibility_Relationship, 309> { static constexpr std::size_t value = offsetof(ClumModule_Visibility_Relationship, supplier_is_interface); };
+template <> struct FeatureOffset<ClumModule_Visibility_Relationship, 310> { static constexpr std::size_t value = offsetof(ClumModule_Visibility_Relationship, supplier_is_spec); };
+template <> struct FeatureOffset<ClumModule_Visibility_Relationship, 311> { static constexpr std::size_t value = offsetof(ClumModule_Visibility_Relationship, supplier_is_subsystem); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -28,7 +28,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumNamedObject, 58> { static constexpr std::size_t value = offsetof(ClumNamedObject, name); };
+template <> struct FeatureOffset<ClumNamedObject, 58> { static constexpr std::size_t value = offsetof(ClumNamedObject, name); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -28,7 +28,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumNamedSymbol, 212> { static constexpr std::size_t value = offsetof(ClumNamedSymbol, name); };
+template <> struct FeatureOffset<ClumNamedSymbol, 212> { static constexpr std::size_t value = offsetof(ClumNamedSymbol, name); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

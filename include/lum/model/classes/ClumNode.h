@@ -32,8 +32,8 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumNode, 84> { static constexpr std::size_t value = offsetof(ClumNode, connections); };
-template <> struct tFeatureOffset<ClumNode, 85> { static constexpr std::size_t value = offsetof(ClumNode, characteristics); };
+template <> struct FeatureOffset<ClumNode, 84> { static constexpr std::size_t value = offsetof(ClumNode, connections); };
+template <> struct FeatureOffset<ClumNode, 85> { static constexpr std::size_t value = offsetof(ClumNode, characteristics); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

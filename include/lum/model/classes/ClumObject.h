@@ -40,13 +40,13 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumObject, 59> { static constexpr std::size_t value = offsetof(ClumObject, collaborators); };
-template <> struct tFeatureOffset<ClumObject, 60> { static constexpr std::size_t value = offsetof(ClumObject, objectflows); };
-template <> struct tFeatureOffset<ClumObject, 61> { static constexpr std::size_t value = offsetof(ClumObject, class_); };
-template <> struct tFeatureOffset<ClumObject, 62> { static constexpr std::size_t value = offsetof(ClumObject, quidu); };
-template <> struct tFeatureOffset<ClumObject, 63> { static constexpr std::size_t value = offsetof(ClumObject, persistence); };
-template <> struct tFeatureOffset<ClumObject, 64> { static constexpr std::size_t value = offsetof(ClumObject, creationObj); };
-template <> struct tFeatureOffset<ClumObject, 65> { static constexpr std::size_t value = offsetof(ClumObject, multi); };
+template <> struct FeatureOffset<ClumObject, 59> { static constexpr std::size_t value = offsetof(ClumObject, collaborators); };
+template <> struct FeatureOffset<ClumObject, 60> { static constexpr std::size_t value = offsetof(ClumObject, objectflows); };
+template <> struct FeatureOffset<ClumObject, 61> { static constexpr std::size_t value = offsetof(ClumObject, class_); };
+template <> struct FeatureOffset<ClumObject, 62> { static constexpr std::size_t value = offsetof(ClumObject, quidu); };
+template <> struct FeatureOffset<ClumObject, 63> { static constexpr std::size_t value = offsetof(ClumObject, persistence); };
+template <> struct FeatureOffset<ClumObject, 64> { static constexpr std::size_t value = offsetof(ClumObject, creationObj); };
+template <> struct FeatureOffset<ClumObject, 65> { static constexpr std::size_t value = offsetof(ClumObject, multi); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -30,7 +30,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumObjectDiagram, 259> { static constexpr std::size_t value = offsetof(ClumObjectDiagram, mechanism_ref); };
+template <> struct FeatureOffset<ClumObjectDiagram, 259> { static constexpr std::size_t value = offsetof(ClumObjectDiagram, mechanism_ref); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

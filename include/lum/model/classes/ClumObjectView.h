@@ -40,13 +40,13 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumObjectView, 335> { static constexpr std::size_t value = offsetof(ClumObjectView, subobjects); };
-template <> struct tFeatureOffset<ClumObjectView, 336> { static constexpr std::size_t value = offsetof(ClumObjectView, x_offset); };
-template <> struct tFeatureOffset<ClumObjectView, 337> { static constexpr std::size_t value = offsetof(ClumObjectView, y_offset); };
-template <> struct tFeatureOffset<ClumObjectView, 338> { static constexpr std::size_t value = offsetof(ClumObjectView, compartment); };
-template <> struct tFeatureOffset<ClumObjectView, 339> { static constexpr std::size_t value = offsetof(ClumObjectView, State); };
-template <> struct tFeatureOffset<ClumObjectView, 340> { static constexpr std::size_t value = offsetof(ClumObjectView, quidstate); };
-template <> struct tFeatureOffset<ClumObjectView, 341> { static constexpr std::size_t value = offsetof(ClumObjectView, quidflow); };
+template <> struct FeatureOffset<ClumObjectView, 335> { static constexpr std::size_t value = offsetof(ClumObjectView, subobjects); };
+template <> struct FeatureOffset<ClumObjectView, 336> { static constexpr std::size_t value = offsetof(ClumObjectView, x_offset); };
+template <> struct FeatureOffset<ClumObjectView, 337> { static constexpr std::size_t value = offsetof(ClumObjectView, y_offset); };
+template <> struct FeatureOffset<ClumObjectView, 338> { static constexpr std::size_t value = offsetof(ClumObjectView, compartment); };
+template <> struct FeatureOffset<ClumObjectView, 339> { static constexpr std::size_t value = offsetof(ClumObjectView, State); };
+template <> struct FeatureOffset<ClumObjectView, 340> { static constexpr std::size_t value = offsetof(ClumObjectView, quidstate); };
+template <> struct FeatureOffset<ClumObjectView, 341> { static constexpr std::size_t value = offsetof(ClumObjectView, quidflow); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -39,13 +39,13 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumObject_Flow, 145> { static constexpr std::size_t value = offsetof(ClumObject_Flow, client); };
-template <> struct tFeatureOffset<ClumObject_Flow, 146> { static constexpr std::size_t value = offsetof(ClumObject_Flow, client_quidu); };
-template <> struct tFeatureOffset<ClumObject_Flow, 147> { static constexpr std::size_t value = offsetof(ClumObject_Flow, supplier); };
-template <> struct tFeatureOffset<ClumObject_Flow, 148> { static constexpr std::size_t value = offsetof(ClumObject_Flow, supplier_quidu); };
-template <> struct tFeatureOffset<ClumObject_Flow, 149> { static constexpr std::size_t value = offsetof(ClumObject_Flow, quidu); };
-template <> struct tFeatureOffset<ClumObject_Flow, 150> { static constexpr std::size_t value = offsetof(ClumObject_Flow, State); };
-template <> struct tFeatureOffset<ClumObject_Flow, 151> { static constexpr std::size_t value = offsetof(ClumObject_Flow, quidstate); };
+template <> struct FeatureOffset<ClumObject_Flow, 145> { static constexpr std::size_t value = offsetof(ClumObject_Flow, client); };
+template <> struct FeatureOffset<ClumObject_Flow, 146> { static constexpr std::size_t value = offsetof(ClumObject_Flow, client_quidu); };
+template <> struct FeatureOffset<ClumObject_Flow, 147> { static constexpr std::size_t value = offsetof(ClumObject_Flow, supplier); };
+template <> struct FeatureOffset<ClumObject_Flow, 148> { static constexpr std::size_t value = offsetof(ClumObject_Flow, supplier_quidu); };
+template <> struct FeatureOffset<ClumObject_Flow, 149> { static constexpr std::size_t value = offsetof(ClumObject_Flow, quidu); };
+template <> struct FeatureOffset<ClumObject_Flow, 150> { static constexpr std::size_t value = offsetof(ClumObject_Flow, State); };
+template <> struct FeatureOffset<ClumObject_Flow, 151> { static constexpr std::size_t value = offsetof(ClumObject_Flow, quidstate); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

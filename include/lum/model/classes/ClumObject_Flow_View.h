@@ -30,7 +30,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumObject_Flow_View, 317> { static constexpr std::size_t value = offsetof(ClumObject_Flow_View, label); };
+template <> struct FeatureOffset<ClumObject_Flow_View, 317> { static constexpr std::size_t value = offsetof(ClumObject_Flow_View, label); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -50,23 +50,23 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumOperation, 217> { static constexpr std::size_t value = offsetof(ClumOperation, concurrency); };
-template <> struct tFeatureOffset<ClumOperation, 218> { static constexpr std::size_t value = offsetof(ClumOperation, opExportControl); };
-template <> struct tFeatureOffset<ClumOperation, 219> { static constexpr std::size_t value = offsetof(ClumOperation, uid); };
-template <> struct tFeatureOffset<ClumOperation, 220> { static constexpr std::size_t value = offsetof(ClumOperation, exceptions); };
-template <> struct tFeatureOffset<ClumOperation, 221> { static constexpr std::size_t value = offsetof(ClumOperation, parameters); };
-template <> struct tFeatureOffset<ClumOperation, 222> { static constexpr std::size_t value = offsetof(ClumOperation, post_condition); };
-template <> struct tFeatureOffset<ClumOperation, 223> { static constexpr std::size_t value = offsetof(ClumOperation, pre_condition); };
-template <> struct tFeatureOffset<ClumOperation, 224> { static constexpr std::size_t value = offsetof(ClumOperation, protocol); };
-template <> struct tFeatureOffset<ClumOperation, 225> { static constexpr std::size_t value = offsetof(ClumOperation, qualification); };
-template <> struct tFeatureOffset<ClumOperation, 226> { static constexpr std::size_t value = offsetof(ClumOperation, result); };
-template <> struct tFeatureOffset<ClumOperation, 227> { static constexpr std::size_t value = offsetof(ClumOperation, semantics); };
-template <> struct tFeatureOffset<ClumOperation, 228> { static constexpr std::size_t value = offsetof(ClumOperation, space); };
-template <> struct tFeatureOffset<ClumOperation, 229> { static constexpr std::size_t value = offsetof(ClumOperation, time_complexity); };
-template <> struct tFeatureOffset<ClumOperation, 230> { static constexpr std::size_t value = offsetof(ClumOperation, quidu); };
-template <> struct tFeatureOffset<ClumOperation, 231> { static constexpr std::size_t value = offsetof(ClumOperation, virtual_); };
-template <> struct tFeatureOffset<ClumOperation, 232> { static constexpr std::size_t value = offsetof(ClumOperation, const_); };
-template <> struct tFeatureOffset<ClumOperation, 233> { static constexpr std::size_t value = offsetof(ClumOperation, static_); };
+template <> struct FeatureOffset<ClumOperation, 217> { static constexpr std::size_t value = offsetof(ClumOperation, concurrency); };
+template <> struct FeatureOffset<ClumOperation, 218> { static constexpr std::size_t value = offsetof(ClumOperation, opExportControl); };
+template <> struct FeatureOffset<ClumOperation, 219> { static constexpr std::size_t value = offsetof(ClumOperation, uid); };
+template <> struct FeatureOffset<ClumOperation, 220> { static constexpr std::size_t value = offsetof(ClumOperation, exceptions); };
+template <> struct FeatureOffset<ClumOperation, 221> { static constexpr std::size_t value = offsetof(ClumOperation, parameters); };
+template <> struct FeatureOffset<ClumOperation, 222> { static constexpr std::size_t value = offsetof(ClumOperation, post_condition); };
+template <> struct FeatureOffset<ClumOperation, 223> { static constexpr std::size_t value = offsetof(ClumOperation, pre_condition); };
+template <> struct FeatureOffset<ClumOperation, 224> { static constexpr std::size_t value = offsetof(ClumOperation, protocol); };
+template <> struct FeatureOffset<ClumOperation, 225> { static constexpr std::size_t value = offsetof(ClumOperation, qualification); };
+template <> struct FeatureOffset<ClumOperation, 226> { static constexpr std::size_t value = offsetof(ClumOperation, result); };
+template <> struct FeatureOffset<ClumOperation, 227> { static constexpr std::size_t value = offsetof(ClumOperation, semantics); };
+template <> struct FeatureOffset<ClumOperation, 228> { static constexpr std::size_t value = offsetof(ClumOperation, space); };
+template <> struct FeatureOffset<ClumOperation, 229> { static constexpr std::size_t value = offsetof(ClumOperation, time_complexity); };
+template <> struct FeatureOffset<ClumOperation, 230> { static constexpr std::size_t value = offsetof(ClumOperation, quidu); };
+template <> struct FeatureOffset<ClumOperation, 231> { static constexpr std::size_t value = offsetof(ClumOperation, virtual_); };
+template <> struct FeatureOffset<ClumOperation, 232> { static constexpr std::size_t value = offsetof(ClumOperation, const_); };
+template <> struct FeatureOffset<ClumOperation, 233> { static constexpr std::size_t value = offsetof(ClumOperation, static_); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

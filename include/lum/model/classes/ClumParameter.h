@@ -29,8 +29,8 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumParameter, 215> { static constexpr std::size_t value = offsetof(ClumParameter, dir); };
-template <> struct tFeatureOffset<ClumParameter, 216> { static constexpr std::size_t value = offsetof(ClumParameter, isConst); };
+template <> struct FeatureOffset<ClumParameter, 215> { static constexpr std::size_t value = offsetof(ClumParameter, dir); };
+template <> struct FeatureOffset<ClumParameter, 216> { static constexpr std::size_t value = offsetof(ClumParameter, isConst); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

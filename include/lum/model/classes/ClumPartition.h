@@ -35,11 +35,11 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumPartition, 140> { static constexpr std::size_t value = offsetof(ClumPartition, persistence); };
-template <> struct tFeatureOffset<ClumPartition, 141> { static constexpr std::size_t value = offsetof(ClumPartition, creationObj); };
-template <> struct tFeatureOffset<ClumPartition, 142> { static constexpr std::size_t value = offsetof(ClumPartition, multi); };
-template <> struct tFeatureOffset<ClumPartition, 143> { static constexpr std::size_t value = offsetof(ClumPartition, class_); };
-template <> struct tFeatureOffset<ClumPartition, 144> { static constexpr std::size_t value = offsetof(ClumPartition, quidu); };
+template <> struct FeatureOffset<ClumPartition, 140> { static constexpr std::size_t value = offsetof(ClumPartition, persistence); };
+template <> struct FeatureOffset<ClumPartition, 141> { static constexpr std::size_t value = offsetof(ClumPartition, creationObj); };
+template <> struct FeatureOffset<ClumPartition, 142> { static constexpr std::size_t value = offsetof(ClumPartition, multi); };
+template <> struct FeatureOffset<ClumPartition, 143> { static constexpr std::size_t value = offsetof(ClumPartition, class_); };
+template <> struct FeatureOffset<ClumPartition, 144> { static constexpr std::size_t value = offsetof(ClumPartition, quidu); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

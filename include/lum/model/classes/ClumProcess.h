@@ -28,7 +28,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumProcess, 124> { static constexpr std::size_t value = offsetof(ClumProcess, priority); };
+template <> struct FeatureOffset<ClumProcess, 124> { static constexpr std::size_t value = offsetof(ClumProcess, priority); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

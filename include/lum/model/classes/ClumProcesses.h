@@ -30,7 +30,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumProcesses, 174> { static constexpr std::size_t value = offsetof(ClumProcesses, ProcsNDevs); };
+template <> struct FeatureOffset<ClumProcesses, 174> { static constexpr std::size_t value = offsetof(ClumProcesses, ProcsNDevs); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

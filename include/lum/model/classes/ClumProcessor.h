@@ -32,8 +32,8 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumProcessor, 172> { static constexpr std::size_t value = offsetof(ClumProcessor, scheduling); };
-template <> struct tFeatureOffset<ClumProcessor, 173> { static constexpr std::size_t value = offsetof(ClumProcessor, processes); };
+template <> struct FeatureOffset<ClumProcessor, 172> { static constexpr std::size_t value = offsetof(ClumProcessor, scheduling); };
+template <> struct FeatureOffset<ClumProcessor, 173> { static constexpr std::size_t value = offsetof(ClumProcessor, processes); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -30,7 +30,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumPseudoState, 168> { static constexpr std::size_t value = offsetof(ClumPseudoState, transitions); };
+template <> struct FeatureOffset<ClumPseudoState, 168> { static constexpr std::size_t value = offsetof(ClumPseudoState, transitions); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -28,7 +28,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumQuidObject, 30> { static constexpr std::size_t value = offsetof(ClumQuidObject, quid); };
+template <> struct FeatureOffset<ClumQuidObject, 30> { static constexpr std::size_t value = offsetof(ClumQuidObject, quid); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

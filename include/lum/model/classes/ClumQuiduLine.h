@@ -30,7 +30,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumQuiduLine, 286> { static constexpr std::size_t value = offsetof(ClumQuiduLine, quidu); };
+template <> struct FeatureOffset<ClumQuiduLine, 286> { static constexpr std::size_t value = offsetof(ClumQuiduLine, quidu); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -37,13 +37,13 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumQuiduSymbol, 287> { static constexpr std::size_t value = offsetof(ClumQuiduSymbol, quidu); };
-template <> struct tFeatureOffset<ClumQuiduSymbol, 288> { static constexpr std::size_t value = offsetof(ClumQuiduSymbol, icon); };
-template <> struct tFeatureOffset<ClumQuiduSymbol, 289> { static constexpr std::size_t value = offsetof(ClumQuiduSymbol, icon_style); };
-template <> struct tFeatureOffset<ClumQuiduSymbol, 290> { static constexpr std::size_t value = offsetof(ClumQuiduSymbol, icon_height); };
-template <> struct tFeatureOffset<ClumQuiduSymbol, 291> { static constexpr std::size_t value = offsetof(ClumQuiduSymbol, icon_width); };
-template <> struct tFeatureOffset<ClumQuiduSymbol, 292> { static constexpr std::size_t value = offsetof(ClumQuiduSymbol, icon_y_offset); };
-template <> struct tFeatureOffset<ClumQuiduSymbol, 293> { static constexpr std::size_t value = offsetof(ClumQuiduSymbol, annotation); };
+template <> struct FeatureOffset<ClumQuiduSymbol, 287> { static constexpr std::size_t value = offsetof(ClumQuiduSymbol, quidu); };
+template <> struct FeatureOffset<ClumQuiduSymbol, 288> { static constexpr std::size_t value = offsetof(ClumQuiduSymbol, icon); };
+template <> struct FeatureOffset<ClumQuiduSymbol, 289> { static constexpr std::size_t value = offsetof(ClumQuiduSymbol, icon_style); };
+template <> struct FeatureOffset<ClumQuiduSymbol, 290> { static constexpr std::size_t value = offsetof(ClumQuiduSymbol, icon_height); };
+template <> struct FeatureOffset<ClumQuiduSymbol, 291> { static constexpr std::size_t value = offsetof(ClumQuiduSymbol, icon_width); };
+template <> struct FeatureOffset<ClumQuiduSymbol, 292> { static constexpr std::size_t value = offsetof(ClumQuiduSymbol, icon_y_offset); };
+template <> struct FeatureOffset<ClumQuiduSymbol, 293> { static constexpr std::size_t value = offsetof(ClumQuiduSymbol, annotation); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

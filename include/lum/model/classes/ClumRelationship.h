@@ -32,8 +32,8 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumRelationship, 69> { static constexpr std::size_t value = offsetof(ClumRelationship, supplier); };
-template <> struct tFeatureOffset<ClumRelationship, 70> { static constexpr std::size_t value = offsetof(ClumRelationship, quidu); };
+template <> struct FeatureOffset<ClumRelationship, 69> { static constexpr std::size_t value = offsetof(ClumRelationship, supplier); };
+template <> struct FeatureOffset<ClumRelationship, 70> { static constexpr std::size_t value = offsetof(ClumRelationship, quidu); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -30,7 +30,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumRelationshipLine, 316> { static constexpr std::size_t value = offsetof(ClumRelationshipLine, label); };
+template <> struct FeatureOffset<ClumRelationshipLine, 316> { static constexpr std::size_t value = offsetof(ClumRelationshipLine, label); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

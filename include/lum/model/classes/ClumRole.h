@@ -46,19 +46,19 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumRole, 71> { static constexpr std::size_t value = offsetof(ClumRole, supplier); };
-template <> struct tFeatureOffset<ClumRole, 72> { static constexpr std::size_t value = offsetof(ClumRole, quidu); };
-template <> struct tFeatureOffset<ClumRole, 73> { static constexpr std::size_t value = offsetof(ClumRole, is_navigable); };
-template <> struct tFeatureOffset<ClumRole, 74> { static constexpr std::size_t value = offsetof(ClumRole, is_principal); };
-template <> struct tFeatureOffset<ClumRole, 75> { static constexpr std::size_t value = offsetof(ClumRole, label); };
-template <> struct tFeatureOffset<ClumRole, 76> { static constexpr std::size_t value = offsetof(ClumRole, is_aggregate); };
-template <> struct tFeatureOffset<ClumRole, 77> { static constexpr std::size_t value = offsetof(ClumRole, Constraints); };
-template <> struct tFeatureOffset<ClumRole, 78> { static constexpr std::size_t value = offsetof(ClumRole, Containment); };
-template <> struct tFeatureOffset<ClumRole, 79> { static constexpr std::size_t value = offsetof(ClumRole, exportControl); };
-template <> struct tFeatureOffset<ClumRole, 80> { static constexpr std::size_t value = offsetof(ClumRole, friend_); };
-template <> struct tFeatureOffset<ClumRole, 81> { static constexpr std::size_t value = offsetof(ClumRole, keys); };
-template <> struct tFeatureOffset<ClumRole, 82> { static constexpr std::size_t value = offsetof(ClumRole, static_); };
-template <> struct tFeatureOffset<ClumRole, 83> { static constexpr std::size_t value = offsetof(ClumRole, client_cardinality); };
+template <> struct FeatureOffset<ClumRole, 71> { static constexpr std::size_t value = offsetof(ClumRole, supplier); };
+template <> struct FeatureOffset<ClumRole, 72> { static constexpr std::size_t value = offsetof(ClumRole, quidu); };
+template <> struct FeatureOffset<ClumRole, 73> { static constexpr std::size_t value = offsetof(ClumRole, is_navigable); };
+template <> struct FeatureOffset<ClumRole, 74> { static constexpr std::size_t value = offsetof(ClumRole, is_principal); };
+template <> struct FeatureOffset<ClumRole, 75> { static constexpr std::size_t value = offsetof(ClumRole, label); };
+template <> struct FeatureOffset<ClumRole, 76> { static constexpr std::size_t value = offsetof(ClumRole, is_aggregate); };
+template <> struct FeatureOffset<ClumRole, 77> { static constexpr std::size_t value = offsetof(ClumRole, Constraints); };
+template <> struct FeatureOffset<ClumRole, 78> { static constexpr std::size_t value = offsetof(ClumRole, Containment); };
+template <> struct FeatureOffset<ClumRole, 79> { static constexpr std::size_t value = offsetof(ClumRole, exportControl); };
+template <> struct FeatureOffset<ClumRole, 80> { static constexpr std::size_t value = offsetof(ClumRole, friend_); };
+template <> struct FeatureOffset<ClumRole, 81> { static constexpr std::size_t value = offsetof(ClumRole, keys); };
+template <> struct FeatureOffset<ClumRole, 82> { static constexpr std::size_t value = offsetof(ClumRole, static_); };
+template <> struct FeatureOffset<ClumRole, 83> { static constexpr std::size_t value = offsetof(ClumRole, client_cardinality); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -33,8 +33,8 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumRoleView, 318> { static constexpr std::size_t value = offsetof(ClumRoleView, Parent_View); };
-template <> struct tFeatureOffset<ClumRoleView, 319> { static constexpr std::size_t value = offsetof(ClumRoleView, label); };
+template <> struct FeatureOffset<ClumRoleView, 318> { static constexpr std::size_t value = offsetof(ClumRoleView, Parent_View); };
+template <> struct FeatureOffset<ClumRoleView, 319> { static constexpr std::size_t value = offsetof(ClumRoleView, label); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -35,11 +35,11 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumSegLabel, 296> { static constexpr std::size_t value = offsetof(ClumSegLabel, hidden); };
-template <> struct tFeatureOffset<ClumSegLabel, 297> { static constexpr std::size_t value = offsetof(ClumSegLabel, pctDist); };
-template <> struct tFeatureOffset<ClumSegLabel, 298> { static constexpr std::size_t value = offsetof(ClumSegLabel, height); };
-template <> struct tFeatureOffset<ClumSegLabel, 299> { static constexpr std::size_t value = offsetof(ClumSegLabel, orientation); };
-template <> struct tFeatureOffset<ClumSegLabel, 300> { static constexpr std::size_t value = offsetof(ClumSegLabel, quidu); };
+template <> struct FeatureOffset<ClumSegLabel, 296> { static constexpr std::size_t value = offsetof(ClumSegLabel, hidden); };
+template <> struct FeatureOffset<ClumSegLabel, 297> { static constexpr std::size_t value = offsetof(ClumSegLabel, pctDist); };
+template <> struct FeatureOffset<ClumSegLabel, 298> { static constexpr std::size_t value = offsetof(ClumSegLabel, height); };
+template <> struct FeatureOffset<ClumSegLabel, 299> { static constexpr std::size_t value = offsetof(ClumSegLabel, orientation); };
+template <> struct FeatureOffset<ClumSegLabel, 300> { static constexpr std::size_t value = offsetof(ClumSegLabel, quidu); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -29,8 +29,8 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumSemantic_Info, 25> { static constexpr std::size_t value = offsetof(ClumSemantic_Info, PDL); };
-template <> struct tFeatureOffset<ClumSemantic_Info, 26> { static constexpr std::size_t value = offsetof(ClumSemantic_Info, diagram_ref); };
+template <> struct FeatureOffset<ClumSemantic_Info, 25> { static constexpr std::size_t value = offsetof(ClumSemantic_Info, PDL); };
+template <> struct FeatureOffset<ClumSemantic_Info, 26> { static constexpr std::size_t value = offsetof(ClumSemantic_Info, diagram_ref); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -34,10 +34,10 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumSimpleLine, 239> { static constexpr std::size_t value = offsetof(ClumSimpleLine, client); };
-template <> struct tFeatureOffset<ClumSimpleLine, 240> { static constexpr std::size_t value = offsetof(ClumSimpleLine, supplier); };
-template <> struct tFeatureOffset<ClumSimpleLine, 241> { static constexpr std::size_t value = offsetof(ClumSimpleLine, origin_attachment); };
-template <> struct tFeatureOffset<ClumSimpleLine, 242> { static constexpr std::size_t value = offsetof(ClumSimpleLine, terminal_attachment); };
+template <> struct FeatureOffset<ClumSimpleLine, 239> { static constexpr std::size_t value = offsetof(ClumSimpleLine, client); };
+template <> struct FeatureOffset<ClumSimpleLine, 240> { static constexpr std::size_t value = offsetof(ClumSimpleLine, supplier); };
+template <> struct FeatureOffset<ClumSimpleLine, 241> { static constexpr std::size_t value = offsetof(ClumSimpleLine, origin_attachment); };
+template <> struct FeatureOffset<ClumSimpleLine, 242> { static constexpr std::size_t value = offsetof(ClumSimpleLine, terminal_attachment); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -28,7 +28,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumState, 278> { static constexpr std::size_t value = offsetof(ClumState, type); };
+template <> struct FeatureOffset<ClumState, 278> { static constexpr std::size_t value = offsetof(ClumState, type); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

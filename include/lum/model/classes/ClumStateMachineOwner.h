@@ -32,8 +32,8 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumStateMachineOwner, 100> { static constexpr std::size_t value = offsetof(ClumStateMachineOwner, abstract); };
-template <> struct tFeatureOffset<ClumStateMachineOwner, 101> { static constexpr std::size_t value = offsetof(ClumStateMachineOwner, statemachine); };
+template <> struct FeatureOffset<ClumStateMachineOwner, 100> { static constexpr std::size_t value = offsetof(ClumStateMachineOwner, abstract); };
+template <> struct FeatureOffset<ClumStateMachineOwner, 101> { static constexpr std::size_t value = offsetof(ClumStateMachineOwner, statemachine); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

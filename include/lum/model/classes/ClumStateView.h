@@ -28,7 +28,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumStateView, 344> { static constexpr std::size_t value = offsetof(ClumStateView, type); };
+template <> struct FeatureOffset<ClumStateView, 344> { static constexpr std::size_t value = offsetof(ClumStateView, type); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -40,12 +40,12 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumState_Machine, 134> { static constexpr std::size_t value = offsetof(ClumState_Machine, states); };
-template <> struct tFeatureOffset<ClumState_Machine, 135> { static constexpr std::size_t value = offsetof(ClumState_Machine, partitions); };
-template <> struct tFeatureOffset<ClumState_Machine, 136> { static constexpr std::size_t value = offsetof(ClumState_Machine, objects); };
-template <> struct tFeatureOffset<ClumState_Machine, 137> { static constexpr std::size_t value = offsetof(ClumState_Machine, statediagrams); };
-template <> struct tFeatureOffset<ClumState_Machine, 138> { static constexpr std::size_t value = offsetof(ClumState_Machine, transitions); };
-template <> struct tFeatureOffset<ClumState_Machine, 139> { static constexpr std::size_t value = offsetof(ClumState_Machine, objectflows); };
+template <> struct FeatureOffset<ClumState_Machine, 134> { static constexpr std::size_t value = offsetof(ClumState_Machine, states); };
+template <> struct FeatureOffset<ClumState_Machine, 135> { static constexpr std::size_t value = offsetof(ClumState_Machine, partitions); };
+template <> struct FeatureOffset<ClumState_Machine, 136> { static constexpr std::size_t value = offsetof(ClumState_Machine, objects); };
+template <> struct FeatureOffset<ClumState_Machine, 137> { static constexpr std::size_t value = offsetof(ClumState_Machine, statediagrams); };
+template <> struct FeatureOffset<ClumState_Machine, 138> { static constexpr std::size_t value = offsetof(ClumState_Machine, transitions); };
+template <> struct FeatureOffset<ClumState_Machine, 139> { static constexpr std::size_t value = offsetof(ClumState_Machine, objectflows); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -44,15 +44,15 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumState_Transition, 90> { static constexpr std::size_t value = offsetof(ClumState_Transition, supplier); };
-template <> struct tFeatureOffset<ClumState_Transition, 91> { static constexpr std::size_t value = offsetof(ClumState_Transition, quidu); };
-template <> struct tFeatureOffset<ClumState_Transition, 92> { static constexpr std::size_t value = offsetof(ClumState_Transition, sendEvent); };
-template <> struct tFeatureOffset<ClumState_Transition, 93> { static constexpr std::size_t value = offsetof(ClumState_Transition, Event); };
-template <> struct tFeatureOffset<ClumState_Transition, 94> { static constexpr std::size_t value = offsetof(ClumState_Transition, action); };
-template <> struct tFeatureOffset<ClumState_Transition, 95> { static constexpr std::size_t value = offsetof(ClumState_Transition, condition); };
-template <> struct tFeatureOffset<ClumState_Transition, 96> { static constexpr std::size_t value = offsetof(ClumState_Transition, supplier_quidu); };
-template <> struct tFeatureOffset<ClumState_Transition, 97> { static constexpr std::size_t value = offsetof(ClumState_Transition, client); };
-template <> struct tFeatureOffset<ClumState_Transition, 98> { static constexpr std::size_t value = offsetof(ClumState_Transition, client_quidu); };
+template <> struct FeatureOffset<ClumState_Transition, 90> { static constexpr std::size_t value = offsetof(ClumState_Transition, supplier); };
+template <> struct FeatureOffset<ClumState_Transition, 91> { static constexpr std::size_t value = offsetof(ClumState_Transition, quidu); };
+template <> struct FeatureOffset<ClumState_Transition, 92> { static constexpr std::size_t value = offsetof(ClumState_Transition, sendEvent); };
+template <> struct FeatureOffset<ClumState_Transition, 93> { static constexpr std::size_t value = offsetof(ClumState_Transition, Event); };
+template <> struct FeatureOffset<ClumState_Transition, 94> { static constexpr std::size_t value = offsetof(ClumState_Transition, action); };
+template <> struct FeatureOffset<ClumState_Transition, 95> { static constexpr std::size_t value = offsetof(ClumState_Transition, condition); };
+template <> struct FeatureOffset<ClumState_Transition, 96> { static constexpr std::size_t value = offsetof(ClumState_Transition, supplier_quidu); };
+template <> struct FeatureOffset<ClumState_Transition, 97> { static constexpr std::size_t value = offsetof(ClumState_Transition, client); };
+template <> struct FeatureOffset<ClumState_Transition, 98> { static constexpr std::size_t value = offsetof(ClumState_Transition, client_quidu); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -33,9 +33,9 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumStructuralFeature, 66> { static constexpr std::size_t value = offsetof(ClumStructuralFeature, type); };
-template <> struct tFeatureOffset<ClumStructuralFeature, 67> { static constexpr std::size_t value = offsetof(ClumStructuralFeature, initv); };
-template <> struct tFeatureOffset<ClumStructuralFeature, 68> { static constexpr std::size_t value = offsetof(ClumStructuralFeature, quidu); };
+template <> struct FeatureOffset<ClumStructuralFeature, 66> { static constexpr std::size_t value = offsetof(ClumStructuralFeature, type); };
+template <> struct FeatureOffset<ClumStructuralFeature, 67> { static constexpr std::size_t value = offsetof(ClumStructuralFeature, initv); };
+template <> struct FeatureOffset<ClumStructuralFeature, 68> { static constexpr std::size_t value = offsetof(ClumStructuralFeature, quidu); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

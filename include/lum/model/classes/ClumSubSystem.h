@@ -37,11 +37,11 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumSubSystem, 254> { static constexpr std::size_t value = offsetof(ClumSubSystem, physical_models); };
-template <> struct tFeatureOffset<ClumSubSystem, 255> { static constexpr std::size_t value = offsetof(ClumSubSystem, physical_presentations); };
-template <> struct tFeatureOffset<ClumSubSystem, 256> { static constexpr std::size_t value = offsetof(ClumSubSystem, category); };
-template <> struct tFeatureOffset<ClumSubSystem, 257> { static constexpr std::size_t value = offsetof(ClumSubSystem, quidu); };
-template <> struct tFeatureOffset<ClumSubSystem, 258> { static constexpr std::size_t value = offsetof(ClumSubSystem, visible_modules); };
+template <> struct FeatureOffset<ClumSubSystem, 254> { static constexpr std::size_t value = offsetof(ClumSubSystem, physical_models); };
+template <> struct FeatureOffset<ClumSubSystem, 255> { static constexpr std::size_t value = offsetof(ClumSubSystem, physical_presentations); };
+template <> struct FeatureOffset<ClumSubSystem, 256> { static constexpr std::size_t value = offsetof(ClumSubSystem, category); };
+template <> struct FeatureOffset<ClumSubSystem, 257> { static constexpr std::size_t value = offsetof(ClumSubSystem, quidu); };
+template <> struct FeatureOffset<ClumSubSystem, 258> { static constexpr std::size_t value = offsetof(ClumSubSystem, visible_modules); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -30,7 +30,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumSwimlane, 321> { static constexpr std::size_t value = offsetof(ClumSwimlane, Parent_View); };
+template <> struct FeatureOffset<ClumSwimlane, 321> { static constexpr std::size_t value = offsetof(ClumSwimlane, Parent_View); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -34,10 +34,10 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumSymbol, 102> { static constexpr std::size_t value = offsetof(ClumSymbol, label); };
-template <> struct tFeatureOffset<ClumSymbol, 103> { static constexpr std::size_t value = offsetof(ClumSymbol, width); };
-template <> struct tFeatureOffset<ClumSymbol, 104> { static constexpr std::size_t value = offsetof(ClumSymbol, height); };
-template <> struct tFeatureOffset<ClumSymbol, 105> { static constexpr std::size_t value = offsetof(ClumSymbol, autoResize); };
+template <> struct FeatureOffset<ClumSymbol, 102> { static constexpr std::size_t value = offsetof(ClumSymbol, label); };
+template <> struct FeatureOffset<ClumSymbol, 103> { static constexpr std::size_t value = offsetof(ClumSymbol, width); };
+template <> struct FeatureOffset<ClumSymbol, 104> { static constexpr std::size_t value = offsetof(ClumSymbol, height); };
+template <> struct FeatureOffset<ClumSymbol, 105> { static constexpr std::size_t value = offsetof(ClumSymbol, autoResize); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -29,8 +29,8 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumSynchronizationView, 333> { static constexpr std::size_t value = offsetof(ClumSynchronizationView, sync_flow_direction); };
-template <> struct tFeatureOffset<ClumSynchronizationView, 334> { static constexpr std::size_t value = offsetof(ClumSynchronizationView, sync_is_horizontal); };
+template <> struct FeatureOffset<ClumSynchronizationView, 333> { static constexpr std::size_t value = offsetof(ClumSynchronizationView, sync_flow_direction); };
+template <> struct FeatureOffset<ClumSynchronizationView, 334> { static constexpr std::size_t value = offsetof(ClumSynchronizationView, sync_is_horizontal); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

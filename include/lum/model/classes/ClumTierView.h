@@ -28,7 +28,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumTierView, 322> { static constexpr std::size_t value = offsetof(ClumTierView, hidden); };
+template <> struct FeatureOffset<ClumTierView, 322> { static constexpr std::size_t value = offsetof(ClumTierView, hidden); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

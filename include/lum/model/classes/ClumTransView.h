@@ -32,8 +32,8 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumTransView, 323> { static constexpr std::size_t value = offsetof(ClumTransView, x_offset); };
-template <> struct tFeatureOffset<ClumTransView, 324> { static constexpr std::size_t value = offsetof(ClumTransView, label); };
+template <> struct FeatureOffset<ClumTransView, 323> { static constexpr std::size_t value = offsetof(ClumTransView, x_offset); };
+template <> struct FeatureOffset<ClumTransView, 324> { static constexpr std::size_t value = offsetof(ClumTransView, label); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

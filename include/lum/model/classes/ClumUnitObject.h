@@ -30,9 +30,9 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumUnitObject, 106> { static constexpr std::size_t value = offsetof(ClumUnitObject, is_unit); };
-template <> struct tFeatureOffset<ClumUnitObject, 107> { static constexpr std::size_t value = offsetof(ClumUnitObject, is_loaded); };
-template <> struct tFeatureOffset<ClumUnitObject, 108> { static constexpr std::size_t value = offsetof(ClumUnitObject, file_name); };
+template <> struct FeatureOffset<ClumUnitObject, 106> { static constexpr std::size_t value = offsetof(ClumUnitObject, is_unit); };
+template <> struct FeatureOffset<ClumUnitObject, 107> { static constexpr std::size_t value = offsetof(ClumUnitObject, is_loaded); };
+template <> struct FeatureOffset<ClumUnitObject, 108> { static constexpr std::size_t value = offsetof(ClumUnitObject, file_name); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

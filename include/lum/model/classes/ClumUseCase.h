@@ -39,12 +39,12 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumUseCase, 264> { static constexpr std::size_t value = offsetof(ClumUseCase, superclasses); };
-template <> struct tFeatureOffset<ClumUseCase, 265> { static constexpr std::size_t value = offsetof(ClumUseCase, rank); };
-template <> struct tFeatureOffset<ClumUseCase, 266> { static constexpr std::size_t value = offsetof(ClumUseCase, logical_models); };
-template <> struct tFeatureOffset<ClumUseCase, 267> { static constexpr std::size_t value = offsetof(ClumUseCase, logical_presentations); };
-template <> struct tFeatureOffset<ClumUseCase, 268> { static constexpr std::size_t value = offsetof(ClumUseCase, visible_modules); };
-template <> struct tFeatureOffset<ClumUseCase, 269> { static constexpr std::size_t value = offsetof(ClumUseCase, realized_interfaces); };
+template <> struct FeatureOffset<ClumUseCase, 264> { static constexpr std::size_t value = offsetof(ClumUseCase, superclasses); };
+template <> struct FeatureOffset<ClumUseCase, 265> { static constexpr std::size_t value = offsetof(ClumUseCase, rank); };
+template <> struct FeatureOffset<ClumUseCase, 266> { static constexpr std::size_t value = offsetof(ClumUseCase, logical_models); };
+template <> struct FeatureOffset<ClumUseCase, 267> { static constexpr std::size_t value = offsetof(ClumUseCase, logical_presentations); };
+template <> struct FeatureOffset<ClumUseCase, 268> { static constexpr std::size_t value = offsetof(ClumUseCase, visible_modules); };
+template <> struct FeatureOffset<ClumUseCase, 269> { static constexpr std::size_t value = offsetof(ClumUseCase, realized_interfaces); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

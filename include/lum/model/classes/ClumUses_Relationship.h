@@ -34,10 +34,10 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumUses_Relationship, 301> { static constexpr std::size_t value = offsetof(ClumUses_Relationship, exportControl); };
-template <> struct tFeatureOffset<ClumUses_Relationship, 302> { static constexpr std::size_t value = offsetof(ClumUses_Relationship, friend_); };
-template <> struct tFeatureOffset<ClumUses_Relationship, 303> { static constexpr std::size_t value = offsetof(ClumUses_Relationship, supplier_cardinality); };
-template <> struct tFeatureOffset<ClumUses_Relationship, 304> { static constexpr std::size_t value = offsetof(ClumUses_Relationship, client_cardinality); };
+template <> struct FeatureOffset<ClumUses_Relationship, 301> { static constexpr std::size_t value = offsetof(ClumUses_Relationship, exportControl); };
+template <> struct FeatureOffset<ClumUses_Relationship, 302> { static constexpr std::size_t value = offsetof(ClumUses_Relationship, friend_); };
+template <> struct FeatureOffset<ClumUses_Relationship, 303> { static constexpr std::size_t value = offsetof(ClumUses_Relationship, supplier_cardinality); };
+template <> struct FeatureOffset<ClumUses_Relationship, 304> { static constexpr std::size_t value = offsetof(ClumUses_Relationship, client_cardinality); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

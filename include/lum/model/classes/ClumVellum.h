@@ -30,9 +30,9 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumVellum, 46> { static constexpr std::size_t value = offsetof(ClumVellum, version); };
-template <> struct tFeatureOffset<ClumVellum, 47> { static constexpr std::size_t value = offsetof(ClumVellum, _written); };
-template <> struct tFeatureOffset<ClumVellum, 48> { static constexpr std::size_t value = offsetof(ClumVellum, charSet); };
+template <> struct FeatureOffset<ClumVellum, 46> { static constexpr std::size_t value = offsetof(ClumVellum, version); };
+template <> struct FeatureOffset<ClumVellum, 47> { static constexpr std::size_t value = offsetof(ClumVellum, _written); };
+template <> struct FeatureOffset<ClumVellum, 48> { static constexpr std::size_t value = offsetof(ClumVellum, charSet); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -28,7 +28,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumVellumBool, 45> { static constexpr std::size_t value = offsetof(ClumVellumBool, value); };
+template <> struct FeatureOffset<ClumVellumBool, 45> { static constexpr std::size_t value = offsetof(ClumVellumBool, value); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

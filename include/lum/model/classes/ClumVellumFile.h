@@ -36,17 +36,17 @@ public:
     TlumLink<ClumVellumFile, ClumUnitObject, 22> unit;
 
     // What the file held that has no place in the graph.
-    ClumSetAside setAside;
+    SetAside setAside;
 };
 
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumVellumFile, 18> { static constexpr std::size_t value = offsetof(ClumVellumFile, version); };
-template <> struct tFeatureOffset<ClumVellumFile, 19> { static constexpr std::size_t value = offsetof(ClumVellumFile, design); };
-template <> struct tFeatureOffset<ClumVellumFile, 20> { static constexpr std::size_t value = offsetof(ClumVellumFile, fileName); };
-template <> struct tFeatureOffset<ClumVellumFile, 21> { static constexpr std::size_t value = offsetof(ClumVellumFile, fonts); };
-template <> struct tFeatureOffset<ClumVellumFile, 22> { static constexpr std::size_t value = offsetof(ClumVellumFile, unit); };
+template <> struct FeatureOffset<ClumVellumFile, 18> { static constexpr std::size_t value = offsetof(ClumVellumFile, version); };
+template <> struct FeatureOffset<ClumVellumFile, 19> { static constexpr std::size_t value = offsetof(ClumVellumFile, design); };
+template <> struct FeatureOffset<ClumVellumFile, 20> { static constexpr std::size_t value = offsetof(ClumVellumFile, fileName); };
+template <> struct FeatureOffset<ClumVellumFile, 21> { static constexpr std::size_t value = offsetof(ClumVellumFile, fonts); };
+template <> struct FeatureOffset<ClumVellumFile, 22> { static constexpr std::size_t value = offsetof(ClumVellumFile, unit); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -28,7 +28,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumVellumFloat, 50> { static constexpr std::size_t value = offsetof(ClumVellumFloat, value); };
+template <> struct FeatureOffset<ClumVellumFloat, 50> { static constexpr std::size_t value = offsetof(ClumVellumFloat, value); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -28,7 +28,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumVellumIdent, 23> { static constexpr std::size_t value = offsetof(ClumVellumIdent, value); };
+template <> struct FeatureOffset<ClumVellumIdent, 23> { static constexpr std::size_t value = offsetof(ClumVellumIdent, value); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

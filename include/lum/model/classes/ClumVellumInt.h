@@ -28,7 +28,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumVellumInt, 49> { static constexpr std::size_t value = offsetof(ClumVellumInt, value); };
+template <> struct FeatureOffset<ClumVellumInt, 49> { static constexpr std::size_t value = offsetof(ClumVellumInt, value); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

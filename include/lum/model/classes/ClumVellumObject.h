@@ -35,10 +35,10 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumVellumObject, 3> { static constexpr std::size_t value = offsetof(ClumVellumObject, stereotype); };
-template <> struct tFeatureOffset<ClumVellumObject, 4> { static constexpr std::size_t value = offsetof(ClumVellumObject, documentation); };
-template <> struct tFeatureOffset<ClumVellumObject, 5> { static constexpr std::size_t value = offsetof(ClumVellumObject, external_docs); };
-template <> struct tFeatureOffset<ClumVellumObject, 6> { static constexpr std::size_t value = offsetof(ClumVellumObject, attributes); };
+template <> struct FeatureOffset<ClumVellumObject, 3> { static constexpr std::size_t value = offsetof(ClumVellumObject, stereotype); };
+template <> struct FeatureOffset<ClumVellumObject, 4> { static constexpr std::size_t value = offsetof(ClumVellumObject, documentation); };
+template <> struct FeatureOffset<ClumVellumObject, 5> { static constexpr std::size_t value = offsetof(ClumVellumObject, external_docs); };
+template <> struct FeatureOffset<ClumVellumObject, 6> { static constexpr std::size_t value = offsetof(ClumVellumObject, attributes); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

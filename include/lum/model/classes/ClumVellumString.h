@@ -28,7 +28,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumVellumString, 51> { static constexpr std::size_t value = offsetof(ClumVellumString, value); };
+template <> struct FeatureOffset<ClumVellumString, 51> { static constexpr std::size_t value = offsetof(ClumVellumString, value); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -28,7 +28,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumVellumValue, 24> { static constexpr std::size_t value = offsetof(ClumVellumValue, value); };
+template <> struct FeatureOffset<ClumVellumValue, 24> { static constexpr std::size_t value = offsetof(ClumVellumValue, value); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

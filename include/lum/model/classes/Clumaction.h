@@ -30,7 +30,7 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<Clumaction, 99> { static constexpr std::size_t value = offsetof(Clumaction, ActionTime); };
+template <> struct FeatureOffset<Clumaction, 99> { static constexpr std::size_t value = offsetof(Clumaction, ActionTime); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

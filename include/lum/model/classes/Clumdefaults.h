@@ -44,20 +44,20 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<Clumdefaults, 31> { static constexpr std::size_t value = offsetof(Clumdefaults, rightMargin); };
-template <> struct tFeatureOffset<Clumdefaults, 32> { static constexpr std::size_t value = offsetof(Clumdefaults, leftMargin); };
-template <> struct tFeatureOffset<Clumdefaults, 33> { static constexpr std::size_t value = offsetof(Clumdefaults, topMargin); };
-template <> struct tFeatureOffset<Clumdefaults, 34> { static constexpr std::size_t value = offsetof(Clumdefaults, bottomMargin); };
-template <> struct tFeatureOffset<Clumdefaults, 35> { static constexpr std::size_t value = offsetof(Clumdefaults, pageOverlap); };
-template <> struct tFeatureOffset<Clumdefaults, 36> { static constexpr std::size_t value = offsetof(Clumdefaults, clipIconLabels); };
-template <> struct tFeatureOffset<Clumdefaults, 37> { static constexpr std::size_t value = offsetof(Clumdefaults, autoResize); };
-template <> struct tFeatureOffset<Clumdefaults, 38> { static constexpr std::size_t value = offsetof(Clumdefaults, snapToGrid); };
-template <> struct tFeatureOffset<Clumdefaults, 39> { static constexpr std::size_t value = offsetof(Clumdefaults, gridX); };
-template <> struct tFeatureOffset<Clumdefaults, 40> { static constexpr std::size_t value = offsetof(Clumdefaults, gridY); };
-template <> struct tFeatureOffset<Clumdefaults, 41> { static constexpr std::size_t value = offsetof(Clumdefaults, showMessageNum); };
-template <> struct tFeatureOffset<Clumdefaults, 42> { static constexpr std::size_t value = offsetof(Clumdefaults, showClassOfObject); };
-template <> struct tFeatureOffset<Clumdefaults, 43> { static constexpr std::size_t value = offsetof(Clumdefaults, notation); };
-template <> struct tFeatureOffset<Clumdefaults, 44> { static constexpr std::size_t value = offsetof(Clumdefaults, defaultFont); };
+template <> struct FeatureOffset<Clumdefaults, 31> { static constexpr std::size_t value = offsetof(Clumdefaults, rightMargin); };
+template <> struct FeatureOffset<Clumdefaults, 32> { static constexpr std::size_t value = offsetof(Clumdefaults, leftMargin); };
+template <> struct FeatureOffset<Clumdefaults, 33> { static constexpr std::size_t value = offsetof(Clumdefaults, topMargin); };
+template <> struct FeatureOffset<Clumdefaults, 34> { static constexpr std::size_t value = offsetof(Clumdefaults, bottomMargin); };
+template <> struct FeatureOffset<Clumdefaults, 35> { static constexpr std::size_t value = offsetof(Clumdefaults, pageOverlap); };
+template <> struct FeatureOffset<Clumdefaults, 36> { static constexpr std::size_t value = offsetof(Clumdefaults, clipIconLabels); };
+template <> struct FeatureOffset<Clumdefaults, 37> { static constexpr std::size_t value = offsetof(Clumdefaults, autoResize); };
+template <> struct FeatureOffset<Clumdefaults, 38> { static constexpr std::size_t value = offsetof(Clumdefaults, snapToGrid); };
+template <> struct FeatureOffset<Clumdefaults, 39> { static constexpr std::size_t value = offsetof(Clumdefaults, gridX); };
+template <> struct FeatureOffset<Clumdefaults, 40> { static constexpr std::size_t value = offsetof(Clumdefaults, gridY); };
+template <> struct FeatureOffset<Clumdefaults, 41> { static constexpr std::size_t value = offsetof(Clumdefaults, showMessageNum); };
+template <> struct FeatureOffset<Clumdefaults, 42> { static constexpr std::size_t value = offsetof(Clumdefaults, showClassOfObject); };
+template <> struct FeatureOffset<Clumdefaults, 43> { static constexpr std::size_t value = offsetof(Clumdefaults, notation); };
+template <> struct FeatureOffset<Clumdefaults, 44> { static constexpr std::size_t value = offsetof(Clumdefaults, defaultFont); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

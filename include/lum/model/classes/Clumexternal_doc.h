@@ -29,8 +29,8 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<Clumexternal_doc, 16> { static constexpr std::size_t value = offsetof(Clumexternal_doc, external_doc_path); };
-template <> struct tFeatureOffset<Clumexternal_doc, 17> { static constexpr std::size_t value = offsetof(Clumexternal_doc, external_doc_url); };
+template <> struct FeatureOffset<Clumexternal_doc, 16> { static constexpr std::size_t value = offsetof(Clumexternal_doc, external_doc_path); };
+template <> struct FeatureOffset<Clumexternal_doc, 17> { static constexpr std::size_t value = offsetof(Clumexternal_doc, external_doc_url); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

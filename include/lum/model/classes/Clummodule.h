@@ -37,12 +37,12 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<Clummodule, 203> { static constexpr std::size_t value = offsetof(Clummodule, declarations); };
-template <> struct tFeatureOffset<Clummodule, 204> { static constexpr std::size_t value = offsetof(Clummodule, type); };
-template <> struct tFeatureOffset<Clummodule, 205> { static constexpr std::size_t value = offsetof(Clummodule, part); };
-template <> struct tFeatureOffset<Clummodule, 206> { static constexpr std::size_t value = offsetof(Clummodule, language); };
-template <> struct tFeatureOffset<Clummodule, 207> { static constexpr std::size_t value = offsetof(Clummodule, visible_modules); };
-template <> struct tFeatureOffset<Clummodule, 208> { static constexpr std::size_t value = offsetof(Clummodule, realized_interfaces); };
+template <> struct FeatureOffset<Clummodule, 203> { static constexpr std::size_t value = offsetof(Clummodule, declarations); };
+template <> struct FeatureOffset<Clummodule, 204> { static constexpr std::size_t value = offsetof(Clummodule, type); };
+template <> struct FeatureOffset<Clummodule, 205> { static constexpr std::size_t value = offsetof(Clummodule, part); };
+template <> struct FeatureOffset<Clummodule, 206> { static constexpr std::size_t value = offsetof(Clummodule, language); };
+template <> struct FeatureOffset<Clummodule, 207> { static constexpr std::size_t value = offsetof(Clummodule, visible_modules); };
+template <> struct FeatureOffset<Clummodule, 208> { static constexpr std::size_t value = offsetof(Clummodule, realized_interfaces); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

@@ -33,9 +33,9 @@ public:
 // Where each feature member sits in its object.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-template <> struct tFeatureOffset<ClumsendEvent, 236> { static constexpr std::size_t value = offsetof(ClumsendEvent, target); };
-template <> struct tFeatureOffset<ClumsendEvent, 237> { static constexpr std::size_t value = offsetof(ClumsendEvent, parameters); };
-template <> struct tFeatureOffset<ClumsendEvent, 238> { static constexpr std::size_t value = offsetof(ClumsendEvent, Event); };
+template <> struct FeatureOffset<ClumsendEvent, 236> { static constexpr std::size_t value = offsetof(ClumsendEvent, target); };
+template <> struct FeatureOffset<ClumsendEvent, 237> { static constexpr std::size_t value = offsetof(ClumsendEvent, parameters); };
+template <> struct FeatureOffset<ClumsendEvent, 238> { static constexpr std::size_t value = offsetof(ClumsendEvent, Event); };
 #pragma GCC diagnostic pop
 
 }  // namespace lum

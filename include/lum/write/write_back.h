@@ -28,7 +28,7 @@ struct Relocation {
     WString path;
 };
 
-struct WriteOptions {
+struct Options {
     WString outputDir;                    // where the files go; unused in place
     std::optional<unsigned int> codePage;  // the text's code page; default: the one the model was read in
     std::optional<unsigned int> readCodePage;  // the code page the model was read in; default: the thread's
@@ -58,14 +58,14 @@ struct WrittenFile {
 };
 
 struct WriteReport {
-    bool ok = true;
+    bool ok = true;  // false when a file was not written
     std::vector<WrittenFile> files;
     std::vector<WString> changes;  // stored paths re-pointed, code page and charSet changes
     std::vector<WString> errors;   // files not written, and why; their targets are untouched
     std::size_t unrepresentable = 0;
 };
 
-WriteReport WriteModel(const std::vector<ClumVellumFile*>& files, const WriteOptions& options);
+WriteReport WriteBack(const std::vector<ClumVellumFile*>& files, const Options& options);
 
 // The charSet a header declares for a code page, or none for UTF-8 and
 // pages the header cannot name.

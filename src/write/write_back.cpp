@@ -1,4 +1,4 @@
-#include "lum/write/write_model.h"
+#include "lum/write/write_back.h"
 
 #include <filesystem>
 #include <future>
@@ -110,7 +110,7 @@ WString Relocate(const WString& stored, const std::vector<Relocation>& relocatio
 
 // Passes bytes to a replacing file, failing after a set number of bytes
 // when asked to.
-class tFileSink : public IByteSink {
+class tFileSink : public ByteSink {
 public:
     tFileSink(platform::tReplacingFile& file, std::uint64_t failAfter) : m_file(file), m_failAfter(failAfter) {}
     bool Write(const char* bytes, std::size_t count) override {
@@ -134,7 +134,7 @@ private:
 
 class tModelWriter {
 public:
-    tModelWriter(const WriteOptions& options, WriteReport& report) : m_options(options), m_report(report) {
+    tModelWriter(const Options& options, WriteReport& report) : m_options(options), m_report(report) {
         m_readPage = options.readCodePage.value_or(WString::GetLocalePage());
         m_codePage = options.codePage.value_or(m_readPage);
     }
@@ -199,7 +199,7 @@ public:
             stubPaths[stub] = path;
         }
 
-        FileWriteOptions fileOptions;
+        FileOptions fileOptions;
         fileOptions.codePage = m_codePage;
         fileOptions.setAside = &file.setAside;
         fileOptions.charSet = CharSet(file);
@@ -233,7 +233,7 @@ public:
             }
             fileOptions.original = original.get();
             stubPathsIn(k, fileOptions.original);
-            Emit(output, inputs, [&](IByteSink& sink) {
+            Emit(output, inputs, [&](ByteSink& sink) {
                 return output.unit == nullptr ? WriteFile(file, sink, fileOptions, m_orders)
                                                : WriteUnitFile(header, *output.unit, sink, fileOptions, m_orders);
             });
@@ -310,7 +310,7 @@ private:
         m_report.errors.push_back(target + L": " + WString(why));
     }
 
-    const WriteOptions& m_options;
+    const Options& m_options;
     WriteReport& m_report;
     unsigned int m_readPage;
     unsigned int m_codePage;
@@ -330,7 +330,7 @@ std::optional<int> CharSetOfCodePage(unsigned int codePage) {
     return std::nullopt;
 }
 
-WriteReport WriteModel(const std::vector<ClumVellumFile*>& files, const WriteOptions& options) {
+WriteReport WriteBack(const std::vector<ClumVellumFile*>& files, const Options& options) {
     WriteReport report;
     if (!options.inPlace && options.outputDir.empty()) {
         report.ok = false;
