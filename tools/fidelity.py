@@ -2,7 +2,7 @@
 """Puts lum's drawing of each diagram of the shared real models that has a
 picture drawn by the original tool beside that picture, at the same scale.
 
-    tools/fidelity.py [--lum PATH] [--shared DIR] [--out DIR]
+    tools/fidelity.py [--lum PATH] [--shared DIR] [--out DIR] [--keep-svg DIR]
 
 Writes OUT/<model>-<picture>.png (default OUT: build/fidelity): the picture on
 the left, lum's drawing in the middle, both multiplied over each other on the
@@ -10,7 +10,8 @@ right. All three panels show the same stretch of drawing coordinates, so a
 thing drawn in the right place lies at the same height in each, and in the
 right panel on top of the original. OUT/index.html lists them. Each diagram is rendered with `lum render` (SVG); the panels are put
 together in one SVG that rsvg-convert (Debian package librsvg2-bin) turns
-into the PNG. The pictures are read in place from SHARED/realworld (default:
+into the PNG. With --keep-svg, lum's own SVG of each diagram is kept in DIR
+as <model>-<picture>.svg (docs/fidelity/ holds them). The pictures are read in place from SHARED/realworld (default:
 the folder `shared` next to the project), never copied.
 
 Exits 1 when lum cannot render a diagram of the table, 77 (skipped) when
@@ -124,6 +125,7 @@ def main():
     parser.add_argument("--lum", default=str(project / "build" / "cli" / "lum"))
     parser.add_argument("--shared", default=str(project.parent / "shared"))
     parser.add_argument("--out", default=str(project / "build" / "fidelity"))
+    parser.add_argument("--keep-svg", help="also keep lum's SVG of each diagram in this directory")
     options = parser.parse_args()
     realworld, out = pathlib.Path(options.shared) / "realworld", pathlib.Path(options.out)
     if not realworld.is_dir():
@@ -138,6 +140,9 @@ def main():
                 failed += 1
                 continue
             name = f"{folder}-{pathlib.Path(picture).stem}.png"
+            if options.keep_svg:
+                pathlib.Path(options.keep_svg).mkdir(parents=True, exist_ok=True)
+                (pathlib.Path(options.keep_svg) / name).with_suffix(".svg").write_bytes(svg)
             composite = pathlib.Path(directory) / "side_by_side.svg"
             composite.write_text(side_by_side((realworld / folder / "pictures" / picture).read_bytes(),
                                               svg, scale, x0, y0))
