@@ -13,8 +13,8 @@ std::ostream* OpenOutput(const tOptions& options, std::ostream& out, std::ofstre
 }
 
 int CannotWrite(const tOptions& options) {
-    std::cerr << "lum: cannot write "
-              << (options.outputFile.empty() ? std::string("to standard output") : "'" + options.outputFile + "'") << '\n';
+    const std::string what = options.outputFile.empty() ? "to standard output" : "'" + options.outputFile + "'";
+    std::cerr << "lum: cannot write " << what << '\n';
     return 2;
 }
 

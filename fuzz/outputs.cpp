@@ -15,6 +15,7 @@
 #include <lum/reader/file_layout.h>
 #include <lum/publish/plantuml.h>
 #include <lum/render/svg.h>
+#include <lum/traverse/depth_first.h>
 #include <lum/uml/outline.h>
 #include <lum/uml/presentation.h>
 #include <lum/xmi/xmi.h>
@@ -32,7 +33,7 @@ const char* const kFileNames[] = {"main.mdl", "a.cat", "b.cat", "pkg/c.cat"};
 // layout of the file as it was read.
 void WriteBack(const lum::Model& model) {
     lum::fuzz::tStringSink sink;
-    for (lum::ClumVellumFile* file : model.Files()) {
+    for (const lum::ClumVellumFile* file : model.Files()) {
         lum::write::FileOptions options;
         options.codePage = model.CodePage();
         options.setAside = &file->setAside;
@@ -42,9 +43,9 @@ void WriteBack(const lum::Model& model) {
             lum::write::WriteFile(*file, sink, options);
         }
         const lum::ClumVellum* header = file->version.IsEmpty() ? nullptr : file->version.Get(0);
-        for (lum::ClumVellumEntity* object : lum::fuzz::CollectObjects(file)) {
-            if (!object->GetMetaClass().IsKindOf(&lum::ClumUnitObject::StaticGetMetaClass())) continue;
-            const auto* unit = static_cast<const lum::ClumUnitObject*>(object);
+        for (const lum::DepthFirst::Step& step : lum::DepthFirst({file})) {
+            if (!step.entity->GetMetaClass().IsKindOf(&lum::ClumUnitObject::StaticGetMetaClass())) continue;
+            const auto* unit = static_cast<const lum::ClumUnitObject*>(step.entity);
             if (!unit->is_loaded.Get() || unit->file_name.IsEmpty()) continue;
             lum::FileLayout unitOriginal;
             for (const bool keep : {false, true}) {

@@ -215,7 +215,7 @@ bool Model::HasErrors() const {
 }
 
 const std::vector<Diagnostic>& Model::Diagnostics() const { return m_pImpl->diagnostics; }
-const std::vector<ClumVellumFile*>& Model::Files() const { return m_pImpl->files; }
+std::span<const ClumVellumFile* const> Model::Files() const { return m_pImpl->files; }
 const std::vector<LoadedFile>& Model::FilesRead() const { return m_pImpl->filesRead; }
 const std::vector<MissingUnit>& Model::MissingUnits() const { return m_pImpl->missing; }
 const LoadOptions& Model::Options() const { return m_pImpl->options; }

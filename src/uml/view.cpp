@@ -4,7 +4,7 @@
 
 namespace lum::uml {
 
-View View::Build(std::span<ClumVellumFile* const> roots) {
+View View::Build(std::span<const ClumVellumFile* const> roots) {
     auto storage = std::make_unique<Storage>();
     detail::BuildElements(*storage, roots);
     detail::BindReferences(*storage);

@@ -476,11 +476,13 @@ private:
         return transition;
     }
 
-    // A message belongs to the interaction its objects are in.
+    // A message belongs to the interaction its objects are in (found again by
+    // its raw object, since owners are read-only).
     Message& MakeMessage(const ClumMessage& raw, Element* parent) {
-        Element* owner = parent;
-        while (owner != nullptr && owner->kind != Kind::Interaction) owner = owner->owner;
-        auto& message = New<Message>(Kind::Message, raw, owner != nullptr ? owner : parent);
+        const Element* interaction = parent;
+        while (interaction != nullptr && interaction->kind != Kind::Interaction) interaction = interaction->owner;
+        auto& message =
+            New<Message>(Kind::Message, raw, interaction != nullptr ? m_storage.index.Find(interaction->raw) : parent);
         message.order = raw.ordinal.Get();
         message.sequence = raw.sequence.Get();
         message.synchronicity = static_cast<Synchronicity>(raw.synchronization.Get());
@@ -510,7 +512,7 @@ private:
 
 }  // namespace
 
-void BuildElements(View::Storage& storage, std::span<ClumVellumFile* const> roots) {
+void BuildElements(View::Storage& storage, std::span<const ClumVellumFile* const> roots) {
     tBuilder builder(storage);
     for (const ClumVellumFile* file : roots) {
         if (file == nullptr) continue;

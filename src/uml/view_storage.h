@@ -43,7 +43,7 @@ struct View::Storage {
 namespace detail {
 // The first pass: every element made from the raw tree, with what the raw
 // object itself says; references are left to BindReferences.
-void BuildElements(View::Storage& storage, std::span<ClumVellumFile* const> roots);
+void BuildElements(View::Storage& storage, std::span<const ClumVellumFile* const> roots);
 // The second pass: references between elements, diagrams and notes.
 void BindReferences(View::Storage& storage);
 }  // namespace detail

@@ -330,7 +330,7 @@ std::optional<int> CharSetOfCodePage(unsigned int codePage) {
     return std::nullopt;
 }
 
-WriteReport WriteBack(const std::vector<ClumVellumFile*>& files, const Options& options) {
+WriteReport WriteBack(std::span<const ClumVellumFile* const> files, const Options& options) {
     WriteReport report;
     if (!options.inPlace && options.outputDir.empty()) {
         report.ok = false;

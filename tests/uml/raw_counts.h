@@ -42,7 +42,7 @@ inline void ForEachRaw(const ClumVellumEntity* object, const std::function<void(
 // Compares the view with the raw graph, kind by kind: the same number, each
 // raw object found as the element made from it, each element reached once
 // from the models through its owners' members.
-inline void ExpectEveryObjectOnce(const std::vector<ClumVellumFile*>& files, const uml::View& view) {
+inline void ExpectEveryObjectOnce(std::span<const ClumVellumFile* const> files, const uml::View& view) {
     std::map<const uml::Element*, int> reached;
     std::vector<const uml::Element*> stack(view.Models().begin(), view.Models().end());
     while (!stack.empty()) {

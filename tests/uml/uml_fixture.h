@@ -70,7 +70,7 @@ protected:
     }
 
     // The file objects of what was read or loaded last.
-    const std::vector<ClumVellumFile*>& Roots() const { return model ? model->Files() : files; }
+    std::span<const ClumVellumFile* const> Roots() const { return model ? model->Files() : files; }
 
     std::string Outline() const {
         std::ostringstream out;

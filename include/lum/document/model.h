@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -93,8 +94,9 @@ public:
     bool HasErrors() const;
 
     const std::vector<Diagnostic>& Diagnostics() const;
-    // The main file objects, in the order given; owned by the model.
-    const std::vector<ClumVellumFile*>& Files() const;
+    // The main file objects, in the order given; owned by the model and
+    // read-only through it.
+    std::span<const ClumVellumFile* const> Files() const;
     // Main files first, then unit files in the order they were loaded.
     const std::vector<LoadedFile>& FilesRead() const;
     const std::vector<MissingUnit>& MissingUnits() const;

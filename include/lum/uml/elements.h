@@ -81,18 +81,18 @@ struct PropertyValue {
 WString ValueText(const ClumVellumEntity* value);
 
 // What all elements share. `members` are the elements it owns, in the order
-// the raw model holds them.
+// the raw model holds them. Owner and members are handed out read-only.
 class Element {
 public:
-    Element(Kind kind, const ClumVellumEntity* raw, Element* owner) : kind(kind), raw(raw), owner(owner) {}
+    Element(Kind kind, const ClumVellumEntity* raw, const Element* owner) : kind(kind), raw(raw), owner(owner) {}
     Element(const Element&) = delete;
     Element& operator=(const Element&) = delete;
 
     Kind kind;
     const ClumVellumEntity* raw;
-    Element* owner;
+    const Element* owner;
     ClumIdent name;  // empty for the unnamed ("$UNNAMED$...") objects of the notation
-    std::vector<Element*> members;
+    std::vector<const Element*> members;
 
     // The stereotype as written; empty when there is none.
     ClumIdent Stereotype() const;

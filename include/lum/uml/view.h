@@ -24,7 +24,7 @@ class View {
 public:
     // The view of the given files: one model package per design, one
     // package per unit a file holds without a design.
-    static View Build(std::span<ClumVellumFile* const> roots);
+    static View Build(std::span<const ClumVellumFile* const> roots);
     // The view of a loaded model's files, built on first use and kept with
     // the model: one thread per model at a time, as for the model itself.
     static const View& Of(const Model& model);

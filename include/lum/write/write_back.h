@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "lum/export.h"
@@ -65,7 +66,7 @@ struct WriteReport {
     std::size_t unrepresentable = 0;
 };
 
-WriteReport WriteBack(const std::vector<ClumVellumFile*>& files, const Options& options);
+WriteReport WriteBack(std::span<const ClumVellumFile* const> files, const Options& options);
 
 // The charSet a header declares for a code page, or none for UTF-8 and
 // pages the header cannot name.
