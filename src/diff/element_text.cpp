@@ -20,7 +20,8 @@ std::string Written(const uml::TypeRef& type) { return ShownText(type.name); }
 
 void AddPropertyValues(const std::vector<uml::PropertyValue>& values, const std::string& prefix, tFields& out) {
     for (const uml::PropertyValue& value : values) {
-        const std::string name = Cat(prefix, ShownText(value.tool), value.tool.GetLength() != 0 ? "." : "", ShownText(value.name));
+        const std::string name =
+            Cat(prefix, ShownText(value.tool), value.tool.GetLength() != 0 ? "." : "", ShownText(value.name));
         if (value.items.empty()) out.emplace_back(Cat("property ", name), ShownText(value.value));
         else AddPropertyValues(value.items, Cat(name, "."), out);
     }

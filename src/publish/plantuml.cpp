@@ -99,7 +99,8 @@ std::string Numbered(char prefix, std::size_t number) {
 
 std::string Stereotype(const uml::Element& element) {
     const ClumIdent stereotype = element.Stereotype();
-    return stereotype.GetLength() == 0 ? std::string() : " <<" + Escaped(uml::ShownText(stereotype), tContext::Stereotype) + ">>";
+    if (stereotype.GetLength() == 0) return {};
+    return " <<" + Escaped(uml::ShownText(stereotype), tContext::Stereotype) + ">>";
 }
 
 class tWriter {
@@ -154,7 +155,8 @@ private:
 
     void Simple(const char* keyword, const uml::Element& element, const char* body) {
         const std::string& alias = NewAlias(element);
-        m_out << keyword << ' ' << Quoted(uml::ShownText(element.name)) << " as " << alias << Stereotype(element) << body << '\n';
+        m_out << keyword << ' ' << Quoted(uml::ShownText(element.name)) << " as " << alias << Stereotype(element) << body
+              << '\n';
     }
 
     void DeclareClassifier(const uml::Classifier& classifier, const uml::Shown& shown) {
@@ -164,7 +166,8 @@ private:
                               : classifier.isAbstract                               ? "abstract class"
                                                                                     : "class";
         const std::string& alias = NewAlias(classifier);
-        m_out << keyword << ' ' << Quoted(uml::ShownText(classifier.name)) << " as " << alias << Stereotype(classifier) << " {\n";
+        m_out << keyword << ' ' << Quoted(uml::ShownText(classifier.name)) << " as " << alias << Stereotype(classifier)
+              << " {\n";
         // What the class symbol shows: its compartments may be suppressed, signatures left out.
         const auto* view = uml::AsRaw<ClumClassView>(shown.item);
         const bool attributes = view == nullptr || !view->SuppressAttribute.Get();

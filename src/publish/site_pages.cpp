@@ -86,8 +86,8 @@ public:
               << "\">\n<header><a class=\"home\" href=\"../index.html\">" << Markup(ModelTitle(m_site)) << "</a>"
               << kSearch << "</header>\n<nav id=\"tree\"></nav>\n<main>\n";
         Crumbs();
-        m_out << "<h1><span class=\"kind\">" << Markup(KindWord(m_element)) << "</span> " << Markup(DisplayName(m_element))
-              << "</h1>\n";
+        m_out << "<h1><span class=\"kind\">" << Markup(KindWord(m_element)) << "</span> "
+              << Markup(DisplayName(m_element)) << "</h1>\n";
         Common();
         switch (m_element.kind) {
             case uml::Kind::Classifier: Classifier(static_cast<const uml::Classifier&>(m_element)); break;
@@ -168,15 +168,16 @@ private:
                      "<th>initial value</th><th></th></tr>\n";
             for (const uml::Property* property : properties) {
                 m_out << "<tr id=\"" << tSiteIndex::Anchor(*property) << "\"><td>"
-                      << uml::VisibilitySign(property->visibility) << "</td><td>" << Markup(uml::ShownText(property->name))
+                      << uml::VisibilitySign(property->visibility) << "</td><td>"
+                      << Markup(uml::ShownText(property->name))
                       << "</td><td>" << Type(property->type) << "</td><td>"
                       << Markup(uml::MultiplicityText(property->multiplicity)) << "</td><td>"
                       << Markup(uml::ShownText(property->defaultValue))
                       << "</td><td>" << (property->isStatic ? "static " : "") << (property->isDerived ? "derived" : "")
                       << "</td></tr>\n";
                 if (!property->Documentation().empty())
-                    m_out << "<tr><td></td><td colspan=\"5\" class=\"doc\">" << Markup(uml::ShownText(property->Documentation()))
-                          << "</td></tr>\n";
+                    m_out << "<tr><td></td><td colspan=\"5\" class=\"doc\">"
+                          << Markup(uml::ShownText(property->Documentation())) << "</td></tr>\n";
             }
             m_out << "</table>\n";
         }
@@ -212,7 +213,8 @@ private:
         add("pre: ", operation.precondition);
         add("post: ", operation.postcondition);
         add("semantics: ", operation.semantics);
-        if (!detail.empty()) m_out << "<tr><td></td><td colspan=\"2\" class=\"doc\">" << Markup(detail) << "</td></tr>\n";
+        if (!detail.empty())
+            m_out << "<tr><td></td><td colspan=\"2\" class=\"doc\">" << Markup(detail) << "</td></tr>\n";
     }
 
     void Component(const uml::Component& component) {
@@ -224,7 +226,8 @@ private:
 
     void Node(const uml::Node& node) {
         if (node.characteristics != nullptr && !node.characteristics->empty())
-            m_out << "<h2>Characteristics</h2>\n<div class=\"doc\">" << Markup(uml::ShownText(*node.characteristics)) << "</div>\n";
+            m_out << "<h2>Characteristics</h2>\n<div class=\"doc\">" << Markup(uml::ShownText(*node.characteristics))
+                  << "</div>\n";
     }
 
     void Diagram(const uml::Diagram& diagram) {
@@ -274,7 +277,8 @@ private:
             const uml::Element* element = stack.back();
             stack.pop_back();
             if (element->kind == uml::Kind::Diagram) {
-                m_out << "<li><span class=\"kind\">" << Markup(KindWord(*element)) << "</span> " << Link(*element) << "</li>";
+                m_out << "<li><span class=\"kind\">" << Markup(KindWord(*element)) << "</span> " << Link(*element)
+                      << "</li>";
                 continue;
             }
             if (const auto* transition = uml::As<uml::Transition>(element)) {
@@ -282,7 +286,8 @@ private:
                       << Markup(transition->source ? DisplayName(*transition->source) : "") << " \xE2\x86\x92 "
                       << Markup(transition->target.element ? DisplayName(*transition->target.element)
                                                          : uml::TypeText(transition->target));
-                if (const std::string label = uml::TransitionText(*transition); !label.empty()) m_out << " : " << Markup(label);
+                if (const std::string label = uml::TransitionText(*transition); !label.empty())
+                    m_out << " : " << Markup(label);
                 m_out << "</li>";
             } else if (element->name.GetLength() != 0 || element->kind == uml::Kind::State) {
                 m_out << "<li><span class=\"kind\">" << Markup(KindWord(*element)) << "</span> "
@@ -346,7 +351,8 @@ private:
         if (!notes.empty()) {
             m_out << "<h2>Notes</h2>\n";
             for (const uml::Element* note : notes)
-                m_out << "<div class=\"doc note\">" << Markup(uml::ShownText(uml::As<uml::Note>(note)->text)) << "</div>\n";
+                m_out << "<div class=\"doc note\">" << Markup(uml::ShownText(uml::As<uml::Note>(note)->text))
+                      << "</div>\n";
         }
     }
 

@@ -45,7 +45,8 @@ std::string ClassifierLine(const Classifier& classifier) {
 }
 
 std::string PropertyLine(const Property& property) {
-    std::string line = (property.isQualifier ? "qualifier " : VisibilityPrefix(property.visibility)) + AttributeText(property);
+    std::string line = property.isQualifier ? "qualifier " : VisibilityPrefix(property.visibility);
+    line += AttributeText(property);
     if (property.isStatic) line += " {static}";
     if (property.aggregation == Aggregation::Composite) line += " {by value}";
     return line;

@@ -27,7 +27,8 @@ void AddParameter(std::vector<TextPart>& parts, const Parameter& parameter, Sign
         parts.push_back({TypeText(parameter.type), parameter.type.element});
         text.clear();
     }
-    if (signature == Signature::Complete && !parameter.defaultValue.empty()) (text += " = ") += ShownText(parameter.defaultValue);
+    if (signature == Signature::Complete && !parameter.defaultValue.empty())
+        (text += " = ") += ShownText(parameter.defaultValue);
     if (!text.empty()) parts.push_back({text});
 }
 
@@ -39,7 +40,8 @@ std::string ShownText(std::wstring_view stored) {
     if (stored.find(L'\\') == std::wstring_view::npos) return ToUtf8(stored);
     std::wstring shown;
     shown.reserve(stored.size());
-    for (std::size_t i = 0; i < stored.size(); ++i) shown += stored[i] == L'\\' && i + 1 < stored.size() ? stored[++i] : stored[i];
+    for (std::size_t i = 0; i < stored.size(); ++i)
+        shown += stored[i] == L'\\' && i + 1 < stored.size() ? stored[++i] : stored[i];
     return ToUtf8(shown);
 }
 

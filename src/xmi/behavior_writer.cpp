@@ -152,7 +152,8 @@ void tExporter::Transition(const uml::Transition& transition) {
             m_xml.TextElement("body", Wide(transition.action));
         }
         if (transition.sendEvent.GetLength() != 0)
-            m_xml.TextElement("body", uml::SendText(transition.sendTarget, transition.sendEvent, transition.sendParameters));
+            m_xml.TextElement("body",
+                              uml::SendText(transition.sendTarget, transition.sendEvent, transition.sendParameters));
         m_xml.End();
     }
     m_xml.End();
