@@ -12,7 +12,7 @@ const char* ShapeName(Shape shape) {
         "box",        "class",       "interface",   "actor",       "use case",      "note",           "package",
         "subsystem",  "state",       "initial",     "final",       "history",       "activity",       "decision",
         "sync bar",   "swimlane",    "object",      "multi-object", "lifeline",     "focus",          "component",
-        "main program", "subprogram", "package spec", "package body", "task",        "processor",      "device",
+        "main program", "subprogram", "package specification", "package body", "task",        "processor",      "device",
         "boundary",   "control",     "entity",      "business actor", "business worker", "business use case", "text",
         "destruction", "line"};
     const auto at = static_cast<std::size_t>(shape);
