@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "lum/text/utf8.h"
+#include "lum/text/markup.h"
 
 namespace lum::render::detail {
 
@@ -15,47 +15,16 @@ const T* AsRaw(const ClumDiagramItem* item) {
     return item->GetMetaClass().IsKindOf(&T::StaticGetMetaClass()) ? static_cast<const T*>(item) : nullptr;
 }
 
-bool AllowedInXml(wchar_t c) {
-    const auto u = static_cast<std::uint32_t>(c);
-    if (u < 0x20) return u == 0x09 || u == 0x0A || u == 0x0D;
-    return u != 0xFFFE && u != 0xFFFF;
-}
-
 }  // namespace
-
-std::string Escape(std::wstring_view text) {
-    std::wstring kept;
-    kept.reserve(text.size());
-    for (wchar_t c : text)
-        if (AllowedInXml(c)) kept += c;
-    return Escape(std::string_view(ToUtf8(kept)));
-}
-
-std::string Escape(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    for (char c : utf8) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\'': out += "&apos;"; break;
-            default:
-                if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n' || c == '\r') out += c;
-        }
-    }
-    return out;
-}
 
 void tCanvas::Begin(const ClumDiagramItem& item) {
     m_out += "<g data-view=\"";
     const ClumIdent& name = item.GetMetaClass().GetName();
-    m_out += Escape(std::wstring_view(name.c_str(), name.GetLength()));
+    AppendMarkup(m_out, std::wstring_view(name.c_str(), name.GetLength()), MarkupPlace::Attribute);
     m_out += '"';
     if (item.quid.Get().GetLength() != 0) {
         m_out += " data-quid=\"";
-        m_out += Escape(std::wstring_view(item.quid.Get().c_str()));
+        AppendMarkup(m_out, std::wstring_view(item.quid.Get().c_str()), MarkupPlace::Attribute);
         m_out += '"';
     }
     // The quid of the element shown, as the view stores it.
@@ -69,7 +38,7 @@ void tCanvas::Begin(const ClumDiagramItem& item) {
     if (shows != nullptr && !shows->IsEmpty()) shows->GetValueIdent(element, -1);
     if (element.GetLength() != 0) {
         m_out += " data-element=\"";
-        m_out += Escape(std::wstring_view(element.c_str(), element.GetLength()));
+        AppendMarkup(m_out, std::wstring_view(element.c_str(), element.GetLength()), MarkupPlace::Attribute);
         m_out += '"';
     }
     m_out += ">\n";
@@ -173,7 +142,7 @@ void tCanvas::Text(const uml::TextBlock& block) {
         m_out += "\" font-size=\"";
         Number(font.Size());
         // The stored face first, then its metric-compatible Liberation face, then a face with CJK glyphs.
-        m_out += "\" font-family=\"" + Escape(std::string_view(uml::SvgFontFamily(font.face))) + "\" fill=\"" + ColourOf(font.colour) + "\" text-anchor=\"" +
+        m_out += "\" font-family=\"" + Markup(uml::SvgFontFamily(font.face), MarkupPlace::Attribute) + "\" fill=\"" + ColourOf(font.colour) + "\" text-anchor=\"" +
                  anchor + '"';
         if (font.bold) m_out += " font-weight=\"bold\"";
         if (font.italic) m_out += " font-style=\"italic\"";
@@ -182,7 +151,7 @@ void tCanvas::Text(const uml::TextBlock& block) {
                      : font.underline            ? " text-decoration=\"underline\""
                                                  : " text-decoration=\"line-through\"";
         m_out += '>';
-        m_out += Escape(std::string_view(block.lines[i]));
+        AppendMarkup(m_out, std::string_view(block.lines[i]));
         m_out += "</text>\n";
     }
 }

@@ -11,11 +11,6 @@
 
 namespace lum::render::detail {
 
-// Text as XML character data or attribute value: UTF-8 with & < > " '
-// escaped and characters XML 1.0 does not allow dropped.
-std::string Escape(std::wstring_view text);
-std::string Escape(std::string_view utf8);
-
 // "#rrggbb", or "none" for kNoColour.
 std::string ColourOf(uml::Colour colour);
 

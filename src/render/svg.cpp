@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cctype>
-#include <set>
 #include <sstream>
 
-#include "lum/text/utf8.h"
+#include "lum/text/markup.h"
+#include "lum/uml/presentation.h"
 #include "render/canvas.h"
 #include "render/painter.h"
 
@@ -22,7 +21,6 @@ constexpr double kMaxPixels = 8000;
 constexpr double kMargin = 60;
 // Lines one pixel wide at that size.
 constexpr double kStrokeWidth = 3;
-constexpr std::size_t kMaxName = 120;
 
 std::string Number(double value) {
     char text[32];
@@ -45,7 +43,7 @@ bool WriteSvg(const uml::Diagram& diagram, std::ostream& out, const uml::LayoutO
         << "\" height=\"" << Number(std::max(1.0, height * scale)) << "\" viewBox=\"" << Number(minX) << ' '
         << Number(minY) << ' ' << Number(width) << ' ' << Number(height) << "\" stroke-width=\"" << Number(kStrokeWidth)
         << "\" data-kind=\"" << uml::DiagramKindName(diagram.sort) << "\">\n"
-        << "<title>" << detail::Escape(std::string_view(QualifiedName(diagram))) << "</title>\n"
+        << "<title>" << Markup(uml::QualifiedName(diagram)) << "</title>\n"
         << "<rect x=\"" << Number(minX) << "\" y=\"" << Number(minY) << "\" width=\"" << Number(width)
         << "\" height=\"" << Number(height) << "\" fill=\"#ffffff\" stroke=\"none\"/>\n"
         << canvas.Body() << "</svg>\n";
@@ -71,52 +69,6 @@ std::size_t ViewCount(const uml::Diagram& diagram) {
             count += static_cast<std::size_t>(static_cast<const ClumInterObjView*>(item)->Focus_Of_Control.GetSize());
     }
     return count;
-}
-
-std::string QualifiedName(const uml::Element& element) {
-    std::vector<const uml::Element*> chain;
-    for (const uml::Element* at = &element; at != nullptr; at = at->owner) {
-        const auto* package = uml::As<uml::Package>(at);
-        if (at->name.GetLength() != 0 && (package == nullptr || !package->isModel)) chain.push_back(at);
-    }
-    std::string name;
-    for (auto at = chain.rbegin(); at != chain.rend(); ++at) {
-        if (!name.empty()) name += "::";
-        name += ToUtf8(std::wstring((*at)->name.c_str(), (*at)->name.GetLength()));
-    }
-    return name;
-}
-
-std::vector<std::string> FileNames(const std::vector<const uml::Diagram*>& diagrams) {
-    std::vector<std::string> names;
-    std::set<std::string> used;
-    for (const uml::Diagram* diagram : diagrams) {
-        const std::string qualified = QualifiedName(*diagram);
-        std::string name;
-        for (std::size_t i = 0; i < qualified.size(); ++i) {
-            const unsigned char c = static_cast<unsigned char>(qualified[i]);
-            if (qualified.compare(i, 2, "::") == 0) {
-                name += '.';
-                ++i;
-            } else if (std::isalnum(c) || c == '-' || c >= 0x80 || (c == '.' && !name.empty())) {
-                name += static_cast<char>(c);
-            } else {
-                name += '_';
-            }
-        }
-        // Cut at a character boundary.
-        if (name.size() > kMaxName) {
-            std::size_t cut = kMaxName;
-            while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
-            name.resize(cut);
-        }
-        if (name.empty() || name.front() == '.') name.insert(0, "diagram");
-        std::string unique = name;
-        for (int n = 2; used.count(unique) != 0; ++n) unique = name + "-" + std::to_string(n);
-        used.insert(unique);
-        names.push_back(unique);
-    }
-    return names;
 }
 
 }  // namespace lum::render

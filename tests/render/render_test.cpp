@@ -47,7 +47,7 @@ protected:
     static void TearDownTestSuite() { delete model; }
     static std::string Svg(const std::string& qualifiedName) {
         for (const uml::Diagram* diagram : Diagrams(*model))
-            if (render::QualifiedName(*diagram) == qualifiedName) return render::RenderSvg(*diagram);
+            if (uml::QualifiedName(*diagram) == qualifiedName) return render::RenderSvg(*diagram);
         ADD_FAILURE() << "no diagram " << qualifiedName;
         return {};
     }
@@ -64,7 +64,7 @@ TEST_F(SampleRenderTest, EveryDiagramHasOneGroupPerViewAndEachQuidOnce) {
     const std::regex quid("data-quid=\"([^\"]*)\"");
     for (const uml::Diagram* diagram : diagrams) {
         const std::string svg = render::RenderSvg(*diagram);
-        SCOPED_TRACE(render::QualifiedName(*diagram));
+        SCOPED_TRACE(uml::QualifiedName(*diagram));
         EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
         EXPECT_EQ(Count(svg, "<g "), render::ViewCount(*diagram));
         EXPECT_EQ(Count(svg, "<g "), Count(svg, "</g>"));

@@ -141,7 +141,8 @@ TEST(Xmi, ShapesAndEdgesAreTheDiagramLayout) {
     for (const uml::Element* element : uml::View::Of(model).All(uml::Kind::Diagram)) {
         const auto& diagram = static_cast<const uml::Diagram&>(*element);
         const uml::DiagramLayout layout = uml::DiagramLayout::Of(diagram);
-        const std::string id = "_" + ToUtf8(ClumUtilityFunctions::GetQuid(diagram.raw).c_str());
+        std::string id = "_";
+        id += ToUtf8(ClumUtilityFunctions::GetQuid(diagram.raw).c_str());
         for (std::size_t i = 0; i < layout.figures.size(); ++i) {
             const uml::Figure& figure = layout.figures[i];
             const std::size_t at = xml.find("xmi:id=\"" + id + "-s" + std::to_string(i) + "\"");

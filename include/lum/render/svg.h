@@ -28,15 +28,5 @@ std::string RenderSvg(const uml::Diagram& diagram, const uml::LayoutOptions& opt
 // of its association views and the foci of control of its objects.
 std::size_t ViewCount(const uml::Diagram& diagram);
 
-// The names of the object and its named ancestors joined by "::".
-std::string QualifiedName(const uml::Element& element);
-
-// A file name (without extension) for each diagram, in order: its
-// qualified name with "::" as '.', every character other than letters,
-// digits, '-', '.' and UTF-8 beyond ASCII as '_', at most 120 bytes, and
-// "-2", "-3", ... appended where two diagrams would get the same name.
-// Names are unique but not case-insensitively so.
-std::vector<std::string> FileNames(const std::vector<const uml::Diagram*>& diagrams);
-
 }  // namespace lum::render
 LUM_API_END
