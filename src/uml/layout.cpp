@@ -107,7 +107,7 @@ DiagramLayout tLayoutBuilder::Run() {
             // A label, compartment or other item standing alone: its text where stored.
             Figure& figure = m_layout.figures[static_cast<std::size_t>(Add(*item, Shape::Text))];
             if (const ClumLabel* label = LabelOf(*item)) {
-                figure.texts.push_back(PlaceLabel(*label, Utf8(label->label.Get()), TextRole::Label, FontOf(*item)));
+                figure.texts.push_back(PlaceLabel(*label, ShownText(label->label.Get()), TextRole::Label, FontOf(*item)));
                 figure.box = figure.body = figure.texts.back().box;
             } else {
                 const tLocation at = item->location.Get();
@@ -146,7 +146,7 @@ const Element* tLayoutBuilder::ElementOf(const ClumDiagramItem& item) const {
 }
 
 int tLayoutBuilder::IndexOf(const ClumVellumEntity* item) const {
-    const auto found = m_index.find(static_cast<const ClumDiagramItem*>(item));
+    const auto found = m_index.find(item);
     return item == nullptr || found == m_index.end() ? -1 : found->second;
 }
 
@@ -206,7 +206,7 @@ void tLayoutBuilder::FromPackage(Figure& figure) {
     TextFont font = name.font;
     font.points *= 0.85;
     font.bold = font.italic = font.underline = false;
-    const std::string text = "(from " + Utf8(element->owner->name) + ")";
+    const std::string text = "(from " + ShownText(element->owner->name) + ")";
     const double top = middle + name.lineHeight * (0.18 + 0.49 * static_cast<double>(name.lines.size()));
     figure.texts.push_back(SetLines({text}, font, TextRole::Package, Align::Centre, name.box.x, top, name.box.width));
 }

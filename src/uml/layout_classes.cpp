@@ -70,7 +70,7 @@ void tLayoutBuilder::ClassView(Figure& figure, const ClumClassView& view) {
                                                               figure.box.y + kInset, figure.box.width));
     // The stereotype above the name, where the file puts it or else just above.
     if (figure.element != nullptr && figure.element->Stereotype().GetLength() != 0) {
-        const std::string text = StereotypeText(figure.element->Stereotype());
+        const std::string text = StereotypeText(ShownText(figure.element->Stereotype()));
         const TextBlock& name = figure.texts.front();
         if (const ClumLabel* label = LabelOf(view, true)) {
             figure.texts.push_back(PlaceLabel(*label, text, TextRole::Stereotype, FontOf(view)));
@@ -112,7 +112,7 @@ void tLayoutBuilder::Compartments(Figure& figure, const ClumClassView& view, con
         for (const Property* property : classifier->Members<Property>()) shown[0].push_back(CutLine(AttributeText(*property), font, width));
     if (classifier != nullptr && operations)
         for (const Operation* operation : classifier->Members<Operation>())
-            shown[1].push_back(CutLine(OperationText(*operation, signature), font, width));
+            shown[1].push_back(CutLine(OperationText(*operation, signature ? Signature::Shown : Signature::Hidden), font, width));
     // A view that sizes itself grows downwards to hold what it shows; another shows what fits.
     const bool grows = view.autoResize.Get();
     for (int part = 0; part < 2; ++part) {
@@ -144,7 +144,7 @@ void tLayoutBuilder::Members(Figure& figure, const ClumClassView& view, const Cl
         for (const Property* property : classifier->Members<Property>()) lines.push_back(CutLine(AttributeText(*property), font, width));
     if (!view.SuppressOperation.Get())
         for (const Operation* operation : classifier->Members<Operation>())
-            lines.push_back(CutLine(OperationText(*operation, view.ShowOperationSignature.Get()), font, width));
+            lines.push_back(CutLine(OperationText(*operation, view.ShowOperationSignature.Get() ? Signature::Shown : Signature::Hidden), font, width));
     if (lines.empty()) return;
     const tLocation at = stored->location.Get();
     const double rows = std::max<double>(stored->nlines.Get(), static_cast<double>(lines.size()));
@@ -193,7 +193,7 @@ void tLayoutBuilder::NoteView(Figure& figure, const ClumSymbol& symbol) {
     figure.shape = Shape::Note;
     figure.box = StoredBox(symbol, kNoteWidth, kNoteHeight);
     if (const ClumLabel* label = LabelOf(symbol))
-        figure.texts.push_back(PlaceLabel(*label, Utf8(label->label.Get()), TextRole::Note, FontOf(symbol)));
+        figure.texts.push_back(PlaceLabel(*label, ShownText(label->label.Get()), TextRole::Note, FontOf(symbol)));
 }
 
 // A folder: the stored box is its body; its tab stands above it (the files

@@ -78,7 +78,7 @@ const std::unordered_set<const ClumVellumEntity*>& tLayoutBuilder::Labelled() {
 }
 
 std::string tLayoutBuilder::MessageText(const Message& message, const std::string& name) const {
-    std::string number = m_options.storedSequenceNumbers ? Utf8(message.sequence) : std::to_string(message.order + 1);
+    std::string number = m_options.storedSequenceNumbers ? ShownText(message.sequence) : std::to_string(message.order + 1);
     return number.empty() ? name : number + ": " + name;
 }
 
@@ -137,8 +137,10 @@ void tLayoutBuilder::ObjectView(Figure& figure, const ClumSymbol& symbol) {
     const std::string text = InstanceText(symbol, figure.element);
     if (icon == L"Business Actor" || icon == L"Business Worker" || actor) {
         figure.shape = icon == L"Business Actor" ? Shape::BusinessActor : icon == L"Business Worker" ? Shape::BusinessWorker : Shape::Actor;
+        // The icon keeps its proportions: its height follows the stored width, whatever height is stored.
         const double width = symbol.width.Get() > 0 ? std::min<double>(symbol.width.Get(), kFarUnits) : kIconWidth;
-        figure.box = StoredBox(symbol, width, width * kIconAspect);
+        const tLocation at = symbol.location.Get();
+        figure.box = {Far(at.x) - width / 2, Far(at.y) - width * kIconAspect / 2, width, width * kIconAspect};
         if (figure.shape != Shape::Actor) figure.fill = kBusinessHead;
         if (const ClumLabel* label = LabelOf(symbol)) figure.texts.push_back(PlaceLabel(*label, text, TextRole::Name, FontOf(symbol)));
         if (As<Lifeline>(figure.element) != nullptr) UnderlineLast(figure.texts);
@@ -154,7 +156,7 @@ void tLayoutBuilder::ObjectView(Figure& figure, const ClumSymbol& symbol) {
     const TextBlock& name = figure.texts.back();
     TextFont font = name.font;
     font.underline = false;
-    figure.texts.push_back(SetLines({std::string("[").append(Utf8(flow->State.Get())).append("]")}, font, TextRole::Name, Align::Centre, name.box.x,
+    figure.texts.push_back(SetLines({std::string("[").append(ShownText(flow->State.Get())).append("]")}, font, TextRole::Name, Align::Centre, name.box.x,
                                     name.box.Bottom(), name.box.width));
 }
 
@@ -179,8 +181,8 @@ void tLayoutBuilder::MessageLine(Figure& figure, const ClumInteractionLine& line
         if (figure.target < 0) figure.target = IndexOf(sent->supplier.GetTarget(-1));
     }
     std::string name = NameOf(message);
-    if (message != nullptr && name.empty()) name = Utf8(message->operation.name);
-    const std::string text = message != nullptr ? MessageText(*message, name) : Utf8(line.name.Get());
+    if (message != nullptr && name.empty()) name = ShownText(message->operation.name);
+    const std::string text = message != nullptr ? MessageText(*message, name) : ShownText(line.name.Get());
     if (const ClumLabel* label = LabelOf(line)) figure.texts.push_back(PlaceLabel(*label, text, TextRole::Message, FontOf(line)));
     else if (!text.empty()) {
         const TextFont font = FontOf(line);
@@ -211,9 +213,9 @@ void tLayoutBuilder::CollaborationMessages(Figure& figure, const ClumMessView& v
         if (label == nullptr || label->hidden.Get()) continue;
         const auto found = messages.find(label->quidu.GetTarget(-1));
         const Message* message = found == messages.end() ? nullptr : found->second;
-        std::string text = Utf8(label->label.Get());
+        std::string text = ShownText(label->label.Get());
         if (message != nullptr) {
-            text = MessageText(*message, NameOf(message).empty() ? Utf8(message->operation.name) : NameOf(message));
+            text = MessageText(*message, NameOf(message).empty() ? ShownText(message->operation.name) : NameOf(message));
             if (message->synchronicity != Synchronicity::Return) figure.dash = Dash::Solid;
             figure.targetEnd = ArrowOf(message);
             labelled = true;

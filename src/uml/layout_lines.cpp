@@ -189,8 +189,9 @@ void tLayoutBuilder::Line(int index, const ClumLine& line) {
     const int tree = branch != nullptr ? IndexOf(branch->drawSupplier.GetTarget(-1)) : -1;
     if (tree >= 0) figure.target = tree;
     figure.route = Route(line, figure.source, figure.target);
-    if (tree >= 0) {
-        const tPointVector& trunk = static_cast<const ClumLine&>(*m_layout.figures[static_cast<std::size_t>(tree)].item).vertices.Get();
+    const auto* bar = tree >= 0 ? AsRaw<ClumLine>(m_layout.figures[static_cast<std::size_t>(tree)].item) : nullptr;
+    if (bar != nullptr) {
+        const tPointVector& trunk = bar->vertices.Get();
         if (!trunk.empty() && !figure.route.empty() && std::abs(figure.route.back().x - Far(trunk.front().x)) > kEpsilon)
             figure.route.push_back({Far(trunk.front().x), figure.route.back().y});
     }
@@ -204,7 +205,7 @@ void tLayoutBuilder::Line(int index, const ClumLine& line) {
     } else if (AsRaw<ClumDependencyView>(&line) || AsRaw<ClumInstantiateView>(&line)) {
         figure.targetEnd = End::OpenArrow;
         figure.dash = Dash::Dashed;
-        if (relationship != nullptr) keyword = StereotypeText(relationship->Stereotype());
+        if (relationship != nullptr) keyword = StereotypeText(ShownText(relationship->Stereotype()));
     } else if (AsRaw<ClumAttachView>(&line) || AsRaw<ClumAssocAttachView>(&line) || AsRaw<ClumAssocConstraintView>(&line)) {
         figure.dash = Dash::Dotted;
     } else if (const auto* transition = As<Transition>(figure.element)) {
@@ -258,7 +259,7 @@ void tLayoutBuilder::Role(int index, const ClumRoleView& role) {
     const TextFont font = FontOf(role);
     for (int i = 0; i < role.label.GetSize(); ++i)
         if (const ClumSegLabel* label = role.label.Get(i); label != nullptr && !label->hidden.Get())
-            figure.texts.push_back(PlaceLabel(*label, Utf8(label->label.Get()), i == 0 ? TextRole::Role : TextRole::Multiplicity, font));
+            figure.texts.push_back(PlaceLabel(*label, ShownText(label->label.Get()), i == 0 ? TextRole::Role : TextRole::Multiplicity, font));
     if (figure.texts.empty() && end != nullptr && figure.route.size() >= 2) {
         const Point tip = figure.route.back(), back = figure.route[figure.route.size() - 2];
         const double length = std::hypot(tip.x - back.x, tip.y - back.y);
@@ -266,7 +267,7 @@ void tLayoutBuilder::Role(int index, const ClumRoleView& role) {
             const double step = std::min(length / 2, 80.0);
             const Point base{tip.x + (back.x - tip.x) / length * step, tip.y + (back.y - tip.y) / length * step};
             const double line = LineSpacing(font);
-            for (const auto& [text, role] : {std::pair{NameOf(end), TextRole::Role}, std::pair{Utf8(end->multiplicity.text), TextRole::Multiplicity}}) {
+            for (const auto& [text, role] : {std::pair{NameOf(end), TextRole::Role}, std::pair{ShownText(end->multiplicity.text), TextRole::Multiplicity}}) {
                 if (text.empty()) continue;
                 const double width = ScreenWidth(text, font);
                 const double top = role == TextRole::Role ? base.y - line - 8 : base.y + 8;
@@ -288,7 +289,7 @@ void tLayoutBuilder::Labels(Figure& figure, const ClumDiagramItem& item, const s
         const auto* segment = AsRaw<ClumSegLabel>(label);
         if (label == nullptr || (segment != nullptr && segment->hidden.Get())) continue;
         std::string text = stereotype ? keyword : name;
-        if (text.empty()) text = stereotype ? StereotypeText(label->label.Get()) : Utf8(label->label.Get());
+        if (text.empty()) text = stereotype ? StereotypeText(ShownText(label->label.Get())) : ShownText(label->label.Get());
         figure.texts.push_back(PlaceLabel(*label, text, stereotype ? TextRole::Stereotype : TextRole::Label, font));
         placed = true;
     }

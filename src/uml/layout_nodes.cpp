@@ -52,7 +52,7 @@ void tLayoutBuilder::ModuleView(Figure& figure, const ClumSymbol& symbol) {
     const std::string name = ShownName(figure.element, symbol);
     // The icon of a main program, subprogram, package or task says its kind: no stereotype is added.
     std::string stereotype;
-    if (figure.element != nullptr && figure.shape == Shape::Component) stereotype = StereotypeText(figure.element->Stereotype());
+    if (figure.element != nullptr && figure.shape == Shape::Component) stereotype = StereotypeText(ShownText(figure.element->Stereotype()));
     if (const ClumLabel* label = LabelOf(symbol)) {
         // A stereotype the file writes as part of the label is kept there.
         const std::string text = stereotype.empty() || LabelOf(symbol, true) != nullptr ? name : stereotype + "\n" + name;
@@ -64,7 +64,7 @@ void tLayoutBuilder::ModuleView(Figure& figure, const ClumSymbol& symbol) {
                                         TextRole::Name, Align::Left, left, figure.box.y + kPadding, width));
     }
     if (const ClumLabel* label = LabelOf(symbol, true))
-        figure.texts.push_back(PlaceLabel(*label, stereotype.empty() ? StereotypeText(label->label.Get()) : stereotype,
+        figure.texts.push_back(PlaceLabel(*label, stereotype.empty() ? StereotypeText(ShownText(label->label.Get())) : stereotype,
                                           TextRole::Stereotype, font));
 }
 

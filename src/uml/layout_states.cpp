@@ -98,7 +98,7 @@ void tLayoutBuilder::StateView(Figure& figure, const ClumSymbol& symbol) {
     std::vector<std::string> actions;
     if (stored != nullptr)
         for (int i = 0; i < stored->compartmentItems.GetSize(); ++i)
-            if (const ClumVellumString* item = stored->compartmentItems.Get(i)) actions.push_back(Utf8(item->value.Get()));
+            if (const ClumVellumString* item = stored->compartmentItems.Get(i)) actions.push_back(ShownText(item->value.Get()));
     if (actions.empty() && state != nullptr)
         for (const Action& action : state->actions) actions.push_back(ActionText(action));
     if (actions.empty()) return;

@@ -32,7 +32,7 @@ TextFont FontOf(const ClumDiagramItem& item) {
     const auto* stored = AsRaw<ClumFont>(item.font.GetTarget(-1));
     if (stored == nullptr) return font;
     if (!stored->size.IsEmpty() && stored->size.Get() > 0) font.points = std::min(stored->size.Get(), 200);
-    if (stored->face.Get().GetLength() != 0) font.face = Utf8(stored->face.Get());
+    if (stored->face.Get().GetLength() != 0) font.face = ShownText(stored->face.Get());
     font.bold = stored->bold.Get();
     font.italic = stored->italics.Get();
     font.underline = stored->underline.Get();
@@ -65,15 +65,6 @@ std::string CutLine(std::string_view utf8, const TextFont& font, double maxWidth
         fits = next;
     }
     return std::string(utf8.substr(0, fits)) + "...";
-}
-
-std::string Utf8(const ClumIdent& ident) { return Utf8(Wide(ident)); }
-
-std::string Utf8(const std::wstring& text) {
-    if (text.find(L'\\') == std::wstring::npos) return ToUtf8(text);
-    std::wstring shown;
-    for (std::size_t i = 0; i < text.size(); ++i) shown += text[i] == L'\\' && i + 1 < text.size() ? text[++i] : text[i];
-    return ToUtf8(shown);
 }
 
 const ClumLabel* LabelOf(const ClumDiagramItem& item, bool stereotype) {
@@ -120,78 +111,16 @@ TextBlock SetLines(std::vector<std::string> lines, const TextFont& font, TextRol
     return block;
 }
 
-std::string AttributeText(const Property& property) {
-    // Visibility is no text: the drawing tool shows it as an icon, which the pictures leave out.
-    std::string text = std::string(property.isDerived ? "/" : "") + Utf8(property.name);
-    if (property.type.name.GetLength() != 0) text += " : " + TypeText(property.type);
-    if (!property.defaultValue.empty()) text += " = " + Utf8(property.defaultValue);
-    return text;
-}
-
-std::string OperationText(const Operation& operation, bool signature) {
-    std::string text = Utf8(operation.name) + "(";
-    if (signature) {
-        bool first = true;
-        for (const Parameter* parameter : operation.Members<Parameter>()) {
-            if (!first) text += ", ";
-            first = false;
-            text += Utf8(parameter->name);
-            if (parameter->type.name.GetLength() != 0) text += " : " + TypeText(parameter->type);
-        }
-    }
-    text += ")";
-    if (signature && operation.returnType.name.GetLength() != 0) text += " : " + TypeText(operation.returnType);
-    return text;
-}
-
-std::string ActionText(const Action& action) {
-    static const char* const kWhen[] = {"entry", "exit", "event ", "do"};
-    std::string text = kWhen[static_cast<int>(action.when)];
-    if (action.when == ActionTime::OnEvent) text += Utf8(action.event);
-    if (!action.condition.empty()) text.append(" [").append(Utf8(action.condition)).append("]");
-    text += "/ ";
-    if (action.isSendEvent) {
-        text += '^';
-        if (!action.sendTarget.empty()) text.append(Utf8(action.sendTarget)).append(".");
-    }
-    return text.append(Utf8(action.name));
-}
-
-std::string TransitionText(const Transition& transition) {
-    std::string text = Utf8(transition.event);
-    if (!transition.eventParameters.empty()) text.append("(").append(Utf8(transition.eventParameters)).append(")");
-    if (!transition.guard.empty()) text.append(text.empty() ? "[ " : " [ ").append(Utf8(transition.guard)).append(" ]");
-    if (transition.action.GetLength() != 0) text.append(" / ").append(Utf8(transition.action));
-    if (transition.sendEvent.GetLength() != 0) {
-        text += " ^";
-        if (!transition.sendTarget.empty()) text.append(Utf8(transition.sendTarget)).append(".");
-        text += Utf8(transition.sendEvent);
-    }
-    return text.empty() ? Utf8(transition.name) : text;
-}
-
-std::string StereotypeText(const ClumIdent& stereotype) {
-    const std::wstring text = Wide(stereotype);
-    if (text.empty()) return {};
-    if (text.size() >= 4 && text.starts_with(L"<<") && text.ends_with(L">>")) return ToUtf8(text);
-    return "<<" + ToUtf8(text) + ">>";
-}
-
-std::string NameOf(const Element* element) { return element == nullptr ? std::string() : Utf8(element->name); }
+std::string NameOf(const Element* element) { return element == nullptr ? std::string() : ShownText(element->name); }
 
 std::string ShownName(const Element* element, const ClumDiagramItem& item) {
-    if (element != nullptr) return Utf8(element->name);
+    if (element != nullptr) return ShownText(element->name);
     const auto* named = AsRaw<ClumNamedSymbol>(&item);
     if (named == nullptr) return {};
     const std::wstring name = Wide(named->name.Get());
     if (name.starts_with(L"$UNNAMED$")) return {};
     const std::size_t scope = name.rfind(L"::");
-    return Utf8(scope == std::wstring::npos ? name : name.substr(scope + 2));
-}
-
-std::string TypeText(const TypeRef& type) {
-    if (type.element != nullptr && type.element->name.GetLength() != 0) return Utf8(type.element->name);
-    return Utf8(type.name);
+    return ShownText(scope == std::wstring::npos ? name : name.substr(scope + 2));
 }
 
 }  // namespace lum::uml::detail

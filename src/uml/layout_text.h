@@ -1,12 +1,13 @@
 #pragma once
 // Text of the diagram layout: stored fonts, measuring and wrapping, stored
-// labels placed where the file puts them, and what an element's text says.
+// labels placed where the file puts them, and names as symbols show them.
 
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "lum/uml/layout.h"
+#include "lum/uml/presentation.h"
 
 namespace lum::uml::detail {
 
@@ -26,11 +27,6 @@ std::vector<std::string> Wrap(std::string_view utf8, const TextFont& font, doubl
 // as compartment items are.
 std::string CutLine(std::string_view utf8, const TextFont& font, double maxWidth);
 
-// A stored text as the tool shows it, in UTF-8: files keep a backslash in
-// front of a quote or backslash in a string, the tool shows the character.
-std::string Utf8(const ClumIdent& ident);
-std::string Utf8(const std::wstring& text);
-
 // The label of an item: its own when it is a label, else its stored `label`
 // (or `stereotype`) feature; null when it has none.
 const ClumLabel* LabelOf(const ClumDiagramItem& item, bool stereotype = false);
@@ -46,19 +42,10 @@ TextBlock PlaceLabel(const ClumLabel& label, std::string_view text, TextRole rol
 TextBlock SetLines(std::vector<std::string> lines, const TextFont& font, TextRole role, Align align, double left,
                    double top, double width);
 
-// What elements show: "name : Type = value", "name(a : T) : R", "entry/ act",
-// "event [ guard ] / action ^target.send", and a stereotype between << and >>
-// as the drawing tool writes it.
-std::string AttributeText(const Property& property);
-std::string OperationText(const Operation& operation, bool signature);
-std::string ActionText(const Action& action);
-std::string TransitionText(const Transition& transition);
-std::string StereotypeText(const ClumIdent& stereotype);
+// What elements show is uml/presentation.h's, shared with every output.
 std::string NameOf(const Element* element);
 // The element's name; a view that shows nothing bound its own stored name
 // (the last part of a qualified one), never the placeholder of an unnamed one.
 std::string ShownName(const Element* element, const ClumDiagramItem& item);
-// The written type: the bound element's name, else the text.
-std::string TypeText(const TypeRef& type);
 
 }  // namespace lum::uml::detail

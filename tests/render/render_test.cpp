@@ -95,17 +95,17 @@ TEST_F(SampleRenderTest, ShapesLieWhereTheFileStoresThem) {
     };
     const tRow rows[] = {
         {"Logical View::Catalog::Catalog overview", "4C1B0A7E0011",
-         "<rect x=\"280\" y=\"100\" width=\"240\" height=\"190\" fill=\"#ffffcc\" stroke=\"#990033\"/>"},
+         "<rect x=\"840\" y=\"300\" width=\"720\" height=\"360\" fill=\"#ffffcc\" stroke=\"#990033\"/>"},
         {"Logical View::Catalog::Catalog overview", "4C1B0A7E0014",
-         "<polyline points=\"400,400 400,290\" fill=\"none\" stroke=\"#000000\"/>"},
+         "<polyline points=\"1200,1200 1200,660\" fill=\"none\" stroke=\"#000000\"/>"},
         {"Logical View::Main", "4C1B0A7E0026",
-         "<polyline points=\"570,200 390,200\" stroke-dasharray=\"45,15\" fill=\"none\" stroke=\"#000000\"/>"},
+         "<polyline points=\"1710,600 1170,600\" stroke-dasharray=\"45,15\" fill=\"none\" stroke=\"#000000\"/>"},
         {"Use Case View::Main", "4C1B0A7E0040",
-         "<ellipse cx=\"720\" cy=\"320\" rx=\"110\" ry=\"40\" fill=\"#ffffcc\" stroke=\"#990033\"/>"},
+         "<ellipse cx=\"2160\" cy=\"960\" rx=\"110\" ry=\"59\" fill=\"#ffffcc\" stroke=\"#990033\"/>"},
         {"Logical View::Lending::Loan::Loan lifecycle::Loan lifecycle", "4C1B0A7E0062",
-         "<rect x=\"380\" y=\"190\" width=\"200\" height=\"100\" rx=\"18\" fill=\"#ffffff\" stroke=\"#000000\"/>"},
+         "<rect x=\"1140\" y=\"570\" width=\"600\" height=\"300\" rx=\"18\" fill=\"#ffffff\" stroke=\"#000000\"/>"},
         {"Logical View::Lending::Loan::Loan lifecycle::Loan lifecycle", "4C1B0A7E0061",
-         "<ellipse cx=\"160\" cy=\"240\" rx=\"20\" ry=\"20\" fill=\"#000000\" stroke=\"#000000\"/>"},
+         "<ellipse cx=\"480\" cy=\"720\" rx=\"60\" ry=\"60\" fill=\"#000000\" stroke=\"#000000\"/>"},
     };
     for (const tRow& row : rows) EXPECT_EQ(FirstShapeOf(Svg(row.diagram), row.quid), row.shape) << row.quid;
 }
@@ -113,11 +113,11 @@ TEST_F(SampleRenderTest, ShapesLieWhereTheFileStoresThem) {
 TEST_F(SampleRenderTest, LabelsAndTextsAsTheViewShowsThem) {
     const std::string lending = Svg("Logical View::Lending::Lending");
     // A member too wide for its box is cut; a class of another package says where it is from.
-    for (const char* text : {">dueDate...<", ">extend()<", ">(from People)<", ">0..n<", ">loans<", ">Borrows<"})
+    for (const char* text : {">renewals : Inte...<", ">extend()<", ">(from People)<", ">0..n<", ">loans<", ">Borrows<"})
         EXPECT_NE(lending.find(text), std::string::npos) << text;
     const std::string states = Svg("Logical View::Lending::Loan::Loan lifecycle::Loan lifecycle");
     // A transition label centred on its stored location.
-    EXPECT_NE(states.find("<text x=\"320\" y=\"234\""), std::string::npos);
+    EXPECT_NE(states.find("<text x=\"960\" y=\"674\""), std::string::npos);
     EXPECT_NE(states.find(">lend<"), std::string::npos);
 }
 

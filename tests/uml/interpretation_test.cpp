@@ -151,7 +151,7 @@ TEST_F(InterpretationTest, NotesDocumentationAndPropertyValues) {
     const auto* lending = Named<uml::Diagram>("Lending");
     ASSERT_EQ(lending->shown.size(), 5u);
     EXPECT_EQ(lending->shown[0].element, Named<uml::Classifier>("Loan"));
-    EXPECT_EQ(lending->shown[0].Where().width, 240);
+    EXPECT_EQ(lending->shown[0].Where().width, 360);
     EXPECT_EQ(lending->shown[3].element->kind, uml::Kind::AssociationEnd);
     ASSERT_NE(lending->shown[3].Where().points, nullptr);
     EXPECT_EQ(lending->shown[3].Where().points->size(), 2u);
