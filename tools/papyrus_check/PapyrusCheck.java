@@ -96,6 +96,7 @@ public final class PapyrusCheck {
     // every view of the type has an element, its own or inherited.
     final Map<String, Set<String>> exampleElements = new HashMap<>();
     final Set<String> exampleTypes = new HashSet<>(), elementless = new HashSet<>();
+    final Set<EObject> misshown = new HashSet<>();  // views reported as showing the wrong metaclass
     int exampleDiagrams, exampleFiles, examplesLeftOut;
 
     PapyrusCheck(File dir) throws IOException {
@@ -402,6 +403,7 @@ public final class PapyrusCheck {
     void metaclass(EObject view, EClass hrefClass) {
         String viewType = typeOf(view);
         EObject value = elementOf(view);
+        if (misshown.contains(holderOf(view))) return;  // the view it inherits a wrong element from is reported
         if (value == null) {
             if (exampleTypes.contains(viewType) && !elementless.contains(viewType)) problem("metaclass", name(view) + " stands for no element");
             return;
@@ -420,8 +422,10 @@ public final class PapyrusCheck {
             return;
         } else if (named instanceof EClass) {
             EClass shown = (EClass) named;
-            if (shown.isAbstract() ? !shown.isSuperTypeOf(actual) : shown != actual)
+            if (shown.isAbstract() ? !shown.isSuperTypeOf(actual) : shown != actual) {
+                misshown.add(view);
                 problem("metaclass", name(view) + " shows a " + shown.getName() + ", its element is a " + actual.getName());
+            }
         } else if (view.eIsSet(element) && (allowed = exampleElements.get(viewType)) != null) {
             problem("metaclass", name(view) + " is for a " + String.join(" or ", allowed) + " in the examples, its element is a "
                     + actual.getName());
@@ -493,8 +497,14 @@ public final class PapyrusCheck {
     // As GMF's View.getElement(): the view's own element when set (null for
     // xsi:nil), its container's otherwise.
     EObject elementOf(EObject view) {
+        EObject holder = holderOf(view);
+        return holder == null ? null : (EObject) holder.eGet(element, false);
+    }
+
+    // The view whose element `view` stands for: itself or the nearest view above it that sets one.
+    EObject holderOf(EObject view) {
         for (EObject at = view; at != null && this.view.isInstance(at); at = at.eContainer())
-            if (at.eIsSet(element)) return (EObject) at.eGet(element, false);
+            if (at.eIsSet(element)) return at;
         return null;
     }
 
