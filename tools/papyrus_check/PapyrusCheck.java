@@ -30,7 +30,6 @@
 import java.io.File;
 import java.io.IOException;
 import java.util.*;
-import java.util.stream.Collectors;
 import org.eclipse.emf.common.util.Diagnostic;
 import org.eclipse.emf.common.util.DiagnosticChain;
 import org.eclipse.emf.common.util.URI;
@@ -142,7 +141,13 @@ public final class PapyrusCheck {
             return;
         }
         Map<String, List<File>> models = new TreeMap<>();
-        for (int i = 2; i < args.length; ++i) collect(new File(args[i]), models);
+        for (int i = 2; i < args.length; ++i) {
+            File file = new File(args[i]);
+            check.current = args[i];
+            if (!file.exists()) check.problem("load", "no such file");
+            else if (!file.isDirectory() && extension(file) == null) check.problem("load", "not a .uml, .notation or .di file");
+            else collect(file, models);
+        }
         for (List<File> model : models.values()) check.model(model);
         System.out.println("papyrus check: " + check.files + " files, " + check.views + " views, " + check.problems
                 + " problems " + check.kinds + "; grammar of " + check.required.size() + " view types (by diagram type) from "
