@@ -2,7 +2,7 @@
 // plain EMF loads them, and their diagrams against what Papyrus's own
 // example models show.
 //
-//   java -cp EMF_JARS:XMI_CHECK_CLASSES:. PapyrusCheck METAMODELS EXAMPLES FILE_OR_DIR...
+//   java -cp EMF_JARS:XMI_CHECK_CLASSES:. PapyrusCheck METAMODELS EXAMPLES [--view-types TSV] FILE_OR_DIR...
 //   java -cp ... PapyrusCheck METAMODELS EXAMPLES --grammar   prints the derived grammar
 //
 // METAMODELS holds the .ecore files laid out as Eclipse plugins
@@ -10,7 +10,8 @@
 // pathmap/NAME/, which pathmap://NAME/ reads. EXAMPLES holds Papyrus's
 // example models: the view grammar and the metaclasses of view types the
 // names do not give are derived from its .notation files at every run.
-// A directory argument stands for every .uml, .notation and .di under it;
+// TSV lists the view types Papyrus defines (its column visual_id). A
+// directory argument stands for every .uml, .notation and .di under it;
 // the files of one model (one folder and name) load into one resource set.
 //
 // Every problem is a line "FILE: [kind] text":
@@ -23,6 +24,7 @@
 //   edge       an edge without a source or target view, or with one that
 //              is a view of another diagram
 //   bounds     a shape at the top of a diagram without a notation:Bounds
+//   type       a view type neither TSV nor the examples have
 //   grammar    a view without a child type that every example of its type has
 // A summary line with the counts ends the output; the exit status is 0 when
 // nothing was found, 1 otherwise (2 when the metamodels or examples do not load).
@@ -96,6 +98,7 @@ public final class PapyrusCheck {
     final Map<String, Set<String>> exampleElements = new HashMap<>();
     final Set<String> exampleTypes = new HashSet<>(), elementless = new HashSet<>();
     final Set<EObject> misshown = new HashSet<>();  // views reported as showing the wrong metaclass
+    final Set<String> defined = new HashSet<>();  // the view types Papyrus defines, when given
     int exampleDiagrams, exampleFiles, examplesLeftOut;
 
     PapyrusCheck(File dir) throws IOException {
@@ -128,9 +131,14 @@ public final class PapyrusCheck {
             System.exit(2);
         }
         PapyrusCheck check;
+        int first = 2;
         try {
             check = new PapyrusCheck(new File(args[0]));
             check.derive(new File(args[1]));
+            if (args[2].equals("--view-types") && args.length > 3) {
+                check.viewTypes(new File(args[3]));
+                first = 4;
+            }
         } catch (IOException e) {
             System.err.println("PapyrusCheck: " + e.getMessage());
             System.exit(2);
@@ -141,7 +149,7 @@ public final class PapyrusCheck {
             return;
         }
         Map<String, List<File>> models = new TreeMap<>();
-        for (int i = 2; i < args.length; ++i) {
+        for (int i = first; i < args.length; ++i) {
             File file = new File(args[i]);
             check.current = args[i];
             if (!file.exists()) check.problem("load", "no such file");
@@ -307,6 +315,16 @@ public final class PapyrusCheck {
         if (required.isEmpty()) throw new IOException("no Papyrus diagram in " + dir);
     }
 
+    void viewTypes(File tsv) throws IOException {
+        List<String> lines = java.nio.file.Files.readAllLines(tsv.toPath());
+        int column = lines.isEmpty() ? -1 : Arrays.asList(lines.get(0).split("\t")).indexOf("visual_id");
+        if (column < 0) throw new IOException(tsv + " has no column visual_id");
+        for (String line : lines.subList(1, lines.size())) {
+            String[] fields = line.split("\t");
+            if (fields.length > column) defined.add(fields[column]);
+        }
+    }
+
     boolean compatible(EObject diagram) {
         for (Object style : (List<?>) diagram.eGet(styles)) {
             EStructuralFeature name = ((EObject) style).eClass().getEStructuralFeature("name");
@@ -379,6 +397,8 @@ public final class PapyrusCheck {
         for (EObject view : views(root)) {
             ++views;
             String viewType = typeOf(view);
+            if (!defined.isEmpty() && !defined.contains(viewType) && !exampleTypes.contains(viewType))
+                problem("type", name(view) + ": Papyrus has no view type '" + viewType + "'");
             Set<String> parts = required.get(typeOf(root) + " " + viewType);
             if (parts != null) {
                 Set<String> missing = new TreeSet<>(parts);

@@ -38,7 +38,8 @@ endforeach()
 
 # Java with its quick compiler only: a check is a short run, which the optimising compiler slows down.
 execute_process(COMMAND ${JAVA} -XX:TieredStopAtLevel=1 -cp ${CLASSPATH} PapyrusCheck ${REFERENCE}/metamodels
-                        ${REFERENCE}/examples ${outputs} RESULT_VARIABLE status)
+                        ${REFERENCE}/examples --view-types ${REFERENCE}/VISUAL_IDS_FROM_SOURCE.tsv ${outputs}
+                RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "the Papyrus exports do not pass the checker")
 endif()
