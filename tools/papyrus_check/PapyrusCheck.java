@@ -31,6 +31,7 @@
 
 import java.io.File;
 import java.io.IOException;
+import java.nio.file.Files;
 import java.util.*;
 import org.eclipse.emf.common.util.Diagnostic;
 import org.eclipse.emf.common.util.DiagnosticChain;
@@ -81,9 +82,8 @@ public final class PapyrusCheck {
 
     // The view grammar, derived from the examples. A view's parts are its
     // children that are part of its own figure: labels and compartments
-    // (views that are not notation:Shape, Connector or Diagram) that stand
-    // for their parent's element (no element of their own, or the same
-    // one). Stereotype labels and compartments stand for the stereotype and
+    // (children that are not a notation:Shape) that stand for their
+    // parent's element (no element of their own, or the same one). Stereotype labels and compartments stand for the stereotype and
     // are no parts; nested shapes, rows and ports depend on the model.
     // The rule: a type's required parts are the intersection of the parts
     // of every view of that type in the examples' diagrams of one type (a
@@ -127,7 +127,7 @@ public final class PapyrusCheck {
 
     public static void main(String[] args) throws Exception {
         if (args.length < 3) {
-            System.err.println("usage: PapyrusCheck METAMODELS EXAMPLES FILE_OR_DIR...");
+            System.err.println("usage: PapyrusCheck METAMODELS EXAMPLES [--view-types TSV] FILE_OR_DIR... | --grammar");
             System.exit(2);
         }
         PapyrusCheck check;
@@ -192,9 +192,10 @@ public final class PapyrusCheck {
     // Every .ecore under `dir` (its pathmap/ aside) read as the plugin it is
     // laid out as, with the loading fixes dynamic EMF needs: the
     // containments that GMF's generated package names "children" and "edges"
-    // renamed so, GMF's and UML2's data types read as text, and dynamic
-    // objects of the classes that extend EModelElement made EModelElements
-    // (XmiCheck's factories). No network.
+    // renamed so, GMF's list and map data types read as text, and, with
+    // XmiCheck's factories, UML2's "*" read as unlimited and dynamic objects
+    // of the classes that extend EModelElement made EModelElements. Ecore
+    // itself is EMF's own package. No network.
     static ResourceSet metamodels(File dir) throws IOException {
         ResourceSetImpl set = new ResourceSetImpl();
         set.setURIResourceMap(new HashMap<>());
@@ -315,8 +316,9 @@ public final class PapyrusCheck {
         if (required.isEmpty()) throw new IOException("no Papyrus diagram in " + dir);
     }
 
+    // The column visual_id of the table `tsv` (a header line, tab-separated).
     void viewTypes(File tsv) throws IOException {
-        List<String> lines = java.nio.file.Files.readAllLines(tsv.toPath());
+        List<String> lines = Files.readAllLines(tsv.toPath());
         int column = lines.isEmpty() ? -1 : Arrays.asList(lines.get(0).split("\t")).indexOf("visual_id");
         if (column < 0) throw new IOException(tsv + " has no column visual_id");
         for (String line : lines.subList(1, lines.size())) {
@@ -339,7 +341,7 @@ public final class PapyrusCheck {
         EObject own = elementOf(view);
         for (Object child : (List<?>) view.eGet(children)) {
             EObject part = (EObject) child;
-            if (shape.isInstance(part) || edge.isInstance(part)) continue;
+            if (shape.isInstance(part)) continue;
             if (part.eIsSet(element) && !sameElement(part.eGet(element, false), own)) continue;
             parts.add(typeOf(part));
         }
