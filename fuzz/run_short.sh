@@ -28,7 +28,7 @@ else
     exit 2
 fi
 
-CC=$cc CXX=$cxx cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUM_BUILD_FUZZERS=ON \
+CC=$cc CXX=$cxx cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" -DLUM_BUILD_FUZZERS=ON \
     -DLUM_BUILD_TESTS=OFF -DLUM_BUILD_TOOL=OFF -DLUM_BUILD_EXAMPLES=OFF >/dev/null
 cmake --build "$build" --target lum_fuzzers -j"$jobs"
 
