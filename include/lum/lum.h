@@ -79,6 +79,7 @@
 #include "lum/json/export.h"
 #include "lum/render/svg.h"
 #include "lum/xmi/xmi.h"
+#include "lum/papyrus/papyrus.h"
 #include "lum/publish/plantuml.h"
 #include "lum/publish/site.h"
 #include "lum/diff/diff.h"

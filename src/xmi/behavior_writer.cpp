@@ -75,6 +75,7 @@ tAs tExporter::OpenStateMachine(const uml::StateMachine& machine, std::string_vi
     m_xml.Start("region");
     m_xml.Attr("xmi:type", "uml:Region");
     m_xml.Attr("xmi:id", m_ids.Of(&machine), "-region");
+    if (m_record) m_regions.emplace(&machine, m_ids.Of(&machine) + "-region");
     return tAs::Region;
 }
 
@@ -237,6 +238,7 @@ void tExporter::CloseActivity(const uml::StateMachine& activity) {
         m_xml.Start("edge");
         m_xml.Attr("xmi:type", type);
         m_xml.Attr("xmi:id", id);
+        if (m_record) m_written.emplace(&element, type);
         Named(element);
         if (source != nullptr) m_xml.Attr("source", *source);
         else m_xml.Attr("source", id, "-from");

@@ -1,0 +1,89 @@
+#pragma once
+// tNotation: the .notation file, one notation:Diagram per stored diagram,
+// each from the diagram layout. Shapes stand where the layout puts them, in
+// pixels (kPixelsPerUnit); a shape inside another is written in that one's
+// compartment, relative to it; lines are edges with their routes as
+// absolute bendpoints and anchors where they meet their ends.
+
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "lum/papyrus/papyrus.h"
+#include "lum/uml/layout.h"
+#include "lum/xmi/xmi.h"
+#include "papyrus/view_types.h"
+#include "papyrus/xml.h"
+
+namespace lum::papyrus::detail {
+
+class tNotation {
+public:
+    // `uml` is the .uml file's name as the hrefs give it.
+    tNotation(std::ostream& out, const xmi::WrittenIndex& index, std::string_view uml, const Options& options,
+              Summary& summary);
+    void Diagram(const uml::Diagram& diagram);
+    // Ends the file; false when the stream failed.
+    bool Finish();
+
+private:
+    // Where a figure goes: its shape type, the figure whose compartment holds
+    // it (-1: the diagram's frame or the diagram), and its view's id.
+    struct tPlace {
+        const tShapeType* type = nullptr;
+        int host = -1;
+        bool inFrame = false;
+        bool visiting = false, resolved = false;
+        std::string id;
+    };
+    struct tOrigin {
+        long long x = 0, y = 0;
+    };
+
+    const xmi::Written* Find(const uml::Element* element) const;
+    const xmi::Written* PackageOf(const uml::Element* element) const;
+    std::string Key(const uml::Figure& figure) const;
+    void Resolve(std::size_t figure);
+    // The compartment of a figure's shape that holds shapes, as nested types name it; empty when none can.
+    std::string_view Holder(int figure) const;
+    tOrigin ContentOrigin(const uml::Figure& figure) const;
+    void Leave(const uml::Figure& figure, std::string why);
+    void LeaveText(std::string what, std::string why);
+
+    void Frame(const tShapeType& frame, const xmi::Written& element);
+    void Shape(std::size_t figure, tOrigin origin);
+    void Labels(std::string_view labels, const std::string& id);
+    void Compartments(std::size_t figure, const tShapeType& type, const std::string& id);
+    void Rows(std::size_t figure, std::string_view row, bool operations, bool& visible);
+    void Region(const std::string& region, const std::string& id, std::vector<std::size_t> hosted, tOrigin origin,
+                long long width, long long height);
+    void Edges();
+    void Edge(std::size_t figure, const tEdgeType& type, const xmi::Written& element, const std::string& source,
+              const std::string& target, int sourceFigure, int targetFigure);
+    void Element(const xmi::Written& written);
+    void Bounds(const std::string& id, long long x, long long y, long long width, long long height);
+    void FontAttrs(const uml::Figure& figure);
+    std::string ViewOf(int figure) const;
+
+    tXml m_xml;
+    const xmi::WrittenIndex& m_index;
+    std::string m_uml;
+    const Options& m_options;
+    Summary& m_summary;
+    std::size_t m_count = 0;  // diagrams written
+
+    // The diagram being written.
+    const uml::Diagram* m_diagram = nullptr;
+    uml::DiagramKind m_kind = uml::DiagramKind::Other;
+    std::string m_name;    // qualified, for the report
+    std::string m_prefix;  // of its views' ids
+    uml::DiagramLayout m_layout;
+    std::vector<tPlace> m_places;
+    std::vector<std::vector<std::size_t>> m_hosted;  // per figure, the figures its compartment holds
+    std::vector<std::size_t> m_inFrame, m_top;
+    std::string m_frameHolder;  // the frame's compartment for nested types; empty without a frame
+    tOrigin m_frameOrigin;
+};
+
+}  // namespace lum::papyrus::detail
