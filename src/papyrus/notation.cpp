@@ -84,6 +84,23 @@ std::string Describe(const Figure& figure) {
     return uml::ShapeName(figure.shape);
 }
 
+// Continues a route that ends on `trunk` with the trunk's points after the
+// segment it meets.
+void JoinTrunk(std::vector<uml::Point>& route, const std::vector<uml::Point>& trunk) {
+    if (route.empty() || trunk.size() < 2) return;
+    const uml::Point at = route.back();
+    std::size_t nearest = 0;
+    double best = -1;
+    for (std::size_t k = 0; k + 1 < trunk.size(); ++k) {
+        const uml::Point a = trunk[k], b = trunk[k + 1];
+        const double dx = b.x - a.x, dy = b.y - a.y, length = dx * dx + dy * dy;
+        const double t = length > 0 ? std::clamp(((at.x - a.x) * dx + (at.y - a.y) * dy) / length, 0.0, 1.0) : 0;
+        const double ex = a.x + t * dx - at.x, ey = a.y + t * dy - at.y, distance = ex * ex + ey * ey;
+        if (best < 0 || distance < best) best = distance, nearest = k;
+    }
+    route.insert(route.end(), trunk.begin() + static_cast<std::ptrdiff_t>(nearest) + 1, trunk.end());
+}
+
 }  // namespace
 
 tNotation::tNotation(std::ostream& out, const xmi::WrittenIndex& index, std::string_view uml, const Options& options,
@@ -133,8 +150,12 @@ void tNotation::Diagram(const uml::Diagram& diagram) {
     const xmi::Written* element = PackageOf(diagram.owner);
     const xmi::Written* owner = element;
     if (m_kind == uml::DiagramKind::State || m_kind == uml::DiagramKind::Activity) {
+        // A machine of activities is written as an activity, a machine of states as a state machine: the diagram follows.
         element = Find(diagram.owner);
         owner = PackageOf(diagram.owner != nullptr ? diagram.owner->owner : nullptr);
+        if (element != nullptr && element->type == "uml:Activity") m_kind = uml::DiagramKind::Activity;
+        if (element != nullptr && element->type == "uml:StateMachine") m_kind = uml::DiagramKind::State;
+        type = DiagramType(m_kind);
     } else if (m_kind == uml::DiagramKind::Sequence || m_kind == uml::DiagramKind::Collaboration) {
         element = Find(diagram.context.element != nullptr ? diagram.context.element : diagram.owner);
         owner = PackageOf(diagram.owner);
@@ -536,9 +557,15 @@ std::string tNotation::ViewOf(int figure) const {
 void tNotation::Edges() {
     const auto& figures = m_layout.figures;
     const auto isNote = [&](int at) { return at >= 0 && uml::As<uml::Note>(figures[static_cast<std::size_t>(at)].element) != nullptr; };
+    // The trunk of an inheritance tree, which the branches end on, is drawn as part of each branch.
+    std::vector<bool> trunk(figures.size());
+    for (const Figure& figure : figures)
+        if (figure.IsLine() && figure.target >= 0 && figures[static_cast<std::size_t>(figure.target)].IsLine())
+            trunk[static_cast<std::size_t>(figure.target)] = true;
     for (std::size_t i = 0; i < figures.size(); ++i) {
         const Figure& figure = figures[i];
         if (!figure.IsLine() || uml::As<uml::AssociationEnd>(figure.element) != nullptr) continue;
+        if (trunk[i] && Find(figure.element) == nullptr) continue;
         int source = figure.source, target = figure.target;
         // An association drawn by its roles runs from the first role's class to the second's.
         if (uml::As<uml::Association>(figure.element) != nullptr && (source < 0 || target < 0)) {
@@ -572,7 +599,7 @@ void tNotation::Edges() {
                 Leave(figure, "a note's attachment whose other end is not shown as a shape");
                 continue;
             }
-            Edge(i, {m_kind, "", "Comment_AnnotatedElementEdge", ""}, {}, from, to, source, target);
+            Edge(i, {m_kind, "", "Comment_AnnotatedElementEdge", ""}, {}, from, to, source, target, figure.route);
             continue;
         }
         if (written == nullptr) {
@@ -587,17 +614,24 @@ void tNotation::Edges() {
             Leave(figure, "Papyrus has no edge for a " + key + " on a " + uml::DiagramKindName(m_kind) + " diagram");
             continue;
         }
+        // A branch of an inheritance tree ends on the trunk: it goes on along the trunk to the trunk's end.
+        std::vector<uml::Point> route = figure.route;
+        for (std::size_t steps = 0; target >= 0 && figures[static_cast<std::size_t>(target)].IsLine() && steps < figures.size(); ++steps) {
+            const Figure& trunk = figures[static_cast<std::size_t>(target)];
+            JoinTrunk(route, trunk.route);
+            target = trunk.target;
+        }
         const std::string from = ViewOf(source), to = ViewOf(target);
         if (from.empty() || to.empty()) {
             Leave(figure, "an end of it is not shown");
             continue;
         }
-        Edge(i, *type, *written, from, to, source, target);
+        Edge(i, *type, *written, from, to, source, target, route);
     }
 }
 
 void tNotation::Edge(std::size_t index, const tEdgeType& type, const xmi::Written& element, const std::string& source,
-                     const std::string& target, int sourceFigure, int targetFigure) {
+                     const std::string& target, int sourceFigure, int targetFigure, const std::vector<uml::Point>& route) {
     const Figure& figure = m_layout.figures[index];
     const std::string& id = m_places[index].id;
     m_xml.Start("edges");
@@ -621,7 +655,7 @@ void tNotation::Edge(std::size_t index, const tEdgeType& type, const xmi::Writte
         Element(element);
     }
     std::string points;
-    for (const uml::Point& point : figure.route) {
+    for (const uml::Point& point : route) {
         if (!points.empty()) points += '$';
         ((((points += '[') += std::to_string(Px(point.x))) += ", ") += std::to_string(Px(point.y))) += ", ";
         (points += kAbsolute) += ']';
@@ -643,9 +677,9 @@ void tNotation::Edge(std::size_t index, const tEdgeType& type, const xmi::Writte
             m_xml.Attr("id", "(" + Fraction((at.x - box.x) / box.width) + "," + Fraction((at.y - box.y) / box.height) + ")");
         m_xml.End();
     };
-    if (!figure.route.empty()) {
-        anchor("sourceAnchor", sourceFigure, figure.route.front(), "-sa");
-        anchor("targetAnchor", targetFigure, figure.route.back(), "-ta");
+    if (!route.empty()) {
+        anchor("sourceAnchor", sourceFigure, route.front(), "-sa");
+        anchor("targetAnchor", targetFigure, route.back(), "-ta");
     }
     m_xml.End();
     m_summary.views += 1;

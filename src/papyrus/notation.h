@@ -60,7 +60,7 @@ private:
                 long long width, long long height);
     void Edges();
     void Edge(std::size_t figure, const tEdgeType& type, const xmi::Written& element, const std::string& source,
-              const std::string& target, int sourceFigure, int targetFigure);
+              const std::string& target, int sourceFigure, int targetFigure, const std::vector<uml::Point>& route);
     void Element(const xmi::Written& written);
     void Bounds(const std::string& id, long long x, long long y, long long width, long long height);
     void FontAttrs(const uml::Figure& figure);

@@ -40,7 +40,8 @@ struct LeftOut {
 struct Summary {
     bool ok = true;      // false when a file could not be written
     std::string error;   // which file could not be written
-    // Diagrams written per kind of the notation (uml::DiagramKind order).
+    // Diagrams written per kind (uml::DiagramKind order): a state diagram of a machine of activities counts
+    // as the activity diagram it becomes, an activity diagram of a machine of states as a state diagram.
     std::array<std::size_t, static_cast<std::size_t>(uml::DiagramKind::Other) + 1> diagrams{};
     std::size_t views = 0;  // shapes and edges written, labels and compartments not counted
     std::vector<LeftOut> leftOut;
