@@ -148,12 +148,7 @@ public final class XmiCheck {
         set.setURIResourceMap(new HashMap<>());
         set.getResourceFactoryRegistry().getExtensionToFactoryMap().put("ecore", new EcoreResourceFactoryImpl());
         set.getResourceFactoryRegistry().getExtensionToFactoryMap().put("*", new XMIResourceFactoryImpl());
-        set.getURIConverter().getURIHandlers().add(0, new URIHandlerImpl() {
-            @Override public boolean canHandle(URI uri) { return "http".equals(uri.scheme()) || "https".equals(uri.scheme()); }
-            @Override public InputStream createInputStream(URI uri, Map<?, ?> options) throws IOException {
-                throw new IOException("no network: " + uri);
-            }
-        });
+        offline(set);
         set.getPackageRegistry().put(EcorePackage.eNS_URI, EcorePackage.eINSTANCE);
         set.getURIResourceMap().put(URI.createURI("platform:/plugin/org.eclipse.emf.ecore/model/Ecore.ecore"),
                 EcorePackage.eINSTANCE.eResource());
@@ -175,6 +170,16 @@ public final class XmiCheck {
         if (!EcoreUtil.UnresolvedProxyCrossReferencer.find(set).isEmpty())
             throw new IOException("the UML2 metamodel in " + dir + " does not resolve");
         return set;
+    }
+
+    // The resource set reads no http or https URI.
+    static void offline(ResourceSet set) {
+        set.getURIConverter().getURIHandlers().add(0, new URIHandlerImpl() {
+            @Override public boolean canHandle(URI uri) { return "http".equals(uri.scheme()) || "https".equals(uri.scheme()); }
+            @Override public InputStream createInputStream(URI uri, Map<?, ?> options) throws IOException {
+                throw new IOException("no network: " + uri);
+            }
+        });
     }
 
     // The standard primitive types as a library of the ids UML2's (and the OMG's) has, at `uri`.

@@ -2,19 +2,11 @@
 # flavours against the UML2 metamodel and validating them; the OMG diagrams
 # as XML) over the samples, the shared real models and, with the
 # benchmarks, the generator's 10 MB model. Added
-# when java, javac and the EMF jars (Debian: default-jdk-headless,
-# libeclipse-emf-common-java, libeclipse-emf-ecore-java,
-# libeclipse-emf-ecore-xmi-java) are found; the EMF part is skipped where
-# the metamodel (../shared/reference/uml2 from the project root) is absent.
-find_program(LUM_JAVA java)
-find_program(LUM_JAVAC javac)
-set(lum_emf_jars)
-foreach(jar eclipse-emf-common eclipse-emf-ecore eclipse-emf-ecore-xmi)
-  find_file(LUM_JAR_${jar} ${jar}.jar PATHS /usr/share/java NO_DEFAULT_PATH)
-  list(APPEND lum_emf_jars ${LUM_JAR_${jar}})
-endforeach()
-if(NOT LUM_JAVA OR NOT LUM_JAVAC OR NOT LUM_JAR_eclipse-emf-common OR NOT LUM_JAR_eclipse-emf-ecore
-   OR NOT LUM_JAR_eclipse-emf-ecore-xmi OR NOT TARGET lum_cli)
+# when java, javac and the EMF jars are found (tools/java_emf.cmake); the
+# EMF part is skipped where the metamodel (../shared/reference/uml2 from the
+# project root) is absent.
+include(${PROJECT_SOURCE_DIR}/tools/java_emf.cmake)
+if(NOT LUM_EMF_FOUND OR NOT TARGET lum_cli)
   return()
 endif()
 
@@ -22,12 +14,7 @@ set(xmi_check_dir ${CMAKE_BINARY_DIR}/xmi_check)
 # Kept in the cache: the generator's check is added from another directory.
 string(REPLACE ";" ":" classpath "${lum_emf_jars};${xmi_check_dir}")
 set(xmi_check_classpath ${classpath} CACHE INTERNAL "")
-add_custom_command(OUTPUT ${xmi_check_dir}/XmiCheck.class
-                   COMMAND ${LUM_JAVAC} -nowarn -cp "${xmi_check_classpath}" -d ${xmi_check_dir}
-                           ${CMAKE_CURRENT_LIST_DIR}/XmiCheck.java
-                   DEPENDS ${CMAKE_CURRENT_LIST_DIR}/XmiCheck.java
-                   COMMENT "Compiling the XMI checker")
-add_custom_target(lum_xmi_check ALL DEPENDS ${xmi_check_dir}/XmiCheck.class)
+lum_add_java_class(lum_xmi_check ${CMAKE_CURRENT_LIST_DIR}/XmiCheck.java ${xmi_check_dir} CLASSPATH ${lum_emf_jars})
 
 set(xmi_check_uml2 ${PROJECT_SOURCE_DIR}/../shared/reference/uml2 CACHE INTERNAL "")
 # OPTIONAL: models that may be absent (the shared real models); the test is
