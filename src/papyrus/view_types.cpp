@@ -134,7 +134,7 @@ constexpr tShapeType kShapes[] = {
 
     // Component diagrams.
     {D::Component, "", "uml:Component", "Component_PackagedElementShape",
-     "Component_NameLabel Component_FloatingNameLabel@", "Component_StructureCompartment"},
+     "Component_NameLabel Component_FloatingNameLabel@", "Component_StructureCompartment compartment_shape_display"},
     {D::Component, "*", "uml:Component", "Component_PackagedElementShape_CN",
      "Component_NameLabel_CN Component_FloatingNameLabel_CN@", "Component_StructureCompartment_CN"},
     {D::Component, "", "uml:Interface", "Interface_Shape", "Interface_NameLabel Interface_FloatingNameLabel@",
