@@ -560,7 +560,8 @@ void tNotation::Edges() {
     // The trunk of an inheritance tree, which the branches end on, is drawn as part of each branch.
     std::vector<bool> trunk(figures.size());
     for (const Figure& figure : figures)
-        if (figure.IsLine() && figure.target >= 0 && figures[static_cast<std::size_t>(figure.target)].IsLine())
+        if (figure.IsLine() && figure.target >= 0 && figure.source != figure.target &&
+            figures[static_cast<std::size_t>(figure.target)].IsLine())
             trunk[static_cast<std::size_t>(figure.target)] = true;
     for (std::size_t i = 0; i < figures.size(); ++i) {
         const Figure& figure = figures[i];
