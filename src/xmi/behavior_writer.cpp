@@ -117,6 +117,9 @@ void tExporter::CloseRegion(const uml::Element& machine) {
         for (const uml::Transition* transition : state->Members<uml::Transition>()) Transition(*transition);
         InternalTransitions(*state);
     }
+    // Transitions the machine holds itself, from one of its states.
+    for (const uml::Transition* transition : machine.Members<uml::Transition>())
+        if (uml::As<uml::State>(transition->source) != nullptr) Transition(*transition);
     m_xml.End();
 }
 
@@ -261,6 +264,12 @@ void tExporter::CloseActivity(const uml::StateMachine& activity) {
             const std::string* target = IsNodeElement(transition->target.element) ? &m_ids.Of(transition->target.element) : nullptr;
             edge(m_ids.Of(transition), "uml:ControlFlow", &source, target, *transition, &transition->guard);
         }
+    }
+    for (const uml::Transition* transition : activity.Members<uml::Transition>()) {
+        if (!IsNodeElement(transition->source)) continue;
+        const std::string& source = m_ids.Of(transition->source);
+        const std::string* target = IsNodeElement(transition->target.element) ? &m_ids.Of(transition->target.element) : nullptr;
+        edge(m_ids.Of(transition), "uml:ControlFlow", &source, target, *transition, &transition->guard);
     }
     for (const uml::ObjectFlow* flow : activity.Members<uml::ObjectFlow>()) {
         const std::string* source = IsNodeElement(flow->source.element) ? &m_ids.Of(flow->source.element) : nullptr;
