@@ -172,6 +172,7 @@ void tNotation::Diagram(const uml::Diagram& diagram) {
     const std::size_t count = m_layout.figures.size();
     m_places.assign(count, {});
     m_hosted.assign(count, {});
+    m_affixed.assign(count, {});
     m_inFrame.clear();
     m_top.clear();
     m_prefix = "d" + std::to_string(m_count++);
@@ -192,7 +193,8 @@ void tNotation::Diagram(const uml::Diagram& diagram) {
         Resolve(i);
         const tPlace& place = m_places[i];
         if (place.type == nullptr) continue;
-        if (place.host >= 0) m_hosted[static_cast<std::size_t>(place.host)].push_back(i);
+        if (place.affixed) m_affixed[static_cast<std::size_t>(place.host)].push_back(i);
+        else if (place.host >= 0) m_hosted[static_cast<std::size_t>(place.host)].push_back(i);
         else (place.inFrame ? m_inFrame : m_top).push_back(i);
     }
 
@@ -228,9 +230,19 @@ void tNotation::Diagram(const uml::Diagram& diagram) {
     ++m_summary.diagrams[static_cast<std::size_t>(m_kind)];
 }
 
-std::string tNotation::Key(const Figure& figure) const {
+std::optional<xmi::Written> tNotation::WrittenOf(const Figure& figure) const {
+    if (figure.shape == uml::Shape::Focus) {
+        const auto found = m_index.executions.find(figure.item);
+        if (found == m_index.executions.end()) return std::nullopt;
+        return xmi::Written{found->second, "uml:BehaviorExecutionSpecification"};
+    }
     const xmi::Written* written = Find(figure.element);
-    if (written == nullptr) return {};
+    return written != nullptr ? std::optional<xmi::Written>(*written) : std::nullopt;
+}
+
+std::string tNotation::Key(const Figure& figure) const {
+    const std::optional<xmi::Written> written = WrittenOf(figure);
+    if (!written) return {};
     std::string key(written->type);
     if (const auto* state = uml::As<uml::State>(figure.element); state != nullptr && key == "uml:Pseudostate") {
         switch (state->sort) {
@@ -269,13 +281,24 @@ void tNotation::Resolve(std::size_t index) {
     const std::string key = Key(figure);
     if (figure.shape == uml::Shape::Text) {
         Leave(figure, "free text: Papyrus shows texts of model elements only");
-    } else if (figure.shape == uml::Shape::Focus || figure.shape == uml::Shape::Destruction) {
-        Leave(figure, "the model holds no execution or destruction for it");
+    } else if (figure.shape == uml::Shape::Destruction) {
+        Leave(figure, "the model holds no destruction for it");
+    } else if (figure.shape == uml::Shape::Focus && key.empty()) {
+        Leave(figure, "the model holds no execution for it");
     } else if (key.empty()) {
         Leave(figure, figure.element == nullptr ? "it shows no element of the model" : "its element is not in the .uml");
     } else {
         int parent = figure.parent;
-        for (std::size_t steps = 0; parent >= 0 && steps < m_layout.figures.size(); ++steps) {
+        if (parent >= 0) {
+            // Affixed to its parent's shape, where the table says so.
+            Resolve(static_cast<std::size_t>(parent));
+            const tShapeType* host = m_places[static_cast<std::size_t>(parent)].type;
+            if (host != nullptr && (place.type = AffixedType(m_kind, host->type, key)) != nullptr) {
+                place.host = parent;
+                place.affixed = true;
+            }
+        }
+        for (std::size_t steps = 0; place.type == nullptr && parent >= 0 && steps < m_layout.figures.size(); ++steps) {
             Resolve(static_cast<std::size_t>(parent));
             const std::string_view holder = Holder(parent);
             if (!holder.empty()) {
@@ -439,7 +462,8 @@ void tNotation::Shape(std::size_t index, tOrigin origin) {
     if (figure.stroke != uml::kNoColour) m_xml.Attr("lineColor", GmfColour(figure.stroke));
     Labels(type.labels, place.id);
     Compartments(index, type, place.id);
-    Element(*Find(figure.element));
+    for (const std::size_t i : m_affixed[index]) Shape(i, {Px(figure.box.x), Px(figure.box.y)});
+    Element(*WrittenOf(figure));
     // Inside a compartment nothing lies left of or above its content.
     const long long x = std::max(0LL, Px(figure.box.x) - origin.x), y = std::max(0LL, Px(figure.box.y) - origin.y);
     Bounds(place.id, x, y, Px(figure.box.Right()) - Px(figure.box.x), Px(figure.box.Bottom()) - Px(figure.box.y));

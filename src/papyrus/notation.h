@@ -5,6 +5,7 @@
 // compartment, relative to it; lines are edges with their routes as
 // absolute bendpoints and anchors where they meet their ends.
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -34,6 +35,7 @@ private:
         const tShapeType* type = nullptr;
         int host = -1;
         bool inFrame = false;
+        bool affixed = false;  // a child of the host shape itself, not of a compartment
         bool visiting = false, resolved = false;
         std::string id;
     };
@@ -42,6 +44,8 @@ private:
     };
 
     const xmi::Written* Find(const uml::Element* element) const;
+    // What the figure shows in the .uml: its element, or the execution a focus of control was written as.
+    std::optional<xmi::Written> WrittenOf(const uml::Figure& figure) const;
     const xmi::Written* PackageOf(const uml::Element* element) const;
     std::string Key(const uml::Figure& figure) const;
     void Resolve(std::size_t figure);
@@ -80,7 +84,8 @@ private:
     std::string m_prefix;  // of its views' ids
     uml::DiagramLayout m_layout;
     std::vector<tPlace> m_places;
-    std::vector<std::vector<std::size_t>> m_hosted;  // per figure, the figures its compartment holds
+    std::vector<std::vector<std::size_t>> m_hosted;   // per figure, the figures its compartment holds
+    std::vector<std::vector<std::size_t>> m_affixed;  // per figure, the figures affixed to it
     std::vector<std::size_t> m_inFrame, m_top;
     std::string m_frameHolder;  // the frame's compartment for nested types; empty without a frame
     tOrigin m_frameOrigin;

@@ -124,6 +124,8 @@ constexpr tShapeType kShapes[] = {
     // Sequence diagrams: lifelines in the interaction's frame.
     {D::Sequence, "frame", "uml:Interaction", "Interaction_Shape", "Interaction_NameLabel", "Interaction_SubfragmentCompartment*"},
     {D::Sequence, "*", "uml:Lifeline", "Lifeline_Shape", "Lifeline_NameLabel", ""},
+    {D::Sequence, "Lifeline_Shape", "uml:BehaviorExecutionSpecification", "BehaviorExecutionSpecification_Shape",
+     "BehaviorExecutionSpecification_Behavior@", ""},
     {D::Sequence, "*", "uml:Comment", "Comment_Shape", "Comment_BodyLabel", ""},
 
     // Communication diagrams.
@@ -215,6 +217,12 @@ const tShapeType* ShapeType(uml::DiagramKind diagram, std::string_view in, std::
         if (shape.in != in && !(compartment && shape.in == "*")) continue;
         if (shape.metaclass == metaclass || shape.metaclass == "*") return &shape;
     }
+    return nullptr;
+}
+
+const tShapeType* AffixedType(uml::DiagramKind diagram, std::string_view host, std::string_view metaclass) {
+    for (const tShapeType& shape : kShapes)
+        if (shape.diagram == diagram && shape.in == host && shape.metaclass == metaclass) return &shape;
     return nullptr;
 }
 

@@ -26,7 +26,9 @@ const tDiagramType* DiagramType(uml::DiagramKind kind);
 // "*region" holding shapes in a region.
 struct tShapeType {
     uml::DiagramKind diagram;
-    std::string_view in;         // "" on the diagram, "frame" as the diagram's frame, a compartment type, or "*" any
+    // "" on the diagram, "frame" as the diagram's frame, a compartment type, "*" any compartment, or a shape
+    // type: affixed to that shape (an execution on its lifeline)
+    std::string_view in;
     std::string_view metaclass;  // as the .uml writes it; "*" any
     std::string_view type;
     std::string_view labels;
@@ -36,6 +38,9 @@ struct tShapeType {
 // "uml:Pseudostate#kind"), placed in the compartment `in` ("" on the
 // diagram, "frame" for the diagram's frame); null when Papyrus has none.
 const tShapeType* ShapeType(uml::DiagramKind diagram, std::string_view in, std::string_view metaclass);
+
+// The shape affixed to a shape of type `host` (not in one of its compartments); null when none is.
+const tShapeType* AffixedType(uml::DiagramKind diagram, std::string_view host, std::string_view metaclass);
 
 struct tEdgeType {
     uml::DiagramKind diagram;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "lum/uml/layout.h"
 #include "lum/uml/presentation.h"
 #include "xmi/exporter.h"
 
@@ -316,6 +317,7 @@ tAs tExporter::OpenInteraction(const uml::Interaction& interaction, std::string_
         if (uml::As<uml::Lifeline>(message->sender) != nullptr) occurrence(id, "-send", message->sender);
         if (uml::As<uml::Lifeline>(message->receiver.element) != nullptr) occurrence(id, "-receive", message->receiver.element);
     }
+    Executions(interaction);
     for (const uml::Message* message : messages) {
         const std::string& id = m_ids.Of(message);
         Begin("message", "uml:Message", *message);
@@ -330,6 +332,42 @@ tAs tExporter::OpenInteraction(const uml::Interaction& interaction, std::string_
         m_xml.End();
     }
     return tAs::Interaction;
+}
+
+// Each focus of control that a sequence diagram draws on a lifeline of the
+// interaction is an execution of the lifeline, between a start and a finish.
+void tExporter::Executions(const uml::Interaction& interaction) {
+    const auto diagrams = m_sequences.find(&interaction);
+    if (diagrams == m_sequences.end()) return;
+    std::unordered_map<const uml::Element*, std::size_t> counts;
+    const auto occurrence = [&](const std::string& id, const char* suffix, const std::string& covered) {
+        m_xml.Start("fragment");
+        m_xml.Attr("xmi:type", "uml:ExecutionOccurrenceSpecification");
+        m_xml.Attr("xmi:id", id, suffix);
+        m_xml.Attr("covered", covered);
+        m_xml.Attr("execution", id);
+        m_xml.End();
+    };
+    for (const uml::Diagram* diagram : diagrams->second) {
+        const uml::DiagramLayout layout = uml::DiagramLayout::Of(*diagram);
+        for (const uml::Figure& figure : layout.figures) {
+            if (figure.shape != uml::Shape::Focus || figure.parent < 0) continue;
+            const uml::Element* lifeline = layout.figures[static_cast<std::size_t>(figure.parent)].element;
+            if (uml::As<uml::Lifeline>(lifeline) == nullptr || lifeline->owner != &interaction) continue;
+            const std::string& covered = m_ids.Of(lifeline);
+            const std::string id = covered + "-exec" + std::to_string(counts[lifeline]++);
+            occurrence(id, "-start", covered);
+            m_xml.Start("fragment");
+            m_xml.Attr("xmi:type", "uml:BehaviorExecutionSpecification");
+            m_xml.Attr("xmi:id", id);
+            m_xml.Attr("covered", covered);
+            m_xml.Attr("start", id, "-start");
+            m_xml.Attr("finish", id, "-finish");
+            m_xml.End();
+            occurrence(id, "-finish", covered);
+            if (m_record) m_executions.emplace(figure.item, id);
+        }
+    }
 }
 
 }  // namespace lum::xmi::detail

@@ -118,6 +118,7 @@ private:
     void ActivityNode(const uml::Element& node, std::string_view tag);
     void CloseActivity(const uml::StateMachine& activity);
     tAs OpenInteraction(const uml::Interaction& interaction, std::string_view tag);
+    void Executions(const uml::Interaction& interaction);
     bool IsActivity(const uml::StateMachine& machine) const;
 
     // Diagrams (diagram_writer.cpp), OMG flavour only.
@@ -135,6 +136,8 @@ private:
     std::unordered_set<const uml::Element*> m_merged;    // associations written as their class
     std::unordered_map<const uml::Element*, std::string_view> m_written;  // what was written, as which metaclass
     std::unordered_map<const uml::Element*, std::string> m_regions;  // of the state machines written
+    std::unordered_map<const ClumDiagramItem*, std::string> m_executions;  // of the focus bars written
+    std::unordered_map<const uml::Element*, std::vector<const uml::Diagram*>> m_sequences;  // the diagrams of each interaction
     std::unordered_set<const uml::Element*> m_extended;  // use cases that an extend points to
     std::map<std::wstring, bool> m_types;                // model-owned types by name: primitive or not
     std::map<std::wstring, bool> m_events;               // the events triggers name

@@ -38,6 +38,11 @@ tExporter::tExporter(const uml::View& view, std::ostream& out, Flavour flavour)
             m_ids.Alias(association, owner);
         }
     }
+    for (const uml::Element* element : view.All(uml::Kind::Diagram)) {
+        const auto* diagram = static_cast<const uml::Diagram*>(element);
+        if (diagram->sort == uml::DiagramKind::Sequence && uml::As<uml::Interaction>(diagram->context.element) != nullptr)
+            m_sequences[diagram->context.element].push_back(diagram);
+    }
     for (const uml::Element* element : view.All(uml::Kind::Relationship)) {
         const auto* relationship = static_cast<const uml::Relationship*>(element);
         if (relationship->sort == uml::RelationshipKind::Extend && uml::As<uml::UseCase>(relationship->client) &&
@@ -314,6 +319,7 @@ void tExporter::Index(WrittenIndex& index) {
             index.elements.emplace(association, Written{m_ids.Of(owner), written->second});
     }
     index.regions = std::move(m_regions);
+    index.executions = std::move(m_executions);
     const auto root = m_root != nullptr ? m_written.find(m_root) : m_written.end();
     index.root = root != m_written.end() ? Written{m_ids.Of(m_root), root->second} : Written{"lum-root", "uml:Model"};
 }

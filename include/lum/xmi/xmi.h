@@ -42,6 +42,8 @@ struct Written {
 struct WrittenIndex {
     std::unordered_map<const uml::Element*, Written> elements;
     std::unordered_map<const uml::Element*, std::string> regions;  // the id of a state machine's region
+    // The execution specification each focus of control of a sequence diagram was written as.
+    std::unordered_map<const ClumDiagramItem*, std::string> executions;
     Written root;
 };
 
