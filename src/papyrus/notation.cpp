@@ -587,6 +587,12 @@ void tNotation::Edges() {
         if (figure.IsLine() && figure.target >= 0 && figure.source != figure.target &&
             figures[static_cast<std::size_t>(figure.target)].IsLine())
             trunk[static_cast<std::size_t>(figure.target)] = true;
+    struct tAttachment {
+        std::size_t line;
+        int note, target;
+    };
+    std::vector<tAttachment> attachments;
+    m_edges.assign(figures.size(), false);
     for (std::size_t i = 0; i < figures.size(); ++i) {
         const Figure& figure = figures[i];
         if (!figure.IsLine() || uml::As<uml::AssociationEnd>(figure.element) != nullptr) continue;
@@ -619,12 +625,9 @@ void tNotation::Edges() {
         const xmi::Written* written = Find(shown);
         if (written == nullptr && (isNote(source) || isNote(target))) {
             if (isNote(target)) std::swap(source, target);
-            const std::string from = ViewOf(source), to = ViewOf(target);
-            if (from.empty() || to.empty() || figures[static_cast<std::size_t>(target)].IsLine()) {
-                Leave(figure, "a note's attachment whose other end is not shown as a shape");
-                continue;
-            }
-            Edge(i, {m_kind, "", "Comment_AnnotatedElementEdge", ""}, {}, from, to, source, target, figure.route);
+            // An attachment to a line waits until the lines are written.
+            if (target >= 0 && figures[static_cast<std::size_t>(target)].IsLine()) attachments.push_back({i, source, target});
+            else Attachment(i, source, target);
             continue;
         }
         if (written == nullptr) {
@@ -653,6 +656,20 @@ void tNotation::Edges() {
         }
         Edge(i, *type, *written, from, to, source, target, route);
     }
+    for (const auto& [line, note, target] : attachments) Attachment(line, note, target);
+}
+
+void tNotation::Attachment(std::size_t line, int note, int target) {
+    const Figure& figure = m_layout.figures[line];
+    const bool toLine = target >= 0 && m_layout.figures[static_cast<std::size_t>(target)].IsLine();
+    const std::string from = ViewOf(note);
+    const std::string to = toLine ? (m_edges[static_cast<std::size_t>(target)] ? m_places[static_cast<std::size_t>(target)].id : "")
+                                  : ViewOf(target);
+    if (from.empty() || to.empty()) {
+        Leave(figure, "a note's attachment whose other end is not shown");
+        return;
+    }
+    Edge(line, {m_kind, "", "Comment_AnnotatedElementEdge", ""}, {}, from, to, note, target, figure.route);
 }
 
 void tNotation::Edge(std::size_t index, const tEdgeType& type, const xmi::Written& element, const std::string& source,
@@ -691,7 +708,9 @@ void tNotation::Edge(std::size_t index, const tEdgeType& type, const xmi::Writte
     m_xml.Attr("points", points);
     m_xml.End();
     // The anchors: where the route meets each end, as fractions of its box.
+    m_edges[index] = true;
     const auto anchor = [&](const char* tag, int end, const uml::Point& at, const char* suffix) {
+        if (m_layout.figures[static_cast<std::size_t>(end)].IsLine()) return;
         int shown = end;
         if (m_places[static_cast<std::size_t>(end)].type == nullptr) shown = m_layout.figures[static_cast<std::size_t>(end)].parent;
         const uml::Box& box = m_layout.figures[static_cast<std::size_t>(shown)].box;

@@ -63,6 +63,8 @@ private:
     void Region(const std::string& region, const std::string& id, std::vector<std::size_t> hosted, tOrigin origin,
                 long long width, long long height);
     void Edges();
+    // A note's attachment to the view of `target`: a shape, or a line written as an edge.
+    void Attachment(std::size_t line, int note, int target);
     void Edge(std::size_t figure, const tEdgeType& type, const xmi::Written& element, const std::string& source,
               const std::string& target, int sourceFigure, int targetFigure, const std::vector<uml::Point>& route);
     void Element(const xmi::Written& written);
@@ -87,6 +89,7 @@ private:
     std::vector<std::vector<std::size_t>> m_hosted;   // per figure, the figures its compartment holds
     std::vector<std::vector<std::size_t>> m_affixed;  // per figure, the figures affixed to it
     std::vector<std::size_t> m_inFrame, m_top;
+    std::vector<bool> m_edges;  // per figure, written as an edge
     std::string m_frameHolder;  // the frame's compartment for nested types; empty without a frame
     tOrigin m_frameOrigin;
 };
