@@ -19,6 +19,16 @@
 
 namespace lum::papyrus::detail {
 
+// The margin round the shapes of a frame and the height of its title, in pixels.
+inline constexpr long long kFrameMargin = 20, kFrameTitle = 20;
+
+// Drawing units as whole pixels.
+long long Px(double units);
+// A colour of the layout (0xRRGGBB) as GMF keeps it.
+long long GmfColour(uml::Colour colour);
+// The tokens of a table field (view_types.h), split at spaces.
+std::vector<std::string_view> Tokens(std::string_view field);
+
 class tNotation {
 public:
     // `uml` is the .uml file's name as the hrefs give it.
