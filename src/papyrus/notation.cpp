@@ -72,6 +72,7 @@ tNotation::tNotation(std::ostream& out, const xmi::WrittenIndex& index, std::str
     m_xml.Attr("xmi:version", "2.0");
     m_xml.Attr("xmlns:xmi", "http://www.omg.org/XMI");
     m_xml.Attr("xmlns:xsi", "http://www.w3.org/2001/XMLSchema-instance");
+    m_xml.Attr("xmlns:ecore", "http://www.eclipse.org/emf/2002/Ecore");
     m_xml.Attr("xmlns:notation", "http://www.eclipse.org/gmf/runtime/1.0.3/notation");
     m_xml.Attr("xmlns:style", "http://www.eclipse.org/papyrus/infra/gmfdiag/style");
     m_xml.Attr("xmlns:uml", "http://www.eclipse.org/uml2/5.0.0/UML");

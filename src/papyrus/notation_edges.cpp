@@ -167,12 +167,14 @@ void tNotation::Edge(std::size_t index, const tEdgeType& type, const xmi::Writte
     m_xml.Attr("type", type.type);
     m_xml.Attr("source", source);
     m_xml.Attr("target", target);
-    if (figure.stroke != uml::kNoColour) m_xml.Attr("lineColor", GmfColour(figure.stroke));
+    std::vector<std::string_view> forced;
+    ColourAttrs(figure, forced);
+    Forced(id, forced);
     Labels(type.labels, id);
     m_xml.Start("styles");
     m_xml.Attr("xmi:type", "notation:FontStyle");
     m_xml.Attr("xmi:id", id + "-f");
-    FontAttrs(figure);
+    FontAttrs(figure, forced);
     m_xml.End();
     if (element.id.empty()) {
         m_xml.Start("element");

@@ -112,7 +112,7 @@ void tNotation::Region(const std::string& region, const std::string& id, std::ve
     m_xml.End();
 }
 
-void tNotation::FontAttrs(const Figure& figure) {
+void tNotation::FontAttrs(const Figure& figure, std::vector<std::string_view>& keys) {
     const uml::TextBlock* text = nullptr;
     for (const uml::TextBlock& block : figure.texts)
         if (text == nullptr || block.role == uml::TextRole::Name) {
@@ -122,10 +122,50 @@ void tNotation::FontAttrs(const Figure& figure) {
     if (text == nullptr) return;
     m_xml.Text("fontName", text->font.face);
     m_xml.Attr("fontHeight", std::max<long long>(1, std::llround(text->font.points)));
-    if (text->font.bold) m_xml.Attr("bold", "true");
-    if (text->font.italic) m_xml.Attr("italic", "true");
-    if (text->font.underline) m_xml.Attr("underline", "true");
-    if (text->font.colour != 0) m_xml.Attr("fontColor", GmfColour(text->font.colour));
+    keys.insert(keys.end(), {"fontName", "fontHeight"});
+    const struct {
+        bool set;
+        std::string_view key;
+    } kFlags[] = {{text->font.bold, "bold"}, {text->font.italic, "italic"}, {text->font.underline, "underline"}};
+    for (const auto& flag : kFlags) {
+        if (!flag.set) continue;
+        m_xml.Attr(flag.key, "true");
+        keys.push_back(flag.key);
+    }
+    if (text->font.colour != 0) {
+        m_xml.Attr("fontColor", GmfColour(text->font.colour));
+        keys.push_back("fontColor");
+    }
+}
+
+void tNotation::ColourAttrs(const Figure& figure, std::vector<std::string_view>& keys) {
+    if (figure.fill != uml::kNoColour && !figure.IsLine()) {
+        m_xml.Attr("fillColor", GmfColour(figure.fill));
+        keys.push_back("fillColor");
+    }
+    if (figure.stroke != uml::kNoColour) {
+        m_xml.Attr("lineColor", GmfColour(figure.stroke));
+        keys.push_back("lineColor");
+    }
+}
+
+// Papyrus's style sheets give every view its theme's fonts and colours
+// unless the view marks its own as forced, as a user's choice is.
+void tNotation::Forced(const std::string& id, const std::vector<std::string_view>& keys) {
+    if (keys.empty()) return;
+    m_xml.Start("eAnnotations");
+    m_xml.Attr("xmi:type", "ecore:EAnnotation");
+    m_xml.Attr("xmi:id", id + "-css");
+    m_xml.Attr("source", "PapyrusCSSForceValue");
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+        m_xml.Start("details");
+        m_xml.Attr("xmi:type", "ecore:EStringToStringMapEntry");
+        m_xml.Attr("xmi:id", id + "-css" + std::to_string(k));
+        m_xml.Attr("key", keys[k]);
+        m_xml.Attr("value", "true");
+        m_xml.End();
+    }
+    m_xml.End();
 }
 
 void tNotation::Shape(std::size_t index, tOrigin origin) {
@@ -136,9 +176,10 @@ void tNotation::Shape(std::size_t index, tOrigin origin) {
     m_xml.Attr("xmi:type", "notation:Shape");
     m_xml.Attr("xmi:id", place.id);
     m_xml.Attr("type", type.type);
-    FontAttrs(figure);
-    if (figure.fill != uml::kNoColour) m_xml.Attr("fillColor", GmfColour(figure.fill));
-    if (figure.stroke != uml::kNoColour) m_xml.Attr("lineColor", GmfColour(figure.stroke));
+    std::vector<std::string_view> forced;
+    FontAttrs(figure, forced);
+    ColourAttrs(figure, forced);
+    Forced(place.id, forced);
     Labels(type.labels, place.id);
     Compartments(index, type, place.id);
     for (const std::size_t i : m_affixed[index]) Shape(i, {Px(figure.box.x), Px(figure.box.y)});
