@@ -171,8 +171,6 @@ void DefineCommands(CLI::App& app, tOptions& options) {
                                    "first model file's name; open NAME.di in Papyrus. Lists what Papyrus cannot show",
                                    tOutput::Text);
     AddOutputDirectory(*papyrus, options, true);
-    papyrus->add_flag("--stored-sequence", options.storedSequence,
-                      "number messages with their stored sequence (1.2.1) instead of their order in the diagram (4)");
 
     CLI::App* plantuml = AddCommand(app, options, "plantuml",
                                     "one PlantUML file per class, use-case, state, activity, component and "

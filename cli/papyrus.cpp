@@ -8,8 +8,7 @@ namespace lumcli {
 
 int RunPapyrus(const lum::Model& model, const tOptions& options, std::ostream& out) {
     const std::string name = std::filesystem::path(options.models.front()).stem().string();
-    const lum::papyrus::Summary summary = lum::papyrus::Write(lum::uml::View::Of(model), options.outputFile, name,
-                                                              {.storedSequenceNumbers = options.storedSequence});
+    const lum::papyrus::Summary summary = lum::papyrus::Write(lum::uml::View::Of(model), options.outputFile, {.name = name});
     if (!summary.ok) {
         std::cerr << "lum: " << summary.error << '\n';
         return 2;

@@ -368,7 +368,7 @@ void BindRaw(py::module_& module) {
             lum::papyrus::Summary summary;
             {
                 py::gil_scoped_release unlocked;
-                summary = lum::papyrus::Write(lum::uml::View::Of(*m.model), directory, stem);
+                summary = lum::papyrus::Write(lum::uml::View::Of(*m.model), directory, {.name = stem});
             }
             if (!summary.ok) {
                 PyErr_SetString(PyExc_OSError, summary.error.c_str());

@@ -65,9 +65,8 @@ std::string Describe(const Figure& figure) {
 
 }  // namespace
 
-tNotation::tNotation(std::ostream& out, const xmi::WrittenIndex& index, std::string_view uml, const Options& options,
-                     Summary& summary)
-    : m_xml(out), m_index(index), m_uml(UriPath(uml)), m_options(options), m_summary(summary) {
+tNotation::tNotation(std::ostream& out, const xmi::WrittenIndex& index, std::string_view uml, Summary& summary)
+    : m_xml(out), m_index(index), m_uml(UriPath(uml)), m_summary(summary) {
     m_xml.Start("xmi:XMI");
     m_xml.Attr("xmi:version", "2.0");
     m_xml.Attr("xmlns:xmi", "http://www.omg.org/XMI");
@@ -130,7 +129,7 @@ void tNotation::Diagram(const uml::Diagram& diagram) {
         return;
     }
 
-    m_layout = uml::DiagramLayout::Of(diagram, {.storedSequenceNumbers = m_options.storedSequenceNumbers});
+    m_layout = uml::DiagramLayout::Of(diagram);
     const std::size_t count = m_layout.figures.size();
     m_places.assign(count, {});
     m_hosted.assign(count, {});

@@ -32,8 +32,7 @@ std::vector<std::string_view> Tokens(std::string_view field);
 class tNotation {
 public:
     // `uml` is the .uml file's name as the hrefs give it.
-    tNotation(std::ostream& out, const xmi::WrittenIndex& index, std::string_view uml, const Options& options,
-              Summary& summary);
+    tNotation(std::ostream& out, const xmi::WrittenIndex& index, std::string_view uml, Summary& summary);
     void Diagram(const uml::Diagram& diagram);
     // Ends the file; false when the stream failed.
     bool Finish();
@@ -88,7 +87,6 @@ private:
     tXml m_xml;
     const xmi::WrittenIndex& m_index;
     std::string m_uml;
-    const Options& m_options;
     Summary& m_summary;
     std::size_t m_count = 0;  // diagrams written
 

@@ -18,7 +18,8 @@ constexpr char kDi[] =
 
 }  // namespace
 
-Summary Write(const uml::View& view, const std::filesystem::path& directory, const std::string& name, const Options& options) {
+Summary Write(const uml::View& view, const std::filesystem::path& directory, const Options& options) {
+    const std::string& name = options.name;
     Summary summary;
     const auto failed = [&summary](const std::filesystem::path& path) {
         summary.ok = false;
@@ -39,7 +40,7 @@ Summary Write(const uml::View& view, const std::filesystem::path& directory, con
     {
         std::ofstream file(notation, std::ios::binary);
         if (!file) return failed(notation);
-        detail::tNotation writer(file, index, uml.filename().string(), options, summary);
+        detail::tNotation writer(file, index, uml.filename().string(), summary);
         for (const uml::Element* diagram : view.All(uml::Kind::Diagram)) writer.Diagram(static_cast<const uml::Diagram&>(*diagram));
         if (!writer.Finish()) return failed(notation);
         file.close();

@@ -29,7 +29,7 @@ protected:
     static void SetUpTestSuite() {
         model = new Model(Model::Load({(fs::path(LUM_SAMPLES_DIR) / "diagrams" / "diagrams.mdl").string()}));
         directory = fs::temp_directory_path() / ("lum-papyrus-" + std::to_string(::getpid()));
-        summary = papyrus::Write(uml::View::Of(*model), directory, "diagrams");
+        summary = papyrus::Write(uml::View::Of(*model), directory, {.name = "diagrams"});
         notation = Read(directory / "diagrams.notation");
     }
     static void TearDownTestSuite() {
@@ -118,7 +118,7 @@ TEST_F(PapyrusTest, ShapesStandAtTheLayoutsBoxesInPixels) {
 
 TEST_F(PapyrusTest, UnwritableDirectoryIsReported) {
     const fs::path file = directory / "diagrams.di";
-    const papyrus::Summary failed = papyrus::Write(uml::View::Of(*model), file, "x");
+    const papyrus::Summary failed = papyrus::Write(uml::View::Of(*model), file);
     EXPECT_FALSE(failed.ok);
     EXPECT_NE(failed.error.find("cannot write"), std::string::npos);
 }

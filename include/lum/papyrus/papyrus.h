@@ -26,8 +26,7 @@ namespace lum::papyrus {
 inline constexpr double kPixelsPerUnit = 96.0 / 300.0;
 
 struct Options {
-    // Message numbers as stored ("1.2.1") instead of their order ("4").
-    bool storedSequenceNumbers = false;
+    std::string name = "model";  // NAME of the three files
 };
 
 // Something of a diagram that the .notation does not hold, and why.
@@ -49,8 +48,7 @@ struct Summary {
 
 // Writes DIRECTORY/NAME.uml, NAME.notation and NAME.di (the directory is made
 // if missing); stops at the first file that cannot be written.
-Summary Write(const uml::View& view, const std::filesystem::path& directory, const std::string& name,
-              const Options& options = {});
+Summary Write(const uml::View& view, const std::filesystem::path& directory, const Options& options = {});
 
 }  // namespace lum::papyrus
 LUM_API_END
