@@ -78,6 +78,7 @@ private:
               const std::string& target, int sourceFigure, int targetFigure, const std::vector<uml::Point>& route);
     void Element(const xmi::Written& written);
     void Bounds(const std::string& id, long long x, long long y, long long width, long long height);
+    void EmptyBounds(const std::string& id);
     // The figure's font and colours as style attributes of the view being started; `keys` gets their names.
     void FontAttrs(const uml::Figure& figure, std::vector<std::string_view>& keys);
     void ColourAttrs(const uml::Figure& figure, std::vector<std::string_view>& keys);

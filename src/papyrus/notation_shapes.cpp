@@ -29,6 +29,14 @@ void tNotation::Bounds(const std::string& id, long long x, long long y, long lon
     m_xml.End();
 }
 
+// The constraint of a view its container lays out: a compartment.
+void tNotation::EmptyBounds(const std::string& id) {
+    m_xml.Start("layoutConstraint");
+    m_xml.Attr("xmi:type", "notation:Bounds");
+    m_xml.Attr("xmi:id", id + "-b");
+    m_xml.End();
+}
+
 void tNotation::Labels(std::string_view labels, const std::string& id) {
     int k = 0;
     for (const std::string_view token : Tokens(labels)) {
@@ -78,7 +86,7 @@ void tNotation::Frame(const tShapeType& frame, const xmi::Written& element) {
         m_xml.Attr("xmi:id", compartment + "-t");
         m_xml.End();
         if (token.ends_with('*')) Bounds(compartment, 0, kFrameTitle, width, height);
-        else Bounds(compartment, 0, 0, -1, -1);
+        else EmptyBounds(compartment);
         m_xml.End();
     }
     Element(element);
@@ -102,7 +110,7 @@ void tNotation::Region(const std::string& region, const std::string& id, std::ve
     m_xml.Attr("xmi:type", "notation:TitleStyle");
     m_xml.Attr("xmi:id", id + "-rc-t");
     m_xml.End();
-    Bounds(id + "-rc", 0, 0, -1, -1);
+    EmptyBounds(id + "-rc");
     m_xml.End();
     m_xml.Start("element");
     m_xml.Attr("xmi:type", "uml:Region");
@@ -236,10 +244,7 @@ void tNotation::Compartments(std::size_t index, const tShapeType& type, const st
             m_xml.Attr("xmi:id", compartment + "-s" + style[9]);
             m_xml.End();
         }
-        m_xml.Start("layoutConstraint");
-        m_xml.Attr("xmi:type", "notation:Bounds");
-        m_xml.Attr("xmi:id", compartment + "-b");
-        m_xml.End();
+        EmptyBounds(compartment);
         m_xml.End();
     }
 }

@@ -116,6 +116,21 @@ TEST_F(PapyrusTest, ShapesStandAtTheLayoutsBoxesInPixels) {
     }
 }
 
+// The states of a composite state stand in the region of its nested machine,
+// relative to the state's content: below its name.
+TEST_F(PapyrusTest, SubstatesStandInTheirStatesRegion) {
+    const Model composite = Model::Load({(fs::path(LUM_SAMPLES_DIR).parent_path() / "tests/papyrus/composite.mdl").string()});
+    ASSERT_TRUE(papyrus::Write(uml::View::Of(composite), directory / "composite", {.name = "composite"}).ok);
+    const std::string xml = Read(directory / "composite" / "composite.notation");
+    // d0v0 is the state "On", d0v1 and d0v2 its states, d0v3 "Off" beside it.
+    const std::size_t on = xml.find("xmi:id=\"d0v0\""), region = xml.find("xmi:id=\"d0v0-c0-r\" type=\"Region_Shape\""),
+                      dim = xml.find("xmi:id=\"d0v1\""), end = xml.find("xmi:id=\"d0v0-b\""), off = xml.find("xmi:id=\"d0v3\"");
+    EXPECT_TRUE(on < region && region < dim && dim < end && end < off) << xml;
+    EXPECT_NE(xml.find("<element xmi:type=\"uml:Region\" href=\"composite.uml#_5E0D1A000013\"/>"), std::string::npos);
+    // "Dim" at x 350 units in "On" at 200: 112 - 64 pixels from the region's left.
+    EXPECT_NE(xml.find("xmi:id=\"d0v1-b\" x=\"48\""), std::string::npos) << xml;
+}
+
 TEST_F(PapyrusTest, UnwritableDirectoryIsReported) {
     const fs::path file = directory / "diagrams.di";
     const papyrus::Summary failed = papyrus::Write(uml::View::Of(*model), file);
