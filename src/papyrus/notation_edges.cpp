@@ -169,13 +169,13 @@ void tNotation::Edge(std::size_t index, const tEdgeType& type, const xmi::Writte
     m_xml.Attr("target", target);
     std::vector<std::string_view> forced;
     ColourAttrs(figure, forced);
-    Forced(id, forced);
     Labels(type.labels, id);
     m_xml.Start("styles");
     m_xml.Attr("xmi:type", "notation:FontStyle");
     m_xml.Attr("xmi:id", id + "-f");
     FontAttrs(figure, forced);
     m_xml.End();
+    Forced(id, forced);
     if (element.id.empty()) {
         m_xml.Start("element");
         m_xml.Attr("xsi:nil", "true");
