@@ -72,6 +72,16 @@ void tNotation::Edges() {
         if (figure.IsLine() && figure.target >= 0 && figure.source != figure.target &&
             figures[static_cast<std::size_t>(figure.target)].IsLine())
             trunk[static_cast<std::size_t>(figure.target)] = true;
+    // Collaborations: the first message each link carries, from the message arrows beside it.
+    std::vector<const uml::Element*> carried(m_kind == uml::DiagramKind::Collaboration ? figures.size() : 0);
+    for (const Figure& arrow : figures) {
+        if (carried.empty() || !arrow.IsLine() || arrow.source < 0 || carried[static_cast<std::size_t>(arrow.source)] != nullptr) continue;
+        for (const uml::TextBlock& text : arrow.texts)
+            if (uml::As<uml::Message>(text.element) != nullptr && Find(text.element) != nullptr) {
+                carried[static_cast<std::size_t>(arrow.source)] = text.element;
+                break;
+            }
+    }
     struct tAttachment {
         std::size_t line;
         int note, target;
@@ -93,15 +103,7 @@ void tNotation::Edges() {
         if (m_kind == uml::DiagramKind::Collaboration) {
             // A link becomes a path carrying its first message; the message arrows go with it.
             if (source >= 0 && figures[static_cast<std::size_t>(source)].IsLine()) continue;
-            shown = nullptr;
-            for (std::size_t m = 0; m < figures.size() && shown == nullptr; ++m) {
-                if (!figures[m].IsLine() || figures[m].source != static_cast<int>(i)) continue;
-                for (const uml::TextBlock& text : figures[m].texts)
-                    if (uml::As<uml::Message>(text.element) != nullptr && Find(text.element) != nullptr) {
-                        shown = text.element;
-                        break;
-                    }
-            }
+            shown = carried[i];
             if (shown == nullptr && !isNote(source) && !isNote(target)) {
                 Leave(figure, "a link without a message: Papyrus draws a link as the messages it carries");
                 continue;
