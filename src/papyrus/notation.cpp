@@ -232,14 +232,31 @@ std::string_view tNotation::Holder(int figure) const {
     return {};
 }
 
-// A figure goes into the compartment of the nearest enclosing figure whose
-// shape has one that takes it; else into the frame, else onto the diagram.
+// Resolves the figure after its enclosing figures, outermost first, with a
+// stack of its own, so that nesting of any depth is resolved.
 void tNotation::Resolve(std::size_t index) {
+    std::vector<std::size_t> chain;
+    for (int at = static_cast<int>(index); at >= 0 && chain.size() < m_places.size();
+         at = m_layout.figures[static_cast<std::size_t>(at)].parent) {
+        tPlace& place = m_places[static_cast<std::size_t>(at)];
+        if (place.resolved || place.visiting) break;
+        place.visiting = true;
+        chain.push_back(static_cast<std::size_t>(at));
+    }
+    for (auto at = chain.rbegin(); at != chain.rend(); ++at) Place(*at);
+}
+
+// A figure goes into the compartment of the nearest enclosing figure whose
+// shape has one that takes it (unless that one is nested kMaxNesting deep
+// already); else into the frame, else onto the diagram.
+void tNotation::Place(std::size_t index) {
     tPlace& place = m_places[index];
-    if (place.resolved || place.visiting) return;
-    place.visiting = true;
     const Figure& figure = m_layout.figures[index];
     const std::string key = Key(figure);
+    const auto usable = [&](int host) {
+        const tPlace& outer = m_places[static_cast<std::size_t>(host)];
+        return outer.resolved && outer.type != nullptr && outer.depth < kMaxNesting;
+    };
     if (figure.shape == uml::Shape::Text) {
         Leave(figure, "free text: Papyrus shows texts of model elements only");
     } else if (figure.shape == uml::Shape::Destruction) {
@@ -250,18 +267,14 @@ void tNotation::Resolve(std::size_t index) {
         Leave(figure, figure.element == nullptr ? "it shows no element of the model" : "its element is not in the .uml");
     } else {
         int parent = figure.parent;
-        if (parent >= 0) {
-            // Affixed to its parent's shape, where the table says so.
-            Resolve(static_cast<std::size_t>(parent));
-            const tShapeType* host = m_places[static_cast<std::size_t>(parent)].type;
-            if (host != nullptr && (place.type = AffixedType(m_kind, host->type, key)) != nullptr) {
-                place.host = parent;
-                place.affixed = true;
-            }
+        // Affixed to its parent's shape, where the table says so.
+        if (parent >= 0 && usable(parent) &&
+            (place.type = AffixedType(m_kind, m_places[static_cast<std::size_t>(parent)].type->type, key)) != nullptr) {
+            place.host = parent;
+            place.affixed = true;
         }
         for (std::size_t steps = 0; place.type == nullptr && parent >= 0 && steps < m_layout.figures.size(); ++steps) {
-            Resolve(static_cast<std::size_t>(parent));
-            const std::string_view holder = Holder(parent);
+            const std::string_view holder = usable(parent) ? Holder(parent) : std::string_view();
             if (!holder.empty()) {
                 if (const tShapeType* type = ShapeType(m_kind, holder, key)) {
                     place.type = type;
@@ -271,6 +284,7 @@ void tNotation::Resolve(std::size_t index) {
             }
             parent = m_layout.figures[static_cast<std::size_t>(parent)].parent;
         }
+        if (place.host >= 0) place.depth = m_places[static_cast<std::size_t>(place.host)].depth + 1;
         if (place.type == nullptr && !m_frameHolder.empty()) {
             place.type = ShapeType(m_kind, m_frameHolder, key);
             place.inFrame = place.type != nullptr;

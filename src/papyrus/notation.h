@@ -19,6 +19,9 @@
 
 namespace lum::papyrus::detail {
 
+// How deep shapes are nested in compartments at most; a shape deeper down
+// stands in the frame or on the diagram, where it is drawn.
+inline constexpr std::size_t kMaxNesting = 100;
 // The margin round the shapes of a frame and the height of its title, in pixels.
 inline constexpr long long kFrameMargin = 20, kFrameTitle = 20;
 
@@ -46,6 +49,7 @@ private:
         bool inFrame = false;
         bool affixed = false;  // a child of the host shape itself, not of a compartment
         bool visiting = false, resolved = false;
+        std::size_t depth = 0;  // of compartments it stands in
         std::string id;
     };
     struct tOrigin {
@@ -58,6 +62,7 @@ private:
     const xmi::Written* PackageOf(const uml::Element* element) const;
     std::string Key(const uml::Figure& figure) const;
     void Resolve(std::size_t figure);
+    void Place(std::size_t figure);
     // The compartment of a figure's shape that holds shapes, as nested types name it; empty when none can.
     std::string_view Holder(int figure) const;
     tOrigin ContentOrigin(const uml::Figure& figure) const;
