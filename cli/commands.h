@@ -27,6 +27,7 @@ int RunOutline(const lum::Model& model, const tOptions& options, std::ostream& o
 int RunWrite(const lum::Model& model, const tOptions& options, std::ostream& out);
 int RunRender(const lum::Model& model, const tOptions& options, std::ostream& out);
 int RunXmi(const lum::Model& model, const tOptions& options, std::ostream& out);
+int RunPapyrus(const lum::Model& model, const tOptions& options, std::ostream& out);
 int RunPlantUml(const lum::Model& model, const tOptions& options, std::ostream& out);
 int RunSite(const lum::Model& model, const tOptions& options, std::ostream& out);
 // Loads both models itself (options.models: OLD and NEW): 0 the same, 1 different, 2 trouble.

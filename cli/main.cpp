@@ -22,6 +22,7 @@ int RunCommand(const lum::Model& model, const tOptions& options) {
     if (options.command == "write") return RunWrite(model, options, std::cout);
     if (options.command == "render") return RunRender(model, options, std::cout);
     if (options.command == "xmi") return RunXmi(model, options, std::cout);
+    if (options.command == "papyrus") return RunPapyrus(model, options, std::cout);
     if (options.command == "plantuml") return RunPlantUml(model, options, std::cout);
     if (options.command == "site") return RunSite(model, options, std::cout);
     return RunStats(model, options, std::cout);

@@ -165,6 +165,13 @@ void DefineCommands(CLI::App& app, tOptions& options) {
     xmi->add_option("--flavour", options.xmiFlavour, "eclipse (the default) or omg")
         ->check(CLI::IsMember({"eclipse", "omg"}));
 
+    CLI::App* papyrus = AddCommand(app, options, "papyrus",
+                                   "the model with its diagrams for Eclipse Papyrus: NAME.uml (as xmi writes it), "
+                                   "NAME.notation (every diagram laid out as stored) and NAME.di, NAME being the "
+                                   "first model file's name; open NAME.di in Papyrus. Lists what Papyrus cannot show",
+                                   tOutput::Text);
+    AddOutputDirectory(*papyrus, options, true);
+
     CLI::App* plantuml = AddCommand(app, options, "plantuml",
                                     "one PlantUML file per class, use-case, state, activity, component and "
                                     "deployment diagram, holding what the diagram shows",

@@ -1,7 +1,7 @@
 #pragma once
 // The whole public interface of lum.
 //
-// The outputs (json, xmi, render, the uml outline, diff, publish, write)
+// The outputs (json, xmi, papyrus, render, the uml outline, diff, publish, write)
 // follow one pattern:
 // - Options: each output namespace takes its options as <namespace>::Options
 //   (write::FileOptions for one file object); lum::LoadOptions are the front
@@ -79,6 +79,7 @@
 #include "lum/json/export.h"
 #include "lum/render/svg.h"
 #include "lum/xmi/xmi.h"
+#include "lum/papyrus/papyrus.h"
 #include "lum/publish/plantuml.h"
 #include "lum/publish/site.h"
 #include "lum/diff/diff.h"

@@ -360,6 +360,36 @@ void BindRaw(py::module_& module) {
              "writes the UML view as one XMI document, as `lum xmi` does: 'eclipse' (Eclipse UML2, .uml) or 'omg' "
              "(OMG UML 2.5.1 with the diagrams, .xmi); raises OSError when the file cannot be written; the GIL is "
              "released while writing")
+        .def("export_papyrus", [](const ModelHandle& m, const std::filesystem::path& directory, py::object name) {
+            std::string stem;
+            if (!name.is_none()) stem = name.cast<std::string>();
+            else if (!m.model->FilesRead().empty()) stem = std::filesystem::path(m.model->FilesRead().front().name).stem().string();
+            if (stem.empty()) stem = "model";
+            lum::papyrus::Summary summary;
+            {
+                py::gil_scoped_release unlocked;
+                summary = lum::papyrus::Write(lum::uml::View::Of(*m.model), directory, {.name = stem});
+            }
+            if (!summary.ok) {
+                PyErr_SetString(PyExc_OSError, summary.error.c_str());
+                throw py::error_already_set();
+            }
+            py::dict diagrams;
+            for (std::size_t kind = 0; kind < summary.diagrams.size(); ++kind)
+                if (summary.diagrams[kind] != 0)
+                    diagrams[lum::uml::DiagramKindName(static_cast<lum::uml::DiagramKind>(kind))] = summary.diagrams[kind];
+            py::list leftOut;
+            for (const lum::papyrus::LeftOut& left : summary.leftOut) leftOut.append(py::make_tuple(left.diagram, left.what, left.why));
+            py::dict out;
+            out["diagrams"] = diagrams;
+            out["views"] = summary.views;
+            out["left_out"] = leftOut;
+            return out;
+        }, py::arg("directory"), py::arg("name") = py::none(),
+             "writes the model with its diagrams for Eclipse Papyrus, as `lum papyrus` does: NAME.uml, NAME.notation "
+             "and NAME.di in the directory (NAME: the first main file's name unless given); returns the diagrams "
+             "written per kind, the views, and what was left out as (diagram, what, why); raises OSError when a "
+             "file cannot be written; the GIL is released while writing")
         .def("stats", [](const ModelHandle& m) { return Stats(*m.model); },
              "objects, counts per class keyword, diagrams per kind, and what became of the references")
         .def("__repr__", [](const ModelHandle& m) {

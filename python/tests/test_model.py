@@ -135,6 +135,11 @@ def test_exports_json_and_renders_every_diagram(library, tmp_path):
         assert ET.parse(tmp_path / "model.xmi").getroot().tag == root
     with pytest.raises(ValueError):
         library.export_xmi(tmp_path / "model.xmi", "ecore")
+    report = library.export_papyrus(tmp_path / "papyrus")
+    assert sum(report["diagrams"].values()) == len(library.diagrams) and report["views"] > 0
+    assert ET.parse(tmp_path / "papyrus" / "library.notation").getroot().tag == "{http://www.omg.org/XMI}XMI"
+    with pytest.raises(OSError):
+        library.export_papyrus(tmp_path / "model.xmi")
     for diagram in library.diagrams:
         assert ET.fromstring(library.render_svg(diagram)).tag == "{http://www.w3.org/2000/svg}svg"
     other = lum.load(LIBRARY, pathmap=LIBRARY_MAP)

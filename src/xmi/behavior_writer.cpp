@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "lum/uml/layout.h"
 #include "lum/uml/presentation.h"
 #include "xmi/exporter.h"
 
@@ -75,6 +76,7 @@ tAs tExporter::OpenStateMachine(const uml::StateMachine& machine, std::string_vi
     m_xml.Start("region");
     m_xml.Attr("xmi:type", "uml:Region");
     m_xml.Attr("xmi:id", m_ids.Of(&machine), "-region");
+    if (m_record) m_regions.emplace(&machine, m_ids.Of(&machine) + "-region");
     return tAs::Region;
 }
 
@@ -116,6 +118,9 @@ void tExporter::CloseRegion(const uml::Element& machine) {
         for (const uml::Transition* transition : state->Members<uml::Transition>()) Transition(*transition);
         InternalTransitions(*state);
     }
+    // Transitions the machine holds itself, from one of its states.
+    for (const uml::Transition* transition : machine.Members<uml::Transition>())
+        if (uml::As<uml::State>(transition->source) != nullptr) Transition(*transition);
     m_xml.End();
 }
 
@@ -237,6 +242,7 @@ void tExporter::CloseActivity(const uml::StateMachine& activity) {
         m_xml.Start("edge");
         m_xml.Attr("xmi:type", type);
         m_xml.Attr("xmi:id", id);
+        if (m_record) m_written.emplace(&element, type);
         Named(element);
         if (source != nullptr) m_xml.Attr("source", *source);
         else m_xml.Attr("source", id, "-from");
@@ -259,6 +265,12 @@ void tExporter::CloseActivity(const uml::StateMachine& activity) {
             const std::string* target = IsNodeElement(transition->target.element) ? &m_ids.Of(transition->target.element) : nullptr;
             edge(m_ids.Of(transition), "uml:ControlFlow", &source, target, *transition, &transition->guard);
         }
+    }
+    for (const uml::Transition* transition : activity.Members<uml::Transition>()) {
+        if (!IsNodeElement(transition->source)) continue;
+        const std::string& source = m_ids.Of(transition->source);
+        const std::string* target = IsNodeElement(transition->target.element) ? &m_ids.Of(transition->target.element) : nullptr;
+        edge(m_ids.Of(transition), "uml:ControlFlow", &source, target, *transition, &transition->guard);
     }
     for (const uml::ObjectFlow* flow : activity.Members<uml::ObjectFlow>()) {
         const std::string* source = IsNodeElement(flow->source.element) ? &m_ids.Of(flow->source.element) : nullptr;
@@ -305,6 +317,7 @@ tAs tExporter::OpenInteraction(const uml::Interaction& interaction, std::string_
         if (uml::As<uml::Lifeline>(message->sender) != nullptr) occurrence(id, "-send", message->sender);
         if (uml::As<uml::Lifeline>(message->receiver.element) != nullptr) occurrence(id, "-receive", message->receiver.element);
     }
+    Executions(interaction);
     for (const uml::Message* message : messages) {
         const std::string& id = m_ids.Of(message);
         Begin("message", "uml:Message", *message);
@@ -319,6 +332,42 @@ tAs tExporter::OpenInteraction(const uml::Interaction& interaction, std::string_
         m_xml.End();
     }
     return tAs::Interaction;
+}
+
+// Each focus of control that a sequence diagram draws on a lifeline of the
+// interaction is an execution of the lifeline, between a start and a finish.
+void tExporter::Executions(const uml::Interaction& interaction) {
+    const auto diagrams = m_sequences.find(&interaction);
+    if (diagrams == m_sequences.end()) return;
+    std::unordered_map<const uml::Element*, std::size_t> counts;
+    const auto occurrence = [&](const std::string& id, const char* suffix, const std::string& covered) {
+        m_xml.Start("fragment");
+        m_xml.Attr("xmi:type", "uml:ExecutionOccurrenceSpecification");
+        m_xml.Attr("xmi:id", id, suffix);
+        m_xml.Attr("covered", covered);
+        m_xml.Attr("execution", id);
+        m_xml.End();
+    };
+    for (const uml::Diagram* diagram : diagrams->second) {
+        const uml::DiagramLayout layout = uml::DiagramLayout::Of(*diagram);
+        for (const uml::Figure& figure : layout.figures) {
+            if (figure.shape != uml::Shape::Focus || figure.parent < 0) continue;
+            const uml::Element* lifeline = layout.figures[static_cast<std::size_t>(figure.parent)].element;
+            if (uml::As<uml::Lifeline>(lifeline) == nullptr || lifeline->owner != &interaction) continue;
+            const std::string& covered = m_ids.Of(lifeline);
+            const std::string id = covered + "-exec" + std::to_string(counts[lifeline]++);
+            occurrence(id, "-start", covered);
+            m_xml.Start("fragment");
+            m_xml.Attr("xmi:type", "uml:BehaviorExecutionSpecification");
+            m_xml.Attr("xmi:id", id);
+            m_xml.Attr("covered", covered);
+            m_xml.Attr("start", id, "-start");
+            m_xml.Attr("finish", id, "-finish");
+            m_xml.End();
+            occurrence(id, "-finish", covered);
+            if (m_record) m_executions.emplace(figure.item, id);
+        }
+    }
 }
 
 }  // namespace lum::xmi::detail

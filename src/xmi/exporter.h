@@ -46,6 +46,10 @@ public:
     tExporter(const uml::View& view, std::ostream& out, Flavour flavour);
     void Run();
     bool Good() const { return m_xml.Good(); }
+    // What Run wrote, handed over (the exporter keeps nothing of it).
+    void Index(WrittenIndex& index);
+    // Records what is written even in the Eclipse flavour, for Index.
+    void Record() { m_record = true; }
 
 private:
     struct tFrame {
@@ -114,6 +118,7 @@ private:
     void ActivityNode(const uml::Element& node, std::string_view tag);
     void CloseActivity(const uml::StateMachine& activity);
     tAs OpenInteraction(const uml::Interaction& interaction, std::string_view tag);
+    void Executions(const uml::Interaction& interaction);
     bool IsActivity(const uml::StateMachine& machine) const;
 
     // Diagrams (diagram_writer.cpp), OMG flavour only.
@@ -122,13 +127,17 @@ private:
     const uml::View& m_view;
     tXmlOut m_xml;
     Flavour m_flavour;
+    bool m_record;  // keep m_written: the OMG flavour's diagrams or Index need it
     tIds m_ids;
     std::vector<tFrame> m_stack;
     std::vector<std::size_t> m_packages;  // frames of open packages, innermost last
     const uml::Package* m_root = nullptr;  // the one model written as the root, if there is one
     std::unordered_map<const uml::Element*, const uml::Association*> m_associationClass;
     std::unordered_set<const uml::Element*> m_merged;    // associations written as their class
-    std::unordered_set<const uml::Element*> m_written;   // OMG flavour: what diagrams may point to
+    std::unordered_map<const uml::Element*, std::string_view> m_written;  // what was written, as which metaclass
+    std::unordered_map<const uml::Element*, std::string> m_regions;  // of the state machines written
+    std::unordered_map<const ClumDiagramItem*, std::string> m_executions;  // of the focus bars written
+    std::unordered_map<const uml::Element*, std::vector<const uml::Diagram*>> m_sequences;  // the diagrams of each interaction
     std::unordered_set<const uml::Element*> m_extended;  // use cases that an extend points to
     std::map<std::wstring, bool> m_types;                // model-owned types by name: primitive or not
     std::map<std::wstring, bool> m_events;               // the events triggers name

@@ -27,7 +27,7 @@ const uml::Classifier* ClassifierOf(const uml::TypeRef& ref) { return uml::As<um
 }  // namespace
 
 tExporter::tExporter(const uml::View& view, std::ostream& out, Flavour flavour)
-    : m_view(view), m_xml(out), m_flavour(flavour), m_ids(view) {
+    : m_view(view), m_xml(out), m_flavour(flavour), m_record(flavour == Flavour::Omg), m_ids(view) {
     // An association with a class of its own is written once, as that class.
     for (const uml::Element* element : view.All(uml::Kind::Association)) {
         const auto* association = static_cast<const uml::Association*>(element);
@@ -37,6 +37,11 @@ tExporter::tExporter(const uml::View& view, std::ostream& out, Flavour flavour)
             m_merged.insert(association);
             m_ids.Alias(association, owner);
         }
+    }
+    for (const uml::Element* element : view.All(uml::Kind::Diagram)) {
+        const auto* diagram = static_cast<const uml::Diagram*>(element);
+        if (diagram->sort == uml::DiagramKind::Sequence && uml::As<uml::Interaction>(diagram->context.element) != nullptr)
+            m_sequences[diagram->context.element].push_back(diagram);
     }
     for (const uml::Element* element : view.All(uml::Kind::Relationship)) {
         const auto* relationship = static_cast<const uml::Relationship*>(element);
@@ -304,12 +309,27 @@ void tExporter::Close(const tFrame& frame) {
     m_xml.End();
 }
 
+void tExporter::Index(WrittenIndex& index) {
+    index.elements.clear();
+    index.elements.reserve(m_written.size() + m_merged.size());
+    for (const auto& [element, type] : m_written) index.elements.emplace(element, Written{m_ids.Of(element), type});
+    for (const auto& [owner, association] : m_associationClass) {
+        const auto written = m_written.find(owner);
+        if (m_merged.count(association) != 0 && written != m_written.end())
+            index.elements.emplace(association, Written{m_ids.Of(owner), written->second});
+    }
+    index.regions = std::move(m_regions);
+    index.executions = std::move(m_executions);
+    const auto root = m_root != nullptr ? m_written.find(m_root) : m_written.end();
+    index.root = root != m_written.end() ? Written{m_ids.Of(m_root), root->second} : Written{"lum-root", "uml:Model"};
+}
+
 void tExporter::Begin(std::string_view tag, std::string_view type, const uml::Element& element) {
     m_xml.Start(tag);
     m_xml.Attr("xmi:type", type);
     m_xml.Attr("xmi:id", m_ids.Of(&element));
     Named(element);
-    if (m_flavour == Flavour::Omg) m_written.insert(&element);
+    if (m_record) m_written.emplace(&element, type);
 }
 
 tAs tExporter::OpenPackage(const uml::Package& package, std::string_view tag) {
@@ -318,7 +338,7 @@ tAs tExporter::OpenPackage(const uml::Package& package, std::string_view tag) {
     m_xml.Attr("xmi:type", package.isModel ? "uml:Model" : "uml:Package");
     m_xml.Attr("xmi:id", m_ids.Of(&package));
     Named(package);
-    if (m_flavour == Flavour::Omg) m_written.insert(&package);
+    if (m_record) m_written.emplace(&package, package.isModel ? "uml:Model" : "uml:Package");
     Visibility(package.visibility);
     Common(package);
     return tAs::Package;
@@ -522,7 +542,7 @@ void tExporter::Notes(const uml::Diagram& diagram) {
         m_xml.Start("ownedComment");
         m_xml.Attr("xmi:type", "uml:Comment");
         m_xml.Attr("xmi:id", m_ids.Of(note));
-        if (m_flavour == Flavour::Omg) m_written.insert(note);
+        if (m_record) m_written.emplace(note, "uml:Comment");
         if (!note->annotated.empty()) {
             m_xml.ListStart("annotatedElement");
             for (const uml::Element* annotated : note->annotated) m_xml.Item(m_ids.Of(annotated));

@@ -14,4 +14,12 @@ bool WriteXmi(const uml::View& view, std::ostream& out, const Options& options) 
     return exporter.Good() && out.flush().good();
 }
 
+bool WriteXmi(const uml::View& view, std::ostream& out, const Options& options, WrittenIndex& index) {
+    detail::tExporter exporter(view, out, options.flavour);
+    exporter.Record();
+    exporter.Run();
+    exporter.Index(index);
+    return exporter.Good() && out.flush().good();
+}
+
 }  // namespace lum::xmi

@@ -136,7 +136,7 @@ TEST_F(SampleTest, AnOutputThatCannotBeWrittenIsStatusTwo) {
     for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
              {"outline"}, {"outline", "--format", "json"}, {"export"}, {"print"}, {"diff", "--format", "json", Main},
              {"xmi", "-o", "/dev/full"}, {"render", "-o", "/dev/full"}, {"plantuml", "-o", "/dev/full"},
-             {"site", "-o", "/dev/full"}}) {
+             {"site", "-o", "/dev/full"}, {"papyrus", "-o", "/dev/full"}}) {
         args.insert(args.begin() + 1, {Main, "--pathmap", "samples/library/library.map"});
         args.insert(args.begin(), {"-c", "exec \"$0\" \"$@\" >/dev/full", LUM_TOOL});
         const tRun run = scratch.Run("/bin/sh", args, LUM_SOURCE_DIR);

@@ -11,6 +11,9 @@
 #include "lum/export.h"
 
 #include <ostream>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 #include "lum/uml/view.h"
 
@@ -27,6 +30,25 @@ struct Options {
 
 // Writes the view as one XMI document; false when the stream failed.
 bool WriteXmi(const uml::View& view, std::ostream& out, const Options& options = {});
+
+// What an export wrote, for files that point into the document: each
+// element written with its xmi:id and metaclass ("uml:Class"; an
+// association written as its association class answers that class), and the
+// model written as the document's root.
+struct Written {
+    std::string id;
+    std::string_view type;  // a literal, valid for the program's life
+};
+struct WrittenIndex {
+    std::unordered_map<const uml::Element*, Written> elements;
+    std::unordered_map<const uml::Element*, std::string> regions;  // the id of a state machine's region
+    // The execution specification each focus of control of a sequence diagram was written as.
+    std::unordered_map<const ClumDiagramItem*, std::string> executions;
+    Written root;
+};
+
+// WriteXmi that also fills `index` with what it wrote.
+bool WriteXmi(const uml::View& view, std::ostream& out, const Options& options, WrittenIndex& index);
 
 }  // namespace lum::xmi
 LUM_API_END
