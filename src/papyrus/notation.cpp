@@ -67,6 +67,7 @@ std::string Describe(const Figure& figure) {
 
 tNotation::tNotation(std::ostream& out, const xmi::WrittenIndex& index, std::string_view uml, Summary& summary)
     : m_xml(out), m_index(index), m_uml(UriPath(uml)), m_summary(summary) {
+    m_xml.Declaration();
     m_xml.Start("xmi:XMI");
     m_xml.Attr("xmi:version", "2.0");
     m_xml.Attr("xmlns:xmi", "http://www.omg.org/XMI");
@@ -136,7 +137,8 @@ void tNotation::Diagram(const uml::Diagram& diagram) {
     m_affixed.assign(count, {});
     m_inFrame.clear();
     m_top.clear();
-    m_prefix = "d" + std::to_string(m_count++);
+    m_prefix = "d";
+    m_prefix += std::to_string(m_count++);
     const std::string& prefix = m_prefix;
     for (std::size_t i = 0; i < count; ++i) m_places[i].id = prefix + "v" + std::to_string(i);
     m_frameHolder.clear();

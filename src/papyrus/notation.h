@@ -15,7 +15,7 @@
 #include "lum/uml/layout.h"
 #include "lum/xmi/xmi.h"
 #include "papyrus/view_types.h"
-#include "papyrus/xml.h"
+#include "lum/text/xml_writer.h"
 
 namespace lum::papyrus::detail {
 
@@ -90,7 +90,7 @@ private:
     void Forced(const std::string& id, const std::vector<std::string_view>& keys);
     std::string ViewOf(int figure) const;
 
-    tXml m_xml;
+    XmlWriter m_xml;
     const xmi::WrittenIndex& m_index;
     std::string m_uml;
     Summary& m_summary;

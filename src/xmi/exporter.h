@@ -16,7 +16,7 @@
 
 #include "lum/xmi/xmi.h"
 #include "xmi/ids.h"
-#include "xmi/xml_out.h"
+#include "lum/text/xml_writer.h"
 
 namespace lum::xmi::detail {
 
@@ -125,7 +125,7 @@ private:
     void Diagram(const uml::Diagram& diagram);
 
     const uml::View& m_view;
-    tXmlOut m_xml;
+    XmlWriter m_xml;
     Flavour m_flavour;
     bool m_record;  // keep m_written: the OMG flavour's diagrams or Index need it
     tIds m_ids;

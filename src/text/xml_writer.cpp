@@ -1,34 +1,41 @@
-#include "xmi/xml_out.h"
+#include "lum/text/xml_writer.h"
 
 #include <charconv>
 
 #include "lum/text/markup.h"
 
-namespace lum::xmi::detail {
+namespace lum {
 
-tXmlOut::tXmlOut(std::ostream& out) : m_out(out) { m_buffer.reserve(kBlock + 4096); }
+XmlWriter::XmlWriter(std::ostream& out) : m_out(out) { m_buffer.reserve(kBlock + 4096); }
 
-tXmlOut::~tXmlOut() { Flush(); }
+XmlWriter::~XmlWriter() { Flush(); }
 
-void tXmlOut::Flush() {
+void XmlWriter::Flush() {
     if (!m_buffer.empty()) m_out.write(m_buffer.data(), static_cast<std::streamsize>(m_buffer.size()));
     m_buffer.clear();
 }
 
-void tXmlOut::Declaration() { m_buffer += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"; }
+bool XmlWriter::Finish() {
+    while (!m_open.empty()) End();
+    m_buffer += '\n';
+    Flush();
+    return m_out.flush().good();
+}
 
-void tXmlOut::Indent(std::size_t depth) {
+void XmlWriter::Declaration() { m_buffer += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"; }
+
+void XmlWriter::Indent(std::size_t depth) {
     m_buffer += '\n';
     m_buffer.append(std::min(depth, kMaxIndent) * 2, ' ');
 }
 
-void tXmlOut::CloseStartTag() {
+void XmlWriter::CloseStartTag() {
     if (!m_startTagOpen) return;
     m_buffer += '>';
     m_startTagOpen = false;
 }
 
-void tXmlOut::Start(std::string_view tag) {
+void XmlWriter::Start(std::string_view tag) {
     CloseStartTag();
     if (!m_open.empty()) m_open.back().hasContent = true;
     Indent(m_open.size());
@@ -39,9 +46,9 @@ void tXmlOut::Start(std::string_view tag) {
     MaybeFlush();
 }
 
-void tXmlOut::Attr(std::string_view name, std::string_view value) { Attr(name, value, {}); }
+void XmlWriter::Attr(std::string_view name, std::string_view value) { Attr(name, value, {}); }
 
-void tXmlOut::Attr(std::string_view name, std::string_view value, std::string_view suffix) {
+void XmlWriter::Attr(std::string_view name, std::string_view value, std::string_view suffix) {
     m_buffer += ' ';
     m_buffer += name;
     m_buffer += "=\"";
@@ -50,14 +57,14 @@ void tXmlOut::Attr(std::string_view name, std::string_view value, std::string_vi
     m_buffer += '"';
 }
 
-void tXmlOut::Attr(std::string_view name, long long value) {
+void XmlWriter::Attr(std::string_view name, long long value) {
     char digits[24];
     const auto result = std::to_chars(digits, digits + sizeof digits, value);
     Attr(name, std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
 }
 
 template <class Chars>
-void tXmlOut::TextAttr(std::string_view name, Chars value) {
+void XmlWriter::TextAttr(std::string_view name, Chars value) {
     m_buffer += ' ';
     m_buffer += name;
     m_buffer += "=\"";
@@ -65,18 +72,18 @@ void tXmlOut::TextAttr(std::string_view name, Chars value) {
     m_buffer += '"';
 }
 
-void tXmlOut::Text(std::string_view name, std::wstring_view value) { TextAttr(name, value); }
+void XmlWriter::Text(std::string_view name, std::wstring_view value) { TextAttr(name, value); }
 
-void tXmlOut::Text(std::string_view name, std::string_view utf8) { TextAttr(name, utf8); }
+void XmlWriter::Text(std::string_view name, std::string_view utf8) { TextAttr(name, utf8); }
 
-void tXmlOut::ListStart(std::string_view name) {
+void XmlWriter::ListStart(std::string_view name) {
     m_buffer += ' ';
     m_buffer += name;
     m_buffer += "=\"";
     m_items.clear();
 }
 
-void tXmlOut::Item(std::string_view value, std::string_view suffix) {
+void XmlWriter::Item(std::string_view value, std::string_view suffix) {
     std::string item(value);
     item += suffix;
     for (const std::string& earlier : m_items)
@@ -86,14 +93,14 @@ void tXmlOut::Item(std::string_view value, std::string_view suffix) {
     m_items.push_back(std::move(item));
 }
 
-void tXmlOut::ListEnd() { m_buffer += '"'; }
+void XmlWriter::ListEnd() { m_buffer += '"'; }
 
-void tXmlOut::TextElement(std::string_view tag, std::wstring_view text) { TextContent(tag, text); }
+void XmlWriter::TextElement(std::string_view tag, std::wstring_view text) { TextContent(tag, text); }
 
-void tXmlOut::TextElement(std::string_view tag, std::string_view utf8) { TextContent(tag, utf8); }
+void XmlWriter::TextElement(std::string_view tag, std::string_view utf8) { TextContent(tag, utf8); }
 
 template <class Chars>
-void tXmlOut::TextContent(std::string_view tag, Chars text) {
+void XmlWriter::TextContent(std::string_view tag, Chars text) {
     CloseStartTag();
     if (!m_open.empty()) m_open.back().hasContent = true;
     Indent(m_open.size());
@@ -107,7 +114,7 @@ void tXmlOut::TextContent(std::string_view tag, Chars text) {
     MaybeFlush();
 }
 
-void tXmlOut::End() {
+void XmlWriter::End() {
     if (m_open.empty()) return;
     const tOpen open = m_open.back();
     m_open.pop_back();
@@ -124,9 +131,9 @@ void tXmlOut::End() {
 }
 
 template <class Chars>
-void tXmlOut::Escaped(Chars text, bool attribute) {
+void XmlWriter::Escaped(Chars text, bool attribute) {
     AppendMarkup(m_buffer, text, attribute ? MarkupPlace::Attribute : MarkupPlace::Content);
     MaybeFlush();
 }
 
-}  // namespace lum::xmi::detail
+}  // namespace lum

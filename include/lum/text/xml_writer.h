@@ -1,6 +1,6 @@
 #pragma once
-// tXmlOut: a forward-only XML writer that fills a buffer and hands it to the
-// stream in large blocks. Elements are started, given attributes, and ended;
+// XmlWriter: a forward-only XML writer that fills a buffer and hands it to
+// the stream in large blocks (the XMI and Papyrus files). Elements are started, given attributes, and ended;
 // an element that got no content ends as "/>". Text, wide or UTF-8, is
 // escaped by the one markup escaper (lum/text/markup.h), which leaves out
 // the characters XML 1.0 cannot hold.
@@ -10,14 +10,17 @@
 #include <string_view>
 #include <vector>
 
-namespace lum::xmi::detail {
+#include "lum/export.h"
 
-class tXmlOut {
+LUM_API_BEGIN
+namespace lum {
+
+class XmlWriter {
 public:
-    explicit tXmlOut(std::ostream& out);
-    ~tXmlOut();
-    tXmlOut(const tXmlOut&) = delete;
-    tXmlOut& operator=(const tXmlOut&) = delete;
+    explicit XmlWriter(std::ostream& out);
+    ~XmlWriter();
+    XmlWriter(const XmlWriter&) = delete;
+    XmlWriter& operator=(const XmlWriter&) = delete;
 
     void Declaration();
     // "<tag", after a newline and indentation; `tag` must outlive the element.
@@ -42,6 +45,9 @@ public:
     void End();
     bool Good() const { return m_out.good(); }
     void Flush();
+    // Ends every open element, ends the document with a newline, and hands
+    // everything to the stream and flushes it; false when the stream failed.
+    bool Finish();
 
 private:
     void CloseStartTag();
@@ -69,4 +75,5 @@ private:
     std::vector<std::string> m_items;  // of the list being written
 };
 
-}  // namespace lum::xmi::detail
+}  // namespace lum
+LUM_API_END
