@@ -2,8 +2,8 @@
 # into MODEL_MAIN, MODEL_OPTIONS (the --pathmap option, when there is a map)
 # and MODEL_DIRECTORY, where lum runs: a map's relative paths are read from
 # where lum runs, so it runs beside the map, else in `work`.
-macro(lum_model_spec spec work)
-  string(REPLACE "|" ";" model_fields "${spec}")
+macro(lum_model_argument argument work)
+  string(REPLACE "|" ";" model_fields "${argument}")
   list(GET model_fields 0 MODEL_MAIN)
   set(MODEL_OPTIONS)
   set(MODEL_DIRECTORY ${work})
